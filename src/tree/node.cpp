@@ -1,0 +1,188 @@
+#include "tree/node.h"
+
+#include "tree/section_node.h"
+
+#include <algorithm>
+
+namespace velmora {
+namespace {
+
+bool isNameStartChar(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+}
+
+bool isNameChar(unsigned char c) {
+    return isNameStartChar(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+}
+
+} // namespace
+
+bool isXmlName(std::string_view name) {
+    if (name.empty() || !isNameStartChar(static_cast<unsigned char>(name.front())))
+        return false;
+    return std::all_of(name.begin(), name.end(),
+                       [](char c) { return isNameChar(static_cast<unsigned char>(c)); });
+}
+
+CNode::CNode(std::string elementName, std::int32_t kind, CNode* parent)
+    : parent_(parent), kind_(kind), elementName_(std::move(elementName)) {}
+
+CNode::~CNode() = default;
+
+std::unique_ptr<CSectionNode> CNode::createChildNode(const std::string&) { return nullptr; }
+
+std::string CNode::makeUniqueName(CNode& child, bool bracketed) {
+    CNode* searchNode = bracketed ? parent_ : this;
+    const std::string stem = bracketed ? displayName_ + "(" : child.elementName_;
+    const std::string close = bracketed ? ")" : "";
+
+    std::string candidate;
+    if (!searchNode) {
+        candidate = stem + "1" + close;
+    } else {
+        std::uint32_t& hint = searchNode->index().nameHint(child.kind_, stem);
+        for (std::uint32_t n = hint;; ++n) {
+            candidate = stem + std::to_string(n) + close;
+            if (!searchNode->findChildByKind(child.kind_, candidate)) {
+                hint = n;
+                break;
+            }
+        }
+    }
+    child.rename(candidate);
+    return candidate;
+}
+
+void CNode::rename(std::string newName) {
+    if (newName == displayName_)
+        return;
+    std::string oldName = std::exchange(displayName_, std::move(newName));
+    if (linked_)
+        parent_->index().displayNameChanged(*this, oldName, parent_->nextBearingFinder());
+}
+
+void CNode::setDiscardMark(bool mark) {
+    if (mark == discardMark_)
+        return;
+    discardMark_ = mark;
+    if (linked_)
+        parent_->discardMarkedChildren_ += mark ? 1 : -1;
+}
+
+CSectionNode* CNode::addChild(const std::string& elementName) {
+    if (!isXmlName(elementName) || depth() + 1 >= kMaxTreeDepth)
+        return nullptr;
+    std::unique_ptr<CSectionNode> child = createChildNode(elementName);
+    if (!child)
+        return nullptr;
+    makeUniqueName(*child, false);
+    child->linked_ = true;
+    child->linkOrder_ = nextLinkOrder_++;
+    if (child->discardMark_)
+        ++discardMarkedChildren_;
+    index().linked(*child);
+    children_.push_back(std::move(child));
+    return children_.back().get();
+}
+
+CSectionNode* CNode::nextChild(const CNode* previous) const {
+    if (!previous)
+        return children_.empty() ? nullptr : children_.front().get();
+    const std::size_t position = positionOf(previous);
+    if (position + 1 >= children_.size())
+        return nullptr;
+    return children_[position + 1].get();
+}
+
+CSectionNode* CNode::findChild(std::string_view elementName, const CNode* start) const {
+    if (!start) {
+        if (!index_)
+            return nullptr;
+        return static_cast<CSectionNode*>(index_->byElement(elementName).first);
+    }
+    for (std::size_t i = positionOf(start) + 1; i < children_.size(); ++i) {
+        if (children_[i]->elementName_ == elementName)
+            return children_[i].get();
+    }
+    return nullptr;
+}
+
+CSectionNode* CNode::findChildByNames(std::string_view elementName,
+                                      std::string_view displayName) const {
+    if (!index_)
+        return nullptr;
+    return static_cast<CSectionNode*>(index_->byNames(elementName, displayName).first);
+}
+
+CSectionNode* CNode::findChildByKind(std::int32_t kind, std::string_view displayName) const {
+    if (!index_)
+        return nullptr;
+    return static_cast<CSectionNode*>(index_->byKind(kind, displayName).first);
+}
+
+std::size_t CNode::countChildren(std::string_view elementName) const {
+    if (elementName.empty())
+        return children_.size();
+    return index_ ? index_->byElement(elementName).count : 0;
+}
+
+bool CNode::removeChild(const CNode* child) {
+    const std::size_t position = positionOf(child);
+    if (position >= children_.size())
+        return false;
+    index().unlinked(*child, nextBearingFinder());
+    if (child->discardMark_)
+        --discardMarkedChildren_;
+    children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(position));
+    return true;
+}
+
+void CNode::removeAllChildren() {
+    children_.clear();
+    index_.reset();
+    discardMarkedChildren_ = 0;
+}
+
+int CNode::depth() const {
+    int depth = 0;
+    for (const CNode* node = parent_; node; node = node->parent_)
+        ++depth;
+    return depth;
+}
+
+void CNode::removeDiscardedChildren() {
+    if (discardMarkedChildren_ == 0)
+        return;
+    for (std::size_t i = 0; i < children_.size();) {
+        if (children_[i]->discardMark_)
+            removeChild(children_[i].get());
+        else
+            ++i;
+    }
+}
+
+std::size_t CNode::positionOf(const CNode* child) const {
+    if (!child || child->parent_ != this || !child->linked_)
+        return children_.size();
+    const auto it = std::find_if(children_.begin(), children_.end(),
+                                 [child](const auto& candidate) { return candidate.get() == child; });
+    return static_cast<std::size_t>(it - children_.begin());
+}
+
+ChildIndex::FindAfter CNode::nextBearingFinder() const {
+    return [this](const CNode& after, const std::function<bool(const CNode&)>& bears) -> CNode* {
+        for (std::size_t i = positionOf(&after) + 1; i < children_.size(); ++i) {
+            if (bears(*children_[i]))
+                return children_[i].get();
+        }
+        return nullptr;
+    };
+}
+
+ChildIndex& CNode::index() {
+    if (!index_)
+        index_ = std::make_unique<ChildIndex>();
+    return *index_;
+}
+
+} // namespace velmora

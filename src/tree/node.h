@@ -1,0 +1,111 @@
+// CNode: the tree core of every document node.
+//
+// A node has an element name (its tag in paths and files), a display name
+// (the property "name", which tells apart siblings of one element name), a
+// description, a non-owning parent link and an ordered list of owned
+// children. Children are appended only at the end and may be removed from
+// anywhere. Typed properties and the XML hooks come with CSectionNode.
+#pragma once
+
+#include "tree/child_index.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+class CSectionNode;
+
+// Trees of more levels than this are neither loaded nor built: a real
+// document has fewer than ten, and every recursive walk over a tree stays far
+// from the end of the stack.
+inline constexpr int kMaxTreeDepth = 32;
+
+class CNode {
+public:
+    CNode(std::string elementName, std::int32_t kind, CNode* parent);
+    virtual ~CNode();
+    CNode(const CNode&) = delete;
+    CNode& operator=(const CNode&) = delete;
+
+    // The child class for `elementName` in this node's vocabulary, constructed
+    // with this node as its parent, or none when the name is not part of it.
+    virtual std::unique_ptr<CSectionNode> createChildNode(const std::string& elementName);
+
+    // Gives `child` a display name no sibling of its kind bears: its element
+    // name followed by the smallest free positive number; when `bracketed`,
+    // this node's display name followed by "(n)", unique among this node's
+    // siblings. Returns the name given.
+    virtual std::string makeUniqueName(CNode& child, bool bracketed);
+
+    const std::string& getName() const { return elementName_; }
+    const std::string& getDisplayName() const { return displayName_; }
+    const std::string& getDescription() const { return description_; }
+    std::int32_t getKind() const { return kind_; }
+    CNode* getParent() const { return parent_; }
+
+    void rename(std::string newName);
+    void setDescription(std::string text) { description_ = std::move(text); }
+
+    bool discardMark() const { return discardMark_; }
+    // Marks this node to be dropped when its parent's next child finishes
+    // loading (see CSectionNode::loadFinished).
+    void setDiscardMark(bool mark);
+
+    // Asks createChildNode for `elementName`, names the child with
+    // makeUniqueName and appends it. None, and nothing changed, when the
+    // vocabulary lacks the name, the name cannot be an XML element name, or
+    // the tree would grow beyond kMaxTreeDepth levels.
+    CSectionNode* addChild(const std::string& elementName);
+
+    const std::vector<std::unique_ptr<CSectionNode>>& children() const { return children_; }
+    std::size_t childCount() const { return children_.size(); }
+
+    CSectionNode* nextChild(const CNode* previous) const;
+    CSectionNode* findChild(std::string_view elementName, const CNode* start = nullptr) const;
+    CSectionNode* findChildByNames(std::string_view elementName,
+                                   std::string_view displayName) const;
+    CSectionNode* findChildByKind(std::int32_t kind, std::string_view displayName) const;
+    // All children for the empty name, else those of that element name.
+    std::size_t countChildren(std::string_view elementName) const;
+
+    bool removeChild(const CNode* child);
+    void removeAllChildren();
+
+    // Number of ancestors; 0 for a root.
+    int depth() const;
+
+    // Removes and destroys every child whose discard mark is set.
+    void removeDiscardedChildren();
+
+private:
+    std::size_t positionOf(const CNode* child) const;
+    ChildIndex::FindAfter nextBearingFinder() const;
+    ChildIndex& index();
+
+    bool discardMark_ = false;
+    CNode* parent_;
+    std::vector<std::unique_ptr<CSectionNode>> children_;
+    std::int32_t kind_;
+    std::string elementName_;
+    std::string displayName_;
+    std::string description_;
+
+    // Set while this node is in its parent's child list; the number orders
+    // children without looking up their positions.
+    bool linked_ = false;
+    std::uint64_t linkOrder_ = 0;
+    std::uint64_t nextLinkOrder_ = 0;
+    std::size_t discardMarkedChildren_ = 0;
+    std::unique_ptr<ChildIndex> index_;
+
+    friend class ChildIndex;
+};
+
+// True when `name` can stand as an XML element name in our files.
+bool isXmlName(std::string_view name);
+
+} // namespace velmora

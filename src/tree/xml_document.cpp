@@ -1,0 +1,290 @@
+#include "tree/xml_document.h"
+
+#include "platform/dialog.h"
+#include "platform/safe_file.h"
+#include "tree/section_node.h"
+#include "tree/text_forms.h"
+
+#include <pugixml.hpp>
+
+namespace velmora {
+namespace {
+
+constexpr char kDocumentElement[] = "calverin";
+
+// UTF-8 of U+E000 is EE 80 80; U+E000..U+E020 share the first two bytes.
+constexpr unsigned char kPrivateLead0 = 0xEE;
+constexpr unsigned char kPrivateLead1 = 0x80;
+constexpr unsigned char kPrivateFirst = 0x80; // U+E000
+constexpr unsigned char kPrivateMarker = 0xA0; // U+E020
+
+bool needsCarrier(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
+
+// The last byte of a private-use character U+E000..U+E020 at `i`, or 0.
+unsigned char privateUseAt(std::string_view text, std::size_t i) {
+    if (i + 2 >= text.size() || static_cast<unsigned char>(text[i]) != kPrivateLead0 ||
+        static_cast<unsigned char>(text[i + 1]) != kPrivateLead1)
+        return 0;
+    const auto last = static_cast<unsigned char>(text[i + 2]);
+    return last >= kPrivateFirst && last <= kPrivateMarker ? last : 0;
+}
+
+void appendPrivateUse(std::string& out, unsigned char last) {
+    out.push_back(static_cast<char>(kPrivateLead0));
+    out.push_back(static_cast<char>(kPrivateLead1));
+    out.push_back(static_cast<char>(last));
+}
+
+bool hasByteNeedingWork(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (needsCarrier(byte) || byte == kPrivateLead0)
+            return true;
+    }
+    return false;
+}
+
+void showLoadFailure(const char* text) { currentDialog().ask("", text, dialog_flags::kOk); }
+
+// Depth of the deepest element, counted from the document; iterative, so a
+// hostile file cannot exhaust the stack here either.
+int elementDepth(const pugi::xml_node& document) {
+    int deepest = 0;
+    int depth = 0;
+    pugi::xml_node node = document.first_child();
+    while (node) {
+        if (node.type() == pugi::node_element)
+            deepest = std::max(deepest, depth + 1);
+        if (node.first_child()) {
+            node = node.first_child();
+            ++depth;
+            continue;
+        }
+        while (node && !node.next_sibling()) {
+            node = node.parent();
+            --depth;
+            if (depth < 0)
+                return deepest;
+        }
+        if (node)
+            node = node.next_sibling();
+    }
+    return deepest;
+}
+
+// Beyond what the parser checks: one document element, and no text outside it.
+bool hasSingleDocumentElement(const pugi::xml_document& document) {
+    int elements = 0;
+    for (const pugi::xml_node& node : document.children()) {
+        if (node.type() == pugi::node_element)
+            ++elements;
+        else if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+            return false;
+    }
+    return elements == 1;
+}
+
+void loadElement(CSectionNode& node, const pugi::xml_node& element) {
+    for (const pugi::xml_attribute& attribute : element.attributes()) {
+        const PropertyDef* def = node.findProperty(attribute.name());
+        if (!def)
+            continue;
+        if (def->kind == PropertyKind::String)
+            node.assignFromXml(*def, decodeStoredString(attribute.value()));
+        else
+            node.assignFromXml(*def, attribute.value());
+    }
+    for (const pugi::xml_node& child : element.children()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        if (CSectionNode* childNode = node.addChild(child.name()))
+            loadElement(*childNode, child);
+    }
+    node.loadFinished();
+}
+
+std::string attributeText(const CSectionNode& node, const PropertyDef& def, bool& written) {
+    written = true;
+    if (def.kind == PropertyKind::String)
+        return encodeStoredString(node.stringOf(def));
+    const PropertyValue& value = node.slotValue(def);
+    switch (def.kind) {
+    case PropertyKind::Long:
+        return formatLong(std::get<std::int32_t>(value));
+    case PropertyKind::Double:
+        return formatDoubleExact(std::get<double>(value));
+    case PropertyKind::Bool:
+        return std::get<std::int16_t>(value) != 0 ? "1" : "0";
+    case PropertyKind::Date: {
+        const OleDate& date = std::get<OleDate>(value);
+        std::string text = date.days == 0.0 ? std::string() : formatDate(date);
+        written = !text.empty();
+        return text;
+    }
+    case PropertyKind::None:
+    case PropertyKind::String:
+        break;
+    }
+    written = false;
+    return {};
+}
+
+void writeElement(const CSectionNode& node, pugi::xml_node& container) {
+    pugi::xml_node element = container.append_child(node.getName().c_str());
+    for (const PropertyDef& def : node.schema().inNameOrder()) {
+        bool written = false;
+        const std::string text = attributeText(node, def, written);
+        if (written)
+            element.append_attribute(def.name.c_str()).set_value(text.c_str());
+    }
+    for (const auto& child : node.children())
+        writeElement(*child, element);
+}
+
+class StringWriter final : public pugi::xml_writer {
+public:
+    std::string bytes;
+    void write(const void* data, std::size_t size) override {
+        bytes.append(static_cast<const char*>(data), size);
+    }
+};
+
+void appendNodeValue(CSectionNode& node, std::string& out) {
+    out += '<';
+    out += node.getName();
+    const auto& registered = node.schema().inNameOrder();
+    const auto& noKind = node.namesOfNoKind();
+    auto nextRegistered = registered.begin();
+    auto nextNoKind = noKind.begin();
+    while (nextRegistered != registered.end() || nextNoKind != noKind.end()) {
+        const bool takeRegistered =
+            nextNoKind == noKind.end() ||
+            (nextRegistered != registered.end() && nextRegistered->name < *nextNoKind);
+        const std::string& name = takeRegistered ? nextRegistered->name : *nextNoKind;
+        out += ' ';
+        out += name;
+        out += "=\"";
+        if (takeRegistered)
+            out += escapeXml(node.propertyText(*nextRegistered++));
+        else
+            ++nextNoKind;
+        out += '"';
+    }
+    out += '>';
+    for (const auto& child : node.children())
+        appendNodeValue(*child, out);
+    out += "</";
+    out += node.getName();
+    out += '>';
+}
+
+} // namespace
+
+int loadXmlFile(CSectionNode& node, const std::string& path) {
+    pugi::xml_document document;
+    constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_declaration |
+                                       pugi::parse_comments | pugi::parse_pi |
+                                       pugi::parse_doctype;
+    const pugi::xml_parse_result parsed = document.load_file(path.c_str(), kParseOptions);
+    // The document element sits at depth 1 and the node's own element at 2.
+    if (!parsed || !hasSingleDocumentElement(document) ||
+        elementDepth(document) > kMaxTreeDepth + 1) {
+        showLoadFailure("Load document failed");
+        return -1;
+    }
+    const pugi::xml_node first = document.first_child();
+    if (first.type() != pugi::node_element || std::string_view(first.name()) != kDocumentElement)
+        return -1;
+    const pugi::xml_node content = first.find_child(
+        [](const pugi::xml_node& child) { return child.type() == pugi::node_element; });
+    if (!content)
+        return -1;
+    loadElement(node, content);
+    return 0;
+}
+
+int saveXmlFile(CSectionNode& node, const std::string& path) {
+    pugi::xml_document document;
+    pugi::xml_node root = document.append_child(kDocumentElement);
+    writeElement(node, root);
+    StringWriter writer;
+    document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return writeFileReplacing(path, writer.bytes) ? 0 : -1;
+}
+
+std::string nodeValueText(CSectionNode& node) {
+    std::string out;
+    appendNodeValue(node, out);
+    return out;
+}
+
+std::string escapeXml(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string encodeStoredString(std::string_view text) {
+    if (!hasByteNeedingWork(text))
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (needsCarrier(byte)) {
+            appendPrivateUse(out, static_cast<unsigned char>(kPrivateFirst + byte));
+            continue;
+        }
+        if (const unsigned char last = privateUseAt(text, i)) {
+            appendPrivateUse(out, kPrivateMarker);
+            appendPrivateUse(out, last);
+            i += 2;
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+std::string decodeStoredString(std::string_view text) {
+    if (!hasByteNeedingWork(text))
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char last = privateUseAt(text, i);
+        if (last == kPrivateMarker && privateUseAt(text, i + 3)) {
+            appendPrivateUse(out, static_cast<unsigned char>(text[i + 5]));
+            i += 5;
+        } else if (last != 0 && last != kPrivateMarker) {
+            out += static_cast<char>(last - kPrivateFirst);
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+} // namespace velmora

@@ -1,0 +1,47 @@
+// The XML form of a node tree.
+//
+// A file holds the document element "calverin" and, inside it, one element
+// per node: the tag is the node's element name, the attributes are its
+// registered properties in name order, the child elements its children in
+// child order. Files are UTF-8 without a declaration and begin with the bytes
+// "<calverin>".
+//
+// Attribute texts: longs in decimal, doubles in the shortest text that reads
+// back to the same double, bools as "1" and "0", dates as "M/D/YYYY[ h:mm:ss
+// AM|PM]" and left out when the day count is 0.0. XML 1.0 cannot carry most
+// control characters, so string values are stored with this reversible rule:
+// a byte 0x00-0x1F other than tab, line feed and carriage return is stored as
+// the private-use character U+E000 plus the byte; a private-use character
+// U+E000-U+E020 that a string holds itself is stored after the marker U+E020.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+class CSectionNode;
+
+// Reads the file at `path` into `node`, after what it already holds: 0 when
+// read, -1 when refused. A file that cannot be parsed, or is nested deeper than
+// any document, shows "Load document failed"; a file whose first node is not
+// the "calverin" element, or that holds no element in it, is refused silently.
+int loadXmlFile(CSectionNode& node, const std::string& path);
+
+// Writes the subtree of `node` as a new file at `path`, replacing it whole:
+// 0 when written, -1 when the file could not be written (it is then as it was).
+int saveXmlFile(CSectionNode& node, const std::string& path);
+
+// The subtree as XML text: every property of the node's table (entries of no
+// kind with an empty value) by its display text, escaped with escapeXml; an
+// element without children as an opening and a closing tag.
+std::string nodeValueText(CSectionNode& node);
+
+// Replaces & < > " ' by their entity references.
+std::string escapeXml(std::string_view text);
+
+// The storage rule for control characters in string values (see above).
+std::string encodeStoredString(std::string_view text);
+std::string decodeStoredString(std::string_view text);
+
+} // namespace velmora
