@@ -51,8 +51,9 @@ public:
     void setDescription(std::string text) { description_ = std::move(text); }
 
     bool discardMark() const { return discardMark_; }
-    // Marks this node to be dropped when its parent's next child finishes
-    // loading (see CSectionNode::loadFinished).
+    // Marks this node as provisional: the XML loader drops it when it reads
+    // the file's children of its parent, and so does a sibling's
+    // loadFinished.
     void setDiscardMark(bool mark);
 
     // Asks createChildNode for `elementName`, names the child with

@@ -94,6 +94,8 @@ void loadElement(CSectionNode& node, const pugi::xml_node& element) {
         else
             node.assignFromXml(*def, attribute.value());
     }
+    // Children a node was only given provisionally give way to the file's own.
+    node.removeDiscardedChildren();
     for (const pugi::xml_node& child : element.children()) {
         if (child.type() != pugi::node_element)
             continue;
