@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all build deps test clean
+.PHONY: all build deps test demo clean
 
 all: build
 
@@ -17,6 +17,11 @@ build:
 test: deps
 	$(MAKE) build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The main job: build a sample deal, save it, read it back and show it.
+demo: deps
+	$(MAKE) build
+	./$(BUILD_DIR)/velmora demo
 
 clean:
 	rm -rf $(BUILD_DIR)

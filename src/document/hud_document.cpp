@@ -84,6 +84,8 @@ CHudDocument::CHudDocument(std::string elementName, CNode* parent)
     applyDocumentType(document_types::kHud);
 }
 
+CHudDocument::~CHudDocument() { releaseLock(); }
+
 void CHudDocument::applyDocumentType(std::string documentType) {
     setDocumentType(std::move(documentType));
     rename("Hud document");

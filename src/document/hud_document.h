@@ -7,8 +7,11 @@
 // the nested child "secondHud".
 #pragma once
 
+#include "platform/clock.h"
+#include "platform/shared_file.h"
 #include "sections/section_table.h"
 
+#include <memory>
 #include <string>
 
 namespace velmora {
@@ -28,6 +31,8 @@ public:
     explicit CHudDocument(const std::string& documentType);
     // The nested root "secondHud" made by a parent's factory; type "hud".
     CHudDocument(std::string elementName, CNode* parent);
+    // Releases the file lock.
+    ~CHudDocument() override;
 
     // Gives a "hud" or "hud1a" document its standard sections with their
     // default lines; other types get nothing. Existing children are not looked
@@ -37,13 +42,48 @@ public:
     const std::string& documentType() const;
     void setDocumentType(std::string documentType);
 
-    // Whether opening and saving hold the file against other writers.
+    // ---- File locks (file_lock.cpp) ----
+
+    // Opens the file for reading and writing without sharing; when that
+    // works, locking is enabled.
+    void probeWritable(const std::string& path);
+    // Records the file as in use and holds it open with read-only sharing, so
+    // others may read it but nobody may write it. A file that cannot be held
+    // stays unlocked, silently. Nothing while locking is disabled.
+    void applyLock(const std::string& path);
+    // Closes the held file, if any. The file-use registry is not told.
+    void releaseLock();
+    bool isLocked() const { return lockFile_ != nullptr; }
+
+    // Whether the first ten bytes of the file are "<calverin>". A file that
+    // cannot be opened without sharing, or is shorter, is not.
+    bool isXmlFile(const std::string& path);
+
+    // Copies the file into the folder "UpgradeBackup" beside it, named by the
+    // local date and time, before a conversion replaces it. Failures are
+    // silent: the conversion goes on without a backup.
+    void makeUpgradeBackup(const std::string& path);
+
+    // Whether loads and saves take and drop the file lock.
     bool lockingEnabled = true;
-    // The file currently held, if any.
+    // The path last given to applyLock.
     std::string lockedPath;
 
 private:
     void applyDocumentType(std::string documentType);
+
+    std::unique_ptr<SharedFile> lockFile_;
 };
+
+// The name makeUpgradeBackup gives the backup of `path`: the folder of the
+// file ("/" and "\\" both separate folders) + "UpgradeBackup", then the file's
+// name without its extension, "_", the stamp "M-D-YYYY h-m-s" and ".prb" for
+// "hud", ".rfb" for "hud1a", no extension for other types.
+struct UpgradeBackupName {
+    std::string folder;
+    std::string path;
+};
+UpgradeBackupName upgradeBackupName(const std::string& path, const std::string& documentType,
+                                    const LocalTime& when);
 
 } // namespace velmora

@@ -1,5 +1,7 @@
 #include "platform/safe_file.h"
 
+#include "platform/shared_file.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
@@ -56,6 +58,14 @@ void syncFolder(const std::string& folder) {
 bool writeFileReplacing(const std::string& path, std::string_view bytes) {
     if (path.empty() || path.back() == '/')
         return false;
+    // Replacing the file is writing it: refused while another holder denies
+    // writing, and others are kept out until the new content is in place.
+    std::unique_ptr<SharedFile> guard;
+    if (::access(path.c_str(), F_OK) == 0) {
+        guard = SharedFile::open(path, FileAccess::Read, FileSharing::None);
+        if (!guard)
+            return false;
+    }
     std::string pattern = path + ".tmp-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');

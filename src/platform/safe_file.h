@@ -11,7 +11,8 @@
 namespace velmora {
 
 // Replaces the file at `path` with `bytes`. False, with the target untouched
-// and no temporary file left behind, when any step fails.
+// and no temporary file left behind, when any step fails or another holder of
+// the file denies writing it (see SharedFile).
 bool writeFileReplacing(const std::string& path, std::string_view bytes);
 
 } // namespace velmora

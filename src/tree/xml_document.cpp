@@ -184,9 +184,12 @@ void appendNodeValue(CSectionNode& node, std::string& out) {
 
 int loadXmlFile(CSectionNode& node, const std::string& path) {
     pugi::xml_document document;
+    // As a fragment, because otherwise the parser drops text outside the
+    // document element without a word and hasSingleDocumentElement cannot
+    // refuse it.
     constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_declaration |
                                        pugi::parse_comments | pugi::parse_pi |
-                                       pugi::parse_doctype;
+                                       pugi::parse_doctype | pugi::parse_fragment;
     const pugi::xml_parse_result parsed = document.load_file(path.c_str(), kParseOptions);
     // The document element sits at depth 1 and the node's own element at 2.
     if (!parsed || !hasSingleDocumentElement(document) ||

@@ -1,0 +1,17 @@
+// The velmora commands, registered on the application by topic.
+#pragma once
+
+#include "session.h"
+
+#include <CLI/CLI.hpp>
+
+namespace velmora::cli {
+
+// new, set, add, remove: commands that write the file.
+void addEditCommands(CLI::App& app, const GlobalOptions& options);
+// show, get, count, child, find, check, export: commands that only read.
+void addQueryCommands(CLI::App& app, const GlobalOptions& options);
+// demo: builds, saves, reads back and shows a sample deal.
+void addDemoCommand(CLI::App& app, const GlobalOptions& options);
+
+} // namespace velmora::cli

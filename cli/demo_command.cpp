@@ -1,0 +1,107 @@
+#include "commands.h"
+
+#include "tree_text.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+namespace velmora::cli {
+namespace {
+
+struct Setting {
+    const char* uri;
+    const char* property;
+    const char* value;
+};
+
+// A small purchase: the parties, the price and deposit, a few charges.
+constexpr Setting kSampleValues[] = {
+    {"", "placeOfSettlement", "Velmora Title, 12 Harbor Street, Portland ME"},
+    {"", "i_settlementDate", "9/16/2008"},
+    {"b", "fileNo_6", "2008-0917"},
+    {"b", "loanNo_7", "447-1182"},
+    {"d", "name1", "Dana Whitlock"},
+    {"d", "street", "88 Alder Lane"},
+    {"e", "name1", "Morgan & Lee Estates"},
+    {"g", "street", "14 Quarry Road"},
+    {"n100/n104", "amount", "250000.00"},
+    {"n100", "n101", "250000.00"},
+    {"n100", "n120", "256125.50"},
+    {"n200/n204", "amount", "25000.00"},
+    {"n700/price", "amount", "250000.00"},
+    {"n700/price", "at", "6"},
+    {"n800/n801", "borrowerFund", "2500.00"},
+    {"n1100/n1101", "borrowerFund", "450.00"},
+    {"n1200/n1201", "deed", "125.00"},
+};
+
+std::string makeDemoFolder(const std::string& requested) {
+    if (!requested.empty()) {
+        std::filesystem::create_directories(requested);
+        return requested;
+    }
+    std::string pattern = (std::filesystem::temp_directory_path() / "velmora-demo-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw CommandFailed("could not create a folder for the demo");
+    return pattern;
+}
+
+void fill(Session& session) {
+    HudProvider& provider = session.provider();
+    provider.initHUDDocument();
+    for (const Setting& setting : kSampleValues) {
+        int result = -1;
+        provider.setNodePropertyValue(setting.uri, setting.property, setting.value, &result);
+        if (result != 0)
+            throw CommandFailed(std::string("demo: could not set ") + setting.property);
+    }
+    std::string name;
+    provider.createNode("ledger", "", &name);
+    provider.createNode("deposits", "ledger", &name);
+    for (const char* amount : {"25000.00", "231125.50"}) {
+        provider.createNode("deposit", "ledger/deposits", &name);
+        int result = -1;
+        provider.setNodePropertyByCriterion("ledger/deposits", "name=" + name, "amount", amount,
+                                            &result);
+    }
+    provider.createNode("address", "d_borrowers", &name);
+    int result = -1;
+    provider.setNodePropertyValue("d_borrowers/address", "name1", "Riley Whitlock", &result);
+}
+
+void runDemo(const GlobalOptions& options, const std::string& requestedFolder) {
+    const std::string folder = makeDemoFolder(requestedFolder);
+    const std::string file = (std::filesystem::path(folder) / "sample-deal.xml").string();
+
+    {
+        Session builder(options);
+        fill(builder);
+        builder.save(file);
+    }
+
+    Session reader(options);
+    reader.open(file);
+    std::cout << "A sample deal, saved and read back:\n\n";
+    printTree(std::cout, reader.node(""), 1);
+    std::cout << "\nBlock 100 in full:\n";
+    printTree(std::cout, reader.node("n100"), -1);
+    std::cout << "\nThe ledger:\n";
+    printTree(std::cout, reader.node("ledger"), -1);
+    std::cout << "\nThe document: " << file << "\n"
+              << "Try: velmora show " << file << " n700\n"
+              << "     velmora get " << file << " n100/n104 amount\n";
+}
+
+} // namespace
+
+void addDemoCommand(CLI::App& app, const GlobalOptions& options) {
+    auto folder = std::make_shared<std::string>();
+    CLI::App* demo = app.add_subcommand(
+        "demo", "Build a sample deal, save it, read it back and show it");
+    demo->add_option("DIR", *folder, "Folder for the files (default: a new temporary folder)");
+    demo->callback([&options, folder] { runDemo(options, *folder); });
+}
+
+} // namespace velmora::cli

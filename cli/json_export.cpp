@@ -1,0 +1,97 @@
+#include "json_export.h"
+
+#include "tree/section_node.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace velmora::cli {
+namespace {
+
+const char* kindName(PropertyKind kind) {
+    switch (kind) {
+    case PropertyKind::String:
+        return "string";
+    case PropertyKind::Long:
+        return "long";
+    case PropertyKind::Double:
+        return "double";
+    case PropertyKind::Date:
+        return "date";
+    case PropertyKind::Bool:
+        return "bool";
+    case PropertyKind::None:
+        break;
+    }
+    return "none";
+}
+
+void writeString(std::ostream& out, std::string_view text) {
+    out << '"';
+    for (const char c : text) {
+        switch (c) {
+        case '"':
+            out << "\\\"";
+            break;
+        case '\\':
+            out << "\\\\";
+            break;
+        case '\n':
+            out << "\\n";
+            break;
+        case '\r':
+            out << "\\r";
+            break;
+        case '\t':
+            out << "\\t";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                out << escaped;
+            } else {
+                out << c;
+            }
+        }
+    }
+    out << '"';
+}
+
+void writeNode(std::ostream& out, CSectionNode& node) {
+    out << "{\"element\":";
+    writeString(out, node.getName());
+    out << ",\"name\":";
+    writeString(out, node.getDisplayName());
+    out << ",\"description\":";
+    writeString(out, node.getDescription());
+    out << ",\"properties\":{";
+    bool first = true;
+    for (const PropertyDef& def : node.schema().inNameOrder()) {
+        if (def.builtIn != BuiltIn::No)
+            continue;
+        out << (first ? "" : ",");
+        first = false;
+        writeString(out, def.name);
+        out << ":{\"kind\":\"" << kindName(def.kind) << "\",\"value\":";
+        writeString(out, node.propertyText(def));
+        out << '}';
+    }
+    out << "},\"children\":[";
+    first = true;
+    for (const auto& child : node.children()) {
+        out << (first ? "" : ",");
+        first = false;
+        writeNode(out, *child);
+    }
+    out << "]}";
+}
+
+} // namespace
+
+void writeJson(std::ostream& out, CSectionNode& node) {
+    writeNode(out, node);
+    out << '\n';
+}
+
+} // namespace velmora::cli

@@ -1,0 +1,56 @@
+// velmora: open, inspect, edit and create settlement documents from the
+// command line. Exit codes: 0 done, 1 refused / not found / failed (the
+// reason on standard error), 2 usage error.
+#include "commands.h"
+#include "terminal_dialog.h"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#ifndef VELMORA_VERSION
+#define VELMORA_VERSION "0.0.0"
+#endif
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace velmora::cli;
+
+    CLI::App app("velmora - read, edit and create settlement documents", "velmora");
+    app.require_subcommand(1);
+    app.fallthrough();
+    app.set_version_flag("--version", VELMORA_VERSION);
+
+    GlobalOptions options;
+    app.add_option("--type", options.documentType,
+                   "Document type set before reading or creating (hud, hud1a, ...)");
+    app.add_flag("--yes", options.yes, "Answer Yes to every question");
+
+    TerminalDialog dialog(options.yes);
+    velmora::installDialog(&dialog);
+
+    addEditCommands(app, options);
+    addQueryCommands(app, options);
+    addDemoCommand(app, options);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& done) {
+        return app.exit(done);
+    } catch (const CLI::ParseError& error) {
+        app.exit(error);
+        return kExitUsage;
+    } catch (const CommandFailed& failure) {
+        std::cerr << "velmora: " << failure.what() << '\n';
+        return kExitFailed;
+    } catch (const std::exception& failure) {
+        std::cerr << "velmora: " << failure.what() << '\n';
+        return kExitFailed;
+    }
+    return 0;
+}

@@ -1,0 +1,172 @@
+#include "commands.h"
+
+#include "json_export.h"
+#include "platform/file_system.h"
+#include "tree_text.h"
+
+#include <iostream>
+#include <memory>
+
+namespace velmora::cli {
+namespace {
+
+struct QueryArguments {
+    std::string file;
+    std::string uri;
+    std::string property;
+    std::string value;
+    int index = 0;
+    int depth = -1;
+    bool json = false;
+    std::vector<std::string> files;
+};
+
+void runShow(const GlobalOptions& options, const QueryArguments& args) {
+    Session session(options);
+    session.open(args.file);
+    printTree(std::cout, session.node(args.uri), args.depth);
+}
+
+void runGet(const GlobalOptions& options, const QueryArguments& args) {
+    Session session(options);
+    session.open(args.file);
+    CSectionNode& node = session.node(args.uri);
+    std::string value;
+    if (args.property.empty()) {
+        session.provider().getNodeValue(args.uri, &value);
+    } else {
+        Session::requireProperty(node, args.uri, args.property);
+        session.provider().getNodePropertyValue(args.uri, args.property, &value);
+    }
+    std::cout << value << '\n';
+}
+
+void runCount(const GlobalOptions& options, const QueryArguments& args) {
+    Session session(options);
+    session.open(args.file);
+    session.node(args.uri);
+    int count = 0;
+    session.provider().getChildNodeCount(args.uri, &count);
+    std::cout << count << '\n';
+}
+
+void runChild(const GlobalOptions& options, const QueryArguments& args) {
+    Session session(options);
+    session.open(args.file);
+    CSectionNode& parent = session.node(args.uri);
+    if (args.index < 0 || static_cast<std::size_t>(args.index) >= parent.childCount())
+        throw CommandFailed(describeUri(args.uri) + " has " + std::to_string(parent.childCount()) +
+                            " children; there is no child " + std::to_string(args.index));
+    std::string value;
+    session.provider().getChildNodeByIndex(args.uri, args.index, &value);
+    std::cout << value << '\n';
+}
+
+void runFind(const GlobalOptions& options, const QueryArguments& args) {
+    Session session(options);
+    session.open(args.file);
+    session.node(args.uri);
+    // A node's XML text is never empty, so an empty result means none matched.
+    std::string found;
+    session.provider().findChildNodeByProperty(args.uri, args.property, args.value, &found);
+    if (found.empty())
+        throw CommandFailed("no child of " + describeUri(args.uri) + " has " + args.property +
+                            " = '" + args.value + "'");
+    std::cout << found << '\n';
+}
+
+// "FILE: XML, version V, type T" or "FILE: not XML"; false when a file is
+// missing or cannot be read.
+bool checkOne(const GlobalOptions& options, const std::string& file) {
+    if (!fileExists(file)) {
+        std::cerr << file << ": no such file\n";
+        return false;
+    }
+    Session session(options);
+    int isXml = 0;
+    session.provider().isXMLFileFormat(file, &isXml);
+    if (!isXml) {
+        std::cout << file << ": not XML (a legacy archive, or not a document)\n";
+        return true;
+    }
+    try {
+        session.open(file);
+    } catch (const CommandFailed& failure) {
+        std::cerr << failure.what() << '\n';
+        return false;
+    }
+    std::string version;
+    std::string type;
+    session.provider().getNodePropertyValue("", "versionNumber", &version);
+    session.provider().getNodePropertyValue("", "document_type", &type);
+    std::cout << file << ": XML, version " << (version.empty() ? "(none)" : version)
+              << ", document type " << (type.empty() ? "(none)" : type) << '\n';
+    return true;
+}
+
+void runCheck(const GlobalOptions& options, const QueryArguments& args) {
+    bool allRead = true;
+    for (const std::string& file : args.files)
+        allRead = checkOne(options, file) && allRead;
+    if (!allRead)
+        throw CommandFailed("some files could not be checked");
+}
+
+void runExport(const GlobalOptions& options, const QueryArguments& args) {
+    Session session(options);
+    session.open(args.file);
+    writeJson(std::cout, session.node(args.uri));
+}
+
+CLI::App* documentCommand(CLI::App& app, const char* name, const char* description,
+                          QueryArguments& args) {
+    CLI::App* command = app.add_subcommand(name, description);
+    command->add_option("FILE", args.file, "The document")->required();
+    return command;
+}
+
+} // namespace
+
+void addQueryCommands(CLI::App& app, const GlobalOptions& options) {
+    auto args = std::make_shared<QueryArguments>();
+
+    CLI::App* show = documentCommand(app, "show", "Show the document tree", *args);
+    show->add_option("URI", args->uri, "Path of the node to start from (default: the root)");
+    show->add_option("--depth", args->depth, "Levels to show below the node (default: all)")
+        ->check(CLI::NonNegativeNumber);
+    show->callback([&options, args] { runShow(options, *args); });
+
+    CLI::App* get = documentCommand(app, "get", "Print a property's text, or a node's XML", *args);
+    get->add_option("URI", args->uri, "Path of the node (\"\" for the root)")->required();
+    get->add_option("PROPERTY", args->property, "Property name (default: the node's XML)");
+    get->callback([&options, args] { runGet(options, *args); });
+
+    CLI::App* count = documentCommand(app, "count", "Print the number of children", *args);
+    count->add_option("URI", args->uri, "Path of the node (\"\" for the root)")->required();
+    count->callback([&options, args] { runCount(options, *args); });
+
+    CLI::App* child = documentCommand(app, "child", "Print the XML of the child at INDEX", *args);
+    child->add_option("URI", args->uri, "Path of the parent (\"\" for the root)")->required();
+    child->add_option("INDEX", args->index, "Position among all children, from 0")->required();
+    child->callback([&options, args] { runChild(options, *args); });
+
+    CLI::App* find = documentCommand(
+        app, "find", "Print the XML of the first child whose PROPERTY is VALUE", *args);
+    find->add_option("URI", args->uri, "Path of the parent (\"\" for the root)")->required();
+    find->add_option("PROPERTY", args->property, "Property name")->required();
+    find->add_option("VALUE", args->value, "The exact text to find")->required();
+    find->callback([&options, args] { runFind(options, *args); });
+
+    CLI::App* check =
+        app.add_subcommand("check", "Tell whether files are XML documents (version, type)");
+    check->add_option("FILE", args->files, "Files to check")->required();
+    check->callback([&options, args] { runCheck(options, *args); });
+
+    CLI::App* exportCommand =
+        documentCommand(app, "export", "Print a subtree as JSON for scripts", *args);
+    exportCommand->add_option("URI", args->uri, "Path of the node (default: the root)");
+    exportCommand->add_flag("--json", args->json, "JSON output (the only format)")->required();
+    exportCommand->callback([&options, args] { runExport(options, *args); });
+}
+
+} // namespace velmora::cli

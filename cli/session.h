@@ -1,0 +1,50 @@
+// One document file opened through a provider, as every command uses it.
+//
+// Problems end the command with a CommandFailed carrying one clear line; the
+// file is written only by save(), so a refused command changes nothing.
+#pragma once
+
+#include "com/provider.h"
+#include "document/hud_document.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace velmora::cli {
+
+class CommandFailed : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct GlobalOptions {
+    std::string documentType; // empty: the provider's default
+    bool yes = false;
+};
+
+class Session {
+public:
+    explicit Session(const GlobalOptions& options);
+
+    // Reads an existing document file; throws CommandFailed when it cannot.
+    void open(const std::string& path);
+    // Writes the document to `path`; throws CommandFailed when it cannot.
+    void save(const std::string& path);
+
+    HudProvider& provider() { return provider_; }
+    CHudDocument& document() { return *provider_.document(); }
+
+    // The node at `uri`; throws CommandFailed when there is none.
+    CSectionNode& node(const std::string& uri);
+    // Throws CommandFailed unless `node` has the property `name`.
+    static void requireProperty(CSectionNode& node, const std::string& uri,
+                                const std::string& name);
+
+private:
+    HudProvider provider_;
+};
+
+// The uri as shown in messages: the empty uri is the root.
+std::string describeUri(const std::string& uri);
+
+} // namespace velmora::cli

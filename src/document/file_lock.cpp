@@ -1,0 +1,54 @@
+// The document's hold on its file while it is open in a provider, and the
+// format test that reads a file's first bytes.
+#include "document/hud_document.h"
+#include "platform/file_use_registry.h"
+
+#include <array>
+#include <cstring>
+
+namespace velmora {
+namespace {
+
+constexpr char kFormatMarker[] = "<calverin>";
+constexpr std::size_t kMarkerLength = sizeof kFormatMarker - 1;
+
+} // namespace
+
+void CHudDocument::probeWritable(const std::string& path) {
+    if (SharedFile::open(path, FileAccess::ReadWrite, FileSharing::None))
+        lockingEnabled = true;
+}
+
+void CHudDocument::applyLock(const std::string& path) {
+    if (!lockingEnabled)
+        return;
+    currentFileUseRegistry().claimFile(path);
+    lockedPath = path;
+    // A second lock replaces the first rather than leaking it.
+    lockFile_.reset();
+    lockFile_ = SharedFile::open(path, FileAccess::Read, FileSharing::ReadOnly);
+}
+
+void CHudDocument::releaseLock() {
+    if (lockingEnabled)
+        lockFile_.reset();
+}
+
+bool CHudDocument::isXmlFile(const std::string& path) {
+    FileUseRegistry& registry = currentFileUseRegistry();
+    if (registry.queryFileInUse(path))
+        registry.releaseFile(path);
+
+    bool isXml = false;
+    if (const auto file = SharedFile::open(path, FileAccess::Read, FileSharing::None)) {
+        std::array<char, kMarkerLength> marker{};
+        isXml = file->read(marker.data(), marker.size()) == kMarkerLength &&
+                std::memcmp(marker.data(), kFormatMarker, kMarkerLength) == 0;
+    }
+
+    if (registry.queryFileInUse(path))
+        registry.claimFile(path);
+    return isXml;
+}
+
+} // namespace velmora

@@ -1,0 +1,55 @@
+// The copy of a legacy file that is kept before a conversion replaces it.
+#include "document/hud_document.h"
+#include "platform/file_system.h"
+
+namespace velmora {
+namespace {
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+std::string stampOf(const LocalTime& when) {
+    return std::to_string(when.month) + "-" + std::to_string(when.day) + "-" +
+           std::to_string(when.year) + " " + std::to_string(when.hour) + "-" +
+           std::to_string(when.minute) + "-" + std::to_string(when.second);
+}
+
+std::string extensionFor(const std::string& documentType) {
+    if (documentType == document_types::kHud)
+        return ".prb";
+    if (documentType == document_types::kHud1a)
+        return ".rfb";
+    return {};
+}
+
+} // namespace
+
+UpgradeBackupName upgradeBackupName(const std::string& path, const std::string& documentType,
+                                    const LocalTime& when) {
+    const std::size_t lastSeparator = path.find_last_of("/\\");
+    const std::string folder =
+        lastSeparator == std::string::npos ? std::string() : path.substr(0, lastSeparator + 1);
+    const std::string fileName =
+        lastSeparator == std::string::npos ? path : path.substr(lastSeparator + 1);
+    const std::size_t dot = fileName.find_last_of('.');
+    const std::string stem = dot == std::string::npos ? fileName : fileName.substr(0, dot);
+
+    UpgradeBackupName name;
+    name.folder = folder + "UpgradeBackup";
+    name.path = name.folder + kSeparator + stem + "_" + stampOf(when) + extensionFor(documentType);
+    return name;
+}
+
+void CHudDocument::makeUpgradeBackup(const std::string& path) {
+    if (!fileExists(path))
+        return;
+    const UpgradeBackupName backup = upgradeBackupName(path, documentType(), currentClock().now());
+    if (createFolder(backup.folder) == FolderResult::Failed)
+        return;
+    copyFile(path, backup.path);
+}
+
+} // namespace velmora

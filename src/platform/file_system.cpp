@@ -1,0 +1,36 @@
+#include "platform/file_system.h"
+
+#include "platform/safe_file.h"
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+
+namespace velmora {
+
+bool fileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+FolderResult createFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) == 0)
+        return FolderResult::Created;
+    struct stat info {};
+    if (errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return FolderResult::AlreadyExists;
+    return FolderResult::Failed;
+}
+
+bool copyFile(const std::string& from, const std::string& to) {
+    std::ifstream in(from, std::ios::binary);
+    if (!in)
+        return false;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return false;
+    return writeFileReplacing(to, bytes);
+}
+
+} // namespace velmora

@@ -1,0 +1,43 @@
+#include "platform/shared_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace velmora {
+
+std::unique_ptr<SharedFile> SharedFile::open(const std::string& path, FileAccess access,
+                                             FileSharing sharing) {
+    const int flags = (access == FileAccess::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+    const int fd = ::open(path.c_str(), flags);
+    if (fd < 0)
+        return nullptr;
+    const int lock = sharing == FileSharing::None ? LOCK_EX : LOCK_SH;
+    int result = 0;
+    do {
+        result = ::flock(fd, lock | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<SharedFile>(new SharedFile(fd));
+}
+
+SharedFile::~SharedFile() { ::close(fd_); }
+
+std::size_t SharedFile::read(char* buffer, std::size_t size) {
+    std::size_t total = 0;
+    while (total < size) {
+        const ssize_t got = ::read(fd_, buffer + total, size - total);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        total += static_cast<std::size_t>(got);
+    }
+    return total;
+}
+
+} // namespace velmora

@@ -1,0 +1,42 @@
+// Opening a file with a sharing mode: the seam behind document locks.
+//
+// A provider holds its document's file open with "deny write" sharing, so
+// that nobody changes it behind the host's back, and reads a file "without
+// sharing" to be sure nobody else holds it. On Linux the sharing modes are
+// flock() locks, which belong to the open file description: two providers in
+// one process block each other exactly as two processes do. They are
+// advisory: a program that takes no lock is not stopped.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace velmora {
+
+enum class FileAccess { Read, ReadWrite };
+
+enum class FileSharing {
+    None,     // nobody else may open the file while we hold it
+    ReadOnly, // others may read, nobody may write
+};
+
+class SharedFile {
+public:
+    // The open file, or none when it does not exist, cannot be opened with
+    // `access`, or another holder's sharing forbids it. Never waits.
+    static std::unique_ptr<SharedFile> open(const std::string& path, FileAccess access,
+                                            FileSharing sharing);
+    ~SharedFile();
+    SharedFile(const SharedFile&) = delete;
+    SharedFile& operator=(const SharedFile&) = delete;
+
+    // Reads up to `size` bytes from the current position; the count read.
+    std::size_t read(char* buffer, std::size_t size);
+
+private:
+    explicit SharedFile(int fd) : fd_(fd) {}
+    int fd_;
+};
+
+} // namespace velmora
