@@ -13,7 +13,9 @@ std::unique_ptr<SharedFile> SharedFile::open(const std::string& path, FileAccess
     const int fd = ::open(path.c_str(), flags);
     if (fd < 0)
         return nullptr;
-    const int lock = sharing == FileSharing::None ? LOCK_EX : LOCK_SH;
+    // Writing is never shared with another writer, whatever the caller lets others do.
+    const bool exclusive = sharing == FileSharing::None || access == FileAccess::ReadWrite;
+    const int lock = exclusive ? LOCK_EX : LOCK_SH;
     int result = 0;
     do {
         result = ::flock(fd, lock | LOCK_NB);
