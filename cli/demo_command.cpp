@@ -98,8 +98,8 @@ void runDemo(const GlobalOptions& options, const std::string& requestedFolder) {
 
 void addDemoCommand(CLI::App& app, const GlobalOptions& options) {
     auto folder = std::make_shared<std::string>();
-    CLI::App* demo = app.add_subcommand(
-        "demo", "Build a sample deal, save it, read it back and show it");
+    CLI::App* demo =
+        app.add_subcommand("demo", "Build a sample deal, save it, read it back and show it");
     demo->add_option("DIR", *folder, "Folder for the files (default: a new temporary folder)");
     demo->callback([&options, folder] { runDemo(options, *folder); });
 }

@@ -33,6 +33,7 @@ void runSet(const GlobalOptions& options, const EditArguments& args) {
     CSectionNode& node = session.node(args.uri);
     if (args.where.empty()) {
         Session::requireProperty(node, args.uri, args.property);
+        Session::requireValueText(node, args.property, args.value);
         int result = -1;
         session.provider().setNodePropertyValue(args.uri, args.property, args.value, &result);
     } else {
@@ -47,9 +48,10 @@ void runSet(const GlobalOptions& options, const EditArguments& args) {
             }
         }
         if (!match)
-            throw CommandFailed("no child of " + describeUri(args.uri) + " matches '" +
-                                args.where + "'");
+            throw CommandFailed("no child of " + describeUri(args.uri) + " matches '" + args.where +
+                                "'");
         Session::requireProperty(*match, match->getDisplayName(), args.property);
+        Session::requireValueText(*match, args.property, args.value);
         int result = -1;
         session.provider().setNodePropertyByCriterion(args.uri, args.where, args.property,
                                                       args.value, &result);
@@ -105,8 +107,7 @@ void addEditCommands(CLI::App& app, const GlobalOptions& options) {
 
     CLI::App* add = app.add_subcommand("add", "Add a child node, print its name and save");
     add->add_option("FILE", args->file, "The document")->required();
-    add->add_option("PARENT_URI", args->uri, "Path of the parent (\"\" for the root)")
-        ->required();
+    add->add_option("PARENT_URI", args->uri, "Path of the parent (\"\" for the root)")->required();
     add->add_option("NAME", args->name, "Element name of the new child")->required();
     add->callback([&options, args] { runAdd(options, *args); });
 

@@ -75,25 +75,24 @@ void runFind(const GlobalOptions& options, const QueryArguments& args) {
     std::cout << found << '\n';
 }
 
-// "FILE: XML, version V, type T" or "FILE: not XML"; false when a file is
-// missing or cannot be read.
-bool checkOne(const GlobalOptions& options, const std::string& file) {
-    if (!fileExists(file)) {
-        std::cerr << file << ": no such file\n";
-        return false;
-    }
+// Prints "FILE: XML, version V, type T" or "FILE: not XML". Returns why the
+// file could not be checked (it is missing or cannot be read), or "" when it was.
+std::string checkOne(const GlobalOptions& options, const std::string& file) {
+    if (!fileExists(file))
+        return file + ": no such file";
+    if (Session::isHeldElsewhere(file))
+        return file + ": held by another program, cannot be checked now";
     Session session(options);
     int isXml = 0;
     session.provider().isXMLFileFormat(file, &isXml);
     if (!isXml) {
         std::cout << file << ": not XML (a legacy archive, or not a document)\n";
-        return true;
+        return {};
     }
     try {
         session.open(file);
     } catch (const CommandFailed& failure) {
-        std::cerr << failure.what() << '\n';
-        return false;
+        return failure.what();
     }
     std::string version;
     std::string type;
@@ -101,15 +100,19 @@ bool checkOne(const GlobalOptions& options, const std::string& file) {
     session.provider().getNodePropertyValue("", "document_type", &type);
     std::cout << file << ": XML, version " << (version.empty() ? "(none)" : version)
               << ", document type " << (type.empty() ? "(none)" : type) << '\n';
-    return true;
+    return {};
 }
 
+// The files that could not be checked are named on the one line of a failure.
 void runCheck(const GlobalOptions& options, const QueryArguments& args) {
-    bool allRead = true;
-    for (const std::string& file : args.files)
-        allRead = checkOne(options, file) && allRead;
-    if (!allRead)
-        throw CommandFailed("some files could not be checked");
+    std::string failures;
+    for (const std::string& file : args.files) {
+        const std::string failure = checkOne(options, file);
+        if (!failure.empty())
+            failures += (failures.empty() ? "" : "; ") + failure;
+    }
+    if (!failures.empty())
+        throw CommandFailed(failures);
 }
 
 void runExport(const GlobalOptions& options, const QueryArguments& args) {

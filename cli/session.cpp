@@ -4,6 +4,9 @@
 #include "platform/shared_file.h"
 #include "tree/node_operations.h"
 
+#include <algorithm>
+#include <charconv>
+
 namespace velmora::cli {
 
 Session::Session(const GlobalOptions& options) {
@@ -16,7 +19,7 @@ void Session::open(const std::string& path) {
         throw CommandFailed(path + ": no such file");
     // The same test a host's open makes: a file another provider or process
     // holds is refused at once rather than waited for.
-    if (!SharedFile::open(path, FileAccess::Read, FileSharing::None))
+    if (isHeldElsewhere(path))
         throw CommandFailed("Sharing error: This file is already being user by another user, "
                             "and cannot be open at this point of time");
     int isXml = 0;
@@ -43,10 +46,83 @@ CSectionNode& Session::node(const std::string& uri) {
     return *found;
 }
 
-void Session::requireProperty(CSectionNode& node, const std::string& uri,
-                              const std::string& name) {
+void Session::requireProperty(CSectionNode& node, const std::string& uri, const std::string& name) {
     if (!node.schema().find(name))
         throw CommandFailed(describeUri(uri) + " has no property '" + name + "'");
+}
+
+bool Session::isHeldElsewhere(const std::string& path) {
+    return !SharedFile::open(path, FileAccess::Read, FileSharing::None);
+}
+
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+bool isWholeInteger(std::string_view text) {
+    text = trimmed(text);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+        text.remove_prefix(1);
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool isWholeNumber(std::string_view text) {
+    text = trimmed(text);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && end == text.data() + text.size() &&
+           error != std::errc::invalid_argument;
+}
+
+bool isValueText(PropertyKind kind, const std::string& text) {
+    switch (kind) {
+    case PropertyKind::Long:
+    case PropertyKind::Bool:
+        return isWholeInteger(text);
+    case PropertyKind::Double:
+        return isWholeNumber(text);
+    case PropertyKind::Date:
+        return text.empty() || parseDate(text).isValid();
+    case PropertyKind::String:
+    case PropertyKind::None:
+        break;
+    }
+    return true;
+}
+
+const char* kindWord(PropertyKind kind) {
+    switch (kind) {
+    case PropertyKind::Long:
+    case PropertyKind::Bool:
+        return "a whole number";
+    case PropertyKind::Double:
+        return "a number";
+    case PropertyKind::Date:
+        return "a date such as 9/16/2008 or 2008-09-16";
+    case PropertyKind::String:
+    case PropertyKind::None:
+        break;
+    }
+    return "a text";
+}
+
+} // namespace
+
+void Session::requireValueText(CSectionNode& node, const std::string& name,
+                               const std::string& text) {
+    const PropertyDef* def = node.schema().find(name);
+    if (def && !isValueText(def->kind, text))
+        throw CommandFailed("'" + text + "' is not " + kindWord(def->kind) + " (property '" + name +
+                            "')");
 }
 
 std::string describeUri(const std::string& uri) {

@@ -39,6 +39,12 @@ public:
     // Throws CommandFailed unless `node` has the property `name`.
     static void requireProperty(CSectionNode& node, const std::string& uri,
                                 const std::string& name);
+    // Throws CommandFailed unless `text` reads whole as a value of the
+    // property's kind: the engine would quietly store 0 for "abc".
+    static void requireValueText(CSectionNode& node, const std::string& name,
+                                 const std::string& text);
+    // Whether another provider or process holds the file against us.
+    static bool isHeldElsewhere(const std::string& path);
 
 private:
     HudProvider provider_;

@@ -34,8 +34,7 @@ DialogButton TerminalDialog::ask(const std::string& caption, const std::string& 
     std::string answer;
     if (!std::getline(std::cin, answer))
         return DialogButton::No;
-    return answer == "y" || answer == "Y" || answer == "yes" ? DialogButton::Yes
-                                                             : DialogButton::No;
+    return answer == "y" || answer == "Y" || answer == "yes" ? DialogButton::Yes : DialogButton::No;
 }
 
 } // namespace velmora::cli

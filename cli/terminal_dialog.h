@@ -14,8 +14,7 @@ public:
     // `answerYes` is read at each question, so it may be set after construction.
     explicit TerminalDialog(const bool& answerYes) : answerYes_(answerYes) {}
 
-    DialogButton ask(const std::string& caption, const std::string& text,
-                     unsigned flags) override;
+    DialogButton ask(const std::string& caption, const std::string& text, unsigned flags) override;
 
 private:
     const bool& answerYes_;
