@@ -1,0 +1,87 @@
+#include "legacy/archive_reader.h"
+
+#include "platform/code_page.h"
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace velmora {
+
+ArchiveReader::ArchiveReader(std::vector<unsigned char> bytes) : data_(std::move(bytes)) {}
+
+ArchiveReader ArchiveReader::fromFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> bytes;
+    if (in)
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    ArchiveReader reader(std::move(bytes));
+    if (!in || in.bad())
+        reader.fail();
+    return reader;
+}
+
+bool ArchiveReader::take(std::size_t count, const unsigned char*& start) {
+    if (failed_ || count > data_.size() - position_) {
+        failed_ = true;
+        return false;
+    }
+    start = data_.data() + position_;
+    position_ += count;
+    return true;
+}
+
+std::uint32_t ArchiveReader::u16() {
+    const unsigned char* p = nullptr;
+    if (!take(2, p))
+        return 0;
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8;
+}
+
+std::uint32_t ArchiveReader::u32() {
+    const unsigned char* p = nullptr;
+    if (!take(4, p))
+        return 0;
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+           std::uint32_t{p[3]} << 24;
+}
+
+double ArchiveReader::f64() {
+    const unsigned char* p = nullptr;
+    if (!take(8, p))
+        return 0.0;
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i)
+        bits = bits << 8 | p[i];
+    double value = 0.0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+std::string ArchiveReader::cString() {
+    std::uint32_t length = 0;
+    {
+        const unsigned char* p = nullptr;
+        if (!take(1, p))
+            return {};
+        length = p[0];
+    }
+    if (length == 0xFF) {
+        length = u16();
+        if (length == 0xFFFF)
+            length = u32();
+    }
+    const unsigned char* text = nullptr;
+    if (!take(length, text))
+        return {};
+    return windows1252ToUtf8(std::string_view(reinterpret_cast<const char*>(text), length));
+}
+
+std::string ArchiveReader::bytes(std::size_t count) {
+    const unsigned char* p = nullptr;
+    if (!take(count, p))
+        return {};
+    return std::string(reinterpret_cast<const char*>(p), count);
+}
+
+} // namespace velmora

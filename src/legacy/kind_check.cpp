@@ -1,0 +1,65 @@
+#include "legacy/kind_check.h"
+
+#include "platform/dialog.h"
+
+#include <algorithm>
+#include <array>
+
+namespace velmora {
+namespace {
+
+constexpr std::array<std::uint32_t, 7> kStatementWords = {401, 901, 1001, 1101, 1201, 1501, 1601};
+constexpr std::array<std::uint32_t, 4> kRefinanceWords = {402, 902, 1202, 1502};
+
+// The title of the component's own message boxes.
+constexpr char kApplicationTitle[] = "Velmora";
+
+template <std::size_t N>
+bool contains(const std::array<std::uint32_t, N>& words, std::uint32_t word) {
+    return std::find(words.begin(), words.end(), word) != words.end();
+}
+
+std::optional<std::string> otherKindMessage(std::uint32_t word) {
+    switch (word) {
+    case 403:
+        return "This is Red document.";
+    case 404:
+        return "This is Mortgage closing document.";
+    case 405:
+        return "This is Title closing document.";
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+std::optional<std::string> kindCheckMessage(std::uint32_t versionWord, LegacyReaderKind reader) {
+    if (reader == LegacyReaderKind::Statement) {
+        if (contains(kStatementWords, versionWord))
+            return std::nullopt;
+        if (versionWord == 402 || versionWord == 902)
+            return "This is Refinance document.";
+        return otherKindMessage(versionWord).value_or("This is not Hud document!");
+    }
+    if (contains(kRefinanceWords, versionWord))
+        return std::nullopt;
+    if (versionWord == 401 || versionWord == 901)
+        return "This is Hud document.";
+    return otherKindMessage(versionWord).value_or("This is not Ref document");
+}
+
+bool passesKindCheck(std::uint32_t versionWord, LegacyReaderKind reader) {
+    const std::optional<std::string> message = kindCheckMessage(versionWord, reader);
+    if (!message)
+        return true;
+    currentDialog().ask(kApplicationTitle, *message, dialog_flags::kOk);
+    return false;
+}
+
+void showArchiveError() {
+    currentDialog().ask("Error", "The file is damaged and cannot be converted.",
+                        dialog_flags::kOk | dialog_flags::kIconError);
+}
+
+} // namespace velmora

@@ -1,0 +1,27 @@
+// The document kind of a legacy file, decided on its first word.
+//
+// The version word is 100 x generation + kind (1 statement, 2 refinance
+// statement, 3 red document, 4 mortgage closing, 5 title closing). Each
+// reader accepts its own words and refuses the others with a message that
+// names the kind the file is, so the user can open it as that type.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+enum class LegacyReaderKind { Statement, Refinance };
+
+// None when `reader` reads files of `versionWord`; else the refusal message.
+std::optional<std::string> kindCheckMessage(std::uint32_t versionWord, LegacyReaderKind reader);
+
+// Shows the refusal message when the reader refuses the word; true when accepted.
+bool passesKindCheck(std::uint32_t versionWord, LegacyReaderKind reader);
+
+// Shown when a legacy file is damaged (ends inside a field, or holds a
+// malformed object list).
+void showArchiveError();
+
+} // namespace velmora
