@@ -11,6 +11,8 @@ namespace velmora::cli {
 void addEditCommands(CLI::App& app, const GlobalOptions& options);
 // show, get, count, child, find, check, export: commands that only read.
 void addQueryCommands(CLI::App& app, const GlobalOptions& options);
+// convert: legacy files to XML, in place, in batches.
+void addConvertCommand(CLI::App& app, const GlobalOptions& options);
 // demo: builds, saves, reads back and shows a sample deal.
 void addDemoCommand(CLI::App& app, const GlobalOptions& options);
 

@@ -1,14 +1,37 @@
 #include "commands.h"
 
+#include "platform/dialog.h"
+#include "platform/file_system.h"
+#include "platform/guid.h"
 #include "tree_text.h"
 
-#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 
 namespace velmora::cli {
+
+// Made at build time by make_legacy_sample.
+extern const unsigned char kLegacySample[];
+extern const std::size_t kLegacySampleSize;
+
 namespace {
+
+// The demo converts its own sample, so it agrees to the conversion question
+// itself; every other message goes to the terminal as usual.
+class AgreeingDialog final : public Dialog {
+public:
+    explicit AgreeingDialog(Dialog& terminal) : terminal_(terminal) {}
+    DialogButton ask(const std::string& caption, const std::string& text, unsigned flags) override {
+        if ((flags & dialog_flags::kButtonMask) == dialog_flags::kYesNo)
+            return DialogButton::Yes;
+        return terminal_.ask(caption, text, flags);
+    }
+
+private:
+    Dialog& terminal_;
+};
 
 struct Setting {
     const char* uri;
@@ -42,10 +65,16 @@ std::string makeDemoFolder(const std::string& requested) {
         std::filesystem::create_directories(requested);
         return requested;
     }
-    std::string pattern = (std::filesystem::temp_directory_path() / "velmora-demo-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw CommandFailed("could not create a folder for the demo");
-    return pattern;
+    // A new folder of a name nobody has taken: creating it fails otherwise.
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path();
+    constexpr int kAttempts = 16;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const std::string folder =
+            (temporary / ("velmora-demo-" + newGuidText().substr(0, 8))).string();
+        if (createFolder(folder) == FolderResult::Created)
+            return folder;
+    }
+    throw CommandFailed("could not create a folder for the demo");
 }
 
 void fill(Session& session) {
@@ -71,6 +100,35 @@ void fill(Session& session) {
     provider.setNodePropertyValue("d_borrowers/address", "name1", "Riley Whitlock", &result);
 }
 
+void convertLegacySample(const GlobalOptions& options, const std::string& folder) {
+    const std::string file = (std::filesystem::path(folder) / "legacy-deal.hud").string();
+    {
+        std::ofstream out(file, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(kLegacySample),
+                  static_cast<std::streamsize>(kLegacySampleSize));
+        if (!out)
+            throw CommandFailed(file + ": could not write the legacy sample");
+    }
+    GlobalOptions statement = options;
+    statement.documentType = document_types::kHud;
+    Session session(statement);
+    AgreeingDialog agreeing(currentDialog());
+    ScopedDialog scoped(agreeing);
+    int result = -1;
+    session.provider().readHUD(file, &result);
+    if (result != 0)
+        throw CommandFailed(file + ": the legacy sample could not be converted");
+
+    std::cout << "\nA deal file of the older binary format, converted in place to XML "
+                 "(its backup is in "
+              << (std::filesystem::path(folder) / "UpgradeBackup").string() << "):\n\n";
+    printTree(std::cout, session.node("d"), -1);
+    printTree(std::cout, session.node("d_borrowers"), -1);
+    printTree(std::cout, session.node("n500/n504"), -1);
+    printTree(std::cout, session.node("ledger"), -1);
+    std::cout << "\nThe converted document: " << file << '\n';
+}
+
 void runDemo(const GlobalOptions& options, const std::string& requestedFolder) {
     const std::string folder = makeDemoFolder(requestedFolder);
     const std::string file = (std::filesystem::path(folder) / "sample-deal.xml").string();
@@ -92,6 +150,8 @@ void runDemo(const GlobalOptions& options, const std::string& requestedFolder) {
     std::cout << "\nThe document: " << file << "\n"
               << "Try: velmora show " << file << " n700\n"
               << "     velmora get " << file << " n100/n104 amount\n";
+
+    convertLegacySample(options, folder);
 }
 
 } // namespace

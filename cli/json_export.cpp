@@ -1,5 +1,6 @@
 #include "json_export.h"
 
+#include "platform/code_page.h"
 #include "tree/section_node.h"
 
 #include <cstdio>
@@ -26,9 +27,10 @@ const char* kindName(PropertyKind kind) {
     return "none";
 }
 
+// JSON is UTF-8 whatever the tree text is.
 void writeString(std::ostream& out, std::string_view text) {
     out << '"';
-    for (const char c : text) {
+    for (const char c : treeTextToUtf8(std::string(text))) {
         switch (c) {
         case '"':
             out << "\\\"";

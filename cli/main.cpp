@@ -7,6 +7,10 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#ifdef _WIN32
+#include <objbase.h>
+#endif
+
 #ifndef VELMORA_VERSION
 #define VELMORA_VERSION "0.0.0"
 #endif
@@ -16,10 +20,32 @@ namespace {
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
+#ifdef _WIN32
+// COM, once for the whole run: the file-use registry is a COM component, and
+// the engine never initialises COM itself. The multithreaded apartment takes
+// in the batch conversion's worker threads as well.
+class ComInitialised {
+public:
+    ComInitialised() : ok_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
+    ~ComInitialised() {
+        if (ok_)
+            ::CoUninitialize();
+    }
+    ComInitialised(const ComInitialised&) = delete;
+    ComInitialised& operator=(const ComInitialised&) = delete;
+
+private:
+    bool ok_;
+};
+#endif
+
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace velmora::cli;
+#ifdef _WIN32
+    const ComInitialised com;
+#endif
 
     CLI::App app("velmora - read, edit and create settlement documents", "velmora");
     app.require_subcommand(1);
@@ -36,6 +62,7 @@ int main(int argc, char** argv) {
 
     addEditCommands(app, options);
     addQueryCommands(app, options);
+    addConvertCommand(app, options);
     addDemoCommand(app, options);
 
     try {

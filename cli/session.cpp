@@ -25,7 +25,8 @@ void Session::open(const std::string& path) {
     int isXml = 0;
     provider_.isXMLFileFormat(path, &isXml);
     if (!isXml)
-        throw CommandFailed(path + ": not a document in the XML format");
+        throw CommandFailed(path + ": not a document in the XML format (a legacy file is "
+                                   "converted with 'velmora convert')");
     int result = -1;
     provider_.readHUD(path, &result);
     if (result != 0)

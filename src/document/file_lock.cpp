@@ -15,8 +15,15 @@ constexpr std::size_t kMarkerLength = sizeof kFormatMarker - 1;
 } // namespace
 
 void CHudDocument::probeWritable(const std::string& path) {
-    if (SharedFile::open(path, FileAccess::ReadWrite, FileSharing::None))
+    if (SharedFile::open(path, FileAccess::ReadWrite, FileSharing::None)) {
         lockingEnabled = true;
+        return;
+    }
+    if (isLocked() && lockedPath == path)
+        return; // our own hold; the open that follows reports it
+    // Once disabled, releaseLock no longer closes the handle: let go first.
+    releaseLock();
+    lockingEnabled = false;
 }
 
 void CHudDocument::applyLock(const std::string& path) {
@@ -39,16 +46,20 @@ bool CHudDocument::isXmlFile(const std::string& path) {
     if (registry.queryFileInUse(path))
         registry.releaseFile(path);
 
-    bool isXml = false;
-    if (const auto file = SharedFile::open(path, FileAccess::Read, FileSharing::None)) {
-        std::array<char, kMarkerLength> marker{};
-        isXml = file->read(marker.data(), marker.size()) == kMarkerLength &&
-                std::memcmp(marker.data(), kFormatMarker, kMarkerLength) == 0;
-    }
+    const bool isXml = readFormatMarker(path).value_or(false);
 
     if (registry.queryFileInUse(path))
         registry.claimFile(path);
     return isXml;
+}
+
+std::optional<bool> CHudDocument::readFormatMarker(const std::string& path) {
+    const auto file = SharedFile::open(path, FileAccess::Read, FileSharing::None);
+    if (!file)
+        return std::nullopt;
+    std::array<char, kMarkerLength> marker{};
+    return file->read(marker.data(), marker.size()) == kMarkerLength &&
+           std::memcmp(marker.data(), kFormatMarker, kMarkerLength) == 0;
 }
 
 } // namespace velmora

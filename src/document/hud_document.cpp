@@ -66,11 +66,31 @@ namespace {
 // The sections of a new document, in order. No section exists for the
 // summary lines 300 and 600; the companion forms are made only on demand.
 constexpr const char* kStandardSections[] = {
-    "tax_data", "b",     "d",     "d_borrowers", "e",     "e_sellers",
-    "g",        "h",     "n100",  "n200",        "n400",  "n500",
-    "n700",     "n800",  "n900",  "n1000",       "n1100", "n1200",
-    "n1300",    "n1400", "n1500", "n1600",       "initialEscrowDisclosure",
-    "StateCharges1201",  "StChargesOtherFeesCol",
+    "tax_data",
+    "b",
+    "d",
+    "d_borrowers",
+    "e",
+    "e_sellers",
+    "g",
+    "h",
+    "n100",
+    "n200",
+    "n400",
+    "n500",
+    "n700",
+    "n800",
+    "n900",
+    "n1000",
+    "n1100",
+    "n1200",
+    "n1300",
+    "n1400",
+    "n1500",
+    "n1600",
+    "initialEscrowDisclosure",
+    "StateCharges1201",
+    "StChargesOtherFeesCol",
 };
 
 } // namespace
@@ -84,7 +104,9 @@ CHudDocument::CHudDocument(std::string elementName, CNode* parent)
     applyDocumentType(document_types::kHud);
 }
 
-CHudDocument::~CHudDocument() { releaseLock(); }
+CHudDocument::~CHudDocument() {
+    releaseLock();
+}
 
 void CHudDocument::applyDocumentType(std::string documentType) {
     setDocumentType(std::move(documentType));

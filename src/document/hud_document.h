@@ -12,6 +12,7 @@
 #include "sections/section_table.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace velmora {
@@ -34,6 +35,13 @@ public:
     // Releases the file lock.
     ~CHudDocument() override;
 
+    // Opening and saving a document file (open_save.cpp): the format test,
+    // the conversion of a legacy file, the version rules and the file lock.
+    int load(const std::string& path) override { return loadDocument(path); }
+    int save(const std::string& path) override { return saveDocument(path); }
+    int loadDocument(const std::string& path);
+    int saveDocument(const std::string& path);
+
     // Gives a "hud" or "hud1a" document its standard sections with their
     // default lines; other types get nothing. Existing children are not looked
     // at, so a second call adds a second set.
@@ -44,8 +52,11 @@ public:
 
     // ---- File locks (file_lock.cpp) ----
 
-    // Opens the file for reading and writing without sharing; when that
-    // works, locking is enabled.
+    // Opens the file for reading and writing without sharing. Locking (and
+    // with it saving) is enabled when that works and disabled when the file
+    // is read-only or held by another program, so that a later save cannot
+    // overwrite it behind its holder's back. A file this document holds
+    // itself leaves the flag as it is.
     void probeWritable(const std::string& path);
     // Records the file as in use and holds it open with read-only sharing, so
     // others may read it but nobody may write it. A file that cannot be held
@@ -58,11 +69,16 @@ public:
     // Whether the first ten bytes of the file are "<calverin>". A file that
     // cannot be opened without sharing, or is shorter, is not.
     bool isXmlFile(const std::string& path);
+    // The same test without the file-use registry: none when the file cannot
+    // be opened without sharing.
+    static std::optional<bool> readFormatMarker(const std::string& path);
 
     // Copies the file into the folder "UpgradeBackup" beside it, named by the
-    // local date and time, before a conversion replaces it. Failures are
-    // silent: the conversion goes on without a backup.
-    void makeUpgradeBackup(const std::string& path);
+    // local date and time, before a conversion replaces it. A backup of that
+    // name (made within the same second) is never replaced: it counts when it
+    // holds the same bytes. False when no copy could be made or the name holds
+    // another file's backup (the caller must then not convert).
+    bool makeUpgradeBackup(const std::string& path);
 
     // Whether loads and saves take and drop the file lock.
     bool lockingEnabled = true;
@@ -71,6 +87,10 @@ public:
 
 private:
     void applyDocumentType(std::string documentType);
+    // A legacy file at `path`: asks, backs up and converts it in place.
+    int convertLegacy(const std::string& path);
+    // Moves the 1099-S data of a version-200 file to the current layout.
+    void upgradeVersion200();
 
     std::unique_ptr<SharedFile> lockFile_;
 };

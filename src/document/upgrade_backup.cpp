@@ -43,13 +43,18 @@ UpgradeBackupName upgradeBackupName(const std::string& path, const std::string& 
     return name;
 }
 
-void CHudDocument::makeUpgradeBackup(const std::string& path) {
+bool CHudDocument::makeUpgradeBackup(const std::string& path) {
     if (!fileExists(path))
-        return;
+        return false;
     const UpgradeBackupName backup = upgradeBackupName(path, documentType(), currentClock().now());
     if (createFolder(backup.folder) == FolderResult::Failed)
-        return;
-    copyFile(path, backup.path);
+        return false;
+    if (copyFileNew(path, backup.path))
+        return true;
+    // The name is taken within the same second: by this file's own earlier
+    // backup, which is as good, or by the backup of another file of the same
+    // name stem (deal.hud beside deal.ref), which must not be replaced.
+    return fileExists(backup.path) && sameContent(path, backup.path);
 }
 
 } // namespace velmora

@@ -74,7 +74,7 @@ std::string ArchiveReader::cString() {
     const unsigned char* text = nullptr;
     if (!take(length, text))
         return {};
-    return windows1252ToUtf8(std::string_view(reinterpret_cast<const char*>(text), length));
+    return windows1252ToTreeText(std::string_view(reinterpret_cast<const char*>(text), length));
 }
 
 std::string ArchiveReader::bytes(std::size_t count) {

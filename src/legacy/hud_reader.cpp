@@ -317,17 +317,8 @@ ReadResult readHudRecord(ArchiveReader& in, HudRecord& r) {
 
 int readHudFile(const std::string& path, HudRecord& record) {
     ArchiveReader in = ArchiveReader::fromFile(path);
-    switch (readHudRecord(in, record)) {
-    case ReadResult::Read:
-        return 0;
-    case ReadResult::WrongKind:
-        passesKindCheck(record.version, LegacyReaderKind::Statement);
-        return -1;
-    case ReadResult::Damaged:
-        showArchiveError();
-        return -1;
-    }
-    return -1;
+    const ReadResult result = readHudRecord(in, record);
+    return reportReadResult(result, record.version, LegacyReaderKind::Statement);
 }
 
 } // namespace velmora

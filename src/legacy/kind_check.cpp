@@ -49,17 +49,24 @@ std::optional<std::string> kindCheckMessage(std::uint32_t versionWord, LegacyRea
     return otherKindMessage(versionWord).value_or("This is not Ref document");
 }
 
-bool passesKindCheck(std::uint32_t versionWord, LegacyReaderKind reader) {
-    const std::optional<std::string> message = kindCheckMessage(versionWord, reader);
-    if (!message)
-        return true;
-    currentDialog().ask(kApplicationTitle, *message, dialog_flags::kOk);
-    return false;
-}
-
 void showArchiveError() {
     currentDialog().ask("Error", "The file is damaged and cannot be converted.",
                         dialog_flags::kOk | dialog_flags::kIconError);
+}
+
+int reportReadResult(ReadResult result, std::uint32_t versionWord, LegacyReaderKind reader) {
+    switch (result) {
+    case ReadResult::Read:
+        return 0;
+    case ReadResult::WrongKind:
+        currentDialog().ask(kApplicationTitle, kindCheckMessage(versionWord, reader).value_or(""),
+                            dialog_flags::kOk);
+        return -1;
+    case ReadResult::Damaged:
+        showArchiveError();
+        return -1;
+    }
+    return -1;
 }
 
 } // namespace velmora

@@ -6,6 +6,8 @@
 // names the kind the file is, so the user can open it as that type.
 #pragma once
 
+#include "legacy/legacy_record.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,11 +19,12 @@ enum class LegacyReaderKind { Statement, Refinance };
 // None when `reader` reads files of `versionWord`; else the refusal message.
 std::optional<std::string> kindCheckMessage(std::uint32_t versionWord, LegacyReaderKind reader);
 
-// Shows the refusal message when the reader refuses the word; true when accepted.
-bool passesKindCheck(std::uint32_t versionWord, LegacyReaderKind reader);
-
 // Shown when a legacy file is damaged (ends inside a field, or holds a
 // malformed object list).
 void showArchiveError();
+
+// How a reader reports the end of its read to the opening code: 0 when read;
+// otherwise the refusal or damage message is shown and the answer is -1.
+int reportReadResult(ReadResult result, std::uint32_t versionWord, LegacyReaderKind reader);
 
 } // namespace velmora

@@ -162,17 +162,8 @@ ReadResult readRefinanceRecord(ArchiveReader& in, RefinanceRecord& r) {
 
 int readRefinanceFile(const std::string& path, RefinanceRecord& record) {
     ArchiveReader in = ArchiveReader::fromFile(path);
-    switch (readRefinanceRecord(in, record)) {
-    case ReadResult::Read:
-        return 0;
-    case ReadResult::WrongKind:
-        passesKindCheck(record.version, LegacyReaderKind::Refinance);
-        return -1;
-    case ReadResult::Damaged:
-        showArchiveError();
-        return -1;
-    }
-    return -1;
+    const ReadResult result = readRefinanceRecord(in, record);
+    return reportReadResult(result, record.version, LegacyReaderKind::Refinance);
 }
 
 } // namespace velmora

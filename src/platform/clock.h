@@ -19,6 +19,9 @@ public:
     virtual LocalTime now() = 0;
 };
 
+// The system's local date and time now.
+LocalTime systemLocalTime();
+
 // The clock in use for the whole process: the system's until one is installed.
 Clock& currentClock();
 // Installs `clock` (nullptr restores the system clock); returns the previous one.

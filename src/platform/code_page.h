@@ -1,7 +1,9 @@
-// Conversions between the 8-bit code pages the engine meets.
+// Conversions between the encodings the engine meets.
 //
-// Legacy archives hold Windows-1252 text; the tree holds UTF-8 on Linux (the
-// ANSI code page on Windows, where the conversion is the identity).
+// The tree holds 8-bit text in one encoding, the tree text: UTF-8 on Linux,
+// the system's ANSI code page on Windows (the interface hands it to hosts in
+// that code page). XML files are UTF-8 on both, so that a file written on one
+// reads on the other; legacy archives hold Windows-1252 text.
 #pragma once
 
 #include <string>
@@ -13,5 +15,19 @@ namespace velmora {
 // undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same
 // number, as the platform's own conversion does.
 std::string windows1252ToUtf8(std::string_view text);
+
+// Legacy archive text into tree text.
+std::string windows1252ToTreeText(std::string_view text);
+
+// Tree text into the UTF-8 of an XML file, and back. Both are the identity on
+// Linux (the text is moved through). On Windows, characters the ANSI code page cannot hold become
+// '?', and malformed UTF-8 reads as U+FFFD before that.
+std::string treeTextToUtf8(std::string text);
+std::string utf8ToTreeText(std::string text);
+
+#ifdef _WIN32
+// ANSI text (a path, for the W functions of the API) as UTF-16.
+std::wstring ansiToWide(std::string_view text);
+#endif
 
 } // namespace velmora

@@ -1,19 +1,40 @@
 #include "platform/dialog.h"
 
 #include <atomic>
+#include <mutex>
 
 namespace velmora {
 namespace {
 
-class DecliningDialog final : public Dialog {
+struct HandlerSetting {
+    MessageHandler handler = nullptr;
+    void* context = nullptr;
+};
+
+std::mutex handlerMutex;
+HandlerSetting handlerSetting;
+
+HandlerSetting currentHandler() {
+    std::lock_guard lock(handlerMutex);
+    return handlerSetting;
+}
+
+// What a process gets before any host installs a dialog: the host's handler
+// when it set one, the platform's box otherwise.
+class DefaultDialog final : public Dialog {
 public:
-    DialogButton ask(const std::string&, const std::string&, unsigned flags) override {
-        return decliningAnswer(flags);
+    DialogButton ask(const std::string& caption, const std::string& text, unsigned flags) override {
+        const HandlerSetting setting = currentHandler();
+        if (!setting.handler)
+            return showSystemMessage(caption, text, flags);
+        const int button = setting.handler(caption.c_str(), text.c_str(), flags, setting.context);
+        // No button at all counts as declined, as a box that could not be shown.
+        return button <= 0 ? decliningAnswer(flags) : static_cast<DialogButton>(button);
     }
 };
 
-DecliningDialog& decliningDialog() {
-    static DecliningDialog instance;
+DefaultDialog& defaultDialog() {
+    static DefaultDialog instance;
     return instance;
 }
 
@@ -32,9 +53,14 @@ DialogButton decliningAnswer(unsigned flags) {
     }
 }
 
+void setMessageHandler(MessageHandler handler, void* context) {
+    std::lock_guard lock(handlerMutex);
+    handlerSetting = {handler, handler ? context : nullptr};
+}
+
 Dialog& currentDialog() {
     Dialog* dialog = installed.load(std::memory_order_acquire);
-    return dialog ? *dialog : decliningDialog();
+    return dialog ? *dialog : defaultDialog();
 }
 
 Dialog* installDialog(Dialog* dialog) {

@@ -36,8 +36,10 @@ public:
 };
 
 // The dialog every message of the engine goes through. Until a host installs
-// one, messages are declined without blocking: OK boxes answer OK, questions
-// answer No (or Cancel), so an unattended process never waits for a person.
+// one, messages go to the message handler if one is set, and otherwise to the
+// platform: a message box on Windows; elsewhere they are declined without
+// blocking (OK boxes answer OK, questions answer No or Cancel), so an
+// unattended process never waits for a person.
 Dialog& currentDialog();
 
 // Installs `dialog` for the whole process (nullptr restores the default) and
@@ -46,5 +48,44 @@ Dialog* installDialog(Dialog* dialog);
 
 // The answer that declines a box with the given flags.
 DialogButton decliningAnswer(unsigned flags);
+
+#ifdef _WIN32
+#define VELMORA_STDCALL __stdcall
+#else
+#define VELMORA_STDCALL
+#endif
+
+// A host's function that receives each message instead of a message box and
+// returns the button id chosen (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7; zero or
+// less declines the box as if it could not be shown). The DLL exports the C
+// function through which hosts without a desktop set it.
+using MessageHandler = int(VELMORA_STDCALL*)(const char* caption, const char* text, unsigned flags,
+                                             void* context);
+
+// Sets the handler, with the context handed back to it on each call, for the
+// whole process; a null handler restores the platform's message boxes. A
+// dialog installed with installDialog still comes first.
+void setMessageHandler(MessageHandler handler, void* context);
+
+// The platform's own box: MessageBoxA with no owner window on Windows, the
+// declining answer elsewhere. A box that cannot be shown (no desktop)
+// answers as if declined.
+DialogButton showSystemMessage(const std::string& caption, const std::string& text, unsigned flags);
+
+// Installs a dialog for the lifetime of the object, then puts back the one
+// that was installed before.
+class ScopedDialog {
+public:
+    explicit ScopedDialog(Dialog& dialog) : previous_(installDialog(&dialog)) {}
+    ~ScopedDialog() { installDialog(previous_); }
+    ScopedDialog(const ScopedDialog&) = delete;
+    ScopedDialog& operator=(const ScopedDialog&) = delete;
+
+    // The dialog that was installed before, or nullptr for the default.
+    Dialog* previous() const { return previous_; }
+
+private:
+    Dialog* previous_;
+};
 
 } // namespace velmora

@@ -5,21 +5,13 @@
 namespace velmora {
 namespace {
 
-class AbsentRegistry final : public FileUseRegistry {
-public:
-    bool queryFileInUse(const std::string&) override { return false; }
-    void claimFile(const std::string&) override {}
-    void releaseFile(const std::string&) override {}
-};
-
 std::atomic<FileUseRegistry*> installed{nullptr};
 
 } // namespace
 
 FileUseRegistry& currentFileUseRegistry() {
-    static AbsentRegistry absent;
     FileUseRegistry* registry = installed.load(std::memory_order_acquire);
-    return registry ? *registry : absent;
+    return registry ? *registry : systemFileUseRegistry();
 }
 
 FileUseRegistry* installFileUseRegistry(FileUseRegistry* registry) {

@@ -17,7 +17,11 @@ public:
     virtual void releaseFile(const std::string& path) = 0;
 };
 
-// The registry in use for the whole process; the default until one is installed.
+// The platform's registry: on Windows the COM component (see
+// file_use_registry_win32.cpp), elsewhere one that records nothing.
+FileUseRegistry& systemFileUseRegistry();
+
+// The registry in use for the whole process; the platform's until one is installed.
 FileUseRegistry& currentFileUseRegistry();
 // Installs `registry` (nullptr restores the default); returns the previous one.
 FileUseRegistry* installFileUseRegistry(FileUseRegistry* registry);

@@ -15,4 +15,10 @@ namespace velmora {
 // the file denies writing it (see SharedFile).
 bool writeFileReplacing(const std::string& path, std::string_view bytes);
 
+// Writes `bytes` to a new file at `path` in the same safe way, but never over
+// an existing file: false, with everything left as it was, when a file of that
+// name is already there (also one made at the same moment by another thread
+// or process) or any step fails.
+bool writeNewFile(const std::string& path, std::string_view bytes);
+
 } // namespace velmora

@@ -5,10 +5,12 @@
 // sharing" to be sure nobody else holds it. On Linux the sharing modes are
 // flock() locks, which belong to the open file description: two providers in
 // one process block each other exactly as two processes do. They are
-// advisory: a program that takes no lock is not stopped.
+// advisory: a program that takes no lock is not stopped. On Windows they are
+// the share modes of CreateFile, which the system enforces on everyone.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -35,8 +37,9 @@ public:
     std::size_t read(char* buffer, std::size_t size);
 
 private:
-    explicit SharedFile(int fd) : fd_(fd) {}
-    int fd_;
+    explicit SharedFile(std::intptr_t handle) : handle_(handle) {}
+    // A file descriptor on Linux, a HANDLE on Windows.
+    std::intptr_t handle_;
 };
 
 } // namespace velmora

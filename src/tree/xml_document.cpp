@@ -1,5 +1,6 @@
 #include "tree/xml_document.h"
 
+#include "platform/code_page.h"
 #include "platform/dialog.h"
 #include "platform/safe_file.h"
 #include "tree/section_node.h"
@@ -15,10 +16,12 @@ constexpr char kDocumentElement[] = "calverin";
 // UTF-8 of U+E000 is EE 80 80; U+E000..U+E020 share the first two bytes.
 constexpr unsigned char kPrivateLead0 = 0xEE;
 constexpr unsigned char kPrivateLead1 = 0x80;
-constexpr unsigned char kPrivateFirst = 0x80; // U+E000
+constexpr unsigned char kPrivateFirst = 0x80;  // U+E000
 constexpr unsigned char kPrivateMarker = 0xA0; // U+E020
 
-bool needsCarrier(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
+bool needsCarrier(unsigned char c) {
+    return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+}
 
 // The last byte of a private-use character U+E000..U+E020 at `i`, or 0.
 unsigned char privateUseAt(std::string_view text, std::size_t i) {
@@ -44,7 +47,9 @@ bool hasByteNeedingWork(std::string_view text) {
     return false;
 }
 
-void showLoadFailure(const char* text) { currentDialog().ask("", text, dialog_flags::kOk); }
+void showLoadFailure(const char* text) {
+    currentDialog().ask("", text, dialog_flags::kOk);
+}
 
 // Depth of the deepest element, counted from the document; iterative, so a
 // hostile file cannot exhaust the stack here either.
@@ -90,7 +95,7 @@ void loadElement(CSectionNode& node, const pugi::xml_node& element) {
         if (!def)
             continue;
         if (def->kind == PropertyKind::String)
-            node.assignFromXml(*def, decodeStoredString(attribute.value()));
+            node.assignFromXml(*def, utf8ToTreeText(decodeStoredString(attribute.value())));
         else
             node.assignFromXml(*def, attribute.value());
     }
@@ -108,7 +113,7 @@ void loadElement(CSectionNode& node, const pugi::xml_node& element) {
 std::string attributeText(const CSectionNode& node, const PropertyDef& def, bool& written) {
     written = true;
     if (def.kind == PropertyKind::String)
-        return encodeStoredString(node.stringOf(def));
+        return encodeStoredString(treeTextToUtf8(node.stringOf(def)));
     const PropertyValue& value = node.slotValue(def);
     switch (def.kind) {
     case PropertyKind::Long:
@@ -188,8 +193,8 @@ int loadXmlFile(CSectionNode& node, const std::string& path) {
     // document element without a word and hasSingleDocumentElement cannot
     // refuse it.
     constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_declaration |
-                                       pugi::parse_comments | pugi::parse_pi |
-                                       pugi::parse_doctype | pugi::parse_fragment;
+                                       pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype |
+                                       pugi::parse_fragment;
     const pugi::xml_parse_result parsed = document.load_file(path.c_str(), kParseOptions);
     // The document element sits at depth 1 and the node's own element at 2.
     if (!parsed || !hasSingleDocumentElement(document) ||

@@ -231,6 +231,8 @@ TEST_F(Provider, ReadAndWriteReportThroughRetVal) {
     result = kUntouchedInt;
     ASSERT_EQ(provider.writeHUD(folder.file("deal.xml"), &result), kS_OK);
     ASSERT_EQ(result, 0);
+    // The writer holds its file until it lets go; then another provider may open it.
+    ASSERT_EQ(provider.ApplyFileLock(0), kS_OK);
 
     HudProvider reader;
     result = kUntouchedInt;
@@ -240,6 +242,11 @@ TEST_F(Provider, ReadAndWriteReportThroughRetVal) {
     EXPECT_EQ(reader.getNodePropertyValue("n700/n703", "payor", &text), kS_OK);
     EXPECT_EQ(text, "Acme");
 
+    // While the reader holds the file, the format test cannot read it.
+    result = kUntouchedInt;
+    EXPECT_EQ(provider.isXMLFileFormat(folder.file("deal.xml"), &result), kS_OK);
+    EXPECT_EQ(result, 0);
+    ASSERT_EQ(reader.ApplyFileLock(0), kS_OK);
     result = kUntouchedInt;
     EXPECT_EQ(provider.isXMLFileFormat(folder.file("deal.xml"), &result), kS_OK);
     EXPECT_EQ(result, 1);

@@ -5,11 +5,11 @@
 #include "platform/file_use_registry.h"
 #include "platform/safe_file.h"
 #include "platform/shared_file.h"
+#include "support/platform_doubles.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
 #include <string>
 #include <sys/wait.h>
@@ -20,32 +20,6 @@ namespace velmora::testing {
 namespace {
 
 const std::string kContent = "<calverin><HUD/></calverin>";
-
-// Records every call in order and answers queries from a script (then "no").
-class RecordingRegistry final : public FileUseRegistry {
-public:
-    RecordingRegistry() : previous_(installFileUseRegistry(this)) {}
-    ~RecordingRegistry() override { installFileUseRegistry(previous_); }
-    RecordingRegistry(const RecordingRegistry&) = delete;
-    RecordingRegistry& operator=(const RecordingRegistry&) = delete;
-
-    bool queryFileInUse(const std::string& path) override {
-        calls.push_back("query " + path);
-        if (answers.empty())
-            return false;
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void claimFile(const std::string& path) override { calls.push_back("claim " + path); }
-    void releaseFile(const std::string& path) override { calls.push_back("release " + path); }
-
-    std::deque<bool> answers;
-    std::vector<std::string> calls;
-
-private:
-    FileUseRegistry* previous_;
-};
 
 bool canOpenExclusively(const std::string& path) {
     return SharedFile::open(path, FileAccess::Read, FileSharing::None) != nullptr;

@@ -88,6 +88,7 @@ TEST(HudDocument, ChainsOfSecondHudStopAtTheDepthLimit) {
     TempFolder folder;
     RecordingDialog dialog;
     ASSERT_EQ(document.save(folder.file("deep.xml")), 0);
+    document.releaseLock(); // a saved document holds its file
     CHudDocument loaded("hud");
     ASSERT_EQ(loaded.load(folder.file("deep.xml")), 0);
     EXPECT_EQ(isNodeExist(&loaded, path), 1);
@@ -116,6 +117,7 @@ TEST(HudDocument, UnsetDatesAreLeftOutOfFiles) {
     auto document = newDocument();
     TempFolder folder;
     ASSERT_EQ(document->save(folder.file("new.xml")), 0);
+    document->releaseLock(); // a saved document holds its file
     const std::string bytes = readBytes(folder.file("new.xml"));
     for (const char* date : {"i_settlementDate", "fundingDate", "settlementDate", "tax_start",
                              "firstPaymentDate", " from=", " to="})

@@ -149,6 +149,7 @@ TEST(RoundTrip, EveryPropertyOfEveryClassSurvivesSaveAndLoad) {
     TempFolder folder;
     RecordingDialog dialog;
     ASSERT_EQ(document->save(folder.file("full.xml")), 0);
+    document->releaseLock(); // a saved document holds its file
     CHudDocument loaded("hud");
     ASSERT_EQ(loaded.load(folder.file("full.xml")), 0);
     expectSameTree(*document, loaded, "HUD");
@@ -166,6 +167,7 @@ TEST(RoundTrip, EveryPropertyOfEveryClassSurvivesSaveAndLoad) {
 
     // A second cycle writes the same bytes.
     ASSERT_EQ(loaded.save(folder.file("again.xml")), 0);
+    loaded.releaseLock(); // a saved document holds its file
     EXPECT_EQ(readBytes(folder.file("again.xml")), readBytes(folder.file("full.xml")));
     EXPECT_TRUE(dialog.shown().empty());
 }

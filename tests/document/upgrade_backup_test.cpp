@@ -2,6 +2,7 @@
 // clock and the document type, and where it goes.
 #include "document/hud_document.h"
 #include "platform/clock.h"
+#include "support/platform_doubles.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -27,19 +28,6 @@ std::vector<std::string> namesIn(const std::string& path) {
         names.push_back(entry.path().filename().string());
     return names;
 }
-
-class FixedClock final : public Clock {
-public:
-    explicit FixedClock(LocalTime time) : time_(time), previous_(installClock(this)) {}
-    ~FixedClock() override { installClock(previous_); }
-    FixedClock(const FixedClock&) = delete;
-    FixedClock& operator=(const FixedClock&) = delete;
-    LocalTime now() override { return time_; }
-
-private:
-    LocalTime time_;
-    Clock* previous_;
-};
 
 TEST(UpgradeBackupName, StampHasNoLeadingZerosAndTheExtensionOfTheType) {
     const UpgradeBackupName hud = upgradeBackupName("/deals/deal.hud", "hud", kMarch5);
@@ -107,16 +95,23 @@ TEST_F(UpgradeBackup, CopiesTheFileIntoANewFolder) {
     EXPECT_EQ(readBytes(source), content());
 }
 
-TEST_F(UpgradeBackup, UsesAnExistingFolderAndReplacesABackupOfTheSameSecond) {
+TEST_F(UpgradeBackup, UsesAnExistingFolderAndNeverReplacesABackupOfTheSameSecond) {
     writeBytes(source, content());
     ASSERT_TRUE(std::filesystem::create_directory(backups));
     writeBytes(backups + "/keep.txt", "keep");
-    writeBytes(backups + "/deal_3-5-2009 7-4-9.rfb", "older backup");
+    writeBytes(backups + "/deal_3-5-2009 7-4-9.rfb", "another file's backup");
 
     document.setDocumentType(document_types::kHud1a);
-    document.makeUpgradeBackup(source);
-    EXPECT_EQ(readBytes(backups + "/deal_3-5-2009 7-4-9.rfb"), content());
+    EXPECT_FALSE(document.makeUpgradeBackup(source));
+    EXPECT_EQ(readBytes(backups + "/deal_3-5-2009 7-4-9.rfb"), "another file's backup");
     EXPECT_EQ(readBytes(backups + "/keep.txt"), "keep");
+
+    // The same file backed up twice within the second: the first copy serves.
+    document.setDocumentType(document_types::kHud);
+    EXPECT_TRUE(document.makeUpgradeBackup(source));
+    EXPECT_TRUE(document.makeUpgradeBackup(source));
+    EXPECT_EQ(readBytes(backups + "/deal_3-5-2009 7-4-9.prb"), content());
+    EXPECT_EQ(namesIn(backups).size(), 3u);
 }
 
 TEST_F(UpgradeBackup, MissingFileMakesNoFolder) {

@@ -70,6 +70,7 @@ TEST(StateCharges, DescriptionAndTheBuiltInDescriptionAreIndependent) {
     }
     TempFolder folder;
     ASSERT_EQ(document->save(folder.file("charges.xml")), 0);
+    document->releaseLock(); // a saved document holds its file
     CHudDocument loaded("hud");
     ASSERT_EQ(loaded.load(folder.file("charges.xml")), 0);
     EXPECT_EQ(getNodePropertyValue(&loaded, "StateCharges1201", "Description"), "Transfer tax");
@@ -97,6 +98,7 @@ TEST(OtherFees, NewEntriesComeWithDeedAndMortgageTiers) {
                          "MaxTax", "900");
     TempFolder folder;
     ASSERT_EQ(document->save(folder.file("fees.xml")), 0);
+    document->releaseLock(); // a saved document holds its file
     CHudDocument loaded("hud");
     ASSERT_EQ(loaded.load(folder.file("fees.xml")), 0);
     for (const auto& entry : at(loaded, "StChargesOtherFeesCol").children())
@@ -134,6 +136,7 @@ TEST(OtherFees, EntriesReadFromAFileHoldExactlyTheFilesTiers) {
 
     // Saving and loading again neither adds nor loses a tier.
     ASSERT_EQ(document.save(folder.file("again.xml")), 0);
+    document.releaseLock(); // a saved document holds its file
     CHudDocument reloaded("hud");
     ASSERT_EQ(reloaded.load(folder.file("again.xml")), 0);
     EXPECT_EQ(reloaded.nodeValue(), document.nodeValue());

@@ -27,12 +27,14 @@ std::unique_ptr<SharedFile> SharedFile::open(const std::string& path, FileAccess
     return std::unique_ptr<SharedFile>(new SharedFile(fd));
 }
 
-SharedFile::~SharedFile() { ::close(fd_); }
+SharedFile::~SharedFile() {
+    ::close(static_cast<int>(handle_));
+}
 
 std::size_t SharedFile::read(char* buffer, std::size_t size) {
     std::size_t total = 0;
     while (total < size) {
-        const ssize_t got = ::read(fd_, buffer + total, size - total);
+        const ssize_t got = ::read(static_cast<int>(handle_), buffer + total, size - total);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)

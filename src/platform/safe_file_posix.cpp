@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,10 +54,33 @@ void syncFolder(const std::string& folder) {
     ::close(fd);
 }
 
+// Writes `bytes` to a new temporary file beside `path` and flushes it to the
+// disk; its name, or none (and nothing left behind) when that failed.
+std::optional<std::string> writeTemporaryBeside(const std::string& path, std::string_view bytes) {
+    std::string pattern = path + ".tmp-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::string temporary(name.data());
+    applyTargetMode(fd, path);
+    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (written && closed)
+        return temporary;
+    ::unlink(temporary.c_str());
+    return std::nullopt;
+}
+
+bool isUsableTarget(const std::string& path) {
+    return !path.empty() && path.back() != '/';
+}
+
 } // namespace
 
 bool writeFileReplacing(const std::string& path, std::string_view bytes) {
-    if (path.empty() || path.back() == '/')
+    if (!isUsableTarget(path))
         return false;
     // Replacing the file is writing it: refused while another holder denies
     // writing, and others are kept out until the new content is in place.
@@ -66,23 +90,29 @@ bool writeFileReplacing(const std::string& path, std::string_view bytes) {
         if (!guard)
             return false;
     }
-    std::string pattern = path + ".tmp-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0)
+    const std::optional<std::string> temporary = writeTemporaryBeside(path, bytes);
+    if (!temporary)
         return false;
-    const std::string temporary(name.data());
-
-    applyTargetMode(fd, path);
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
+    if (::rename(temporary->c_str(), path.c_str()) != 0) {
+        ::unlink(temporary->c_str());
         return false;
     }
     syncFolder(folderOf(path));
     return true;
+}
+
+bool writeNewFile(const std::string& path, std::string_view bytes) {
+    if (!isUsableTarget(path))
+        return false;
+    const std::optional<std::string> temporary = writeTemporaryBeside(path, bytes);
+    if (!temporary)
+        return false;
+    // link, unlike rename, refuses a name that is taken.
+    const bool linked = ::link(temporary->c_str(), path.c_str()) == 0;
+    ::unlink(temporary->c_str());
+    if (linked)
+        syncFolder(folderOf(path));
+    return linked;
 }
 
 } // namespace velmora

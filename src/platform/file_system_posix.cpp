@@ -1,10 +1,6 @@
 #include "platform/file_system.h"
 
-#include "platform/safe_file.h"
-
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 
 namespace velmora {
@@ -21,16 +17,6 @@ FolderResult createFolder(const std::string& path) {
     if (errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
         return FolderResult::AlreadyExists;
     return FolderResult::Failed;
-}
-
-bool copyFile(const std::string& from, const std::string& to) {
-    std::ifstream in(from, std::ios::binary);
-    if (!in)
-        return false;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return false;
-    return writeFileReplacing(to, bytes);
 }
 
 } // namespace velmora

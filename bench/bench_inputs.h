@@ -1,0 +1,39 @@
+// Inputs of the benchmarks, built by code: a full statement document, ledgers
+// of many deposits and legacy files.
+#pragma once
+
+#include "document/hud_document.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace velmora::bench {
+
+// Sizes of the inputs; the smoke run (VELMORA_BENCH_SMOKE=1) makes them tiny
+// so that CI runs every benchmark once, quickly.
+struct Sizes {
+    std::size_t ledgerTransactions = 500;
+    std::size_t moreLinesPerBlock = 40;
+    std::size_t checks = 20;
+    std::size_t smallLedger = 10'000;
+    std::size_t largeLedger = 100'000;
+    std::size_t convertFiles = 2'000;
+    int repetitions = 9;
+};
+Sizes sizesFromEnvironment();
+
+// The standard sections with every property filled, the ledger transactions,
+// `more` lines in each block that has them, and checks.
+std::unique_ptr<CHudDocument> makeFullDocument(const Sizes& sizes);
+
+// A document whose ledger holds `deposits` deposits.
+std::unique_ptr<CHudDocument> makeLedgerDocument(std::size_t deposits);
+
+// The bytes of a full version-1601 legacy statement file.
+std::string makeLegacyStatement();
+
+// A fresh folder under the system's temporary folder.
+std::string makeScratchFolder();
+
+} // namespace velmora::bench

@@ -1,0 +1,402 @@
+// make bench: the speed of the engine against pugixml on the same files, and
+// how it scales. After Google Benchmark's tables it prints one line per figure:
+//   RATIO <name> <value>
+//   VALUE <name> <value> <unit>
+// Each ratio is the median of repeated runs of both sides in this process.
+#include "bench_inputs.h"
+
+#include "com/provider.h"
+#include "legacy/hud_converter.h"
+#include "legacy/hud_reader.h"
+#include "platform/dialog.h"
+#include "platform/safe_file.h"
+#include "tree/node_operations.h"
+#include "tree/xml_document.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <pugixml.hpp>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace velmora::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Answers every question Yes: the benchmarks convert their own files.
+class AgreeingDialog final : public Dialog {
+public:
+    DialogButton ask(const std::string&, const std::string&, unsigned flags) override {
+        return (flags & dialog_flags::kButtonMask) == dialog_flags::kYesNo ? DialogButton::Yes
+                                                                           : DialogButton::Ok;
+    }
+};
+
+double seconds(const std::function<void()>& operation) {
+    const auto start = Clock::now();
+    operation();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The median time of `operation` over `repetitions` runs; `prepare` runs
+// before each one, untimed.
+double median(int repetitions, const std::function<void()>& prepare,
+              const std::function<void()>& operation) {
+    std::vector<double> times;
+    for (int i = 0; i < repetitions; ++i) {
+        prepare();
+        times.push_back(seconds(operation));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+double median(int repetitions, const std::function<void()>& operation) {
+    return median(
+        repetitions, [] {}, operation);
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// What a reader does with a document at the least: every element and
+// attribute visited, every value copied out.
+std::size_t pugixmlLoadAndVisit(const std::string& path) {
+    pugi::xml_document document;
+    document.load_file(path.c_str());
+    std::size_t copied = 0;
+    std::vector<pugi::xml_node> stack{document.document_element()};
+    while (!stack.empty()) {
+        const pugi::xml_node node = stack.back();
+        stack.pop_back();
+        for (const pugi::xml_attribute& attribute : node.attributes()) {
+            const std::string value = attribute.value();
+            copied += value.size();
+        }
+        for (const pugi::xml_node& child : node.children())
+            if (child.type() == pugi::node_element)
+                stack.push_back(child);
+    }
+    return copied;
+}
+
+class StringWriter final : public pugi::xml_writer {
+public:
+    std::string text;
+    void write(const void* data, std::size_t size) override {
+        text.append(static_cast<const char*>(data), size);
+    }
+};
+
+std::string pugixmlPrint(const pugi::xml_document& document) {
+    StringWriter writer;
+    document.save(writer, "", pugi::format_raw | pugi::format_no_declaration);
+    return std::move(writer.text);
+}
+
+struct Inputs {
+    Sizes sizes;
+    std::string folder;
+    std::string full; // the full document F
+};
+
+Inputs& inputs() {
+    static Inputs shared = [] {
+        Inputs made;
+        made.sizes = sizesFromEnvironment();
+        made.folder = makeScratchFolder();
+        made.full = made.folder + "/full.xml";
+        saveXmlFile(*makeFullDocument(made.sizes), made.full);
+        return made;
+    }();
+    return shared;
+}
+
+// ---- Google Benchmark tables ----
+
+void BM_ReadHud(benchmark::State& state) {
+    for (auto _ : state) {
+        HudProvider provider;
+        int result = -1;
+        provider.readHUD(inputs().full, &result);
+        benchmark::DoNotOptimize(result);
+    }
+}
+BENCHMARK(BM_ReadHud)->Unit(benchmark::kMillisecond);
+
+void BM_PugixmlLoadAndVisit(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(pugixmlLoadAndVisit(inputs().full));
+}
+BENCHMARK(BM_PugixmlLoadAndVisit)->Unit(benchmark::kMillisecond);
+
+void BM_GetNodeValueOfRoot(benchmark::State& state) {
+    HudProvider provider;
+    int result = -1;
+    provider.readHUD(inputs().full, &result);
+    for (auto _ : state) {
+        std::string text;
+        provider.getNodeValue("", &text);
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(BM_GetNodeValueOfRoot)->Unit(benchmark::kMillisecond);
+
+void BM_GetNodePropertyValue(benchmark::State& state) {
+    HudProvider provider;
+    int result = -1;
+    provider.readHUD(inputs().full, &result);
+    for (auto _ : state) {
+        std::string text;
+        provider.getNodePropertyValue("n1100/n1101", "borrowerFund", &text);
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(BM_GetNodePropertyValue);
+
+// ---- The figures ----
+
+void printRatio(const char* name, double value) {
+    std::printf("RATIO %s %.3f\n", name, value);
+}
+
+void printValue(const char* name, double value, const char* unit) {
+    std::printf("VALUE %s %.3f %s\n", name, value, unit);
+}
+
+double openVsPugixml(const Inputs& in) {
+    std::unique_ptr<HudProvider> provider;
+    const double ours = median(
+        in.sizes.repetitions, [&] { provider = std::make_unique<HudProvider>(); },
+        [&] {
+            int result = -1;
+            provider->readHUD(in.full, &result);
+        });
+    provider.reset();
+    const double baseline = median(in.sizes.repetitions,
+                                   [&] { benchmark::DoNotOptimize(pugixmlLoadAndVisit(in.full)); });
+    return ours / baseline;
+}
+
+double saveVsPugixml(const Inputs& in) {
+    HudProvider provider;
+    int result = -1;
+    provider.readHUD(in.full, &result);
+    const std::string target = in.folder + "/saved.xml";
+    const double ours = median(in.sizes.repetitions, [&] { provider.writeHUD(target, &result); });
+
+    pugi::xml_document document;
+    document.load_file(in.full.c_str());
+    const std::string baselineTarget = in.folder + "/saved-by-pugixml.xml";
+    const double baseline = median(
+        in.sizes.repetitions, [&] { writeFileReplacing(baselineTarget, pugixmlPrint(document)); });
+    return ours / baseline;
+}
+
+double nodeValueVsPugixml(const Inputs& in) {
+    HudProvider provider;
+    int result = -1;
+    provider.readHUD(in.full, &result);
+    const double ours = median(in.sizes.repetitions, [&] {
+        std::string text;
+        provider.getNodeValue("", &text);
+        benchmark::DoNotOptimize(text);
+    });
+    pugi::xml_document document;
+    document.load_file(in.full.c_str());
+    const double baseline =
+        median(in.sizes.repetitions, [&] { benchmark::DoNotOptimize(pugixmlPrint(document)); });
+    return ours / baseline;
+}
+
+double readSeconds(const std::string& path, int repetitions) {
+    std::unique_ptr<HudProvider> provider;
+    return median(
+        repetitions, [&] { provider = std::make_unique<HudProvider>(); },
+        [&] {
+            int result = -1;
+            provider->readHUD(path, &result);
+        });
+}
+
+std::string saveLedger(const Inputs& in, std::size_t deposits) {
+    const std::string path = in.folder + "/ledger-" + std::to_string(deposits) + ".xml";
+    saveXmlFile(*makeLedgerDocument(deposits), path);
+    return path;
+}
+
+double scaleLedger(const Inputs& in) {
+    const int repetitions = std::max(1, in.sizes.repetitions / 3);
+    return readSeconds(saveLedger(in, in.sizes.largeLedger), repetitions) /
+           readSeconds(saveLedger(in, in.sizes.smallLedger), repetitions);
+}
+
+double createSeconds(std::size_t deposits, int repetitions) {
+    return median(repetitions, [&] {
+        HudProvider provider;
+        std::string name;
+        provider.createNode("ledger", "", &name);
+        provider.createNode("deposits", "ledger", &name);
+        for (std::size_t i = 0; i < deposits; ++i)
+            provider.createNode("deposit", "ledger/deposits", &name);
+    });
+}
+
+double scaleCreate(const Inputs& in) {
+    const int repetitions = std::max(1, in.sizes.repetitions / 3);
+    return createSeconds(in.sizes.largeLedger, repetitions) /
+           createSeconds(in.sizes.smallLedger, repetitions);
+}
+
+double convertVsSave(const Inputs& in) {
+    const std::string legacy = makeLegacyStatement();
+    const std::string path = in.folder + "/legacy.hud";
+    const double convert = median(
+        in.sizes.repetitions, [&] { writeBytes(path, legacy); },
+        [&] {
+            HudRecord record;
+            if (readHudFile(path, record) == 0)
+                convertHudFile(record, path);
+        });
+    HudProvider provider;
+    int result = -1;
+    provider.readHUD(path, &result);
+    const std::string target = in.folder + "/converted-saved.xml";
+    const double save = median(in.sizes.repetitions, [&] { provider.writeHUD(target, &result); });
+    return convert / save;
+}
+
+double getPropertyNanoseconds(const Inputs& in) {
+    HudProvider provider;
+    int result = -1;
+    provider.readHUD(in.full, &result);
+    static constexpr std::pair<const char*, const char*> kQueries[] = {
+        {"n100/n104", "amount"},
+        {"n1100/n1101", "borrowerFund"},
+        {"initialEscrowDisclosure/jan", "amount"},
+        {"ledger/transactions/transaction", "amount"},
+        {"StateCharges1201/StateCharges1201Release", "FixedAmt"},
+    };
+    constexpr int kRounds = 20'000;
+    std::string text;
+    const double total = seconds([&] {
+        for (int round = 0; round < kRounds; ++round) {
+            for (const auto& [uri, property] : kQueries)
+                provider.getNodePropertyValue(uri, property, &text);
+        }
+    });
+    return total * 1e9 / (kRounds * std::size(kQueries));
+}
+
+// Peak memory is measured in a fresh process: this program run again with
+// --rss-child, which prints the growth of its high-water mark.
+long highWaterKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+    return 0;
+}
+
+int rssChild(const std::string& path) {
+    const long before = highWaterKilobytes();
+    HudProvider provider;
+    int result = -1;
+    provider.readHUD(path, &result);
+    std::printf("%ld\n", highWaterKilobytes() - before);
+    return result == 0 ? 0 : 1;
+}
+
+int runProcess(std::vector<std::string> args, std::string* output = nullptr) {
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeEnds[1]);
+    std::string collected;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        collected.append(buffer, static_cast<std::size_t>(got));
+    ::close(pipeEnds[0]);
+    if (spawned != 0)
+        return -1;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (output)
+        *output = collected;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+double rssPerFileByte(const Inputs& in, const char* self) {
+    const std::string path = saveLedger(in, in.sizes.largeLedger);
+    std::string output;
+    if (runProcess({self, "--rss-child", path}, &output) != 0)
+        return -1;
+    const double grownBytes = std::strtod(output.c_str(), nullptr) * 1024.0;
+    return grownBytes / static_cast<double>(std::filesystem::file_size(path));
+}
+
+double convertFilesPerSecond(const Inputs& in) {
+    const std::string folder = in.folder + "/archive";
+    std::filesystem::create_directories(folder);
+    const std::string legacy = makeLegacyStatement();
+    for (std::size_t i = 0; i < in.sizes.convertFiles; ++i)
+        writeBytes(folder + "/deal-" + std::to_string(i) + ".hud", legacy);
+    std::string output;
+    const double elapsed = seconds([&] {
+        runProcess({VELMORA_CLI_PATH, "convert", "--yes", "-j", "2", folder}, &output);
+    });
+    return static_cast<double>(in.sizes.convertFiles) / elapsed;
+}
+
+void printFigures(const char* self) {
+    Inputs& in = inputs();
+    AgreeingDialog agreeing;
+    ScopedDialog scoped(agreeing);
+    std::printf("\n");
+    printRatio("open_vs_pugixml", openVsPugixml(in));
+    printRatio("save_vs_pugixml", saveVsPugixml(in));
+    printRatio("nodevalue_vs_pugixml", nodeValueVsPugixml(in));
+    printRatio("scale_ledger_100k_vs_10k", scaleLedger(in));
+    printRatio("scale_create_100k_vs_10k", scaleCreate(in));
+    printRatio("convert_vs_save", convertVsSave(in));
+    printValue("rss_per_file_byte", rssPerFileByte(in, self), "bytes/byte");
+    printValue("convert_files_per_second_j2", convertFilesPerSecond(in), "files/s");
+    printValue("get_property_ns", getPropertyNanoseconds(in), "ns");
+    std::filesystem::remove_all(in.folder);
+}
+
+} // namespace
+} // namespace velmora::bench
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--rss-child")
+        return velmora::bench::rssChild(argv[2]);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    velmora::bench::printFigures(argv[0]);
+    return 0;
+}

@@ -1,0 +1,21 @@
+# The Windows deliverables: velmora.exe (and, from src/com/win32, Velmora.dll).
+# Unit tests run natively; the COM suite runs these binaries under Wine.
+
+# CLI11 is header-only; the build script points at Debian's copy of it.
+set(VELMORA_CLI11_INCLUDE "" CACHE PATH "A folder holding CLI11's CLI/ headers")
+# The demo's legacy sample is made by the native build (it runs a program).
+set(VELMORA_LEGACY_SAMPLE_SOURCE "" CACHE FILEPATH "legacy_sample.cpp from the native build")
+
+file(GLOB VELMORA_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp)
+add_executable(velmora_cli ${VELMORA_CLI_SOURCES} ${VELMORA_LEGACY_SAMPLE_SOURCE})
+set_target_properties(velmora_cli PROPERTIES OUTPUT_NAME velmora)
+target_compile_definitions(velmora_cli PRIVATE VELMORA_VERSION="${PROJECT_VERSION}")
+target_include_directories(velmora_cli SYSTEM PRIVATE ${VELMORA_CLI11_INCLUDE})
+target_link_libraries(velmora_cli PRIVATE velmora)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/src/com/win32/CMakeLists.txt)
+    add_subdirectory(${CMAKE_SOURCE_DIR}/src/com/win32 ${CMAKE_BINARY_DIR}/com)
+endif()
+
+# The file-use registry is a COM component; the library calls it.
+target_link_libraries(velmora PUBLIC ole32 oleaut32 uuid)

@@ -1,0 +1,45 @@
+// Copies and comparisons of whole files, the same on every platform: copies
+// go through the safe writers rather than a platform copy, so that a copy
+// over a file someone holds is refused like any other write and never leaves
+// half a file.
+#include "platform/file_system.h"
+#include "platform/safe_file.h"
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+namespace velmora {
+namespace {
+
+std::optional<std::string> readWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
+bool copyFile(const std::string& from, const std::string& to) {
+    const std::optional<std::string> bytes = readWhole(from);
+    return bytes && writeFileReplacing(to, *bytes);
+}
+
+bool copyFileNew(const std::string& from, const std::string& to) {
+    const std::optional<std::string> bytes = readWhole(from);
+    return bytes && writeNewFile(to, *bytes);
+}
+
+bool sameContent(const std::string& first, const std::string& second) {
+    const std::optional<std::string> one = readWhole(first);
+    if (!one)
+        return false;
+    const std::optional<std::string> other = readWhole(second);
+    return other && *one == *other;
+}
+
+} // namespace velmora

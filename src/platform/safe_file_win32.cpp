@@ -1,0 +1,150 @@
+// Safe writing on Windows: the bytes go to a new file beside the target and
+// are flushed to the disk, then ReplaceFileW puts it in the target's place
+// (keeping the target's attributes and security), or MoveFileExW when there
+// is no target yet. Both leave the old content in place when they fail.
+#include "platform/safe_file.h"
+
+#include "platform/code_page.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+
+namespace velmora {
+namespace {
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() { close(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+    bool close() {
+        if (!valid())
+            return true;
+        const bool closed = ::CloseHandle(handle_) != 0;
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+bool endsInSeparator(const std::string& path) {
+    return path.empty() || path.back() == '\\' || path.back() == '/';
+}
+
+bool exists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// False while another holder denies writing (or the file is read-only): the
+// same condition under which replacing it must be refused.
+bool othersAllowWriting(const std::wstring& path) {
+    const Handle probe(::CreateFileW(path.c_str(), GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return probe.valid();
+}
+
+bool writeAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        constexpr std::size_t kLargestWrite = 1u << 30;
+        const auto chunk = static_cast<DWORD>(std::min(bytes.size(), kLargestWrite));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0)
+            return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+std::wstring temporaryName(const std::wstring& path) {
+    static std::atomic<unsigned> counter{0};
+    wchar_t suffix[40];
+    std::swprintf(suffix, sizeof suffix / sizeof suffix[0], L".tmp-%lx-%x-%llx",
+                  ::GetCurrentProcessId(), counter++, ::GetTickCount64());
+    return path + suffix;
+}
+
+// Writes `bytes` to a new file beside `path` and flushes it; its name, or
+// nothing when it could not be made, with no file left behind.
+std::wstring writeTemporary(const std::wstring& path, std::string_view bytes) {
+    constexpr int kAttempts = 16;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const std::wstring name = temporaryName(path);
+        Handle file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) {
+            if (::GetLastError() == ERROR_FILE_EXISTS)
+                continue;
+            return {};
+        }
+        const bool written = writeAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
+        if (file.close() && written)
+            return name;
+        ::DeleteFileW(name.c_str());
+        return {};
+    }
+    return {};
+}
+
+bool replaceExisting(const std::wstring& path, const std::wstring& temporary) {
+    if (::ReplaceFileW(path.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                       nullptr, nullptr))
+        return true;
+    // The old file is gone but the new one was not renamed: finish the move.
+    if (::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+        return ::MoveFileExW(temporary.c_str(), path.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return false;
+}
+
+} // namespace
+
+bool writeFileReplacing(const std::string& path, std::string_view bytes) {
+    if (endsInSeparator(path))
+        return false;
+    const std::wstring target = ansiToWide(path);
+    if (target.empty())
+        return false;
+    const bool replacing = exists(target);
+    if (replacing && !othersAllowWriting(target))
+        return false;
+    const std::wstring temporary = writeTemporary(target, bytes);
+    if (temporary.empty())
+        return false;
+    const bool moved = replacing
+                           ? replaceExisting(target, temporary)
+                           : ::MoveFileExW(temporary.c_str(), target.c_str(),
+                                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!moved)
+        ::DeleteFileW(temporary.c_str());
+    return moved;
+}
+
+bool writeNewFile(const std::string& path, std::string_view bytes) {
+    if (endsInSeparator(path))
+        return false;
+    const std::wstring target = ansiToWide(path);
+    if (target.empty() || exists(target))
+        return false;
+    const std::wstring temporary = writeTemporary(target, bytes);
+    if (temporary.empty())
+        return false;
+    // Without MOVEFILE_REPLACE_EXISTING the move refuses a name that is taken,
+    // also by a file made since the check above.
+    const bool moved =
+        ::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    if (!moved)
+        ::DeleteFileW(temporary.c_str());
+    return moved;
+}
+
+} // namespace velmora
