@@ -30,8 +30,7 @@ public:
         answers_.insert(answers_.end(), answers);
     }
 
-    DialogButton ask(const std::string& caption, const std::string& text,
-                     unsigned flags) override {
+    DialogButton ask(const std::string& caption, const std::string& text, unsigned flags) override {
         std::lock_guard lock(mutex_);
         shown_.push_back({caption, text, flags});
         if (answers_.empty())

@@ -13,8 +13,7 @@ namespace {
 // Runs one operation; memory exhaustion and platform failures end the call
 // with their HRESULT. Operations assign their out-values last, so an
 // exception leaves them as the caller passed them.
-template <typename Operation>
-HResult guarded(Operation&& operation) {
+template <typename Operation> HResult guarded(Operation&& operation) {
     try {
         return operation();
     } catch (const std::bad_alloc&) {
@@ -24,14 +23,12 @@ HResult guarded(Operation&& operation) {
     }
 }
 
-template <typename T, typename U>
-void assignIf(T* out, const std::optional<U>& value) {
+template <typename T, typename U> void assignIf(T* out, const std::optional<U>& value) {
     if (out && value)
         *out = static_cast<T>(*value);
 }
 
-template <typename T, typename U>
-void assign(T* out, U value) {
+template <typename T, typename U> void assign(T* out, U value) {
     if (out)
         *out = static_cast<T>(value);
 }
@@ -140,8 +137,8 @@ HResult HudProvider::findChildNodeByProperty(const std::string& parentUri,
                                              const std::string& valueToFind,
                                              std::string* nodeString) {
     return guarded([&] {
-        assignIf(nodeString,
-                 velmora::findChildNodeByProperty(root_.get(), parentUri, propertyName, valueToFind));
+        assignIf(nodeString, velmora::findChildNodeByProperty(root_.get(), parentUri, propertyName,
+                                                              valueToFind));
         return kS_OK;
     });
 }

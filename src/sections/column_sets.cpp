@@ -20,7 +20,8 @@ const ColumnSet B(K_::Dated, {"from", "to", "amount"});
 const ColumnSet C(K_::Plain, {"payor", "net", "amount"});
 const ColumnSet D(K_::Plain, {"payor", "amount"});
 const ColumnSet E(K_::Plain, {"payor", "net", "borrowerFund", "sellerFund"});
-const ColumnSet F(K_::Plain, {"percentage", "forPOC", "payor", "net", "borrowerFund", "sellerFund"});
+const ColumnSet F(K_::Plain,
+                  {"percentage", "forPOC", "payor", "net", "borrowerFund", "sellerFund"});
 const ColumnSet G(K_::Plain, {"at", "amount"});
 const ColumnSet H(K_::Plain, {"months", "payor", "net", "borrowerFund", "sellerFund"});
 const ColumnSet I(K_::Plain, {"months", "at", "payor", "net", "borrowerFund", "sellerFund"});

@@ -51,9 +51,9 @@ const SectionTable escrowDisclosureTable{
                    {"cushionAmount", String},
                    {"monthlyPayment", String},
                    {"discretionaryAmount", String}},
-    .children = lines({"jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct",
-                       "nov", "dec"},
-                      columns::A),
+    .children =
+        lines({"jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"},
+              columns::A),
     .defaults = Defaults::All,
 };
 

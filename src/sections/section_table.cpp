@@ -60,10 +60,10 @@ ChildRules operator+(ChildRules left, const ChildRule& right) {
 }
 
 std::vector<PropertySpec> strings(std::initializer_list<std::string_view> names) {
-    std::vector<PropertySpec> specs;
+    std::vector<PropertySpec> properties;
     for (const std::string_view name : names)
-        specs.emplace_back(name, PropertyKind::String);
-    return specs;
+        properties.emplace_back(name, PropertyKind::String);
+    return properties;
 }
 
 std::vector<PropertySpec> operator+(std::vector<PropertySpec> left,
@@ -74,8 +74,8 @@ std::vector<PropertySpec> operator+(std::vector<PropertySpec> left,
 
 std::unique_ptr<const PropertySchema> SectionTable::buildSchema() const {
     SchemaBuilder builder;
-    for (const PropertySpec& spec : properties)
-        builder.add(spec.name, spec.kind, spec.initial);
+    for (const PropertySpec& property : properties)
+        builder.add(property.name, property.kind, property.initial);
     return builder.build();
 }
 

@@ -86,8 +86,7 @@ struct SectionTable {
     std::unique_ptr<CSectionNode> createChild(const std::string& name, CNode* parent) const;
 };
 
-template <const SectionTable& Table>
-class TableSection : public CSectionNode {
+template <const SectionTable& Table> class TableSection : public CSectionNode {
 public:
     TableSection(std::string elementName, CNode* parent)
         : CSectionNode(std::move(elementName), -1, parent, schemaOf()) {

@@ -56,16 +56,16 @@ const SectionTable section500Table{
 const SectionTable section700Table{
     .caption = "Total Sales/Brokers Commision",
     .properties = {{"calculate", Long}, {"s700Price", String, "0"}},
-    .children = lines({"price"}, c::G) + lineRange("n", 701, 702, c::C) +
-                lineRange("n", 703, 704, c::E),
+    .children =
+        lines({"price"}, c::G) + lineRange("n", 701, 702, c::C) + lineRange("n", 703, 704, c::E),
     .defaults = Defaults::All,
 };
 
 const SectionTable section800Table{
     .caption = "Item payable in connection with loan",
     .properties = {{"n801Option", Long}, {"n802Option", Long}, {"n812Option", Long}},
-    .children = lineRange("n", 801, 802, c::F) + lineRange("n", 803, 813, c::E) +
-                moreLines("more", c::E),
+    .children =
+        lineRange("n", 801, 802, c::F) + lineRange("n", 803, 813, c::E) + moreLines("more", c::E),
     .defaults = Defaults::All,
 };
 

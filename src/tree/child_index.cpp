@@ -2,18 +2,14 @@
 
 #include "tree/node.h"
 
+#include <algorithm>
+
 namespace velmora {
 namespace {
 
-using Entry = ChildIndex::Entry;
-
-template <typename Map>
-Entry lookup(const Map& map, std::string_view key) {
-    const auto it = map.find(key);
-    return it == map.end() ? Entry{} : it->second;
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
 }
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 
@@ -21,58 +17,82 @@ void ChildIndex::linked(CNode& child) {
     Entry& element = elements_[child.elementName_];
     if (element.count++ == 0)
         element.first = &child;
-    addDisplayName(child, child.displayName_);
+    addBearer(child, child.displayName_);
 }
 
-void ChildIndex::unlinked(const CNode& child, const FindAfter& nextBearing) {
+void ChildIndex::unlinked(const CNode& child, const FindAfter& nextWithElementName) {
     const auto it = elements_.find(child.elementName_);
     if (it != elements_.end()) {
         Entry& element = it->second;
-        if (--element.count == 0) {
+        if (--element.count == 0)
             elements_.erase(it);
-        } else if (element.first == &child) {
-            element.first = nextBearing(child, [&](const CNode& other) {
-                return other.elementName_ == child.elementName_;
-            });
-        }
+        else if (element.first == &child)
+            element.first = nextWithElementName(child);
     }
-    removeDisplayName(child, child.displayName_, nextBearing);
+    removeBearer(child, child.displayName_);
 }
 
-void ChildIndex::displayNameChanged(CNode& child, const std::string& oldDisplayName,
-                                    const FindAfter& nextBearing) {
-    removeDisplayName(child, oldDisplayName, nextBearing);
-    addDisplayName(child, child.displayName_);
+void ChildIndex::displayNameChanged(CNode& child, const std::string& oldDisplayName) {
+    removeBearer(child, oldDisplayName);
+    addBearer(child, child.displayName_);
 }
 
-void ChildIndex::addDisplayName(CNode& child, const std::string& displayName) {
-    const auto takeIfEarlier = [&child](Entry& entry) {
-        if (entry.count++ == 0 || child.linkOrder_ < entry.first->linkOrder_)
-            entry.first = &child;
-    };
-    takeIfEarlier(kindMap(child.kind_)[displayName]);
-    takeIfEarlier(namesByElement_[child.elementName_][displayName]);
+void ChildIndex::addBearer(CNode& child, const std::string& displayName) {
+    Bearers& bearers = bearers_[displayName];
+    if (!bearers.first) {
+        bearers.first = &child;
+        return;
+    }
+    // Appends come last in child order; only a rename lands in the middle.
+    CNode* toPlace = &child;
+    if (child.linkOrder_ < bearers.first->linkOrder_)
+        std::swap(toPlace, bearers.first);
+    const auto position = std::upper_bound(
+        bearers.others.begin(), bearers.others.end(), toPlace,
+        [](const CNode* left, const CNode* right) { return left->linkOrder_ < right->linkOrder_; });
+    bearers.others.insert(position, toPlace);
 }
 
-void ChildIndex::removeDisplayName(const CNode& child, const std::string& displayName,
-                                   const FindAfter& nextBearing) {
-    const auto release = [&](auto& map, auto&& bears) {
-        const auto it = map.find(displayName);
-        if (it == map.end())
-            return;
-        Entry& entry = it->second;
-        if (--entry.count == 0)
-            map.erase(it);
-        else if (entry.first == &child)
-            entry.first = nextBearing(child, bears);
-    };
-    release(kindMap(child.kind_), [&](const CNode& other) {
-        return other.kind_ == child.kind_ && other.displayName_ == displayName;
-    });
-    release(namesByElement_[child.elementName_], [&](const CNode& other) {
-        return other.elementName_ == child.elementName_ && other.displayName_ == displayName;
-    });
+void ChildIndex::removeBearer(const CNode& child, const std::string& displayName) {
+    const auto it = bearers_.find(displayName);
+    if (it == bearers_.end())
+        return;
+    Bearers& bearers = it->second;
+    if (bearers.first == &child) {
+        if (bearers.others.empty()) {
+            bearers_.erase(it);
+        } else {
+            bearers.first = bearers.others.front();
+            bearers.others.erase(bearers.others.begin());
+        }
+    } else {
+        const auto found = std::find(bearers.others.begin(), bearers.others.end(), &child);
+        if (found != bearers.others.end())
+            bearers.others.erase(found);
+    }
     lowerHintsFreedBy(child.kind_, displayName);
+}
+
+template <typename Matches>
+CNode* ChildIndex::firstBearer(std::string_view displayName, Matches&& matches) const {
+    const auto it = bearers_.find(displayName);
+    if (it == bearers_.end())
+        return nullptr;
+    const Bearers& bearers = it->second;
+    if (matches(*bearers.first))
+        return bearers.first;
+    const auto found = std::find_if(bearers.others.begin(), bearers.others.end(),
+                                    [&](const CNode* node) { return matches(*node); });
+    return found == bearers.others.end() ? nullptr : *found;
+}
+
+CNode* ChildIndex::byKind(std::int32_t kind, std::string_view displayName) const {
+    return firstBearer(displayName, [kind](const CNode& node) { return node.kind_ == kind; });
+}
+
+CNode* ChildIndex::byNames(std::string_view elementName, std::string_view displayName) const {
+    return firstBearer(
+        displayName, [elementName](const CNode& node) { return node.elementName_ == elementName; });
 }
 
 // A freed name "<stem><n>" or "<stem>(<n>)" may be the smallest free one for
@@ -109,43 +129,27 @@ void ChildIndex::lowerHintsFreedBy(std::int32_t kind, const std::string& display
     }
 }
 
-Entry ChildIndex::byElement(std::string_view elementName) const {
-    return lookup(elements_, elementName);
-}
-
-Entry ChildIndex::byKind(std::int32_t kind, std::string_view displayName) const {
-    const NameMap<Entry>* map = kindMap(kind);
-    return map ? lookup(*map, displayName) : Entry{};
-}
-
-Entry ChildIndex::byNames(std::string_view elementName, std::string_view displayName) const {
-    const auto it = namesByElement_.find(elementName);
-    return it == namesByElement_.end() ? Entry{} : lookup(it->second, displayName);
+ChildIndex::Entry ChildIndex::byElement(std::string_view elementName) const {
+    const auto it = elements_.find(elementName);
+    return it == elements_.end() ? Entry{} : it->second;
 }
 
 std::uint32_t& ChildIndex::nameHint(std::int32_t kind, const std::string& stem) {
+    // Lists are filled one element name after another: the last hint asked
+    // for is usually the next one too.
+    if (lastHint_ && lastHintKind_ == kind && lastHintStem_ == stem)
+        return *lastHint_;
+    NameMap<std::uint32_t>* hints = nullptr;
     for (auto& [hintKind, map] : hintsByKind_) {
         if (hintKind == kind)
-            return map.try_emplace(stem, 1).first->second;
+            hints = &map;
     }
-    hintsByKind_.emplace_back(kind, NameMap<std::uint32_t>{});
-    return hintsByKind_.back().second.try_emplace(stem, 1).first->second;
-}
-
-ChildIndex::NameMap<Entry>& ChildIndex::kindMap(std::int32_t kind) {
-    for (auto& [mapKind, map] : namesByKind_) {
-        if (mapKind == kind)
-            return map;
-    }
-    return namesByKind_.emplace_back(kind, NameMap<Entry>{}).second;
-}
-
-const ChildIndex::NameMap<Entry>* ChildIndex::kindMap(std::int32_t kind) const {
-    for (const auto& [mapKind, map] : namesByKind_) {
-        if (mapKind == kind)
-            return &map;
-    }
-    return nullptr;
+    if (!hints)
+        hints = &hintsByKind_.emplace_back(kind, NameMap<std::uint32_t>{}).second;
+    lastHint_ = &hints->try_emplace(stem, 1).first->second;
+    lastHintKind_ = kind;
+    lastHintStem_ = stem;
+    return *lastHint_;
 }
 
 } // namespace velmora

@@ -3,12 +3,14 @@
 // about the same whether a node has ten children or a hundred thousand.
 //
 // The index mirrors the child list; CNode keeps the two in step on every
-// append, removal and rename. For each key it keeps the count of children
-// bearing it and the first of them in child order.
+// append, removal and rename. Per element name it keeps the count of
+// children and the first of them in child order; per display name, the
+// children bearing it in child order (almost always exactly one).
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -29,18 +31,17 @@ public:
     // `child` was appended at the end of the list.
     void linked(CNode& child);
 
-    // `child` leaves the list, or its display name leaves `oldDisplayName`.
-    // `nextBearing` finds the first child after `child` that bears a key, for
-    // the keys whose first bearer `child` was.
-    using FindAfter = std::function<CNode*(const CNode& after,
-                                           const std::function<bool(const CNode&)>& bears)>;
-    void unlinked(const CNode& child, const FindAfter& nextBearing);
-    void displayNameChanged(CNode& child, const std::string& oldDisplayName,
-                            const FindAfter& nextBearing);
+    // `child` leaves the list. `nextWithElementName` finds the first child
+    // after it with the same element name, when `child` was the first.
+    using FindAfter = std::function<CNode*(const CNode& after)>;
+    void unlinked(const CNode& child, const FindAfter& nextWithElementName);
+    // The display name of `child` changed from `oldDisplayName`.
+    void displayNameChanged(CNode& child, const std::string& oldDisplayName);
 
     Entry byElement(std::string_view elementName) const;
-    Entry byKind(std::int32_t kind, std::string_view displayName) const;
-    Entry byNames(std::string_view elementName, std::string_view displayName) const;
+    // The first child of that kind / element name bearing `displayName`.
+    CNode* byKind(std::int32_t kind, std::string_view displayName) const;
+    CNode* byNames(std::string_view elementName, std::string_view displayName) const;
 
     // The number from which the search for a free "<stem><n>" name may start:
     // every smaller n is known to be taken. The caller stores back the number
@@ -57,17 +58,26 @@ private:
     template <typename Value>
     using NameMap = std::unordered_map<std::string, Value, Hash, std::equal_to<>>;
 
-    void addDisplayName(CNode& child, const std::string& displayName);
-    void removeDisplayName(const CNode& child, const std::string& displayName,
-                           const FindAfter& nextBearing);
+    // The children bearing one display name, in child order; the first one
+    // is kept inline because there is rarely a second.
+    struct Bearers {
+        CNode* first = nullptr;
+        std::vector<CNode*> others;
+    };
+
+    void addBearer(CNode& child, const std::string& displayName);
+    void removeBearer(const CNode& child, const std::string& displayName);
+    template <typename Matches>
+    CNode* firstBearer(std::string_view displayName, Matches&& matches) const;
     void lowerHintsFreedBy(std::int32_t kind, const std::string& displayName);
-    NameMap<Entry>& kindMap(std::int32_t kind);
-    const NameMap<Entry>* kindMap(std::int32_t kind) const;
 
     NameMap<Entry> elements_;
-    NameMap<NameMap<Entry>> namesByElement_;
-    std::vector<std::pair<std::int32_t, NameMap<Entry>>> namesByKind_;
-    std::vector<std::pair<std::int32_t, NameMap<std::uint32_t>>> hintsByKind_;
+    NameMap<Bearers> bearers_;
+    // A std::list keeps the maps, and so the cached hint, where they are.
+    std::list<std::pair<std::int32_t, NameMap<std::uint32_t>>> hintsByKind_;
+    std::uint32_t* lastHint_ = nullptr;
+    std::int32_t lastHintKind_ = 0;
+    std::string lastHintStem_;
 };
 
 } // namespace velmora

@@ -3,6 +3,8 @@
 #include "tree/section_node.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 
 namespace velmora {
 namespace {
@@ -29,24 +31,26 @@ CNode::CNode(std::string elementName, std::int32_t kind, CNode* parent)
 
 CNode::~CNode() = default;
 
-std::unique_ptr<CSectionNode> CNode::createChildNode(const std::string&) { return nullptr; }
+std::unique_ptr<CSectionNode> CNode::createChildNode(const std::string&) {
+    return nullptr;
+}
 
 std::string CNode::makeUniqueName(CNode& child, bool bracketed) {
     CNode* searchNode = bracketed ? parent_ : this;
     const std::string stem = bracketed ? displayName_ + "(" : child.elementName_;
-    const std::string close = bracketed ? ")" : "";
+    const std::string_view close = bracketed ? ")" : "";
 
+    // Names are tried from the smallest number that may still be free.
+    std::uint32_t unused = 1;
+    std::uint32_t& hint = searchNode ? searchNode->index().nameHint(child.kind_, stem) : unused;
     std::string candidate;
-    if (!searchNode) {
-        candidate = stem + "1" + close;
-    } else {
-        std::uint32_t& hint = searchNode->index().nameHint(child.kind_, stem);
-        for (std::uint32_t n = hint;; ++n) {
-            candidate = stem + std::to_string(n) + close;
-            if (!searchNode->findChildByKind(child.kind_, candidate)) {
-                hint = n;
-                break;
-            }
+    for (std::uint32_t n = hint;; ++n) {
+        std::array<char, 16> digits{};
+        const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), n).ptr;
+        candidate.assign(stem).append(digits.data(), end).append(close);
+        if (!searchNode || !searchNode->findChildByKind(child.kind_, candidate)) {
+            hint = n;
+            break;
         }
     }
     child.rename(candidate);
@@ -58,7 +62,7 @@ void CNode::rename(std::string newName) {
         return;
     std::string oldName = std::exchange(displayName_, std::move(newName));
     if (linked_)
-        parent_->index().displayNameChanged(*this, oldName, parent_->nextBearingFinder());
+        parent_->index().displayNameChanged(*this, oldName);
 }
 
 void CNode::setDiscardMark(bool mark) {
@@ -111,13 +115,13 @@ CSectionNode* CNode::findChildByNames(std::string_view elementName,
                                       std::string_view displayName) const {
     if (!index_)
         return nullptr;
-    return static_cast<CSectionNode*>(index_->byNames(elementName, displayName).first);
+    return static_cast<CSectionNode*>(index_->byNames(elementName, displayName));
 }
 
 CSectionNode* CNode::findChildByKind(std::int32_t kind, std::string_view displayName) const {
     if (!index_)
         return nullptr;
-    return static_cast<CSectionNode*>(index_->byKind(kind, displayName).first);
+    return static_cast<CSectionNode*>(index_->byKind(kind, displayName));
 }
 
 std::size_t CNode::countChildren(std::string_view elementName) const {
@@ -130,7 +134,7 @@ bool CNode::removeChild(const CNode* child) {
     const std::size_t position = positionOf(child);
     if (position >= children_.size())
         return false;
-    index().unlinked(*child, nextBearingFinder());
+    index().unlinked(*child, nextWithSameElementName());
     if (child->discardMark_)
         --discardMarkedChildren_;
     children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(position));
@@ -164,15 +168,16 @@ void CNode::removeDiscardedChildren() {
 std::size_t CNode::positionOf(const CNode* child) const {
     if (!child || child->parent_ != this || !child->linked_)
         return children_.size();
-    const auto it = std::find_if(children_.begin(), children_.end(),
-                                 [child](const auto& candidate) { return candidate.get() == child; });
+    const auto it =
+        std::find_if(children_.begin(), children_.end(),
+                     [child](const auto& candidate) { return candidate.get() == child; });
     return static_cast<std::size_t>(it - children_.begin());
 }
 
-ChildIndex::FindAfter CNode::nextBearingFinder() const {
-    return [this](const CNode& after, const std::function<bool(const CNode&)>& bears) -> CNode* {
+ChildIndex::FindAfter CNode::nextWithSameElementName() const {
+    return [this](const CNode& after) -> CNode* {
         for (std::size_t i = positionOf(&after) + 1; i < children_.size(); ++i) {
-            if (bears(*children_[i]))
+            if (children_[i]->elementName_ == after.elementName_)
                 return children_[i].get();
         }
         return nullptr;

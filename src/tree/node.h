@@ -84,7 +84,7 @@ public:
 
 private:
     std::size_t positionOf(const CNode* child) const;
-    ChildIndex::FindAfter nextBearingFinder() const;
+    ChildIndex::FindAfter nextWithSameElementName() const;
     ChildIndex& index();
 
     bool discardMark_ = false;

@@ -84,10 +84,8 @@ std::optional<std::string> getChildNodeByIndex(CSectionNode* root, std::string_v
     return parent->children()[static_cast<std::size_t>(index)]->nodeValue();
 }
 
-std::optional<std::string> findChildNodeByProperty(CSectionNode* root,
-                                                   std::string_view parentPath,
-                                                   std::string_view name,
-                                                   std::string_view value) {
+std::optional<std::string> findChildNodeByProperty(CSectionNode* root, std::string_view parentPath,
+                                                   std::string_view name, std::string_view value) {
     CSectionNode* parent = resolveUri(root, parentPath);
     if (!parent)
         return std::nullopt;
@@ -98,8 +96,8 @@ std::optional<std::string> findChildNodeByProperty(CSectionNode* root,
     return std::nullopt;
 }
 
-int removeChildNode(CSectionNode* root, std::string_view parentPath,
-                    std::string_view elementName, std::string_view criterion) {
+int removeChildNode(CSectionNode* root, std::string_view parentPath, std::string_view elementName,
+                    std::string_view criterion) {
     CSectionNode* parent = resolveUri(root, parentPath);
     if (!parent)
         return -1;

@@ -38,13 +38,11 @@ std::optional<std::string> createNode(CSectionNode* root, const std::string& ele
 std::optional<std::size_t> getChildNodeCount(CSectionNode* root, std::string_view path);
 std::optional<std::string> getChildNodeByIndex(CSectionNode* root, std::string_view parentPath,
                                                long long index);
-std::optional<std::string> findChildNodeByProperty(CSectionNode* root,
-                                                   std::string_view parentPath,
-                                                   std::string_view name,
-                                                   std::string_view value);
+std::optional<std::string> findChildNodeByProperty(CSectionNode* root, std::string_view parentPath,
+                                                   std::string_view name, std::string_view value);
 // Removes the first child of `elementName` that matches `criterion`; an empty
 // criterion matches nothing.
-int removeChildNode(CSectionNode* root, std::string_view parentPath,
-                    std::string_view elementName, std::string_view criterion);
+int removeChildNode(CSectionNode* root, std::string_view parentPath, std::string_view elementName,
+                    std::string_view criterion);
 
 } // namespace velmora

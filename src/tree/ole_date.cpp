@@ -198,7 +198,8 @@ std::optional<double> daysFromCivil(const CivilDateTime& civil) {
     // Years this far out would overflow the day arithmetic and are no dates.
     if (std::llabs(civil.year) > 300'000'000)
         return std::nullopt;
-    const std::int64_t dayNumber = daysSinceUnixEpoch(civil.year, civil.month, civil.day) - kOleEpoch;
+    const std::int64_t dayNumber =
+        daysSinceUnixEpoch(civil.year, civil.month, civil.day) - kOleEpoch;
     if (std::fabs(static_cast<double>(dayNumber)) > kMaxDateDays)
         return std::nullopt;
     const double fraction =
@@ -227,8 +228,8 @@ std::string formatDate(const OleDate& date) {
     if (!date.isValid() || !std::isfinite(date.days) || std::fabs(date.days) > kMaxDateDays)
         return {};
     const CivilDateTime civil = civilFromDays(date.days);
-    std::string text = std::to_string(civil.month) + "/" + std::to_string(civil.day) + "/" +
-                       yearText(civil.year);
+    std::string text =
+        std::to_string(civil.month) + "/" + std::to_string(civil.day) + "/" + yearText(civil.year);
     if (civil.hour == 0 && civil.minute == 0 && civil.second == 0)
         return text;
     char time[32];

@@ -40,8 +40,7 @@ SchemaBuilder& SchemaBuilder::add(std::string_view name, PropertyKind kind) {
     return add(name, kind, defaultValueOf(kind));
 }
 
-SchemaBuilder& SchemaBuilder::add(std::string_view name, PropertyKind kind,
-                                  PropertyValue initial) {
+SchemaBuilder& SchemaBuilder::add(std::string_view name, PropertyKind kind, PropertyValue initial) {
     const bool known = std::any_of(defs_.begin(), defs_.end(),
                                    [&](const PropertyDef& def) { return def.name == name; });
     if (known || kind == PropertyKind::None)

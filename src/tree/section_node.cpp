@@ -57,16 +57,30 @@ CSectionNode::CSectionNode(std::string elementName, std::int32_t kind, CNode* pa
     : CNode(std::move(elementName), kind, parent), schema_(&schema),
       values_(schema.initialValues()) {}
 
-int CSectionNode::load(const std::string& path) { return loadXmlFile(*this, path); }
+int CSectionNode::load(const std::string& path) {
+    return loadXmlFile(*this, path);
+}
 
-int CSectionNode::save(const std::string& path) { return saveXmlFile(*this, path); }
+int CSectionNode::save(const std::string& path) {
+    return saveXmlFile(*this, path);
+}
 
-std::string CSectionNode::nodeValue() { return nodeValueText(*this); }
+std::string CSectionNode::nodeValue() {
+    return nodeValueText(*this);
+}
 
-bool CSectionNode::acceptDate(const std::string&, const OleDate&) { return true; }
-bool CSectionNode::acceptBool(const std::string&, std::int16_t) { return true; }
-bool CSectionNode::acceptDouble(const std::string&, double) { return true; }
-bool CSectionNode::acceptLong(const std::string&, std::int32_t) { return true; }
+bool CSectionNode::acceptDate(const std::string&, const OleDate&) {
+    return true;
+}
+bool CSectionNode::acceptBool(const std::string&, std::int16_t) {
+    return true;
+}
+bool CSectionNode::acceptDouble(const std::string&, double) {
+    return true;
+}
+bool CSectionNode::acceptLong(const std::string&, std::int32_t) {
+    return true;
+}
 
 // A stored name that an earlier sibling of the same element name already
 // bears is made unique as "<name>(n)", and the loader must not store the
@@ -108,13 +122,16 @@ int CSectionNode::setPropertyValue(std::string_view name, std::string_view text)
     return 0;
 }
 
-void CSectionNode::assignFromXml(const PropertyDef& def, std::string_view text) {
+void CSectionNode::assignFromXml(const PropertyDef& def, std::string text) {
+    // Most attributes are strings: they move straight into their member.
+    if (def.kind == PropertyKind::String) {
+        if (acceptString(def.name, text))
+            storeString(def, std::move(text));
+        return;
+    }
     PropertyValue value = valueFromXmlText(def.kind, text);
     bool accepted = true;
     switch (def.kind) {
-    case PropertyKind::String:
-        accepted = acceptString(def.name, std::get<std::string>(value));
-        break;
     case PropertyKind::Long:
         accepted = acceptLong(def.name, std::get<std::int32_t>(value));
         break;
@@ -127,6 +144,7 @@ void CSectionNode::assignFromXml(const PropertyDef& def, std::string_view text) 
     case PropertyKind::Bool:
         accepted = acceptBool(def.name, std::get<std::int16_t>(value));
         break;
+    case PropertyKind::String:
     case PropertyKind::None:
         return;
     }
@@ -192,8 +210,7 @@ const PropertyDef* CSectionNode::findProperty(std::string_view name) {
     return nullptr;
 }
 
-template <typename T>
-T* CSectionNode::typedSlot(std::string_view name, PropertyKind kind) {
+template <typename T> T* CSectionNode::typedSlot(std::string_view name, PropertyKind kind) {
     const PropertyDef* def = findProperty(name);
     if (!def || def->kind != kind || def->builtIn != BuiltIn::No)
         return nullptr;
@@ -201,15 +218,22 @@ T* CSectionNode::typedSlot(std::string_view name, PropertyKind kind) {
 }
 
 void CSectionNode::store(const PropertyDef& def, PropertyValue value) {
+    if (def.kind == PropertyKind::String)
+        storeString(def, std::get<std::string>(std::move(value)));
+    else
+        values_[def.slot] = std::move(value);
+}
+
+void CSectionNode::storeString(const PropertyDef& def, std::string text) {
     switch (def.builtIn) {
     case BuiltIn::Name:
-        rename(std::get<std::string>(std::move(value)));
+        rename(std::move(text));
         return;
     case BuiltIn::Description:
-        setDescription(std::get<std::string>(std::move(value)));
+        setDescription(std::move(text));
         return;
     case BuiltIn::No:
-        values_[def.slot] = std::move(value);
+        std::get<std::string>(values_[def.slot]) = std::move(text);
         return;
     }
 }

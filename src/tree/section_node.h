@@ -54,7 +54,7 @@ public:
     int setPropertyValue(std::string_view name, std::string_view text);
     // The XML loader's store: converts an attribute's text, asks the accept
     // hook and stores the value when the hook agrees.
-    void assignFromXml(const PropertyDef& def, std::string_view text);
+    void assignFromXml(const PropertyDef& def, std::string text);
 
     // Typed access without text conversion, for code that knows each name's
     // kind. A name the class lacks, or has with another kind, changes nothing
@@ -85,9 +85,9 @@ protected:
     PropertyValue& slot(const PropertyDef& def) { return values_[def.slot]; }
 
 private:
-    template <typename T>
-    T* typedSlot(std::string_view name, PropertyKind kind);
+    template <typename T> T* typedSlot(std::string_view name, PropertyKind kind);
     void store(const PropertyDef& def, PropertyValue value);
+    void storeString(const PropertyDef& def, std::string text);
 
     const PropertySchema* schema_;
     std::vector<PropertyValue> values_;

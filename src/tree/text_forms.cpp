@@ -21,7 +21,9 @@ std::string_view skipSpace(std::string_view text) {
     return text.substr(i);
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Fixed notation for `digits` (significant digits, no trailing zeros) whose
 // first digit has the decimal exponent `exponent`.
@@ -101,7 +103,9 @@ double parseDouble(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::string formatLong(std::int32_t value) { return std::to_string(value); }
+std::string formatLong(std::int32_t value) {
+    return std::to_string(value);
+}
 
 std::string formatDouble(double value) {
     if (std::isnan(value))

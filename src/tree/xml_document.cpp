@@ -8,6 +8,9 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
+#include <array>
+
 namespace velmora {
 namespace {
 
@@ -19,7 +22,7 @@ constexpr unsigned char kPrivateLead1 = 0x80;
 constexpr unsigned char kPrivateFirst = 0x80;  // U+E000
 constexpr unsigned char kPrivateMarker = 0xA0; // U+E020
 
-bool needsCarrier(unsigned char c) {
+constexpr bool needsCarrier(unsigned char c) {
     return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
 }
 
@@ -38,13 +41,19 @@ void appendPrivateUse(std::string& out, unsigned char last) {
     out.push_back(static_cast<char>(last));
 }
 
+// Bytes that may start a stored control character or a private-use escape.
+constexpr std::array<bool, 256> kBytesNeedingWork = [] {
+    std::array<bool, 256> table{};
+    for (unsigned byte = 0; byte < 0x20; ++byte)
+        table[byte] = needsCarrier(static_cast<unsigned char>(byte));
+    table[kPrivateLead0] = true;
+    return table;
+}();
+
+// Almost every stored string has none of those bytes: one table look per byte.
 bool hasByteNeedingWork(std::string_view text) {
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (needsCarrier(byte) || byte == kPrivateLead0)
-            return true;
-    }
-    return false;
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return kBytesNeedingWork[static_cast<unsigned char>(c)]; });
 }
 
 void showLoadFailure(const char* text) {
@@ -89,9 +98,22 @@ bool hasSingleDocumentElement(const pugi::xml_document& document) {
     return elements == 1;
 }
 
+// Files written here hold the attributes in the order of the node's table, so
+// the next entry of the table is tried before the name is looked up.
+const PropertyDef* propertyFor(CSectionNode& node, std::string_view name, std::size_t& expected) {
+    const std::vector<PropertyDef>& table = node.schema().inNameOrder();
+    if (expected < table.size() && table[expected].name == name)
+        return &table[expected++];
+    const PropertyDef* def = node.findProperty(name);
+    if (def)
+        expected = static_cast<std::size_t>(def - table.data()) + 1;
+    return def;
+}
+
 void loadElement(CSectionNode& node, const pugi::xml_node& element) {
+    std::size_t expected = 0;
     for (const pugi::xml_attribute& attribute : element.attributes()) {
-        const PropertyDef* def = node.findProperty(attribute.name());
+        const PropertyDef* def = propertyFor(node, attribute.name(), expected);
         if (!def)
             continue;
         if (def->kind == PropertyKind::String)
@@ -113,7 +135,7 @@ void loadElement(CSectionNode& node, const pugi::xml_node& element) {
 std::string attributeText(const CSectionNode& node, const PropertyDef& def, bool& written) {
     written = true;
     if (def.kind == PropertyKind::String)
-        return encodeStoredString(treeTextToUtf8(node.stringOf(def)));
+        return encodeStoredString(treeTextToUtf8(std::string(node.stringOf(def))));
     const PropertyValue& value = node.slotValue(def);
     switch (def.kind) {
     case PropertyKind::Long:
@@ -255,9 +277,9 @@ std::string escapeXml(std::string_view text) {
     return out;
 }
 
-std::string encodeStoredString(std::string_view text) {
+std::string encodeStoredString(std::string text) {
     if (!hasByteNeedingWork(text))
-        return std::string(text);
+        return text;
     std::string out;
     out.reserve(text.size() + 8);
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -277,9 +299,10 @@ std::string encodeStoredString(std::string_view text) {
     return out;
 }
 
-std::string decodeStoredString(std::string_view text) {
-    if (!hasByteNeedingWork(text))
-        return std::string(text);
+std::string decodeStoredString(std::string text) {
+    // Only the escapes start with 0xEE; memchr finds it fast.
+    if (text.find(static_cast<char>(kPrivateLead0)) == std::string::npos)
+        return text;
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {

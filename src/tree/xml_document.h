@@ -41,7 +41,7 @@ std::string nodeValueText(CSectionNode& node);
 std::string escapeXml(std::string_view text);
 
 // The storage rule for control characters in string values (see above).
-std::string encodeStoredString(std::string_view text);
-std::string decodeStoredString(std::string_view text);
+std::string encodeStoredString(std::string text);
+std::string decodeStoredString(std::string text);
 
 } // namespace velmora

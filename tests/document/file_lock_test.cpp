@@ -1,8 +1,8 @@
 // The document's hold on its file: what other documents and other processes
-// may do while it is held, the file-use registry calls, and the format test.
+// may do while it is held, the provider's switch, the file-use registry calls,
+// and the format test.
 #include "com/provider.h"
 #include "document/hud_document.h"
-#include "platform/file_use_registry.h"
 #include "platform/safe_file.h"
 #include "platform/shared_file.h"
 #include "support/platform_doubles.h"
@@ -20,6 +20,7 @@ namespace velmora::testing {
 namespace {
 
 const std::string kContent = "<calverin><HUD/></calverin>";
+using Calls = std::vector<std::string>;
 
 bool canOpenExclusively(const std::string& path) {
     return SharedFile::open(path, FileAccess::Read, FileSharing::None) != nullptr;
@@ -47,50 +48,48 @@ protected:
 
     // Whether another holder can replace the file; when it cannot, the file
     // must be as it was.
-    bool canReplace() {
-        const bool replaced = writeFileReplacing(path, "replaced");
-        if (!replaced)
-            EXPECT_EQ(readBytes(path), kContent);
-        else
-            writeBytes(path, kContent);
+    bool canReplace(const std::string& file) {
+        const bool replaced = writeFileReplacing(file, "replaced");
+        EXPECT_EQ(readBytes(file), replaced ? "replaced" : kContent);
+        writeBytes(file, kContent);
         return replaced;
     }
 
     TempFolder folder;
     const std::string path = folder.file("deal.xml");
+    const std::string missing = folder.file("missing.xml");
     CHudDocument document{document_types::kHud};
+    CHudDocument other{document_types::kHud};
 };
 
 TEST_F(FileLock, HeldFileCanBeReadButNotWrittenByAnotherDocument) {
     document.applyLock(path);
     ASSERT_TRUE(document.isLocked());
-    EXPECT_EQ(document.lockedPath, path);
-
     EXPECT_FALSE(canOpenExclusively(path));
-    EXPECT_FALSE(SharedFile::open(path, FileAccess::ReadWrite, FileSharing::None));
-    EXPECT_FALSE(canReplace());
+    EXPECT_FALSE(canReplace(path));
     EXPECT_TRUE(canOpenSharingRead(path));
-
     // The format test reads without sharing, so a held file is not one.
-    CHudDocument other(document_types::kHud);
     EXPECT_FALSE(other.isXmlFile(path));
 
-    document.releaseLock();
-    EXPECT_FALSE(document.isLocked());
-    EXPECT_TRUE(canOpenExclusively(path));
-    EXPECT_TRUE(canReplace());
-    EXPECT_TRUE(other.isXmlFile(path));
-}
-
-TEST_F(FileLock, TwoDocumentsMayHoldTheSameFile) {
-    CHudDocument other(document_types::kHud);
-    document.applyLock(path);
+    // Both may hold it; it is free only when both let go.
     other.applyLock(path);
-    EXPECT_TRUE(other.isLocked());
     document.releaseLock();
-    EXPECT_FALSE(canReplace());
+    EXPECT_FALSE(canReplace(path));
     other.releaseLock();
-    EXPECT_TRUE(canReplace());
+    EXPECT_TRUE(canOpenExclusively(path));
+    EXPECT_TRUE(other.isXmlFile(path));
+
+    // A second lock replaces the first, of the same file or another.
+    const std::string second = folder.file("second.xml");
+    writeBytes(second, kContent);
+    document.applyLock(path);
+    document.applyLock(path);
+    document.applyLock(second);
+    EXPECT_EQ(document.lockedPath, second);
+    EXPECT_TRUE(canReplace(path));
+    EXPECT_FALSE(canReplace(second));
+    document.releaseLock();
+    EXPECT_TRUE(canReplace(second));
 }
 
 TEST_F(FileLock, HeldFileCannotBeWrittenByAnotherProcess) {
@@ -106,134 +105,96 @@ TEST_F(FileLock, HeldFileCannotBeWrittenByAnotherProcess) {
 }
 
 TEST_F(FileLock, ProviderSwitchLocksTheRememberedPath) {
+    RecordingRegistry registry;
     HudProvider provider;
+    // Before any load the switch claims the empty path and locks nothing.
+    EXPECT_EQ(provider.ApplyFileLock(1), kS_OK);
+    EXPECT_EQ(registry.calls, Calls{"claim "});
+    EXPECT_FALSE(provider.document()->isLocked());
+
     provider.document()->lockedPath = path;
     EXPECT_EQ(provider.ApplyFileLock(1), kS_OK);
-    EXPECT_TRUE(provider.document()->isLocked());
-    EXPECT_FALSE(canReplace());
+    EXPECT_FALSE(canReplace(path));
     EXPECT_EQ(provider.ApplyFileLock(0), kS_OK);
-    EXPECT_FALSE(provider.document()->isLocked());
-    EXPECT_TRUE(canReplace());
-
+    EXPECT_TRUE(canReplace(path));
     provider.ApplyFileLock(1);
     EXPECT_EQ(provider.Dispose(), kS_OK);
-    EXPECT_TRUE(canReplace());
+    EXPECT_TRUE(canReplace(path));
 
     // A provider that is never disposed still lets go of its file.
     {
         HudProvider undisposed;
         undisposed.document()->applyLock(path);
-        ASSERT_FALSE(canReplace());
+        ASSERT_FALSE(canReplace(path));
     }
-    EXPECT_TRUE(canReplace());
+    EXPECT_TRUE(canReplace(path));
 }
 
-TEST_F(FileLock, SwitchBeforeAnyLoadClaimsTheEmptyPathAndLocksNothing) {
-    RecordingRegistry registry;
-    HudProvider provider;
-    EXPECT_EQ(provider.ApplyFileLock(1), kS_OK);
-    EXPECT_EQ(registry.calls, std::vector<std::string>{"claim "});
-    EXPECT_FALSE(provider.document()->isLocked());
-}
-
-TEST_F(FileLock, SecondLockReplacesTheFirst) {
-    const std::string second = folder.file("second.xml");
-    writeBytes(second, kContent);
-    document.applyLock(path);
-    document.applyLock(path);
-    document.releaseLock();
-    EXPECT_TRUE(canReplace());
-
-    document.applyLock(path);
-    document.applyLock(second);
-    EXPECT_EQ(document.lockedPath, second);
-    EXPECT_TRUE(canReplace());
-    EXPECT_FALSE(writeFileReplacing(second, "replaced"));
-    document.releaseLock();
-    EXPECT_TRUE(writeFileReplacing(second, "replaced"));
-}
-
-TEST_F(FileLock, LockOfAMissingFileIsSilentAndDropsTheOldOne) {
+TEST_F(FileLock, MissingFileOrDisabledLockingHoldsNothingNew) {
     RecordingRegistry registry;
     document.applyLock(path);
-    document.applyLock(folder.file("missing.xml"));
+    document.applyLock(missing);
     EXPECT_FALSE(document.isLocked());
-    EXPECT_EQ(document.lockedPath, folder.file("missing.xml"));
-    EXPECT_EQ(registry.calls,
-              (std::vector<std::string>{"claim " + path, "claim " + folder.file("missing.xml")}));
-    EXPECT_TRUE(canReplace());
-}
+    EXPECT_EQ(document.lockedPath, missing);
+    EXPECT_TRUE(canReplace(path));
 
-TEST_F(FileLock, DisabledLockingNeitherTakesNorDropsLocks) {
-    RecordingRegistry registry;
     document.applyLock(path);
     document.lockingEnabled = false;
     document.releaseLock();
     EXPECT_TRUE(document.isLocked());
-
     document.applyLock(folder.file("other.xml"));
     EXPECT_EQ(document.lockedPath, path);
-    EXPECT_EQ(registry.calls, std::vector<std::string>{"claim " + path});
+    EXPECT_EQ(registry.calls, (Calls{"claim " + path, "claim " + missing, "claim " + path}));
 
-    // Another holder keeps the probe from enabling locking again.
-    document.probeWritable(path);
-    EXPECT_FALSE(document.lockingEnabled);
-    CHudDocument other(document_types::kHud);
+    // Only a file that can be opened for writing enables locking again.
     other.lockingEnabled = false;
-    other.probeWritable(folder.file("missing.xml"));
+    other.probeWritable(path);
     EXPECT_FALSE(other.lockingEnabled);
-
+    other.probeWritable(missing);
+    EXPECT_FALSE(other.lockingEnabled);
     document.lockingEnabled = true;
     document.releaseLock();
-    other.probeWritable(path);
-    EXPECT_TRUE(other.lockingEnabled);
     other.probeWritable(path);
     EXPECT_TRUE(other.lockingEnabled);
 }
 
 TEST_F(FileLock, FormatTestWantsExactlyTheMarkerFirst) {
     HudProvider provider;
-    const auto isXml = [&](const std::string& bytes) {
-        writeBytes(path, bytes);
+    const auto isXml = [&](const std::string& file) {
         int result = 12345;
-        EXPECT_EQ(provider.isXMLFileFormat(path, &result), kS_OK);
+        EXPECT_EQ(provider.isXMLFileFormat(file, &result), kS_OK);
         return result;
     };
-    EXPECT_EQ(isXml("<calverin>"), 1);
-    EXPECT_EQ(isXml("<calverin><HUD/></calverin>"), 1);
-    EXPECT_EQ(isXml("<calverin"), 0);
-    EXPECT_EQ(isXml(""), 0);
-    EXPECT_EQ(isXml("<?xml version=\"1.0\"?><calverin><HUD/></calverin>"), 0);
-    EXPECT_EQ(isXml("\xEF\xBB\xBF<calverin><HUD/></calverin>"), 0);
-    EXPECT_EQ(isXml(" <calverin><HUD/></calverin>"), 0);
-    EXPECT_EQ(isXml("<CALVERIN><HUD/></CALVERIN>"), 0);
-
-    int result = 7;
-    EXPECT_EQ(provider.isXMLFileFormat(folder.file("missing.xml"), &result), kS_OK);
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(provider.isXMLFileFormat(folder.path(), &result), kS_OK);
-    EXPECT_EQ(result, 0);
+    for (const std::string bytes : {"<calverin>", "<calverin><HUD/></calverin>"}) {
+        writeBytes(path, bytes);
+        EXPECT_EQ(isXml(path), 1) << bytes;
+    }
+    for (const std::string bytes :
+         {"<calverin", "", "<CALVERIN><HUD/></CALVERIN>", " <calverin><HUD/></calverin>",
+          "<?xml version=\"1.0\"?><calverin><HUD/></calverin>",
+          "\xEF\xBB\xBF<calverin><HUD/></calverin>"}) {
+        writeBytes(path, bytes);
+        EXPECT_EQ(isXml(path), 0) << bytes;
+    }
+    EXPECT_EQ(isXml(missing), 0);
+    EXPECT_EQ(isXml(folder.path()), 0);
 }
 
 TEST_F(FileLock, FormatTestReleasesAndReclaimsARecordedFile) {
     RecordingRegistry registry;
-    registry.answers = {true, true};
-    EXPECT_TRUE(document.isXmlFile(path));
-    EXPECT_EQ(registry.calls, (std::vector<std::string>{"query " + path, "release " + path,
-                                                        "query " + path, "claim " + path}));
-
-    registry.calls.clear();
-    registry.answers = {true, false};
-    EXPECT_TRUE(document.isXmlFile(path));
-    EXPECT_EQ(registry.calls,
-              (std::vector<std::string>{"query " + path, "release " + path, "query " + path}));
-
-    registry.calls.clear();
-    registry.answers = {false, true};
-    EXPECT_FALSE(document.isXmlFile(folder.file("missing.xml")));
-    const std::string missing = folder.file("missing.xml");
-    EXPECT_EQ(registry.calls, (std::vector<std::string>{"query " + missing, "query " + missing,
-                                                        "claim " + missing}));
+    const std::tuple<std::string, std::deque<bool>, bool, Calls> cases[] = {
+        {path, {true, true}, true, {"query ", "release ", "query ", "claim "}},
+        {path, {true, false}, true, {"query ", "release ", "query "}},
+        {missing, {false, true}, false, {"query ", "query ", "claim "}}};
+    for (const auto& [file, answers, isXml, calls] : cases) {
+        registry.calls.clear();
+        registry.answers = answers;
+        EXPECT_EQ(document.isXmlFile(file), isXml);
+        Calls expected;
+        for (const std::string& call : calls)
+            expected.push_back(call + file);
+        EXPECT_EQ(registry.calls, expected);
+    }
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 // version stamp of a save, and the file lock and registry around both.
 #include "document/hud_document.h"
 #include "legacy/hud_converter.h"
-#include "platform/safe_file.h"
 #include "platform/shared_file.h"
 #include "recording_dialog.h"
 #include "support/legacy_test_support.h"
@@ -24,6 +23,7 @@ namespace velmora::testing {
 namespace {
 
 using Shown = std::tuple<std::string, std::string, unsigned>;
+using Messages = std::vector<Shown>;
 
 const Shown kSharingError{"Sharing error",
                           "This file is already being user by another user, and cannot be open "
@@ -46,8 +46,8 @@ const Shown kBackupFailed{"Error", "The backup copy could not be made; the file 
                           0x10};
 const Shown kLoadFailed{"", "Load document failed", 0};
 
-std::vector<Shown> shownBy(const RecordingDialog& dialog) {
-    std::vector<Shown> shown;
+Messages shownBy(const RecordingDialog& dialog) {
+    Messages shown;
     for (const ShownMessage& m : dialog.shown())
         shown.emplace_back(m.caption, m.text, m.flags);
     return shown;
@@ -57,43 +57,33 @@ bool canReplace(const std::string& path) {
     return SharedFile::open(path, FileAccess::ReadWrite, FileSharing::None) != nullptr;
 }
 
-HudRecord statementRecord(std::uint32_t version) {
+std::string statementFile() {
     HudRecord r;
-    r.version = version;
+    r.version = 1601;
     r.fileNo = "F-6";
     r.borrower = {"Bea", "Bob", "1 B St", "BS", "Bcity", "11111", "", ""};
-    return r;
+    return hudFile(r);
 }
 
-RefinanceRecord refinanceRecord(std::uint32_t version = 1202) {
+std::string refinanceBytes(std::uint32_t version) {
     RefinanceRecord r;
     r.version = version;
     r.loanNo = "L-7";
-    return r;
+    return refinanceFile(r);
 }
 
 // Writes a document exactly as given: the XML save without the version stamp.
 void writeDocument(const std::string& path, const std::string& version,
-                   const std::string& type = document_types::kHud,
-                   const std::string& fileNo = "X-1") {
+                   const std::string& type = document_types::kHud) {
     CHudDocument document(type);
     document.putString("versionNumber", version);
-    document.addChild("b")->putString("fileNo_6", fileNo);
+    document.addChild("b")->putString("fileNo_6", "X-1");
     ASSERT_EQ(saveXmlFile(document, path), 0);
 }
 
 class OpenSave : public ::testing::Test {
 protected:
     bool hasBackupFolder() const { return std::filesystem::exists(folder.file("UpgradeBackup")); }
-    std::string backup(const std::string& extension) const {
-        return folder.file("UpgradeBackup/deal_3-5-2009 7-4-9" + extension);
-    }
-    std::vector<std::string> backups() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder.file("UpgradeBackup")))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
 
     TempFolder folder;
     FixedClock clock{{2009, 3, 5, 7, 4, 9}};
@@ -102,165 +92,131 @@ protected:
     CHudDocument document{document_types::kHud};
 };
 
-// ---- Opening ----
+// ---- Locks between documents ----
 
-TEST_F(OpenSave, MissingFileIsNotFound) {
+TEST_F(OpenSave, HeldFileRefusesOtherOpensAndSaves) {
     EXPECT_EQ(document.loadDocument(path), -1);
     const Shown notFound{"Path not found", "File: " + path + " not found", 0x10};
-    EXPECT_EQ(shownBy(dialog), std::vector<Shown>{notFound});
-}
 
-TEST_F(OpenSave, FileHeldByAnotherDocumentIsASharingErrorAndCannotBeSavedLater) {
     writeDocument(path, "201");
-    const std::string before = readBytes(path);
-    {
-        CHudDocument holder(document_types::kHud);
-        ASSERT_EQ(holder.loadDocument(path), 0);
-        EXPECT_EQ(document.loadDocument(path), -1);
-        EXPECT_EQ(shownBy(dialog), std::vector<Shown>{kSharingError});
-        EXPECT_FALSE(document.lockingEnabled);
-    }
-    // The holder has gone, but this document was refused its file: it must
-    // not write over it now.
-    EXPECT_EQ(document.saveDocument(path), -1);
-    EXPECT_EQ(shownBy(dialog), (std::vector<Shown>{kSharingError, kWriteError}));
-    EXPECT_EQ(readBytes(path), before);
-}
-
-TEST_F(OpenSave, OwnHoldBlocksASecondOpenButNotTheSave) {
-    writeDocument(path, "201");
-    ASSERT_EQ(document.loadDocument(path), 0);
-    EXPECT_EQ(document.loadDocument(path), -1);
-    EXPECT_EQ(shownBy(dialog), std::vector<Shown>{kSharingError});
-    EXPECT_TRUE(document.lockingEnabled);
-    EXPECT_EQ(document.saveDocument(path), 0);
+    CHudDocument holder(document_types::kHud);
+    ASSERT_EQ(holder.loadDocument(path), 0);
+    // The holder's own hold blocks its second open, but not its save.
+    EXPECT_EQ(holder.loadDocument(path), -1);
+    EXPECT_TRUE(holder.lockingEnabled);
+    EXPECT_EQ(holder.saveDocument(path), 0);
     EXPECT_FALSE(canReplace(path));
+    const std::string saved = readBytes(path);
+
+    CHudDocument plain(document_types::kHud);
+    plain.putString("versionNumber", "201");
+    EXPECT_EQ(plain.saveDocument(path), -1);
+    EXPECT_EQ(document.loadDocument(path), -1);
+    EXPECT_FALSE(document.lockingEnabled);
+    holder.releaseLock();
+    plain.releaseLock();
+    // The holder has let go, but this document was refused its file.
+    EXPECT_EQ(document.saveDocument(path), -1);
+    EXPECT_EQ(readBytes(path), saved);
+    EXPECT_EQ(shownBy(dialog), (Messages{notFound, kSharingError, kSharingError, kWriteError}));
 }
 
-TEST_F(OpenSave, MarkerWithNothingAfterItIsXml) {
+// ---- The format test and refusals ----
+
+TEST_F(OpenSave, MarkerAloneIsXmlAndEverythingElseIsLegacyLeftAloneOnNo) {
     writeBytes(path, "<calverin>");
     EXPECT_EQ(document.loadDocument(path), -1);
-    EXPECT_EQ(shownBy(dialog), std::vector<Shown>{kLoadFailed});
+    EXPECT_EQ(shownBy(dialog), Messages{kLoadFailed});
     EXPECT_EQ(readBytes(path), "<calverin>");
-}
 
-TEST_F(OpenSave, DeclarationMarkFirstAndShortFilesAreLegacyAndNoLeavesThemAlone) {
-    const std::vector<std::string> files = {"<?xml version=\"1.0\"?><calverin><HUD/></calverin>",
-                                            "\xEF\xBB\xBF<calverin><HUD/></calverin>", "<calverin",
-                                            "", hudFile(statementRecord(1601))};
-    for (const std::string& bytes : files) {
+    const std::vector<std::string> legacy = {"<?xml version=\"1.0\"?><calverin><HUD/></calverin>",
+                                             "\xEF\xBB\xBF<calverin><HUD/></calverin>", "<calverin",
+                                             "", statementFile()};
+    for (const std::string& bytes : legacy) {
         RecordingDialog answers;
         answers.script({DialogButton::No});
         writeBytes(path, bytes);
         CHudDocument fresh(document_types::kHud);
         EXPECT_EQ(fresh.loadDocument(path), -1);
-        EXPECT_EQ(shownBy(answers), std::vector<Shown>{kConvertQuestion});
+        EXPECT_EQ(shownBy(answers), Messages{kConvertQuestion});
         EXPECT_EQ(readBytes(path), bytes);
         EXPECT_FALSE(hasBackupFolder());
         EXPECT_TRUE(fresh.children().empty());
     }
 }
 
-TEST_F(OpenSave, MortgageAndTitleRefuseLegacyFilesBeforeAnyBackup) {
-    const std::string bytes = hudFile(statementRecord(1601));
-    for (const char* type : {document_types::kMortgage, document_types::kTitle}) {
+TEST_F(OpenSave, TypesWithoutAConverterRefuseLegacyFilesBeforeAnyBackup) {
+    const std::string bytes = statementFile();
+    writeBytes(path, bytes);
+    // Mortgage and title refuse; an unknown type tries the XML load.
+    for (const auto& [type, refusal] : {std::pair{document_types::kMortgage, kNotSupported},
+                                        {document_types::kTitle, kNotSupported},
+                                        {"other", kLoadFailed}}) {
         RecordingDialog answers;
         answers.script({DialogButton::Yes});
-        writeBytes(path, bytes);
         CHudDocument other(type);
-        EXPECT_EQ(other.loadDocument(path), -1);
-        EXPECT_EQ(shownBy(answers), (std::vector<Shown>{kConvertQuestion, kNotSupported}));
+        EXPECT_EQ(other.loadDocument(path), -1) << type;
+        EXPECT_EQ(shownBy(answers), (Messages{kConvertQuestion, refusal})) << type;
         EXPECT_EQ(readBytes(path), bytes);
         EXPECT_FALSE(hasBackupFolder());
     }
 }
 
-TEST_F(OpenSave, UnknownTypeTriesTheXmlLoadOnTheLegacyBytes) {
-    const std::string bytes = hudFile(statementRecord(1601));
-    writeBytes(path, bytes);
-    dialog.script({DialogButton::Yes});
-    CHudDocument other("other");
-    EXPECT_EQ(other.loadDocument(path), -1);
-    EXPECT_EQ(shownBy(dialog), (std::vector<Shown>{kConvertQuestion, kLoadFailed}));
-    EXPECT_EQ(readBytes(path), bytes);
-    EXPECT_FALSE(hasBackupFolder());
-}
-
 // ---- Conversion ----
 
-TEST_F(OpenSave, StatementFileIsBackedUpConvertedAndLoaded) {
-    const std::string bytes = hudFile(statementRecord(1601));
-    writeBytes(path, bytes);
-    dialog.script({DialogButton::Yes});
-    ASSERT_EQ(document.loadDocument(path), 0);
-    EXPECT_EQ(shownBy(dialog), std::vector<Shown>{kConvertQuestion});
-
-    EXPECT_EQ(backups(), std::vector<std::string>{"deal_3-5-2009 7-4-9.prb"});
-    EXPECT_EQ(readBytes(backup(".prb")), bytes);
-    EXPECT_EQ(readBytes(path).rfind("<calverin>", 0), 0u);
-    EXPECT_EQ(valueAt(document, "b", "fileNo_6"), "F-6");
-    EXPECT_EQ(valueAt(document, "d", "name1"), "Bea");
-    EXPECT_EQ(document.getPropertyValue("versionNumber"), "201");
-    EXPECT_FALSE(canReplace(path));
-    // Converted once: no temporary file left beside it.
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"UpgradeBackup", "deal.hud"}));
+TEST_F(OpenSave, LegacyFileIsBackedUpUnderItsTypesNameConvertedAndLoaded) {
+    const std::tuple<const char*, std::string, const char*, const char*, const char*> cases[] = {
+        {document_types::kHud, statementFile(), ".prb", "fileNo_6", "F-6"},
+        {document_types::kHud1a, refinanceBytes(1202), ".rfb", "loanNo_7", "L-7"}};
+    for (const auto& [type, bytes, extension, field, value] : cases) {
+        TempFolder here;
+        const std::string file = here.file("deal.hud");
+        writeBytes(file, bytes);
+        RecordingDialog answers;
+        answers.script({DialogButton::Yes});
+        CHudDocument converting(type);
+        ASSERT_EQ(converting.loadDocument(file), 0);
+        EXPECT_EQ(shownBy(answers), Messages{kConvertQuestion});
+        const std::string backupName = std::string("deal_3-5-2009 7-4-9") + extension;
+        EXPECT_EQ(readBytes(here.file("UpgradeBackup/" + backupName)), bytes);
+        EXPECT_EQ(here.entries(), (std::vector<std::string>{"UpgradeBackup", "deal.hud"}));
+        EXPECT_EQ(readBytes(file).rfind("<calverin>", 0), 0u);
+        EXPECT_EQ(valueAt(converting, "b", field), value);
+        EXPECT_EQ(converting.getPropertyValue("versionNumber"), "201");
+        EXPECT_EQ(converting.documentType(), type);
+        EXPECT_FALSE(canReplace(file));
+    }
 }
 
-TEST_F(OpenSave, RefinanceFileIsConvertedAsHud1aWithItsOwnBackupExtension) {
-    const std::string bytes = refinanceFile(refinanceRecord());
-    writeBytes(path, bytes);
-    dialog.script({DialogButton::Yes});
-    CHudDocument refinance(document_types::kHud1a);
-    ASSERT_EQ(refinance.loadDocument(path), 0);
-    EXPECT_EQ(backups(), std::vector<std::string>{"deal_3-5-2009 7-4-9.rfb"});
-    EXPECT_EQ(readBytes(backup(".rfb")), bytes);
-    EXPECT_EQ(valueAt(refinance, "b", "loanNo_7"), "L-7");
-    EXPECT_EQ(refinance.documentType(), "hud1a");
-}
-
-TEST_F(OpenSave, RefinanceFileOpenedAsHudIsRefusedByTheReaderAfterTheBackup) {
-    const std::string bytes = refinanceFile(refinanceRecord(902));
-    writeBytes(path, bytes);
-    dialog.script({DialogButton::Yes});
+TEST_F(OpenSave, FailedBackupStopsTheConversionAndAnotherFilesBackupIsNeverReplaced) {
+    const std::string statement = statementFile();
+    writeBytes(path, statement);
+    writeBytes(folder.file("UpgradeBackup"), "in the way");
+    dialog.script({DialogButton::Yes, DialogButton::Ok, DialogButton::Yes, DialogButton::Yes});
     EXPECT_EQ(document.loadDocument(path), -1);
-    EXPECT_EQ(shownBy(dialog), (std::vector<Shown>{kConvertQuestion,
-                                                   {"Velmora", "This is Refinance document.", 0}}));
-    EXPECT_EQ(readBytes(path), bytes);
-    EXPECT_EQ(readBytes(backup(".prb")), bytes);
-}
+    EXPECT_EQ(readBytes(path), statement);
+    EXPECT_EQ(readBytes(folder.file("UpgradeBackup")), "in the way");
+    EXPECT_TRUE(document.children().empty());
 
-TEST_F(OpenSave, BackupOfAnotherFileWithTheSameNameIsNeverReplaced) {
     // deal.hud and deal.ref of one deal, opened within the same second: both
     // backups would be named deal_<stamp>.prb.
-    const std::string statement = hudFile(statementRecord(1601));
-    writeBytes(path, statement);
-    dialog.script({DialogButton::Yes, DialogButton::Yes});
+    std::filesystem::remove(folder.file("UpgradeBackup"));
     ASSERT_EQ(document.loadDocument(path), 0);
     const std::string sameStem = folder.file("deal.ref");
-    const std::string loan = refinanceFile(refinanceRecord(902));
+    const std::string loan = refinanceBytes(902);
     writeBytes(sameStem, loan);
     CHudDocument second(document_types::kHud);
     EXPECT_EQ(second.loadDocument(sameStem), -1);
-    EXPECT_TRUE(readBytes(backup(".prb")) == statement) << "the statement's backup was replaced";
+    EXPECT_TRUE(readBytes(folder.file("UpgradeBackup/deal_3-5-2009 7-4-9.prb")) == statement)
+        << "the statement's backup was replaced";
     EXPECT_TRUE(readBytes(sameStem) == loan);
-    EXPECT_EQ(shownBy(dialog),
-              (std::vector<Shown>{kConvertQuestion, kConvertQuestion, kBackupFailed}));
-}
-
-TEST_F(OpenSave, FailedBackupStopsTheConversion) {
-    const std::string bytes = hudFile(statementRecord(1201));
-    writeBytes(path, bytes);
-    writeBytes(folder.file("UpgradeBackup"), "in the way");
-    dialog.script({DialogButton::Yes});
-    EXPECT_EQ(document.loadDocument(path), -1);
-    EXPECT_EQ(shownBy(dialog), (std::vector<Shown>{kConvertQuestion, kBackupFailed}));
-    EXPECT_EQ(readBytes(path), bytes);
-    EXPECT_EQ(readBytes(folder.file("UpgradeBackup")), "in the way");
-    EXPECT_TRUE(document.children().empty());
+    EXPECT_EQ(shownBy(dialog), (Messages{kConvertQuestion, kBackupFailed, kConvertQuestion,
+                                         kConvertQuestion, kBackupFailed}));
 }
 
 TEST_F(OpenSave, FailedConversionWriteLeavesTheLegacyBytes) {
-    HudRecord record = statementRecord(1601);
+    HudRecord record;
+    record.version = 1601;
     EXPECT_EQ(convertHudFile(record, folder.file("missing/deal.hud")), -1);
     EXPECT_TRUE(folder.entries().empty());
 
@@ -273,95 +229,40 @@ TEST_F(OpenSave, FailedConversionWriteLeavesTheLegacyBytes) {
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"deal.hud"});
 }
 
-// Agrees to the conversion, but lets another program take the file first: the
-// conversion's write is then refused.
-class AgreeAfterAnotherTakesTheFile final : public Dialog {
-public:
-    explicit AgreeAfterAnotherTakesTheFile(std::string path)
-        : path_(std::move(path)), scoped_(*this) {}
-    DialogButton ask(const std::string& caption, const std::string&, unsigned flags) override {
-        captions.push_back(caption);
-        if ((flags & 0xF) != 0x4)
-            return DialogButton::Ok;
-        other.applyLock(path_);
-        return DialogButton::Yes;
-    }
-    std::vector<std::string> captions;
-    CHudDocument other{document_types::kHud};
-
-private:
-    std::string path_;
-    ScopedDialog scoped_;
-};
-
-TEST_F(OpenSave, ConversionThatCannotWriteReportsItAndKeepsTheFile) {
-    const std::string bytes = hudFile(statementRecord(1601));
-    writeBytes(path, bytes);
-    AgreeAfterAnotherTakesTheFile agreeing(path);
-    EXPECT_EQ(document.loadDocument(path), -1);
-    EXPECT_EQ(agreeing.captions, (std::vector<std::string>{"Warning", "Error"}));
-    EXPECT_EQ(readBytes(path), bytes);
-    EXPECT_EQ(readBytes(backup(".prb")), bytes);
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"UpgradeBackup", "deal.hud"}));
-}
-
 // ---- Versions ----
 
-TEST_F(OpenSave, NewerVersionIsRefusedAfterTheDataWereRead) {
-    for (const std::string version : {"202", " +202 rev"}) {
+TEST_F(OpenSave, NewerVersionIsRefusedAfterTheDataWereReadAndOthersLoadSilently) {
+    for (const std::string version : {"202", " +202 rev", "201", "", "abc"}) {
         RecordingDialog shown;
-        writeDocument(path, version, document_types::kHud, "F-202");
-        CHudDocument fresh(document_types::kHud);
-        EXPECT_EQ(fresh.loadDocument(path), -1) << version;
-        EXPECT_EQ(shownBy(shown), std::vector<Shown>{kVersionIssue});
-        EXPECT_EQ(valueAt(fresh, "b", "fileNo_6"), "F-202");
-        EXPECT_FALSE(fresh.isLocked());
-        EXPECT_TRUE(canReplace(path));
-    }
-}
-
-TEST_F(OpenSave, CurrentAndEmptyVersionsLoadSilently) {
-    for (const std::string version : {"201", "", "abc"}) {
         writeDocument(path, version);
         CHudDocument fresh(document_types::kHud);
-        EXPECT_EQ(fresh.loadDocument(path), 0) << version;
-        EXPECT_EQ(fresh.getPropertyValue("versionNumber"), version);
+        const bool newer = version.find("202") != std::string::npos;
+        EXPECT_EQ(fresh.loadDocument(path), newer ? -1 : 0) << version;
+        EXPECT_EQ(shownBy(shown), newer ? Messages{kVersionIssue} : Messages{}) << version;
         EXPECT_EQ(valueAt(fresh, "b", "fileNo_6"), "X-1");
-        EXPECT_TRUE(fresh.isLocked());
+        EXPECT_EQ(fresh.getPropertyValue("versionNumber"), version);
+        EXPECT_EQ(fresh.isLocked(), !newer);
+        EXPECT_EQ(canReplace(path), newer);
     }
-    EXPECT_TRUE(shownBy(dialog).empty());
 }
 
 // A version-200 statement with every field the migration moves.
 void writeVersion200(const std::string& path, const std::string& type) {
-    CHudDocument document(type);
-    document.putString("versionNumber", "200");
-    CSectionNode* old = document.addChild("form1099");
-    const std::pair<const char*, const char*> texts[] = {{"address_legal", "Lot 4 of Elm Acres"},
-                                                         {"address1", "12 Elm"},
-                                                         {"address2", "Unit 3"},
-                                                         {"address3", "L4"},
-                                                         {"address4", "B9"},
-                                                         {"filer_phone", "555-0100"},
-                                                         {"filer_fedral_id", "12-3456789"},
-                                                         {"closing_date", "3/15/2008"},
-                                                         {"buyers_tax", "125.00"},
-                                                         {"gross_proceed", "250000.00"},
-                                                         {"account_no", "AC-1"},
-                                                         {"transferor_id", "987-65-4321"},
-                                                         {"transferor_option4", "3"}};
-    for (const auto& [name, value] : texts)
-        old->putString(name, value);
-    for (int i = 1; i <= 7; ++i)
-        old->putLong("check" + std::to_string(i), 10 + i);
-    const char* fields[] = {"name1", "name2", "street", "city", "state", "zip"};
-    CSectionNode* filer = old->addChild("filer_address");
-    CSectionNode* transferor = old->addChild("transferor_address");
-    for (const char* field : fields) {
-        filer->putString(field, std::string("filer ") + field);
-        transferor->putString(field, std::string("seller ") + field);
+    std::string filer, seller;
+    for (const std::string field : {"name1", "name2", "street", "city", "state", "zip"}) {
+        filer += " " + field + "=\"f " + field + "\"";
+        seller += " " + field + "=\"s " + field + "\"";
     }
-    ASSERT_EQ(saveXmlFile(document, path), 0);
+    writeBytes(path, "<calverin><HUD document_type=\"" + type +
+                         "\" versionNumber=\"200\"><form1099 address_legal=\"Lot 4\" "
+                         "address1=\"12 Elm\" address2=\"Unit 3\" address3=\"L4\" "
+                         "address4=\"B9\" filer_phone=\"555\" filer_fedral_id=\"12-34\" "
+                         "closing_date=\"3/15/2008\" buyers_tax=\"125\" gross_proceed=\"2500\" "
+                         "account_no=\"AC-1\" transferor_id=\"987\" transferor_option4=\"3\" "
+                         "check1=\"11\" check2=\"12\" check3=\"13\" check4=\"14\" "
+                         "check5=\"15\" check6=\"16\" check7=\"17\"><filer_address" +
+                         filer + "/><transferor_address" + seller +
+                         "/></form1099></HUD></calverin>");
 }
 
 TEST_F(OpenSave, Version200StatementIsMigratedToTheTransferorList) {
@@ -370,31 +271,29 @@ TEST_F(OpenSave, Version200StatementIsMigratedToTheTransferorList) {
     ASSERT_EQ(document.loadDocument(path), 0);
     EXPECT_TRUE(shownBy(dialog).empty());
 
-    Expectations x(document);
-    x.value("form1099", "address1", "12 Elm"); // the old form stays
-    const std::string form = "form1099_1";
-    x.value(form, "propertyAddress", "Lot 4 of Elm Acres");
-    x.value(form, "propertyStreet", "12 Elm Unit 3");
-    x.value(form, "propertyLot", "L4");
-    x.value(form, "propertyBlock", "B9");
-    x.value(form, "filer_phone", "555-0100");
-    x.value(form, "filer_fedral_id", "12-3456789");
-    x.value(form, "closing_date", "3/15/2008");
-    x.value(form, "sellersTaxCredit", "125.00");
-    x.value(form, "gross_proceed", "250000.00");
-    const std::string transferor = form + "/transferors/transferor";
-    x.value(transferor, "account_no", "AC-1");
-    x.value(transferor, "transferor_id", "987-65-4321");
-    x.value(transferor, "grossAllocation", "250000.00");
-    x.value(transferor, "exchangeOption", "3");
+    const std::string form = "form1099_1/", filer = form + "filer_address/",
+                      seller = form + "transferors/transferor/";
+    std::vector<std::pair<std::string, std::string>> moved = {
+        {"form1099/address1", "12 Elm"}, // the old form stays
+        {form + "propertyAddress", "Lot 4"},  {form + "propertyStreet", "12 Elm Unit 3"},
+        {form + "propertyLot", "L4"},         {form + "propertyBlock", "B9"},
+        {form + "filer_phone", "555"},        {form + "filer_fedral_id", "12-34"},
+        {form + "closing_date", "3/15/2008"}, {form + "sellersTaxCredit", "125"},
+        {form + "gross_proceed", "2500"},     {seller + "grossAllocation", "2500"},
+        {seller + "account_no", "AC-1"},      {seller + "transferor_id", "987"},
+        {seller + "exchangeOption", "3"},     {seller + "transferorGuid", CountingGuids::nth(1)}};
     for (int i = 1; i <= 7; ++i)
-        x.value(transferor, "check" + std::to_string(i), std::to_string(10 + i));
-    for (const char* field : {"name1", "name2", "street", "city", "state", "zip"}) {
-        x.value(form + "/filer_address", field, std::string("filer ") + field);
-        x.value(transferor, field, std::string("seller ") + field);
+        moved.emplace_back(seller + "check" + std::to_string(i), std::to_string(10 + i));
+    for (const std::string field : {"name1", "name2", "street", "city", "state", "zip"}) {
+        moved.emplace_back(filer + field, "f " + field);
+        moved.emplace_back(seller + field, "s " + field);
     }
-    x.value(transferor, "transferorGuid", CountingGuids::nth(1));
-    EXPECT_EQ(childrenAt(document, form + "/transferors").size(), 1u);
+    for (const auto& [where, value] : moved) {
+        const std::size_t slash = where.rfind('/');
+        EXPECT_EQ(valueAt(document, where.substr(0, slash), where.substr(slash + 1)), value)
+            << where;
+    }
+    EXPECT_EQ(childrenAt(document, form + "transferors").size(), 1u);
 }
 
 TEST_F(OpenSave, MigrationFollowsTheTypeTheFileCarries) {
@@ -419,54 +318,33 @@ TEST_F(OpenSave, MigrationFollowsTheTypeTheFileCarries) {
 
 // ---- Saving ----
 
-TEST_F(OpenSave, SavingAnOlderVersionAsksFirst) {
+TEST_F(OpenSave, SavingAnOlderVersionAsksFirstAndANewDocumentDoesNot) {
     document.putString("versionNumber", "draft");
-    dialog.script({DialogButton::No});
+    dialog.script({DialogButton::No, DialogButton::Yes});
     EXPECT_EQ(document.saveDocument(path), -1);
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(document.getPropertyValue("versionNumber"), "draft");
-
-    dialog.script({DialogButton::Yes});
     EXPECT_EQ(document.saveDocument(path), 0);
-    EXPECT_EQ(shownBy(dialog), (std::vector<Shown>{kConvertQuestion, kConvertQuestion}));
+    EXPECT_EQ(shownBy(dialog), (Messages{kConvertQuestion, kConvertQuestion}));
     EXPECT_EQ(document.getPropertyValue("versionNumber"), "201");
-    EXPECT_NE(readBytes(path).find("versionNumber=\"201\""), std::string::npos);
-    EXPECT_FALSE(canReplace(path));
-}
 
-TEST_F(OpenSave, SavingANewDocumentAsksNothingAndStampsTheVersion) {
-    document.initDocument();
-    EXPECT_EQ(document.saveDocument(path), 0);
-    EXPECT_TRUE(shownBy(dialog).empty());
-    EXPECT_NE(readBytes(path).find("versionNumber=\"201\""), std::string::npos);
-    EXPECT_FALSE(canReplace(path));
-    document.releaseLock();
-    EXPECT_TRUE(canReplace(path));
-}
-
-TEST_F(OpenSave, SaveOverAFileHeldByAnotherDocumentFails) {
-    writeDocument(path, "201");
-    const std::string before = readBytes(path);
-    CHudDocument holder(document_types::kHud);
-    ASSERT_EQ(holder.loadDocument(path), 0);
-    document.putString("versionNumber", "201");
-    EXPECT_EQ(document.saveDocument(path), -1);
-    EXPECT_EQ(readBytes(path), before);
-
-    // Probed while held: no save even after the holder lets go.
-    CHudDocument prober(document_types::kHud);
-    prober.probeWritable(path);
-    holder.releaseLock();
-    document.releaseLock();
-    EXPECT_EQ(prober.saveDocument(path), -1);
-    EXPECT_EQ(shownBy(dialog), std::vector<Shown>{kWriteError});
-    EXPECT_EQ(readBytes(path), before);
+    CHudDocument fresh(document_types::kHud);
+    fresh.initDocument();
+    const std::string other = folder.file("new.xml");
+    EXPECT_EQ(fresh.saveDocument(other), 0);
+    EXPECT_EQ(shownBy(dialog).size(), 2u);
+    for (const std::string& saved : {path, other}) {
+        EXPECT_NE(readBytes(saved).find("versionNumber=\"201\""), std::string::npos);
+        EXPECT_FALSE(canReplace(saved));
+    }
+    fresh.releaseLock();
+    EXPECT_TRUE(canReplace(other));
 }
 
 // ---- Loading into a filled tree, and the registry ----
 
 TEST_F(OpenSave, LoadAppendsAfterTheSectionsAlreadyThere) {
-    writeDocument(path, "201", document_types::kHud, "from file");
+    writeDocument(path, "201");
     document.initDocument();
     const std::size_t standard = document.children().size();
     resolveUri(&document, "b")->putString("fileNo_6", "first");
@@ -476,7 +354,7 @@ TEST_F(OpenSave, LoadAppendsAfterTheSectionsAlreadyThere) {
     EXPECT_EQ(valueAt(document, "b", "fileNo_6"), "first");
     const auto& last = document.children().back();
     EXPECT_EQ(last->getName(), "b");
-    EXPECT_EQ(static_cast<CSectionNode&>(*last).getPropertyValue("fileNo_6"), "from file");
+    EXPECT_EQ(static_cast<CSectionNode&>(*last).getPropertyValue("fileNo_6"), "X-1");
 }
 
 TEST_F(OpenSave, RegistryIsReleasedBeforeReadingAndClaimedAfterTheLoad) {
@@ -498,7 +376,7 @@ TEST_F(OpenSave, RegistryIsReleasedBeforeReadingAndClaimedAfterTheLoad) {
     // A conversion: the converter's save claims and locks, then the record is
     // released before the converted file is loaded.
     const std::string legacy = folder.file("legacy.hud");
-    writeBytes(legacy, hudFile(statementRecord(1601)));
+    writeBytes(legacy, statementFile());
     registry.calls.clear();
     dialog.script({DialogButton::Yes});
     CHudDocument converting(document_types::kHud);

@@ -17,25 +17,20 @@ mode_t modeOf(const std::string& path) {
     return info.st_mode & 07777;
 }
 
-TEST(SafeFile, ReplacedFileKeepsItsMode) {
+TEST(SafeFile, ReplacedFileKeepsItsModeAndNewFileFollowsTheUmask) {
     TempFolder folder;
     const std::string path = folder.file("doc.xml");
     writeBytes(path, "old content that is longer");
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    ASSERT_TRUE(writeFileReplacing(path, "new"));
-    EXPECT_EQ(readBytes(path), "new");
-    EXPECT_EQ(modeOf(path), 0640u);
-    EXPECT_EQ(folder.entries(), std::vector<std::string>{"doc.xml"});
-}
-
-TEST(SafeFile, NewFileFollowsTheUmask) {
-    TempFolder folder;
+    ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
     const mode_t previous = ::umask(027);
-    const bool written = writeFileReplacing(folder.file("new.xml"), "");
+    const bool replaced = writeFileReplacing(path, "new");
+    const bool created = writeFileReplacing(folder.file("new.xml"), "");
     ::umask(previous);
-    ASSERT_TRUE(written);
+    ASSERT_TRUE(replaced && created);
+    EXPECT_EQ(readBytes(path), "new");
+    EXPECT_EQ(modeOf(path), 0604u);
     EXPECT_EQ(modeOf(folder.file("new.xml")), 0640u);
-    EXPECT_EQ(readBytes(folder.file("new.xml")), "");
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"doc.xml", "new.xml"}));
 }
 
 TEST(SafeFile, ReadOnlyFolderLeavesTheTargetAsItWas) {

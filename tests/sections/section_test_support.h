@@ -13,7 +13,6 @@
 #include <vector>
 
 namespace velmora::testing {
-
 using Names = std::vector<std::string>;
 
 // A document of `type` with its standard sections, as a host gets it.
@@ -47,37 +46,19 @@ inline Names words(const std::string& text) {
     return names;
 }
 
-// "<prefix><first>" to "<prefix><last>".
-inline Names numbered(const std::string& prefix, int first, int last) {
-    Names names;
-    for (int number = first; number <= last; ++number)
-        names.push_back(prefix + std::to_string(number));
-    return names;
-}
-
 inline Names operator+(Names left, const Names& right) {
     left.insert(left.end(), right.begin(), right.end());
     return left;
 }
 
-inline Names sorted(Names names) {
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // The properties of a node's class beyond "name" and "description", sorted.
 inline Names ownProperties(const CSectionNode& node) {
     Names names;
-    for (const PropertyDef& def : node.schema().inNameOrder()) {
+    for (const PropertyDef& def : node.schema().inNameOrder())
         if (def.builtIn == BuiltIn::No)
             names.push_back(def.name);
-    }
-    return sorted(names);
-}
-
-inline PropertyKind kindOf(const CSectionNode& node, const std::string& name) {
-    const PropertyDef* def = node.schema().find(name);
-    return def ? def->kind : PropertyKind::None;
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Whether the class of `node` knows `childName`; the tree stays as it is.

@@ -1,17 +1,17 @@
-// Shared pieces of the legacy import tests: predictable GUIDs, reading
-// values of a converted tree by path, and dates in the tree's text form.
+// Shared pieces of the legacy import tests: predictable GUIDs, reading a
+// converted tree by path, and expected values given as compact rows.
 #pragma once
 
 #include "document/hud_document.h"
 #include "legacy/archive_reader.h"
-#include "legacy/legacy_values.h"
 #include "platform/guid.h"
 #include "tree/node_operations.h"
-#include "tree/text_forms.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <initializer_list>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,27 +38,10 @@ inline ArchiveReader archiveOf(const std::string& bytes) {
     return ArchiveReader(std::vector<unsigned char>(bytes.begin(), bytes.end()));
 }
 
-inline CSubDate subDate(int year, int month, int day, int kind = 0) {
-    return CSubDate{{year, month, day}, kind};
-}
-
-// The text of a date property holding `date` as the import converts it.
-inline std::string treeDate(const CDate& date) {
-    if (date.year < 1001 || date.year > 9999 || date.month < 1 || date.day < 1)
-        return "12/30/1899";
-    return std::to_string(date.month) + "/" + std::to_string(date.day) + "/" +
-           std::to_string(date.year);
-}
-
 // A property of the node at `path`, or a marker text when there is no node.
 inline std::string valueAt(CSectionNode& root, const std::string& path, const std::string& name) {
     CSectionNode* node = resolveUri(&root, path);
     return node ? node->getPropertyValue(name) : "<no node " + path + ">";
-}
-
-inline std::string descriptionAt(CSectionNode& root, const std::string& path) {
-    CSectionNode* node = resolveUri(&root, path);
-    return node ? node->getDescription() : "<no node " + path + ">";
 }
 
 inline std::vector<CSectionNode*> childrenAt(CSectionNode& root, const std::string& path) {
@@ -69,25 +52,50 @@ inline std::vector<CSectionNode*> childrenAt(CSectionNode& root, const std::stri
     return nodes;
 }
 
-// Expected values, checked in one pass with the path in each failure.
-class Expectations {
-public:
-    explicit Expectations(CSectionNode& root) : root_(root) {}
-    void value(const std::string& path, const std::string& name, const std::string& expected) {
-        EXPECT_EQ(valueAt(root_, path, name), expected) << path << " " << name;
+// The children of `path`, each as "element:description,value,...;" with the
+// values of `names` in order.
+inline std::string listAt(CSectionNode& root, const std::string& path,
+                          std::initializer_list<const char*> names) {
+    std::string text;
+    for (CSectionNode* child : childrenAt(root, path)) {
+        text += child->getName() + ":" + child->getDescription();
+        for (const char* name : names)
+            text += "," + child->getPropertyValue(name);
+        text += ";";
     }
-    void number(const std::string& path, const std::string& name, double expected) {
-        value(path, name, formatDouble(expected));
-    }
-    void date(const std::string& path, const std::string& name, const CDate& expected) {
-        value(path, name, treeDate(expected));
-    }
-    void description(const std::string& path, const std::string& expected) {
-        EXPECT_EQ(descriptionAt(root_, path), expected) << path;
-    }
+    return text;
+}
 
-private:
-    CSectionNode& root_;
+// Expected values at `path` as "name=value|name=value"; the name "desc" is
+// the node's description. A row with a range stands for each line number n
+// of first..last, with every '#' of its path and values replaced by n.
+struct Row {
+    std::string path, values;
+    int first = 0, last = 0;
 };
+
+inline void expectRows(CSectionNode& root, const std::vector<Row>& rows) {
+    for (const Row& row : rows) {
+        for (int n = row.first; n <= row.last; ++n) {
+            const auto expand = [n](std::string text) {
+                for (std::size_t at; (at = text.find('#')) != std::string::npos;)
+                    text.replace(at, 1, std::to_string(n));
+                return text;
+            };
+            const std::string path = expand(row.path);
+            CSectionNode* node = resolveUri(&root, path);
+            ASSERT_NE(node, nullptr) << path;
+            std::istringstream items(expand(row.values));
+            for (std::string item; std::getline(items, item, '|');) {
+                if (item.empty())
+                    continue;
+                const std::string name = item.substr(0, item.find('='));
+                EXPECT_EQ(name == "desc" ? node->getDescription() : node->getPropertyValue(name),
+                          item.substr(name.size() + 1))
+                    << path << " " << name;
+            }
+        }
+    }
+}
 
 } // namespace velmora::testing

@@ -1,237 +1,159 @@
 #include "support/legacy_writer.h"
 
+#include <array>
 #include <cstring>
+#include <type_traits>
+#include <variant>
 
 namespace velmora::testing {
 namespace {
 
-constexpr int kCumulativeMonthStart[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+// A field the import reads and drops. Each gets a value of its own, so that a
+// reader that takes a dropped field for a kept one shows it.
+enum class J { Text, Word, Double, Date };
 
-bool leapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+using Line = LegacyLine;
+using Field =
+    std::variant<std::string Line::*, std::uint32_t Line::*, double Line::*, CSubDate Line::*, J>;
+constexpr auto text = &Line::text, payor = &Line::payor, amount = &Line::amount,
+               bf = &Line::borrowerFund, sf = &Line::sellerFund;
+const std::vector<Field> kTextAmount{text, amount}, kDated{&Line::from, &Line::to, amount},
+    kFund{text, bf, sf}, kBorrower{text, bf};
 
-const LegacyLine& lineOf(const LineMap& lines, int number) {
-    static const LegacyLine kEmpty;
-    const auto found = lines.find("n" + std::to_string(number));
-    return found == lines.end() ? kEmpty : found->second;
-}
-
-// Fields the import reads and drops get values of their own, so that a reader
-// that takes a dropped field for a kept one shows it.
 class FileWriter : public LegacyWriter {
 public:
-    void junkTexts(int count) {
+    void put(const std::string& value) { cString(value); }
+    void put(std::uint32_t value) { u16(value); }
+    void put(double value) { f64(value); }
+    void put(const CSubDate& value) { subDate(value); }
+    void put(J kind) {
+        const int n = ++junk_;
+        if (kind == J::Text)
+            cString("~" + std::to_string(n));
+        else if (kind == J::Word)
+            u16(0x7A00 + (n & 0xFF));
+        else if (kind == J::Double)
+            f64(-1000.25 - n);
+        else
+            date(CDate{1999, 12, 1 + n % 28});
+    }
+    template <typename T, std::size_t N> void put(const std::array<T, N>& values) {
+        for (const T& value : values)
+            put(value);
+    }
+    template <typename... T> void puts(const T&... values) { (put(values), ...); }
+    void junk(J kind, int count) {
         for (int i = 0; i < count; ++i)
-            cString("~" + std::to_string(++junk_));
+            put(kind);
     }
-    void junkWord() { u16(0x7A00 + (++junk_ & 0xFF)); }
-    void junkDouble() { f64(-1000.25 - ++junk_); }
-    void junkDate() { date(CDate{1999, 12, 1 + (++junk_ % 28)}); }
-    void junkSubDate() { subDate(CSubDate{{1998, 6, 1 + (++junk_ % 28)}, 0}); }
-
-    void texts(std::initializer_list<const std::string*> fields) {
-        for (const std::string* field : fields)
-            cString(*field);
-    }
-    void textAmountLines(const LineMap& lines, int first, int last) {
-        for (int n = first; n <= last; ++n)
-            texts({&lineOf(lines, n).text, &lineOf(lines, n).amount});
-    }
-    void datedLines(const LineMap& lines, int first, int last) {
+    // `fields` of lines first..last, line by line.
+    void lines(const LineMap& all, int first, int last, const std::vector<Field>& fields) {
+        static const LegacyLine kEmpty;
         for (int n = first; n <= last; ++n) {
-            subDate(lineOf(lines, n).from);
-            subDate(lineOf(lines, n).to);
-            cString(lineOf(lines, n).amount);
+            const auto found = all.find("n" + std::to_string(n));
+            const LegacyLine& line = found == all.end() ? kEmpty : found->second;
+            for (const Field& field : fields)
+                std::visit(
+                    [&](auto member) {
+                        if constexpr (std::is_same_v<decltype(member), J>)
+                            put(member);
+                        else
+                            put(line.*member);
+                    },
+                    field);
         }
     }
-    // text, borrowerFund and (when `withSeller`) sellerFund.
-    void fundLines(const LineMap& lines, int first, int last, bool withSeller) {
-        for (int n = first; n <= last; ++n) {
-            const LegacyLine& l = lineOf(lines, n);
-            texts({&l.text, &l.borrowerFund});
-            if (withSeller)
-                cString(l.sellerFund);
-        }
+    void reserveLines(const LineMap& all, std::uint32_t n1008Flag) {
+        lines(all, 1001, 1005, {&Line::months, &Line::at, bf});
+        lines(all, 1006, 1007, {text, &Line::months, &Line::at, bf});
+        lines(all, 1008, 1008, {bf});
+        put(n1008Flag);
     }
-
     void escrow(const EscrowBlock& e) {
-        junkTexts(2);
-        cString(e.tollFreeNumber);
-        subDate(e.firstPaymentDate);
-        f64(e.escrowInit);
-        junkWord();
-        f64(e.escrowTo);
-        for (const LegacyLine& month : e.months) {
-            texts({&month.amount, &month.text});
-            junkDouble();
-        }
-        u16(e.maxMonthsAllowed);
-        texts({&e.cushionAmount, &e.monthlyPayment});
-        junkDouble();
-        cString(e.discretionaryAmount);
-    }
-    void formBlock(std::uint32_t presence, const std::array<std::string, 13>* kept,
-                   const std::array<std::uint32_t, 3>* options) {
-        u16(presence);
-        for (int i = 0; i < 13; ++i) {
-            if (kept)
-                cString((*kept)[static_cast<std::size_t>(i)]);
-            else
-                junkTexts(1);
-        }
-        for (int i = 0; i < 3; ++i) {
-            if (options)
-                u16((*options)[static_cast<std::size_t>(i)]);
-            else
-                junkWord();
-        }
+        puts(J::Text, J::Text, e.tollFreeNumber, e.firstPaymentDate, e.escrowInit, J::Word,
+             e.escrowTo);
+        for (const LegacyLine& month : e.months)
+            puts(month.amount, month.text, J::Double);
+        puts(e.maxMonthsAllowed, e.cushionAmount, e.monthlyPayment, J::Double,
+             e.discretionaryAmount);
     }
     void ledger(const LedgerBlock& l) {
-        u16(l.presence);
-        for (const std::string& name : l.names)
-            cString(name);
+        puts(l.presence, l.names);
         for (const LedgerSlot& s : l.deposits)
-            texts({&s.date, &s.payee, &s.memo, &s.amount});
+            puts(s.date, s.payee, s.memo, s.amount);
         for (const LedgerSlot& s : l.checks)
-            texts({&s.date, &s.payee, &s.memo, &s.reference, &s.amount});
-        junkTexts(3);
+            puts(s.date, s.payee, s.memo, s.reference, s.amount);
+        junk(J::Text, 3);
     }
-    void streetStateCityZip(const CAddress& a) { texts({&a.street, &a.state, &a.city, &a.zip}); }
 
 private:
     int junk_ = 0;
 };
 
-void hudBlock1(FileWriter& w, const HudRecord& r, double line402) {
+void hudLines100To1400(FileWriter& w, const HudRecord& r, double line402) {
     const LineMap& L = r.lines;
-    w.u16(r.loanOption);
-    w.texts({&r.fileNo, &r.loanNo, &r.caseNo, &r.borrower.name1, &r.borrower.name2});
-    w.junkTexts(1);
-    w.texts({&r.seller.name1, &r.seller.name2});
-    w.junkTexts(1);
-    w.texts({&r.sellerTin, &r.lenderText});
-    w.junkTexts(1);
-    w.texts({&r.lot, &r.agent.name1});
-    w.junkTexts(1);
-    w.texts({&r.agentTin, &r.placeOfSettlement});
-    w.subDate(r.settlementDate);
-    w.texts({&r.n101, &r.n102});
-    w.textAmountLines(L, 104, 105);
-    w.datedLines(L, 106, 108);
-    w.textAmountLines(L, 109, 112);
-    w.f64(r.n120);
-    w.texts({&r.n201, &r.n202, &r.n203});
-    w.textAmountLines(L, 204, 209);
-    w.datedLines(L, 210, 212);
-    w.textAmountLines(L, 213, 219);
-    w.f64(r.n220);
-    w.f64(r.n303);
-    w.junkDouble();
-    w.f64(line402);
-    w.textAmountLines(L, 403, 405);
-    w.datedLines(L, 406, 408);
-    w.textAmountLines(L, 409, 412);
-    w.f64(r.n420);
-    w.texts({&r.n501, &r.n503});
-    for (int n = 504; n <= 505; ++n)
-        w.texts({&lineOf(L, n).payor, &lineOf(L, n).amount});
-    w.textAmountLines(L, 506, 509);
-    w.datedLines(L, 510, 512);
-    w.textAmountLines(L, 513, 519);
-    w.f64(r.n520);
-    w.f64(r.n603);
-}
-
-void hudBlock2(FileWriter& w, const HudRecord& r) {
-    const LineMap& L = r.lines;
-    w.f64(r.priceAt);
-    w.junkDouble();
-    w.textAmountLines(L, 701, 702);
-    w.fundLines(L, 703, 704, true);
-    for (int n = 801; n <= 802; ++n) {
-        w.f64(lineOf(L, n).percentage);
-        w.cString(lineOf(L, n).forPOC);
-        w.fundLines(L, n, n, true);
-    }
-    w.fundLines(L, 803, 811, true);
-    w.junkDate();
-    w.junkDate();
-    w.f64(lineOf(L, 901).at);
-    w.texts({&lineOf(L, 901).borrowerFund, &lineOf(L, 901).sellerFund});
-    for (int n = 902; n <= 903; ++n) {
-        w.u16(lineOf(L, n).months);
-        w.fundLines(L, n, n, true);
-    }
-    const LegacyLine& n904 = lineOf(L, 904);
-    w.cString(n904.text);
-    w.u16(n904.months);
-    w.texts({&n904.payor, &n904.borrowerFund, &n904.sellerFund});
-    w.fundLines(L, 905, 905, true);
-    for (int n = 1001; n <= 1007; ++n) {
-        if (n >= 1006)
-            w.cString(lineOf(L, n).text);
-        w.u16(lineOf(L, n).months);
-        w.f64(lineOf(L, n).at);
-        w.cString(lineOf(L, n).borrowerFund);
-    }
-    w.cString(lineOf(L, 1008).borrowerFund);
-    w.u16(r.n1008Flag);
-    w.fundLines(L, 1101, 1106, true);
-    for (int n = 1107; n <= 1108; ++n) {
-        const LegacyLine& l = lineOf(L, n);
-        w.texts({&l.text, &l.payor, &l.borrowerFund, &l.sellerFund});
-    }
-    w.texts({&lineOf(L, 1109).borrowerFund, &lineOf(L, 1110).borrowerFund});
-    w.fundLines(L, 1111, 1113, true);
-    for (int n = 1201; n <= 1203; ++n) {
-        const LegacyLine& l = lineOf(L, n);
-        w.texts({&l.deed, &l.mortgage});
-        if (n == 1201)
-            w.cString(l.release);
-        else
-            w.junkTexts(1);
-        w.texts({&l.borrowerFund, &l.sellerFund});
-    }
-    w.fundLines(L, 1204, 1205, true);
-    w.fundLines(L, 1301, 1306, true);
-    w.fundLines(L, 812, 813, true);
-    w.f64(r.n1400BorrowerFund);
-    w.f64(r.n1400SellerFund);
+    w.puts(r.n101, r.n102);
+    w.lines(L, 104, 105, kTextAmount);
+    w.lines(L, 106, 108, kDated);
+    w.lines(L, 109, 112, kTextAmount);
+    w.puts(r.n120, r.n201, r.n202, r.n203);
+    w.lines(L, 204, 209, kTextAmount);
+    w.lines(L, 210, 212, kDated);
+    w.lines(L, 213, 219, kTextAmount);
+    w.puts(r.n220, r.n303, J::Double, line402);
+    w.lines(L, 403, 405, kTextAmount);
+    w.lines(L, 406, 408, kDated);
+    w.lines(L, 409, 412, kTextAmount);
+    w.puts(r.n420, r.n501, r.n503);
+    w.lines(L, 504, 505, {payor, amount});
+    w.lines(L, 506, 509, kTextAmount);
+    w.lines(L, 510, 512, kDated);
+    w.lines(L, 513, 519, kTextAmount);
+    w.puts(r.n520, r.n603, r.priceAt, J::Double);
+    w.lines(L, 701, 702, kTextAmount);
+    w.lines(L, 703, 704, kFund);
+    w.lines(L, 801, 802, {&Line::percentage, &Line::forPOC, text, bf, sf});
+    w.lines(L, 803, 811, kFund);
+    w.junk(J::Date, 2);
+    w.lines(L, 901, 901, {&Line::at, bf, sf});
+    w.lines(L, 902, 903, {&Line::months, text, bf, sf});
+    w.lines(L, 904, 904, {text, &Line::months, payor, bf, sf});
+    w.lines(L, 905, 905, kFund);
+    w.reserveLines(L, r.n1008Flag);
+    w.lines(L, 1101, 1106, kFund);
+    w.lines(L, 1107, 1108, {text, payor, bf, sf});
+    w.lines(L, 1109, 1110, {bf});
+    w.lines(L, 1111, 1113, kFund);
+    w.lines(L, 1201, 1201, {&Line::deed, &Line::mortgage, &Line::release, bf, sf});
+    w.lines(L, 1202, 1203, {&Line::deed, &Line::mortgage, J::Text, bf, sf});
+    w.lines(L, 1204, 1205, kFund);
+    w.lines(L, 1301, 1306, kFund);
+    w.lines(L, 812, 813, kFund);
+    w.puts(r.n1400BorrowerFund, r.n1400SellerFund);
 }
 
 void hud1099(FileWriter& w, const Form1099Block& f) {
     const std::size_t blank = f.propertyStreet.find(' ');
-    w.junkTexts(1);
-    w.cString(f.propertyStreet.substr(0, blank));
-    w.cString(blank == std::string::npos ? std::string() : f.propertyStreet.substr(blank + 1));
-    w.texts({&f.propertyLot, &f.propertyBlock});
-    for (int i = 0; i < 4; ++i)
-        w.u16(f.checks[static_cast<std::size_t>(i)]);
-    w.junkTexts(1);
-    w.cString(f.closingDate);
-    w.junkTexts(1);
+    const std::string street2 =
+        blank == std::string::npos ? "" : f.propertyStreet.substr(blank + 1);
     const CAddress& a = f.filerAddress;
-    w.texts({&a.name1, &a.name2, &a.street, &a.city, &a.state, &a.zip, &f.filerPhone});
-    w.junkWord();
-    w.junkWord();
-    w.u16(f.exchangeOption);
     const CAddress& t = f.transferorAddress;
-    w.texts({&t.name1, &t.name2, &t.street, &t.city, &t.state, &t.zip, &f.accountNo});
-    w.texts({&f.grossProceed, &f.sellersTaxCredit, &f.propertyAddress, &f.filerFederalId,
-             &f.transferorId});
-    w.junkTexts(1);
+    w.puts(J::Text, f.propertyStreet.substr(0, blank), street2, f.propertyLot, f.propertyBlock);
+    w.puts(f.checks[0], f.checks[1], f.checks[2], f.checks[3], J::Text, f.closingDate, J::Text);
+    w.puts(a.name1, a.name2, a.street, a.city, a.state, a.zip, f.filerPhone, J::Word, J::Word);
+    w.puts(f.exchangeOption, t.name1, t.name2, t.street, t.city, t.state, t.zip, f.accountNo);
+    w.puts(f.grossProceed, f.sellersTaxCredit, f.propertyAddress, f.filerFederalId, f.transferorId,
+           J::Text);
 }
 
 } // namespace
 
 std::uint32_t dayNumberOf(int year, int month, int day) {
-    if (year == 0)
-        return 0;
+    static constexpr int kMonthStart[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
     const std::int64_t y = year - 1;
-    const std::int64_t before = year < 2 ? 0 : 365 * y + y / 4 - y / 100 + y / 400;
-    const int leapDay = month > 2 && leapYear(year) ? 1 : 0;
-    return static_cast<std::uint32_t>(before + kCumulativeMonthStart[month - 1] + leapDay + day);
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return static_cast<std::uint32_t>(365 * y + y / 4 - y / 100 + y / 400 + kMonthStart[month - 1] +
+                                      (month > 2 && leap) + day);
 }
 
 void LegacyWriter::u16(std::uint32_t value) {
@@ -251,24 +173,19 @@ void LegacyWriter::f64(double value) {
     u32(static_cast<std::uint32_t>(bits >> 32));
 }
 
-void LegacyWriter::cString(std::string_view text, LengthPrefix prefix) {
-    const std::size_t n = text.size();
-    if (prefix == LengthPrefix::Shortest && n < 0xFF) {
-        bytes_.push_back(static_cast<char>(n));
-    } else if (prefix != LengthPrefix::DoubleWord && n < 0xFFFF) {
-        bytes_.push_back('\xFF');
-        u16(static_cast<std::uint32_t>(n));
+void LegacyWriter::cString(std::string_view text) {
+    if (text.size() < 0xFF) {
+        bytes_.push_back(static_cast<char>(text.size()));
     } else {
         bytes_.push_back('\xFF');
-        u16(0xFFFF);
-        u32(static_cast<std::uint32_t>(n));
+        u16(static_cast<std::uint32_t>(text.size()));
     }
     raw(text);
 }
 
 void LegacyWriter::date(const CDate& d) {
     u16(1);
-    u32(dayNumberOf(d.year, d.month, d.day));
+    u32(d.year == 0 ? 0 : dayNumberOf(d.year, d.month, d.day));
 }
 
 void LegacyWriter::subDate(const CSubDate& d) {
@@ -290,47 +207,26 @@ void LegacyWriter::addTbs(const CAddTBS& line) {
 }
 
 void LegacyWriter::count(std::uint32_t elements) {
-    if (elements < 0xFFFF) {
-        u16(elements);
-    } else {
-        u16(0xFFFF);
+    u16(elements < 0xFFFF ? elements : 0xFFFF);
+    if (elements >= 0xFFFF)
         u32(elements);
-    }
 }
 
-std::uint32_t LegacyWriter::newClass(std::string_view name, std::uint32_t schema) {
+void LegacyWriter::newClass(std::string_view name, std::uint32_t schema) {
     u16(0xFFFF);
     u16(schema);
     u16(static_cast<std::uint32_t>(name.size()));
     raw(name);
-    classes_.emplace(std::string(name), nextIndex_++);
-    return nextIndex_++;
+    classes_.emplace(std::string(name), nextIndex_);
+    nextIndex_ += 2;
 }
 
-std::uint32_t LegacyWriter::knownClass(std::uint32_t classIndex) {
-    u16(0x8000 | classIndex);
-    return nextIndex_++;
-}
-
-std::uint32_t LegacyWriter::bigKnownClass(std::uint32_t classIndex) {
-    u16(0x7FFF);
-    u32(0x80000000 | classIndex);
-    return nextIndex_++;
-}
-
-void LegacyWriter::bigReference(std::uint32_t objectIndex) {
-    u16(0x7FFF);
-    u32(objectIndex);
-}
-
-std::uint32_t LegacyWriter::objectTag(std::string_view name) {
+void LegacyWriter::objectTag(std::string_view name) {
     const auto found = classes_.find(name);
-    return found == classes_.end() ? newClass(name) : knownClass(found->second);
-}
-
-std::uint32_t LegacyWriter::classIndex(std::string_view name) const {
-    const auto found = classes_.find(name);
-    return found == classes_.end() ? 0 : found->second;
+    if (found == classes_.end())
+        return newClass(name);
+    u16(0x8000 | found->second);
+    ++nextIndex_;
 }
 
 void LegacyWriter::addressList(const std::vector<CAddress>& elements) {
@@ -352,53 +248,40 @@ void LegacyWriter::addTbsList(const std::vector<CAddTBS>& elements) {
 std::string hudFile(const HudRecord& r, double line402) {
     FileWriter w;
     const std::uint32_t v = r.version;
-    w.u16(v);
-    w.junkDate();
-    w.junkDate();
-    w.u16(r.taxDays);
-    w.junkDate();
-    w.junkDate();
-    w.junkWord();
-    w.junkWord();
-    w.junkDouble();
-    w.junkDouble();
-    hudBlock1(w, r, line402);
-    hudBlock2(w, r);
+    w.puts(v, J::Date, J::Date, r.taxDays, J::Date, J::Date, J::Word, J::Word, J::Double,
+           J::Double);
+    w.puts(r.loanOption, r.fileNo, r.loanNo, r.caseNo, r.borrower.name1, r.borrower.name2, J::Text,
+           r.seller.name1, r.seller.name2, J::Text, r.sellerTin, r.lenderText, J::Text);
+    w.puts(r.lot, r.agent.name1, J::Text, r.agentTin, r.placeOfSettlement, r.settlementDate);
+    hudLines100To1400(w, r, line402);
     w.escrow(r.escrow);
-    w.formBlock(r.form1099.presence, nullptr, nullptr);
+    w.put(r.form1099.presence);
+    w.junk(J::Text, 13);
+    w.junk(J::Word, 3);
     w.ledger(r.ledger);
-    w.junkWord();
-    w.junkTexts(24 * 8);
+    w.put(J::Word); // the presence of the unused check table
+    w.junk(J::Text, 24 * 8);
     if (v >= 901) {
-        w.junkTexts(25);
-        w.cString(r.settlementAgent);
-        w.subDate(r.n1400SettlementDate);
-        w.u16(r.n801Option);
-        w.u16(r.n802Option);
-        for (const CSubDate* d : {&r.taxStart, &r.taxEnd, &r.sewerStart, &r.sewerEnd,
-                                  &lineOf(r.lines, 901).from, &lineOf(r.lines, 901).to})
-            w.subDate(*d);
-        w.cString(r.priceAmount);
+        w.junk(J::Text, 25);
+        w.puts(r.settlementAgent, r.n1400SettlementDate, r.n801Option, r.n802Option, r.taxStart,
+               r.taxEnd, r.sewerStart, r.sewerEnd);
+        w.lines(r.lines, 901, 901, {&Line::from, &Line::to});
+        w.put(r.priceAmount);
     }
     if (v >= 1001) {
-        w.junkTexts(38 + 41);
-        w.u16(r.calculate);
+        w.junk(J::Text, 38 + 41);
+        w.put(r.calculate);
         hud1099(w, r.form1099);
     }
     if (v >= 1101) {
-        w.u16(r.n102Option);
-        w.u16(r.n201Option);
-        w.u16(r.n203Option);
-        w.texts({&r.n1400SellerName1, &r.n1400SellerName2, &r.n1400BorrowerName1,
-                 &r.n1400BorrowerName2});
+        w.puts(r.n102Option, r.n201Option, r.n203Option, r.n1400SellerName1, r.n1400SellerName2,
+               r.n1400BorrowerName1, r.n1400BorrowerName2);
         for (const CAddress* a : {&r.property, &r.seller, &r.borrower, &r.agent})
-            w.streetStateCityZip(*a);
-        for (int n = 1001; n <= 1007; ++n)
-            w.cString(lineOf(r.lines, n).sellerFund);
-        w.junkTexts(4);
-        w.cString(lineOf(r.lines, 1008).sellerFund);
-        w.junkWord();
-        w.subDate(r.fiscal);
+            w.puts(a->street, a->state, a->city, a->zip);
+        w.lines(r.lines, 1001, 1007, {sf});
+        w.junk(J::Text, 4);
+        w.lines(r.lines, 1008, 1008, {sf});
+        w.puts(J::Word, r.fiscal);
     }
     if (v >= 1201) {
         w.addressList(r.sellers);
@@ -407,11 +290,9 @@ std::string hudFile(const HudRecord& r, double line402) {
             w.addTbsList(list);
     }
     if (v >= 1501)
-        w.subDate(r.fundingDate);
-    if (v >= 1601) {
-        for (std::size_t i = 4; i < 7; ++i)
-            w.u16(r.form1099.checks[i]);
-    }
+        w.put(r.fundingDate);
+    if (v >= 1601)
+        w.puts(r.form1099.checks[4], r.form1099.checks[5], r.form1099.checks[6]);
     return w.bytes();
 }
 
@@ -419,84 +300,50 @@ std::string refinanceFile(const RefinanceRecord& r) {
     FileWriter w;
     const LineMap& L = r.lines;
     const std::uint32_t v = r.version;
-    w.u16(v);
-    w.texts({&r.loanNo, &r.borrower.name1, &r.borrower.name2, &r.borrower.street, &r.lenderText,
-             &r.property.street, &r.lot, &r.agent.name1, &r.agent.street, &r.placeOfSettlement});
+    w.puts(v, r.loanNo, r.borrower.name1, r.borrower.name2, r.borrower.street, r.lenderText,
+           r.property.street, r.lot, r.agent.name1, r.agent.street, r.placeOfSettlement);
     // Later versions store the settlement date again further on; this one is replaced.
-    if (v == 402)
-        w.subDate(r.settlementDate);
-    else
-        w.junkSubDate();
-    for (int n = 801; n <= 802; ++n) {
-        w.f64(lineOf(L, n).percentage);
-        w.cString(lineOf(L, n).forPOC);
-        w.fundLines(L, n, n, false);
-    }
-    w.fundLines(L, 803, 811, false);
+    w.put(v == 402 ? r.settlementDate : CSubDate{{1998, 6, 7}, 0});
+    w.lines(L, 801, 802, {&Line::percentage, &Line::forPOC, text, bf});
+    w.lines(L, 803, 811, kBorrower);
     if (v == 402) {
-        w.date(lineOf(L, 901).from);
-        w.date(lineOf(L, 901).to);
+        const LegacyLine n901 = L.count("n901") ? L.at("n901") : LegacyLine{};
+        w.date(n901.from);
+        w.date(n901.to);
     } else {
-        w.junkDate();
-        w.junkDate();
+        w.junk(J::Date, 2);
     }
-    w.f64(lineOf(L, 901).at);
-    w.cString(lineOf(L, 901).borrowerFund);
-    for (int n = 902; n <= 903; ++n) {
-        w.u16(lineOf(L, n).months);
-        w.fundLines(L, n, n, false);
-    }
-    const LegacyLine& n904 = lineOf(L, 904);
-    w.cString(n904.text);
-    w.u16(n904.months);
-    w.texts({&n904.payor, &n904.borrowerFund});
-    w.fundLines(L, 905, 905, false);
-    for (int n = 1001; n <= 1007; ++n) {
-        if (n >= 1006)
-            w.cString(lineOf(L, n).text);
-        w.u16(lineOf(L, n).months);
-        w.f64(lineOf(L, n).at);
-        w.cString(lineOf(L, n).borrowerFund);
-    }
-    w.cString(lineOf(L, 1008).borrowerFund);
-    w.u16(r.n1008Flag);
-    w.fundLines(L, 1101, 1106, false);
-    for (int n = 1107; n <= 1108; ++n)
-        w.texts({&lineOf(L, n).text, &lineOf(L, n).payor, &lineOf(L, n).borrowerFund});
-    w.texts({&lineOf(L, 1109).borrowerFund, &lineOf(L, 1110).borrowerFund});
-    w.fundLines(L, 1111, 1113, false);
-    w.fundLines(L, 1201, 1205, false);
-    w.fundLines(L, 1301, 1307, false);
-    w.f64(r.n1400BorrowerFund);
-    w.textAmountLines(L, 1501, 1515);
-    w.f64(r.n1520);
-    w.texts({&r.n1600Amount, &r.n1600Cash});
-    w.f64(r.n1604);
-
+    w.lines(L, 901, 901, {&Line::at, bf});
+    w.lines(L, 902, 903, {&Line::months, text, bf});
+    w.lines(L, 904, 904, {text, &Line::months, payor, bf});
+    w.lines(L, 905, 905, kBorrower);
+    w.reserveLines(L, r.n1008Flag);
+    w.lines(L, 1101, 1106, kBorrower);
+    w.lines(L, 1107, 1108, {text, payor, bf});
+    w.lines(L, 1109, 1110, {bf});
+    w.lines(L, 1111, 1113, kBorrower);
+    w.lines(L, 1201, 1205, kBorrower);
+    w.lines(L, 1301, 1307, kBorrower);
+    w.put(r.n1400BorrowerFund);
+    w.lines(L, 1501, 1515, kTextAmount);
+    w.puts(r.n1520, r.n1600Amount, r.n1600Cash, r.n1604);
     w.escrow(r.escrow);
-    w.formBlock(r.form1099Presence, &r.form1099Texts, &r.form1099Options);
+    w.puts(r.form1099Presence, r.form1099Texts, r.form1099Options);
     w.ledger(r.ledger);
-    w.u16(r.checkTablePresence);
-    for (const auto& row : r.checkRows)
-        for (const std::string& text : row)
-            w.cString(text);
+    w.puts(r.checkTablePresence, r.checkRows);
     if (v >= 902) {
-        w.subDate(r.settlementDate);
-        w.subDate(lineOf(L, 901).from);
-        w.subDate(lineOf(L, 901).to);
-        w.subDate(r.n1400SettlementDate);
-        w.cString(r.settlementAgent);
-        w.u16(r.n801Option);
-        w.u16(r.n802Option);
+        w.put(r.settlementDate);
+        w.lines(L, 901, 901, {&Line::from, &Line::to});
+        w.puts(r.n1400SettlementDate, r.settlementAgent, r.n801Option, r.n802Option);
     }
     if (v >= 1202) {
         w.addressList(r.borrowers);
         for (const std::vector<CAddTBS>& list : r.openLists)
             w.addTbsList(list);
-        w.junkTexts(1);
+        w.junk(J::Text, 1);
     }
     if (v >= 1502)
-        w.subDate(r.fundingDate);
+        w.put(r.fundingDate);
     return w.bytes();
 }
 

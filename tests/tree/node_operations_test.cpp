@@ -8,11 +8,9 @@
 
 namespace velmora::testing {
 namespace {
-
 class NodeOperations : public ::testing::Test {
 protected:
     NodeOperations() {
-        ledger = root.addChild("box");
         inner = ledger->addChild("box");
         first = ledger->addChild("deposit");
         second = ledger->addChild("deposit");
@@ -25,30 +23,28 @@ protected:
     }
 
     TestContainer root;
-    CSectionNode* ledger;
+    CSectionNode* ledger = root.addChild("box");
     CSectionNode* inner;
     CSectionNode* first;
     CSectionNode* second;
 };
 
 TEST_F(NodeOperations, PathForms) {
-    EXPECT_EQ(resolveUri(&root, ""), &root);
-    EXPECT_EQ(resolveUri(&root, "/"), &root);
-    EXPECT_EQ(resolveUri(&root, "///"), &root);
-    for (const char* path :
-         {"box/deposit", "/box/deposit", "box/deposit/", "box//deposit", "//box///deposit//"})
-        EXPECT_EQ(resolveUri(&root, path), first) << path;
-    EXPECT_EQ(resolveUri(&root, "box/box"), inner);
-    EXPECT_EQ(resolveUri(&root, "box/missing/deposit"), nullptr);
-    EXPECT_EQ(resolveUri(&root, "missing"), nullptr);
-    EXPECT_EQ(resolveUri(&root, "Box"), nullptr);
-    EXPECT_EQ(resolveUri(&root, "HUD/box"), nullptr);
-    EXPECT_EQ(resolveUri(&root, "box/box/deposit"), nullptr);
+    const std::pair<const char*, CSectionNode*> cases[] = {{"", &root},
+                                                           {"///", &root},
+                                                           {"box/deposit", first},
+                                                           {"/box/deposit", first},
+                                                           {"//box///deposit//", first},
+                                                           {"box/box", inner},
+                                                           {"box/missing/deposit", nullptr},
+                                                           {"Box", nullptr},
+                                                           {"HUD/box", nullptr},
+                                                           {"box/box/deposit", nullptr}};
+    for (const auto& [path, expected] : cases) {
+        EXPECT_EQ(resolveUri(&root, path), expected) << path;
+        EXPECT_EQ(isNodeExist(&root, path), expected ? 1 : 0) << path;
+    }
     EXPECT_EQ(resolveUri(nullptr, ""), nullptr);
-    EXPECT_EQ(isNodeExist(&root, "/"), 1);
-    EXPECT_EQ(isNodeExist(&root, "box/check"), 1);
-    EXPECT_EQ(isNodeExist(&root, "box/item"), 0);
-    EXPECT_EQ(isNodeExist(nullptr, ""), 0);
 }
 
 TEST(CriterionParse, TermsKeysAndValues) {
@@ -59,31 +55,25 @@ TEST(CriterionParse, TermsKeysAndValues) {
               (Terms{{"flag", "flag"}, {"memo", "a=b"}}));
     EXPECT_EQ(Criterion::parse("memo=first|memo=second").terms(), (Terms{{"memo", "first"}}));
     EXPECT_EQ(Criterion::parse("memo=").terms(), (Terms{{"memo", ""}}));
-    EXPECT_EQ(Criterion::parse("=x").terms(), (Terms{{"", "x"}}));
-    EXPECT_TRUE(Criterion::parse("").empty());
     EXPECT_TRUE(Criterion::parse("|||").empty());
 }
 
 TEST_F(NodeOperations, CriteriaMatchExactTexts) {
-    EXPECT_TRUE(Criterion::parse("amount=100|memo=rent").matches(*first));
     EXPECT_TRUE(Criterion::parse("memo=rent|amount=100").matches(*first));
     EXPECT_FALSE(Criterion::parse("amount=100|memo=rent").matches(*second));
     EXPECT_FALSE(Criterion::parse("memo=Rent").matches(*first));
     EXPECT_FALSE(Criterion::parse("memo=rent ").matches(*first));
     EXPECT_TRUE(Criterion::parse("total=12.5").matches(*second));
     EXPECT_FALSE(Criterion::parse("total=12.50").matches(*second));
-    EXPECT_TRUE(Criterion::parse("memo=rent|memo=fee").matches(*first));
     EXPECT_FALSE(Criterion::parse("|").matches(*first));
-    // A term without "=" compares the property named by the whole term with
-    // that same text.
+    // A term without "=" compares the property it names with its own name.
     first->setPropertyValue("memo", "memo");
     EXPECT_TRUE(Criterion::parse("memo").matches(*first));
     // An unknown key reads empty, so an empty value matches it.
     EXPECT_TRUE(Criterion::parse("color=").matches(*second));
-    EXPECT_EQ(second->namesOfNoKind(), std::vector<std::string>{"color"});
 }
 
-TEST_F(NodeOperations, ReadingAndSettingProperties) {
+TEST_F(NodeOperations, PropertiesAndNodeTextsByPath) {
     EXPECT_EQ(getNodePropertyValue(&root, "box/deposit", "memo"), "rent");
     EXPECT_EQ(getNodePropertyValue(&root, "box/deposit", "unknown"), "");
     EXPECT_EQ(getNodePropertyValue(&root, "box/nothing", "memo"), std::nullopt);
@@ -91,53 +81,32 @@ TEST_F(NodeOperations, ReadingAndSettingProperties) {
     EXPECT_EQ(first->getPropertyValue("count"), "-40000");
     EXPECT_EQ(setNodePropertyValue(&root, "box/deposit", "unknown", "1"), -1);
     EXPECT_EQ(setNodePropertyValue(&root, "box/nothing", "memo", "x"), -1);
-    EXPECT_EQ(setNodePropertyValue(nullptr, "", "title", "x"), -1);
-    EXPECT_EQ(getNodeValue(&root, "box/check"),
-              "<check amount=\"\" count=\"0\" description=\"\" flag=\"0\" memo=\"\" "
-              "name=\"check1\" total=\"0.\" when=\"12/30/1899\"></check>");
+    EXPECT_EQ(getNodeValue(&root, "box/deposit"), first->nodeValue());
     EXPECT_EQ(getNodeValue(&root, "nothing"), std::nullopt);
-}
 
-TEST_F(NodeOperations, SetByCriterionSetsTheFirstMatchOnly) {
     EXPECT_EQ(setNodePropertyByCriterion(&root, "box", "amount=100", "memo", "paid"), 0);
     EXPECT_EQ(first->getPropertyValue("memo"), "paid");
     EXPECT_EQ(second->getPropertyValue("memo"), "fee");
-    EXPECT_EQ(setNodePropertyByCriterion(&root, "box", "memo=fee", "unknown", "1"), 0);
     EXPECT_EQ(setNodePropertyByCriterion(&root, "box", "memo=none", "memo", "x"), -1);
     EXPECT_EQ(setNodePropertyByCriterion(&root, "box", "", "memo", "x"), -1);
-    EXPECT_EQ(setNodePropertyByCriterion(&root, "nothing", "memo=fee", "memo", "x"), -1);
     EXPECT_EQ(second->getPropertyValue("memo"), "fee");
+
+    EXPECT_EQ(findChildNodeByProperty(&root, "box", "memo", "fee"), second->nodeValue());
+    EXPECT_EQ(findChildNodeByProperty(&root, "box", "name", "deposit2"), second->nodeValue());
+    EXPECT_EQ(findChildNodeByProperty(&root, "box", "total", "12.50"), std::nullopt);
 }
 
-TEST_F(NodeOperations, CreateNode) {
-    EXPECT_EQ(createNode(&root, "deposit", "box"), "deposit3");
-    EXPECT_EQ(createNode(&root, "check", "/box/"), "check2");
+TEST_F(NodeOperations, CreateCountAndIndex) {
+    EXPECT_EQ(createNode(&root, "deposit", "/box/"), "deposit3");
     EXPECT_EQ(createNode(&root, "unknown", "box"), std::nullopt);
     EXPECT_EQ(createNode(&root, "deposit", "nothing"), std::nullopt);
-    EXPECT_EQ(createNode(nullptr, "deposit", ""), std::nullopt);
-    EXPECT_EQ(ledger->childCount(), 6u);
-    EXPECT_EQ(ledger->children().back()->getName(), "check");
-}
-
-TEST_F(NodeOperations, ChildCountAndIndex) {
-    EXPECT_EQ(getChildNodeCount(&root, "box"), 4u);
+    EXPECT_EQ(getChildNodeCount(&root, "box"), 5u);
     EXPECT_EQ(getChildNodeCount(&root, "box/check"), 0u);
     EXPECT_EQ(getChildNodeCount(&root, "nothing"), std::nullopt);
-    EXPECT_EQ(getChildNodeByIndex(&root, "box", 2), second->nodeValue());
     EXPECT_EQ(getChildNodeByIndex(&root, "box", 0), inner->nodeValue());
-    EXPECT_NE(getChildNodeByIndex(&root, "box", 3), std::nullopt);
-    EXPECT_EQ(getChildNodeByIndex(&root, "box", 4), std::nullopt);
-    EXPECT_EQ(getChildNodeByIndex(&root, "box", -1), std::nullopt);
-    EXPECT_EQ(getChildNodeByIndex(&root, "box", 1LL << 32), std::nullopt);
-    EXPECT_EQ(getChildNodeByIndex(&root, "nothing", 0), std::nullopt);
-}
-
-TEST_F(NodeOperations, FindChildByProperty) {
-    EXPECT_EQ(findChildNodeByProperty(&root, "box", "amount", "100"), first->nodeValue());
-    EXPECT_EQ(findChildNodeByProperty(&root, "box", "memo", "fee"), second->nodeValue());
-    EXPECT_EQ(findChildNodeByProperty(&root, "box", "total", "12.50"), std::nullopt);
-    EXPECT_EQ(findChildNodeByProperty(&root, "box", "name", "deposit2"), second->nodeValue());
-    EXPECT_EQ(findChildNodeByProperty(&root, "nothing", "memo", "fee"), std::nullopt);
+    EXPECT_EQ(getChildNodeByIndex(&root, "box", 4), ledger->children().back()->nodeValue());
+    for (const long long index : {5LL, -1LL, 1LL << 32})
+        EXPECT_EQ(getChildNodeByIndex(&root, "box", index), std::nullopt) << index;
 }
 
 TEST_F(NodeOperations, RemoveChildNode) {
@@ -146,11 +115,8 @@ TEST_F(NodeOperations, RemoveChildNode) {
     EXPECT_EQ(removeChildNode(&root, "box", "check", "memo=fee"), -1);
     EXPECT_EQ(removeChildNode(&root, "nothing", "deposit", "memo=fee"), -1);
     EXPECT_EQ(ledger->childCount(), 4u);
-
     EXPECT_EQ(removeChildNode(&root, "box", "deposit", "amount=100"), 0);
-    EXPECT_EQ(ledger->childCount(), 3u);
     EXPECT_EQ(resolveUri(&root, "box/deposit"), second);
-    EXPECT_EQ(removeChildNode(&root, "box", "deposit", "memo=rent"), -1);
     EXPECT_EQ(removeChildNode(&root, "box", "deposit", "name=deposit2"), 0);
     EXPECT_EQ(resolveUri(&root, "box/deposit"), nullptr);
     EXPECT_EQ(createNode(&root, "deposit", "box"), "deposit1");

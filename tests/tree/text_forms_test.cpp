@@ -1,5 +1,6 @@
-// The number texts: what clients read back from getPropertyValue and what the
-// readers make of hand-typed or foreign texts.
+// The number and date texts: what clients read back from getPropertyValue and
+// what the readers make of hand-typed or foreign texts.
+#include "tree/ole_date.h"
 #include "tree/text_forms.h"
 
 #include <gtest/gtest.h>
@@ -9,93 +10,67 @@
 
 namespace velmora::testing {
 namespace {
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr std::int32_t kMinLong = std::numeric_limits<std::int32_t>::min();
 
-TEST(ParseLong, ReadsLikeAtoi) {
-    EXPECT_EQ(parseLong("-40000"), -40000);
-    EXPECT_EQ(parseLong("  \t+17"), 17);
-    EXPECT_EQ(parseLong("42abc"), 42);
-    EXPECT_EQ(parseLong("12.9"), 12);
-    EXPECT_EQ(parseLong("abc"), 0);
-    EXPECT_EQ(parseLong(""), 0);
-    EXPECT_EQ(parseLong("- 5"), 0);
-    EXPECT_EQ(parseLong("--5"), 0);
-    EXPECT_EQ(parseLong("0x1F"), 0);
+TEST(TextForms, ParseLongReadsLikeAtoiAndSaturates) {
+    const std::pair<const char*, std::int32_t> cases[] = {{"-40000", -40000},
+                                                          {"  \t+17", 17},
+                                                          {"42abc", 42},
+                                                          {"12.9", 12},
+                                                          {"abc", 0},
+                                                          {"- 5", 0},
+                                                          {"0x1F", 0},
+                                                          {"2147483648", 2147483647},
+                                                          {"-99999999999999999999", kMinLong}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(parseLong(text), expected) << text;
+    EXPECT_EQ(formatLong(kMinLong), "-2147483648");
 }
 
-TEST(ParseLong, SaturatesAtTheEndsOfTheRange) {
-    EXPECT_EQ(parseLong("2147483647"), 2147483647);
-    EXPECT_EQ(parseLong("-2147483648"), std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(parseLong("2147483648"), 2147483647);
-    EXPECT_EQ(parseLong("-99999999999999999999"), std::numeric_limits<std::int32_t>::min());
-}
-
-TEST(ParseDouble, ReadsLikeAtof) {
-    EXPECT_EQ(parseDouble("12.50"), 12.5);
-    EXPECT_EQ(parseDouble("  -3.5kg"), -3.5);
-    EXPECT_EQ(parseDouble(".5"), 0.5);
-    EXPECT_EQ(parseDouble("+2e3"), 2000.0);
-    EXPECT_EQ(parseDouble("2.5E-07"), 2.5e-7);
-    EXPECT_EQ(parseDouble("1E+15"), 1e15);
-    EXPECT_EQ(parseDouble("1e"), 1.0);
-    EXPECT_EQ(parseDouble("abc"), 0.0);
-    EXPECT_EQ(parseDouble(""), 0.0);
-    EXPECT_EQ(parseDouble("+-1"), 0.0);
-}
-
-TEST(ParseDouble, ReadsTheSpecialValuesAndOverflow) {
+TEST(TextForms, ParseDoubleReadsLikeAtof) {
+    const std::pair<const char*, double> cases[] = {
+        {"12.50", 12.5},
+        {"  -3.5kg", -3.5},
+        {".5", 0.5},
+        {"2.5E-07", 2.5e-7},
+        {"+-1", 0.0},
+        {"1e400", kInf},
+        {"-infinity", -kInf},
+        {"1e-400", 0.0},
+        {"4.9406564584124654e-324", std::numeric_limits<double>::denorm_min()}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(parseDouble(text), expected) << text;
     EXPECT_TRUE(std::isnan(parseDouble("nan")));
-    EXPECT_EQ(parseDouble("inf"), std::numeric_limits<double>::infinity());
-    EXPECT_EQ(parseDouble("-infinity"), -std::numeric_limits<double>::infinity());
-    EXPECT_EQ(parseDouble("1e400"), std::numeric_limits<double>::infinity());
-    EXPECT_EQ(parseDouble("-1e400"), -std::numeric_limits<double>::infinity());
-    EXPECT_EQ(parseDouble("1e-400"), 0.0);
-    EXPECT_EQ(parseDouble("4.9406564584124654e-324"), std::numeric_limits<double>::denorm_min());
 }
 
-TEST(FormatDouble, FourteenSignificantDigitsWithTheDecimalPointKept) {
-    EXPECT_EQ(formatDouble(100.0), "100.");
-    EXPECT_EQ(formatDouble(12.5), "12.5");
-    EXPECT_EQ(formatDouble(0.125), "0.125");
-    EXPECT_EQ(formatDouble(0.0), "0.");
-    EXPECT_EQ(formatDouble(-2.5), "-2.5");
-    EXPECT_EQ(formatDouble(0.1 + 0.2), "0.3");
-    EXPECT_EQ(formatDouble(1.0 / 3.0), "0.33333333333333");
-    EXPECT_EQ(formatDouble(2.0 / 3.0), "0.66666666666667");
-    EXPECT_EQ(formatDouble(12345678901234.0), "12345678901234.");
-    EXPECT_EQ(formatDouble(0.0001), "0.0001");
-}
-
-TEST(FormatDouble, ExponentFormOutsideTheFixedRange) {
-    EXPECT_EQ(formatDouble(1e20), "1.e+020");
-    EXPECT_EQ(formatDouble(1e14), "1.e+014");
-    EXPECT_EQ(formatDouble(123456789012345678.0), "1.2345678901235e+017");
-    EXPECT_EQ(formatDouble(0.00001), "1.e-005");
-    EXPECT_EQ(formatDouble(-2.5e-7), "-2.5e-007");
-    EXPECT_EQ(formatDouble(1e300), "1.e+300");
-    // Rounding to 14 digits carries into the next power of ten.
-    EXPECT_EQ(formatDouble(99999999999999.9), "1.e+014");
-    EXPECT_EQ(formatDouble(9.99999999999999e-5), "0.0001");
-}
-
-TEST(FormatDouble, SpecialValuesReadBack) {
-    const double inf = std::numeric_limits<double>::infinity();
+TEST(TextForms, FormatDoubleShowsFourteenDigitsWithThePointKept) {
+    const std::pair<double, const char*> cases[] = {
+        {100.0, "100."},
+        {12.5, "12.5"},
+        {0.1 + 0.2, "0.3"},
+        {2.0 / 3.0, "0.66666666666667"},
+        {12345678901234.0, "12345678901234."},
+        {0.0001, "0.0001"},
+        {1e20, "1.e+020"},
+        {123456789012345678.0, "1.2345678901235e+017"},
+        {0.00001, "1.e-005"},
+        {-2.5e-7, "-2.5e-007"},
+        // Rounding to 14 digits carries into the next power of ten.
+        {99999999999999.9, "1.e+014"},
+        {9.99999999999999e-5, "0.0001"},
+        {kInf, "inf"},
+        {-kInf, "-inf"}};
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(formatDouble(value), expected) << expected;
     EXPECT_EQ(formatDouble(std::nan("")), "nan");
-    EXPECT_EQ(formatDouble(inf), "inf");
-    EXPECT_EQ(formatDouble(-inf), "-inf");
-    EXPECT_EQ(parseDouble(formatDouble(-inf)), -inf);
+    EXPECT_EQ(parseDouble(formatDouble(-kInf)), -kInf);
 }
 
-TEST(FormatDoubleExact, ReadsBackToTheIdenticalDouble) {
-    const double values[] = {0.1 + 0.2,
-                             1.0 / 3.0,
-                             -40000.0,
-                             1e15,
-                             123456789.123456789,
-                             std::numeric_limits<double>::max(),
-                             std::numeric_limits<double>::min(),
-                             std::numeric_limits<double>::denorm_min(),
-                             -0.0};
-    for (const double value : values) {
+TEST(TextForms, FormatDoubleExactReadsBackToTheIdenticalDouble) {
+    for (const double value :
+         {0.1 + 0.2, 1.0 / 3.0, 123456789.123456789, std::numeric_limits<double>::max(),
+          std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(), -0.0}) {
         const std::string text = formatDoubleExact(value);
         EXPECT_EQ(parseDouble(text), value) << text;
         EXPECT_EQ(std::signbit(parseDouble(text)), std::signbit(value)) << text;
@@ -106,10 +81,62 @@ TEST(FormatDoubleExact, ReadsBackToTheIdenticalDouble) {
     EXPECT_TRUE(std::isnan(parseDouble(formatDoubleExact(std::nan("")))));
 }
 
-TEST(FormatLong, Decimal) {
-    EXPECT_EQ(formatLong(-40000), "-40000");
-    EXPECT_EQ(formatLong(0), "0");
-    EXPECT_EQ(formatLong(std::numeric_limits<std::int32_t>::min()), "-2147483648");
+TEST(DateText, CanonicalFormsAndTheirDayCounts) {
+    const std::pair<const char*, double> cases[] = {
+        {"12/30/1899", 0.0},
+        {"12/31/1899 6:00:00 AM", 1.25},
+        {"9/16/2008", 39707.0},
+        {"9/16/2008 12:00:00 PM", 39707.5},
+        {"9/16/2008 12:00:01 AM", 39707.0 + 1.0 / 86400},
+        // Before the epoch the fraction still counts forward within the day.
+        {"12/29/1899 6:00:00 AM", -1.25},
+        {"12/28/1899 6:00:00 PM", -2.75}};
+    for (const auto& [text, days] : cases) {
+        EXPECT_EQ(parseDate(text).days, days) << text;
+        EXPECT_EQ(formatDate({days, DateStatus::Valid}), text);
+    }
+    // A hair before midnight rounds to the next day, not to 24:00.
+    EXPECT_EQ(formatDate({39707.9999999, DateStatus::Valid}), "9/17/2008");
+    EXPECT_EQ(formatDate(OleDate::invalid()), "");
+    EXPECT_EQ(formatDate({39707.0, DateStatus::Null}), "");
+    EXPECT_EQ(formatDate({std::nan(""), DateStatus::Valid}), "");
+}
+
+TEST(DateText, ParsesOtherWritersShortYearsAndFarYears) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"09/16/2008", "9/16/2008"},
+        {" 9/16/2008 2:05 pm ", "9/16/2008 2:05:00 PM"},
+        {"9/16/2008 14:05:30", "9/16/2008 2:05:30 PM"},
+        {"2008-09-16T14:05:30", "9/16/2008 2:05:30 PM"},
+        {"12:00:00 PM", "12/30/1899 12:00:00 PM"},
+        {"2/29/2000", "2/29/2000"},
+        {"9/16/29", "9/16/2029"},
+        {"9/16/30", "9/16/1930"},
+        {"1/1/5", "1/1/2005"},
+        {"1/1/100", "1/1/0100"},
+        {"12/31/9999 11:59:59 PM", "12/31/9999 11:59:59 PM"},
+        {"3/1/12345", "3/1/12345"},
+        {"2/29/-44", "2/29/-0044"}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(formatDate(parseDate(text)), expected) << text;
+}
+
+TEST(DateText, TextThatIsNoDateIsInvalid) {
+    for (const char* text :
+         {"", "garbage", "2/29/2001", "13/1/2008", "0/1/2008", "1/32/2008", "9/16/2008 24:00",
+          "9/16/2008 13:00 PM", "9/16/2008 0:30 AM", "9/16/2008 1:60", "9/16/2008x", "00/00/0000",
+          "9/16", "2008-02-30", "1/1/999999999999"}) {
+        const OleDate date = parseDate(text);
+        EXPECT_FALSE(date.isValid()) << text;
+        EXPECT_EQ(date.days, 0.0) << text;
+    }
+}
+
+TEST(DateText, CalendarRoundTripsOverCenturies) {
+    for (double days = -800000.0; days <= 3000000.0; days += 977.5) {
+        EXPECT_EQ(daysFromCivil(civilFromDays(days)), std::optional<double>(days));
+        EXPECT_EQ(parseDate(formatDate({days, DateStatus::Valid})).days, days) << days;
+    }
 }
 
 } // namespace

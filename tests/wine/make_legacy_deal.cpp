@@ -5,13 +5,10 @@
 #include "support/legacy_writer.h"
 
 #include <fstream>
-#include <iostream>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: make_legacy_deal FILE\n";
+    if (argc != 2)
         return 2;
-    }
     velmora::HudRecord deal;
     deal.version = 1601;
     deal.fileNo = "2004-0311";
