@@ -40,12 +40,7 @@ void readHeader(ArchiveReader& in, HudRecord& r) {
 }
 
 void readFundLines(ArchiveReader& in, LineMap& lines, int first, int last) {
-    for (int number = first; number <= last; ++number) {
-        LegacyLine& line = lines[lineName(number)];
-        line.text = in.cString();
-        line.borrowerFund = in.cString();
-        line.sellerFund = in.cString();
-    }
+    legacy_fields::readFundLines(in, lines, first, last, Sides::BorrowerAndSeller);
 }
 
 void readPartiesAndLines100To600(ArchiveReader& in, HudRecord& r, double& line402) {
@@ -123,24 +118,7 @@ void readLines700To1400(ArchiveReader& in, HudRecord& r) {
     CDate::read(in);
     CDate::read(in);
 
-    LegacyLine& n901 = r.lines["n901"];
-    n901.at = in.f64();
-    n901.borrowerFund = in.cString();
-    n901.sellerFund = in.cString();
-    for (const char* name : {"n902", "n903"}) {
-        LegacyLine& line = r.lines[name];
-        line.months = in.u16();
-        line.text = in.cString();
-        line.borrowerFund = in.cString();
-        line.sellerFund = in.cString();
-    }
-    LegacyLine& n904 = r.lines["n904"];
-    n904.text = in.cString();
-    n904.months = in.u16();
-    n904.payor = in.cString();
-    n904.borrowerFund = in.cString();
-    n904.sellerFund = in.cString();
-    readFundLines(in, r.lines, 905, 905);
+    readPrepaidLines(in, r.lines, Sides::BorrowerAndSeller);
 
     readReserveLines(in, r.lines, r.n1008Flag);
 

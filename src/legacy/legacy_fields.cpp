@@ -67,6 +67,42 @@ void readLedger(ArchiveReader& in, LedgerBlock& ledger) {
     skipTexts(in, 3);
 }
 
+namespace {
+
+void readAmounts(ArchiveReader& in, LegacyLine& line, Sides sides) {
+    line.borrowerFund = in.cString();
+    if (sides == Sides::BorrowerAndSeller)
+        line.sellerFund = in.cString();
+}
+
+} // namespace
+
+void readFundLines(ArchiveReader& in, LineMap& lines, int first, int last, Sides sides) {
+    for (int number = first; number <= last; ++number) {
+        LegacyLine& line = lines[lineName(number)];
+        line.text = in.cString();
+        readAmounts(in, line, sides);
+    }
+}
+
+void readPrepaidLines(ArchiveReader& in, LineMap& lines, Sides sides) {
+    LegacyLine& n901 = lines["n901"];
+    n901.at = in.f64();
+    readAmounts(in, n901, sides);
+    for (const char* name : {"n902", "n903"}) {
+        LegacyLine& line = lines[name];
+        line.months = in.u16();
+        line.text = in.cString();
+        readAmounts(in, line, sides);
+    }
+    LegacyLine& n904 = lines["n904"];
+    n904.text = in.cString();
+    n904.months = in.u16();
+    n904.payor = in.cString();
+    readAmounts(in, n904, sides);
+    readFundLines(in, lines, 905, 905, sides);
+}
+
 void readReserveLines(ArchiveReader& in, LineMap& lines, std::uint32_t& n1008Flag) {
     for (int number = 1001; number <= 1005; ++number) {
         LegacyLine& line = lines[lineName(number)];

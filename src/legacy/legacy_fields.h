@@ -28,6 +28,15 @@ void readLedger(ArchiveReader& in, LedgerBlock& ledger);
 
 // Lines 1001 to 1008 of the reserves block and its line-1008 flag; both file
 // kinds store them alike.
+// Statement lines carry the borrower's and the seller's amount; refinance
+// lines the borrower's only.
+enum class Sides { BorrowerOnly, BorrowerAndSeller };
+
+// Lines first..last as [text, borrowerFund(, sellerFund)].
+void readFundLines(ArchiveReader& in, LineMap& lines, int first, int last, Sides sides);
+// Lines 901 to 905: the rate of 901, the months of 902 to 904, the payor of 904.
+void readPrepaidLines(ArchiveReader& in, LineMap& lines, Sides sides);
+
 void readReserveLines(ArchiveReader& in, LineMap& lines, std::uint32_t& n1008Flag);
 
 // The form block: a presence word, 13 texts and three option words.

@@ -25,11 +25,7 @@ struct InterestDates {
 
 // Lines first..last as [text, borrower amount]: a refinance line has no seller side.
 void readBorrowerLines(ArchiveReader& in, LineMap& lines, int first, int last) {
-    for (int number = first; number <= last; ++number) {
-        LegacyLine& line = lines[lineName(number)];
-        line.text = in.cString();
-        line.borrowerFund = in.cString();
-    }
+    readFundLines(in, lines, first, last, Sides::BorrowerOnly);
 }
 
 void readParties(ArchiveReader& in, RefinanceRecord& r) {
@@ -58,21 +54,7 @@ void readLines800To900(ArchiveReader& in, RefinanceRecord& r, InterestDates& dat
     dates.from = CDate::read(in);
     dates.to = CDate::read(in);
 
-    LegacyLine& n901 = r.lines["n901"];
-    n901.at = in.f64();
-    n901.borrowerFund = in.cString();
-    for (const char* name : {"n902", "n903"}) {
-        LegacyLine& line = r.lines[name];
-        line.months = in.u16();
-        line.text = in.cString();
-        line.borrowerFund = in.cString();
-    }
-    LegacyLine& n904 = r.lines["n904"];
-    n904.text = in.cString();
-    n904.months = in.u16();
-    n904.payor = in.cString();
-    n904.borrowerFund = in.cString();
-    readBorrowerLines(in, r.lines, 905, 905);
+    readPrepaidLines(in, r.lines, Sides::BorrowerOnly);
 }
 
 void readLines1100To1600(ArchiveReader& in, RefinanceRecord& r) {

@@ -73,16 +73,21 @@ ULONG STDMETHODCALLTYPE ProviderObject::Release() {
     return controlling_->Release();
 }
 
+// Never throws: the module path is the one allocation that can fail.
 HRESULT ProviderObject::loadTypeInfo() {
     if (typeInfo_)
         return S_OK;
-    ITypeLib* library = nullptr;
-    HRESULT hr = LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, &library);
-    if (FAILED(hr))
+    try {
+        ITypeLib* library = nullptr;
+        HRESULT hr = LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, &library);
+        if (FAILED(hr))
+            return hr;
+        hr = library->GetTypeInfoOfGuid(IID_IHudProvider, &typeInfo_);
+        library->Release();
         return hr;
-    hr = library->GetTypeInfoOfGuid(IID_IHudProvider, &typeInfo_);
-    library->Release();
-    return hr;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 HRESULT STDMETHODCALLTYPE ProviderObject::GetTypeInfoCount(UINT* count) {
@@ -98,13 +103,8 @@ HRESULT STDMETHODCALLTYPE ProviderObject::GetTypeInfo(UINT index, LCID, ITypeInf
     *info = nullptr;
     if (index != 0)
         return DISP_E_BADINDEX;
-    try {
-        const HRESULT hr = loadTypeInfo();
-        if (FAILED(hr))
-            return hr;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    if (const HRESULT hr = loadTypeInfo(); FAILED(hr))
+        return hr;
     typeInfo_->AddRef();
     *info = typeInfo_;
     return S_OK;
@@ -114,13 +114,8 @@ HRESULT STDMETHODCALLTYPE ProviderObject::GetIDsOfNames(REFIID riid, LPOLESTR* n
                                                         LCID, DISPID* ids) {
     if (!IsEqualIID(riid, IID_NULL))
         return DISP_E_UNKNOWNINTERFACE;
-    try {
-        const HRESULT hr = loadTypeInfo();
-        if (FAILED(hr))
-            return hr;
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    if (const HRESULT hr = loadTypeInfo(); FAILED(hr))
+        return hr;
     return DispGetIDsOfNames(typeInfo_, names, count, ids);
 }
 
