@@ -64,7 +64,7 @@ std::vector<Command> commandsOn(const std::string& file, const std::string& uri)
             {"export", "--json", file, uri}};
 }
 
-TEST_F(CliTest, EditingCommandsSucceedQuietly) {
+TEST_F(CliTest, EditingCommandsSucceedQuietlyAndUsageErrorsExitTwo) {
     const std::string file = newDocument();
     EXPECT_EQ(readBytes(file).rfind("<calverin><HUD ", 0), 0u);
     EXPECT_EQ(output({"count", file, ""}), "25\n");
@@ -87,9 +87,21 @@ TEST_F(CliTest, EditingCommandsSucceedQuietly) {
     EXPECT_EQ(output({"child", file, "ledger/deposits", "0"}), second);
     EXPECT_EQ(output({"show", file, "n100"}).rfind("n100 \"n1001\" - Gross amount due", 0), 0u);
     EXPECT_EQ(output({"export", "--json", file, "n100"}).rfind("{\"element\":\"n100\"", 0), 0u);
+    // Usage errors exit 2; help and version succeed.
+    for (const Command& args : std::vector<Command>{{},
+                                                    {"frobnicate", file},
+                                                    {"get", file},
+                                                    {"child", file, "n100", "first"},
+                                                    {"show", file, "--depth", "-1"},
+                                                    {"get", file, "n100", "n101", "extra"},
+                                                    {"export", file}})
+        EXPECT_EQ(runCli(args).exitCode, 2) << ::testing::PrintToString(args);
+    EXPECT_NE(output({"set", "--help"}).find("--where"), std::string::npos);
+    EXPECT_FALSE(output({"--version"}).empty());
+    EXPECT_EQ(output({"--yes", "count", file, "n100"}), "9\n");
 }
 
-TEST_F(CliTest, RefusalsSayOneLineAndLeaveTheFilesAlone) {
+TEST_F(CliTest, RefusalsSayOneLineAndLeaveTheFilesAloneHeldOnesUntilReleased) {
     const std::string file = newDocument();
     ASSERT_EQ(runCli({"add", file, "", "ledger"}).exitCode, 0);
     ASSERT_EQ(runCli({"add", file, "ledger", "deposits"}).exitCode, 0);
@@ -128,26 +140,9 @@ TEST_F(CliTest, RefusalsSayOneLineAndLeaveTheFilesAlone) {
         EXPECT_NE(run.err.find("\nvelmora: "), std::string::npos) << run;
         EXPECT_EQ(readBytes(file), whole.substr(0, whole.size() / 2));
     }
-}
 
-TEST_F(CliTest, UsageErrorsExitTwoAndHelpZero) {
-    const std::string file = newDocument();
-    for (const Command& args : std::vector<Command>{{},
-                                                    {"frobnicate", file},
-                                                    {"get", file},
-                                                    {"remove", file, "ledger", "deposit"},
-                                                    {"child", file, "n100", "first"},
-                                                    {"show", file, "--depth", "-1"},
-                                                    {"get", file, "n100", "n101", "extra"},
-                                                    {"export", file}})
-        EXPECT_EQ(runCli(args).exitCode, 2) << ::testing::PrintToString(args);
-    EXPECT_NE(output({"set", "--help"}).find("--where"), std::string::npos);
-    EXPECT_FALSE(output({"--version"}).empty());
-    EXPECT_EQ(output({"--yes", "count", file, "n100"}), "9\n");
-}
-
-TEST_F(CliTest, FileHeldByAnotherProviderIsRefusedUntilReleased) {
-    const std::string file = newDocument();
+    // A file held by another provider is refused until released.
+    writeBytes(file, whole);
     CHudDocument holder(document_types::kHud);
     holder.applyLock(file);
     ASSERT_TRUE(holder.isLocked());

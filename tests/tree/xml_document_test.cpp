@@ -7,34 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace velmora::testing {
 namespace {
 using Names = std::vector<std::string>;
-
-// Both trees hold the same nodes and values, doubles compared bit for bit.
-void expectSameTree(CSectionNode& expected, CSectionNode& actual, const std::string& where = "") {
-    const std::string here = where + "/" + expected.getName();
-    ASSERT_EQ(expected.getName(), actual.getName()) << here;
-    for (const PropertyDef& def : expected.schema().inNameOrder()) {
-        EXPECT_EQ(expected.propertyText(def), actual.propertyText(def)) << here << " " << def.name;
-        if (def.kind == PropertyKind::Double) {
-            const double a = std::get<double>(expected.slotValue(def));
-            const double b = std::get<double>(actual.slotValue(def));
-            EXPECT_TRUE(std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)))
-                << here << " " << def.name << ": " << a << " vs " << b;
-        }
-        if (def.kind == PropertyKind::Date) {
-            EXPECT_EQ(expected.slotValue(def), actual.slotValue(def)) << here << " " << def.name;
-        }
-    }
-    ASSERT_EQ(expected.childCount(), actual.childCount()) << here;
-    for (std::size_t i = 0; i < expected.childCount(); ++i)
-        expectSameTree(*expected.children()[i], *actual.children()[i], here);
-}
 
 class XmlDocument : public ::testing::Test {
 protected:
@@ -42,29 +21,12 @@ protected:
         writeBytes(folder.file("in.xml"), bytes);
         return node.load(folder.file("in.xml"));
     }
-    Names displayNames(const CNode& parent) {
-        Names names;
-        for (const auto& child : parent.children())
-            names.push_back(child->getDisplayName());
-        return names;
-    }
 
     RecordingDialog dialog;
     TempFolder folder;
 };
 
-TEST_F(XmlDocument, NodeValueEscapesEveryTimeAndNeverUsesTheShortForm) {
-    TestContainer root;
-    root.setPropertyValue("title", "A&amp;B <\"x\"> 'y'");
-    root.addChild("box");
-    EXPECT_EQ(root.nodeValue(),
-              "<HUD description=\"\" n102Option=\"0\" n120=\"0.\" name=\"\" "
-              "title=\"A&amp;amp;B &lt;&quot;x&quot;&gt; &apos;y&apos;\">"
-              "<box description=\"\" n102Option=\"0\" n120=\"0.\" name=\"box1\" title=\"\">"
-              "</box></HUD>");
-}
-
-TEST_F(XmlDocument, SavedFileBytesReplaceTheFileWhole) {
+TEST_F(XmlDocument, NodeTextEscapesAndSavedBytesReplaceTheFileWhole) {
     TestContainer root;
     root.setPropertyValue("n102Option", "-40000");
     root.setPropertyValue("n120", "100");
@@ -72,21 +34,24 @@ TEST_F(XmlDocument, SavedFileBytesReplaceTheFileWhole) {
     item->setPropertyValue("total", "0.1");
     item->setPropertyValue("flag", "5");
     item->setPropertyValue("when", "9/16/2008 2:05 PM");
-    item->setPropertyValue("memo", "a&b<\"c\">'");
+    item->setPropertyValue("memo", "a&amp;b<\"c\">'");
     item->getPropertyValue("unregistered");
     root.addChild("check")->setPropertyValue("when", "12/30/1899");
     const std::string path = folder.file("out.xml");
     writeBytes(path, std::string(100000, 'x'));
+    EXPECT_NE(root.nodeValue().find("memo=\"a&amp;amp;b&lt;&quot;c&quot;&gt;&apos;\" name"),
+              std::string::npos);
     ASSERT_EQ(root.save(path), 0);
     // Strings carry the writer's own escaping, lighter than the node text's;
     // a zero date is left out.
-    EXPECT_EQ(readBytes(path),
-              "<calverin><HUD description=\"\" n102Option=\"-40000\" n120=\"100\" name=\"\" "
-              "title=\"\"><item amount=\"\" count=\"0\" description=\"\" flag=\"1\" "
-              "memo=\"a&amp;b&lt;&quot;c&quot;>'\" name=\"item1\" total=\"0.1\" when=\"9/16/2008 "
-              "2:05:00 PM\"/>"
-              "<check amount=\"\" count=\"0\" description=\"\" flag=\"0\" memo=\"\" "
-              "name=\"check1\" total=\"0\"/></HUD></calverin>");
+    EXPECT_EQ(
+        readBytes(path),
+        "<calverin><HUD description=\"\" n102Option=\"-40000\" n120=\"100\" name=\"\" "
+        "title=\"\"><item amount=\"\" count=\"0\" description=\"\" flag=\"1\" "
+        "memo=\"a&amp;amp;b&lt;&quot;c&quot;>'\" name=\"item1\" total=\"0.1\" when=\"9/16/2008 "
+        "2:05:00 PM\"/>"
+        "<check amount=\"\" count=\"0\" description=\"\" flag=\"0\" memo=\"\" "
+        "name=\"check1\" total=\"0\"/></HUD></calverin>");
     EXPECT_EQ(folder.entries(), Names{"out.xml"});
 }
 
@@ -95,12 +60,9 @@ TEST_F(XmlDocument, RoundTripOfEveryKindAtEveryDepth) {
     root.setPropertyValue("description", "the root");
     root.setPropertyValue("n102Option", "-2147483648");
     root.putDouble("n120", std::numeric_limits<double>::denorm_min());
-    const double doubles[] = {0.1 + 0.2,
-                              -0.0,
-                              std::numeric_limits<double>::max(),
-                              std::numeric_limits<double>::infinity(),
-                              -std::numeric_limits<double>::infinity(),
-                              std::nan("")};
+    using Limits = std::numeric_limits<double>;
+    const double doubles[] = {0.1 + 0.2,           -0.0,        Limits::max(), Limits::infinity(),
+                              -Limits::infinity(), std::nan("")};
     const char* dates[] = {"9/16/2008 11:59:59 PM", "12/29/1899 6:00:00 AM", "1/1/0100",
                            "2/29/-0044 1:00:00 AM", "12/31/99999",           "12/31/1899"};
     CSectionNode* box = root.addChild("box");
@@ -123,7 +85,19 @@ TEST_F(XmlDocument, RoundTripOfEveryKindAtEveryDepth) {
     ASSERT_EQ(root.save(path), 0);
     TestContainer loaded;
     ASSERT_EQ(loaded.load(path), 0);
-    expectSameTree(root, loaded);
+    EXPECT_EQ(loaded.nodeValue(), root.nodeValue());
+    // The node text shows 14 digits; the file keeps every bit of a double.
+    for (std::size_t i = 0; i < std::size(doubles); ++i) {
+        const CSectionNode& back = *loaded.children()[0]->children()[i];
+        const double value = std::get<double>(back.slotValue(*back.schema().find("total")));
+        EXPECT_TRUE(std::isnan(doubles[i]) ? std::isnan(value)
+                                           : std::bit_cast<std::uint64_t>(value) ==
+                                                 std::bit_cast<std::uint64_t>(doubles[i]))
+            << i;
+    }
+    // A second save writes the same bytes.
+    ASSERT_EQ(loaded.save(folder.file("again.xml")), 0);
+    EXPECT_EQ(readBytes(folder.file("again.xml")), readBytes(path));
     EXPECT_TRUE(dialog.shown().empty());
 }
 
@@ -136,8 +110,6 @@ TEST_F(XmlDocument, EveryControlByteRoundTripsAsValidXml) {
     text += std::string(1, '\0') + "end";
     TestContainer root;
     root.addChild("item")->setPropertyValue("memo", text);
-    for (int byte = 1; byte < 32; ++byte)
-        root.addChild("item")->setPropertyValue("memo", std::string(1, static_cast<char>(byte)));
     const std::string path = folder.file("control.xml");
     ASSERT_EQ(root.save(path), 0);
 
@@ -153,17 +125,14 @@ TEST_F(XmlDocument, EveryControlByteRoundTripsAsValidXml) {
 
     TestContainer loaded;
     ASSERT_EQ(loaded.load(path), 0);
-    ASSERT_EQ(loaded.childCount(), 32u);
+    ASSERT_EQ(loaded.childCount(), 1u);
     EXPECT_EQ(loaded.children()[0]->getPropertyValue("memo"), text);
-    for (int byte = 1; byte < 32; ++byte)
-        EXPECT_EQ(loaded.children()[byte]->getPropertyValue("memo"),
-                  std::string(1, static_cast<char>(byte)));
     // Other writers store control bytes as private-use characters.
     EXPECT_EQ(decodeStoredString("a\xEE\x80\x81z"), "a\x01z");
     EXPECT_EQ(decodeStoredString("\xEE\x80\xA0"), "\xEE\x80\xA0");
 }
 
-TEST_F(XmlDocument, LoadReadsForeignTextsAndForgetsUnregisteredNames) {
+TEST_F(XmlDocument, LoadReadsForeignTextsForgetsUnregisteredNamesAndAppends) {
     TestContainer root;
     ASSERT_EQ(loadText(root, "<calverin>\n <HUD title=\"t\" n120=\"1E+15\" bogus=\"x\">"
                              "<!-- note --><check when=\"\" flag=\"-1\" total=\"2.5E-07\"/>text"
@@ -190,32 +159,34 @@ TEST_F(XmlDocument, LoadReadsForeignTextsAndForgetsUnregisteredNames) {
     ASSERT_EQ(root.save(folder.file("out.xml")), 0);
     EXPECT_EQ(readBytes(folder.file("out.xml")).find("bogus"), std::string::npos);
     EXPECT_TRUE(dialog.shown().empty());
-}
 
-TEST_F(XmlDocument, LoadAppendsAndMakesEqualSiblingNamesUnique) {
-    TestContainer root;
-    root.addChild("check")->rename("Jones");
-    ASSERT_EQ(loadText(root, "<calverin><HUD>"
-                             "<check name=\"Smith\"/><check name=\"Smith\"/>"
-                             "<deposit name=\"Smith\"/><check name=\"Smith\"/>"
-                             "<check name=\"Smith(1)\"/><check/><check name=\"Jones\"/>"
-                             "</HUD></calverin>"),
+    // Loading appends, and makes names equal among siblings unique.
+    TestContainer other;
+    other.addChild("check")->rename("Jones");
+    ASSERT_EQ(loadText(other, "<calverin><HUD>"
+                              "<check name=\"Smith\"/><check name=\"Smith\"/>"
+                              "<deposit name=\"Smith\"/><check name=\"Smith\"/>"
+                              "<check name=\"Smith(1)\"/><check/><check name=\"Jones\"/>"
+                              "</HUD></calverin>"),
               0);
-    EXPECT_EQ(displayNames(root), (Names{"Jones", "Smith", "Smith(1)", "Smith", "Smith(2)",
-                                         "Smith(1)(1)", "check1", "Jones(1)"}));
+    Names names;
+    for (const auto& child : other.children())
+        names.push_back(child->getDisplayName());
+    EXPECT_EQ(names, (Names{"Jones", "Smith", "Smith(1)", "Smith", "Smith(2)", "Smith(1)(1)",
+                            "check1", "Jones(1)"}));
 }
 
 TEST_F(XmlDocument, RefusedFilesLeaveTheNodeAsItWas) {
-    std::string tooDeep = "<calverin><HUD>";
-    for (int level = 1; level < kMaxTreeDepth; ++level)
-        tooDeep += "<box>";
-    tooDeep += "<item/>";
+    const auto nested = [](int levels, const std::string& end) {
+        std::string boxes;
+        for (int level = 0; level < levels; ++level)
+            boxes += "<box>";
+        return "<calverin><HUD title=\"x\">" + boxes + end;
+    };
+    std::string tooDeep = nested(kMaxTreeDepth - 1, "<item/>");
     for (int level = 1; level < kMaxTreeDepth; ++level)
         tooDeep += "</box>";
     tooDeep += "</HUD></calverin>";
-    std::string veryDeep = "<calverin><HUD title=\"x\">";
-    for (int level = 0; level < 20000; ++level)
-        veryDeep += "<box>";
     // Refusals of a well-formed file say nothing; the others show a message.
     const std::pair<std::string, bool> files[] = {
         {"<?xml version=\"1.0\"?><calverin><HUD title=\"x\"/></calverin>", false},
@@ -229,7 +200,7 @@ TEST_F(XmlDocument, RefusedFilesLeaveTheNodeAsItWas) {
         {"stray<calverin><HUD title=\"x\"/></calverin>", true},
         {"", true},
         {tooDeep, true},
-        {veryDeep, true}};
+        {nested(20000, ""), true}};
     for (const auto& [bytes, message] : files) {
         TestContainer root;
         const std::size_t before = dialog.shown().size();
