@@ -122,17 +122,7 @@ void readLines700To1400(ArchiveReader& in, HudRecord& r) {
 
     readReserveLines(in, r.lines, r.n1008Flag);
 
-    readFundLines(in, r.lines, 1101, 1106);
-    for (const char* name : {"n1107", "n1108"}) {
-        LegacyLine& line = r.lines[name];
-        line.text = in.cString();
-        line.payor = in.cString();
-        line.borrowerFund = in.cString();
-        line.sellerFund = in.cString();
-    }
-    r.lines["n1109"].borrowerFund = in.cString();
-    r.lines["n1110"].borrowerFund = in.cString();
-    readFundLines(in, r.lines, 1111, 1113);
+    readTitleChargeLines(in, r.lines, Sides::BorrowerAndSeller);
 
     for (int number = 1201; number <= 1203; ++number) {
         LegacyLine& line = r.lines[lineName(number)];

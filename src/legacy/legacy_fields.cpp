@@ -103,6 +103,19 @@ void readPrepaidLines(ArchiveReader& in, LineMap& lines, Sides sides) {
     readFundLines(in, lines, 905, 905, sides);
 }
 
+void readTitleChargeLines(ArchiveReader& in, LineMap& lines, Sides sides) {
+    readFundLines(in, lines, 1101, 1106, sides);
+    for (const char* name : {"n1107", "n1108"}) {
+        LegacyLine& line = lines[name];
+        line.text = in.cString();
+        line.payor = in.cString();
+        readAmounts(in, line, sides);
+    }
+    lines["n1109"].borrowerFund = in.cString();
+    lines["n1110"].borrowerFund = in.cString();
+    readFundLines(in, lines, 1111, 1113, sides);
+}
+
 void readReserveLines(ArchiveReader& in, LineMap& lines, std::uint32_t& n1008Flag) {
     for (int number = 1001; number <= 1005; ++number) {
         LegacyLine& line = lines[lineName(number)];

@@ -37,6 +37,9 @@ void readFundLines(ArchiveReader& in, LineMap& lines, int first, int last, Sides
 // Lines 901 to 905: the rate of 901, the months of 902 to 904, the payor of 904.
 void readPrepaidLines(ArchiveReader& in, LineMap& lines, Sides sides);
 
+// Lines 1101 to 1113: the payor of 1107 and 1108, the lone amounts of 1109 and 1110.
+void readTitleChargeLines(ArchiveReader& in, LineMap& lines, Sides sides);
+
 void readReserveLines(ArchiveReader& in, LineMap& lines, std::uint32_t& n1008Flag);
 
 // The form block: a presence word, 13 texts and three option words.

@@ -58,16 +58,7 @@ void readLines800To900(ArchiveReader& in, RefinanceRecord& r, InterestDates& dat
 }
 
 void readLines1100To1600(ArchiveReader& in, RefinanceRecord& r) {
-    readBorrowerLines(in, r.lines, 1101, 1106);
-    for (const char* name : {"n1107", "n1108"}) {
-        LegacyLine& line = r.lines[name];
-        line.text = in.cString();
-        line.payor = in.cString();
-        line.borrowerFund = in.cString();
-    }
-    r.lines["n1109"].borrowerFund = in.cString();
-    r.lines["n1110"].borrowerFund = in.cString();
-    readBorrowerLines(in, r.lines, 1111, 1113);
+    readTitleChargeLines(in, r.lines, Sides::BorrowerOnly);
     readBorrowerLines(in, r.lines, 1201, 1205);
     readBorrowerLines(in, r.lines, 1301, 1307);
     r.n1400BorrowerFund = in.f64();

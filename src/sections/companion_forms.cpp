@@ -20,26 +20,11 @@ const SectionTable ledgerTable{
     .defaults = Defaults::None,
 };
 
-const SectionTable depositListTable{
-    .caption = "",
-    .properties = {},
-    .children = {section("deposit", makeNode<CDeposit>)},
-    .defaults = Defaults::None,
-};
+const SectionTable depositListTable = collectionOf("deposit", makeNode<CDeposit>);
 
-const SectionTable withdrawalListTable{
-    .caption = "",
-    .properties = {},
-    .children = {section("withdrawal", makeNode<CWithdrawal>)},
-    .defaults = Defaults::None,
-};
+const SectionTable withdrawalListTable = collectionOf("withdrawal", makeNode<CWithdrawal>);
 
-const SectionTable transactionListTable{
-    .caption = "",
-    .properties = {},
-    .children = {section("transaction", makeNode<CTransaction>)},
-    .defaults = Defaults::None,
-};
+const SectionTable transactionListTable = collectionOf("transaction", makeNode<CTransaction>);
 
 const SectionTable depositTable{
     .caption = "",
@@ -65,12 +50,7 @@ const SectionTable transactionTable{
 
 // ---- Checks ----
 
-const SectionTable checkPrintingTable{
-    .caption = "",
-    .properties = {},
-    .children = {section("check", makeNode<CCheck>)},
-    .defaults = Defaults::None,
-};
+const SectionTable checkPrintingTable = collectionOf("check", makeNode<CCheck>);
 
 const SectionTable checkTable{
     .caption = "",
@@ -117,12 +97,7 @@ const SectionTable form1099MultiTable{
     .defaults = Defaults::None,
 };
 
-const SectionTable transferorListTable{
-    .caption = "",
-    .properties = {},
-    .children = {section("transferor", makeNode<CTransferor>)},
-    .defaults = Defaults::None,
-};
+const SectionTable transferorListTable = collectionOf("transferor", makeNode<CTransferor>);
 
 const SectionTable transferorTable{
     .caption = "",

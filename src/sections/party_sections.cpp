@@ -11,12 +11,7 @@ const SectionTable nameAddressTable{
     .defaults = Defaults::None,
 };
 
-const SectionTable addressListTable{
-    .caption = "",
-    .properties = {},
-    .children = {section("address", makeNode<CNameAddress>)},
-    .defaults = Defaults::None,
-};
+const SectionTable addressListTable = collectionOf("address", makeNode<CNameAddress>);
 
 const SectionTable loanInfoTable{
     .caption = "",

@@ -72,6 +72,13 @@ std::vector<PropertySpec> operator+(std::vector<PropertySpec> left,
     return left;
 }
 
+SectionTable collectionOf(std::string_view childName, NodeFactory make, bool withDefaultChildren) {
+    return {.caption = "",
+            .properties = {},
+            .children = {section(childName, make, withDefaultChildren)},
+            .defaults = Defaults::None};
+}
+
 std::unique_ptr<const PropertySchema> SectionTable::buildSchema() const {
     SchemaBuilder builder;
     for (const PropertySpec& property : properties)

@@ -86,6 +86,11 @@ struct SectionTable {
     std::unique_ptr<CSectionNode> createChild(const std::string& name, CNode* parent) const;
 };
 
+// A collection node: no properties, no caption, no default children, and
+// one child name that it accepts any number of times.
+SectionTable collectionOf(std::string_view childName, NodeFactory make,
+                          bool withDefaultChildren = false);
+
 template <const SectionTable& Table> class TableSection : public CSectionNode {
 public:
     TableSection(std::string elementName, CNode* parent)

@@ -50,12 +50,8 @@ const SectionTable stateReleaseChargeTable{
     .defaults = Defaults::None,
 };
 
-const SectionTable otherFeesCollectionTable{
-    .caption = "",
-    .properties = {},
-    .children = {section("StChargesOtherFees", makeNode<COtherFees>, true)},
-    .defaults = Defaults::None,
-};
+const SectionTable otherFeesCollectionTable =
+    collectionOf("StChargesOtherFees", makeNode<COtherFees>, true);
 
 const SectionTable otherFeesTable{
     .caption = "",
