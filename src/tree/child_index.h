@@ -28,6 +28,11 @@ public:
         std::uint32_t count = 0;
     };
 
+    // The link order the next appended child gets.
+    std::uint64_t nextLinkOrder = 0;
+    // How many children carry a discard mark.
+    std::size_t discardMarkedChildren = 0;
+
     // `child` was appended at the end of the list.
     void linked(CNode& child);
 

@@ -27,7 +27,7 @@ bool isXmlName(std::string_view name) {
 }
 
 CNode::CNode(std::string elementName, std::int32_t kind, CNode* parent)
-    : parent_(parent), kind_(kind), elementName_(std::move(elementName)) {}
+    : kind_(kind), parent_(parent), elementName_(std::move(elementName)) {}
 
 CNode::~CNode() = default;
 
@@ -70,7 +70,7 @@ void CNode::setDiscardMark(bool mark) {
         return;
     discardMark_ = mark;
     if (linked_)
-        parent_->discardMarkedChildren_ += mark ? 1 : -1;
+        parent_->index().discardMarkedChildren += mark ? 1 : -1;
 }
 
 CSectionNode* CNode::addChild(const std::string& elementName) {
@@ -81,9 +81,9 @@ CSectionNode* CNode::addChild(const std::string& elementName) {
         return nullptr;
     makeUniqueName(*child, false);
     child->linked_ = true;
-    child->linkOrder_ = nextLinkOrder_++;
+    child->linkOrder_ = index().nextLinkOrder++;
     if (child->discardMark_)
-        ++discardMarkedChildren_;
+        ++index().discardMarkedChildren;
     index().linked(*child);
     children_.push_back(std::move(child));
     return children_.back().get();
@@ -136,7 +136,7 @@ bool CNode::removeChild(const CNode* child) {
         return false;
     index().unlinked(*child, nextWithSameElementName());
     if (child->discardMark_)
-        --discardMarkedChildren_;
+        --index().discardMarkedChildren;
     children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(position));
     return true;
 }
@@ -144,7 +144,6 @@ bool CNode::removeChild(const CNode* child) {
 void CNode::removeAllChildren() {
     children_.clear();
     index_.reset();
-    discardMarkedChildren_ = 0;
 }
 
 int CNode::depth() const {
@@ -155,7 +154,7 @@ int CNode::depth() const {
 }
 
 void CNode::removeDiscardedChildren() {
-    if (discardMarkedChildren_ == 0)
+    if (!index_ || index_->discardMarkedChildren == 0)
         return;
     for (std::size_t i = 0; i < children_.size();) {
         if (children_[i]->discardMark_)

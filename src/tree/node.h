@@ -87,20 +87,19 @@ private:
     ChildIndex::FindAfter nextWithSameElementName() const;
     ChildIndex& index();
 
+    // Documents hold tens of thousands of nodes: the small fields share a
+    // word, and what only a parent needs lives in its ChildIndex.
     bool discardMark_ = false;
+    // Set while this node is in its parent's child list.
+    bool linked_ = false;
+    std::int32_t kind_;
     CNode* parent_;
     std::vector<std::unique_ptr<CSectionNode>> children_;
-    std::int32_t kind_;
     std::string elementName_;
     std::string displayName_;
     std::string description_;
-
-    // Set while this node is in its parent's child list; the number orders
-    // children without looking up their positions.
-    bool linked_ = false;
+    // Orders children without looking up their positions.
     std::uint64_t linkOrder_ = 0;
-    std::uint64_t nextLinkOrder_ = 0;
-    std::size_t discardMarkedChildren_ = 0;
     std::unique_ptr<ChildIndex> index_;
 
     friend class ChildIndex;

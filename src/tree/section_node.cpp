@@ -189,6 +189,11 @@ void CSectionNode::putDate(std::string_view name, OleDate value) {
         *member = value;
 }
 
+const std::vector<std::string>& CSectionNode::namesOfNoKind() const {
+    static const std::vector<std::string> none;
+    return namesOfNoKind_ ? *namesOfNoKind_ : none;
+}
+
 const std::string& CSectionNode::stringOf(const PropertyDef& def) const {
     switch (def.builtIn) {
     case BuiltIn::Name:
@@ -204,9 +209,12 @@ const std::string& CSectionNode::stringOf(const PropertyDef& def) const {
 const PropertyDef* CSectionNode::findProperty(std::string_view name) {
     if (const PropertyDef* def = schema_->find(name))
         return def;
-    const auto it = std::lower_bound(namesOfNoKind_.begin(), namesOfNoKind_.end(), name);
-    if (it == namesOfNoKind_.end() || *it != name)
-        namesOfNoKind_.insert(it, std::string(name));
+    if (!namesOfNoKind_)
+        namesOfNoKind_ = std::make_unique<std::vector<std::string>>();
+    std::vector<std::string>& names = *namesOfNoKind_;
+    const auto it = std::lower_bound(names.begin(), names.end(), name);
+    if (it == names.end() || *it != name)
+        names.insert(it, std::string(name));
     return nullptr;
 }
 

@@ -72,7 +72,7 @@ public:
 
     const PropertySchema& schema() const { return *schema_; }
     // Names looked up that the class does not have, in name order.
-    const std::vector<std::string>& namesOfNoKind() const { return namesOfNoKind_; }
+    const std::vector<std::string>& namesOfNoKind() const;
 
     // The stored value of a registered property, for the XML layer: the text
     // of a string property, else the value in its slot.
@@ -91,7 +91,8 @@ private:
 
     const PropertySchema* schema_;
     std::vector<PropertyValue> values_;
-    std::vector<std::string> namesOfNoKind_;
+    // Rare, so kept out of line: most nodes never meet a name of no kind.
+    std::unique_ptr<std::vector<std::string>> namesOfNoKind_;
 };
 
 } // namespace velmora
