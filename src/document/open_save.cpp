@@ -9,7 +9,6 @@
 #include "platform/dialog.h"
 #include "platform/file_system.h"
 #include "platform/file_use_registry.h"
-#include "platform/guid.h"
 #include "tree/text_forms.h"
 #include "tree/xml_document.h"
 
