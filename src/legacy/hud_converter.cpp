@@ -90,11 +90,6 @@ void writeHeader(LineWriter& out, CHudDocument& root, const HudRecord& r) {
     writeAddress(out, "h", r.agent, false);
 }
 
-void datedRange(LineWriter& out, const HudRecord& r, const char* block, int first, int last) {
-    for (int number = first; number <= last; ++number)
-        out.dated(std::string(block) + "/" + lineName(number), lineOf(r.lines, lineName(number)));
-}
-
 void writeBlocks100To500(LineWriter& out, const HudRecord& r) {
     if (CSectionNode* n100 = out.node("n100")) {
         n100->putString("n101", r.n101);
@@ -102,7 +97,7 @@ void writeBlocks100To500(LineWriter& out, const HudRecord& r) {
         n100->putLong("n102Option", static_cast<std::int32_t>(r.n102Option));
         n100->putDouble("n120", r.n120);
         out.textAmountRange("n100", r.lines, 104, 105);
-        datedRange(out, r, "n100", 106, 108);
+        out.datedRange("n100", r.lines, 106, 108);
         out.textAmountRange("n100", r.lines, 109, 112);
     }
     if (CSectionNode* n200 = out.node("n200")) {
@@ -117,14 +112,14 @@ void writeBlocks100To500(LineWriter& out, const HudRecord& r) {
         out.textAmountRange("n200", r.lines, 204, 205);
         for (int number = 206; number <= 209; ++number)
             out.payorAmount("n200/" + lineName(number), lineOf(r.lines, lineName(number)), 1);
-        datedRange(out, r, "n200", 210, 212);
+        out.datedRange("n200", r.lines, 210, 212);
         out.textAmountRange("n200", r.lines, 213, 219);
     }
     if (CSectionNode* n400 = out.node("n400")) {
         n400->putDouble("n420", r.n420);
         n400->putString("n402", r.n402);
         out.textAmountRange("n400", r.lines, 403, 405);
-        datedRange(out, r, "n400", 406, 408);
+        out.datedRange("n400", r.lines, 406, 408);
         out.textAmountRange("n400", r.lines, 409, 412);
     }
     if (CSectionNode* n500 = out.node("n500")) {
@@ -134,7 +129,7 @@ void writeBlocks100To500(LineWriter& out, const HudRecord& r) {
         out.payoff("n500/n504", "Payoff of first mortgage loan", lineOf(r.lines, "n504"));
         out.payoff("n500/n505", "Payoff of second mortgage loan", lineOf(r.lines, "n505"));
         out.textAmountRange("n500", r.lines, 506, 509);
-        datedRange(out, r, "n500", 510, 512);
+        out.datedRange("n500", r.lines, 510, 512);
         out.textAmountRange("n500", r.lines, 513, 519);
     }
 }
@@ -309,8 +304,8 @@ void applyLine812Addendum(HudRecord& r) {
         addendum.push_back(addendumEntry(n813));
         n813.text = kAddendumTotalText;
     }
-    n813.borrowerFund = fixed10_2(borrowerTotal);
-    n813.sellerFund = fixed10_2(sellerTotal);
+    n813.borrowerFund = legacy_fields::fixed10_2(borrowerTotal);
+    n813.sellerFund = legacy_fields::fixed10_2(sellerTotal);
     clearAmountsAndText(n812);
 }
 

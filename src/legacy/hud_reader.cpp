@@ -6,7 +6,6 @@
 
 #include "legacy/kind_check.h"
 #include "legacy/legacy_fields.h"
-#include "legacy/line_writer.h"
 #include "legacy/object_list.h"
 
 namespace velmora {

@@ -1,10 +1,18 @@
 #include "legacy/legacy_fields.h"
 
+#include <cstdio>
+
 namespace velmora::legacy_fields {
 
 void skipTexts(ArchiveReader& in, int count) {
     for (int i = 0; i < count; ++i)
         in.cString();
+}
+
+std::string fixed10_2(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%10.2f", value);
+    return buffer;
 }
 
 std::string lineName(int number) {

@@ -13,6 +13,9 @@ namespace velmora::legacy_fields {
 // Reads and drops `count` texts.
 void skipTexts(ArchiveReader& in, int count);
 
+// The text of a number as the legacy amounts print it: "%10.2f".
+std::string fixed10_2(double value);
+
 // The name of line `number` ("n" and the number).
 std::string lineName(int number);
 

@@ -90,6 +90,13 @@ void LineWriter::dated(std::string_view path, const LegacyLine& line) {
     setText(target, "amount", line.amount);
 }
 
+void LineWriter::datedRange(std::string_view block, const LineMap& lines, int first, int last) {
+    for (int number = first; number <= last; ++number) {
+        const std::string name = legacy_fields::lineName(number);
+        dated(std::string(block) + "/" + name, lineOf(lines, name));
+    }
+}
+
 void LineWriter::textAmountRange(std::string_view block, const LineMap& lines, int first,
                                  int last) {
     for (int number = first; number <= last; ++number) {
@@ -244,12 +251,6 @@ void writeEscrow(LineWriter& out, const EscrowBlock& escrow, bool singlePrecisio
                                               "jul", "aug", "sep", "oct", "nov", "dec"};
     for (std::size_t i = 0; i < escrow.months.size(); ++i)
         out.textAmount(std::string("initialEscrowDisclosure/") + kMonths[i], escrow.months[i]);
-}
-
-std::string fixed10_2(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%10.2f", value);
-    return buffer;
 }
 
 bool trimAndTestAmount(std::string& amount) {

@@ -53,6 +53,7 @@ public:
 
     // Lines first..last of `block` in the text-amount or fund shape.
     void textAmountRange(std::string_view block, const LineMap& lines, int first, int last);
+    void datedRange(std::string_view block, const LineMap& lines, int first, int last);
     void fundRange(std::string_view block, const LineMap& lines, int first, int last,
                    const FundShape& shape);
 
@@ -86,9 +87,6 @@ void writeLedgerNames(CSectionNode& ledger, const LedgerBlock& block);
 // The escrow disclosure block onto initialEscrowDisclosure. Refinance files
 // store escrowInit and escrowTo through single precision.
 void writeEscrow(LineWriter& out, const EscrowBlock& escrow, bool singlePrecision);
-
-// The text of a number as the legacy amounts print it: "%10.2f".
-std::string fixed10_2(double value);
 
 // A ledger or check amount: leading white space trimmed off; a slot counts
 // when the rest reads as a number greater than 0.
