@@ -2,8 +2,6 @@
 
 #include "tree/node.h"
 
-#include <algorithm>
-
 namespace velmora {
 namespace {
 
@@ -17,7 +15,7 @@ void ChildIndex::linked(CNode& child) {
     Entry& element = elements_[child.elementName_];
     if (element.count++ == 0)
         element.first = &child;
-    addBearer(child, child.displayName_);
+    displayNames_.insert(child, child.displayName_);
 }
 
 void ChildIndex::unlinked(const CNode& child, const FindAfter& nextWithElementName) {
@@ -29,69 +27,23 @@ void ChildIndex::unlinked(const CNode& child, const FindAfter& nextWithElementNa
         else if (element.first == &child)
             element.first = nextWithElementName(child);
     }
-    removeBearer(child, child.displayName_);
+    displayNames_.erase(child, child.displayName_);
+    lowerHintsFreedBy(child.kind_, child.displayName_);
 }
 
 void ChildIndex::displayNameChanged(CNode& child, const std::string& oldDisplayName) {
-    removeBearer(child, oldDisplayName);
-    addBearer(child, child.displayName_);
-}
-
-void ChildIndex::addBearer(CNode& child, const std::string& displayName) {
-    Bearers& bearers = bearers_[displayName];
-    if (!bearers.first) {
-        bearers.first = &child;
-        return;
-    }
-    // Appends come last in child order; only a rename lands in the middle.
-    CNode* toPlace = &child;
-    if (child.linkOrder_ < bearers.first->linkOrder_)
-        std::swap(toPlace, bearers.first);
-    const auto position = std::upper_bound(
-        bearers.others.begin(), bearers.others.end(), toPlace,
-        [](const CNode* left, const CNode* right) { return left->linkOrder_ < right->linkOrder_; });
-    bearers.others.insert(position, toPlace);
-}
-
-void ChildIndex::removeBearer(const CNode& child, const std::string& displayName) {
-    const auto it = bearers_.find(displayName);
-    if (it == bearers_.end())
-        return;
-    Bearers& bearers = it->second;
-    if (bearers.first == &child) {
-        if (bearers.others.empty()) {
-            bearers_.erase(it);
-        } else {
-            bearers.first = bearers.others.front();
-            bearers.others.erase(bearers.others.begin());
-        }
-    } else {
-        const auto found = std::find(bearers.others.begin(), bearers.others.end(), &child);
-        if (found != bearers.others.end())
-            bearers.others.erase(found);
-    }
-    lowerHintsFreedBy(child.kind_, displayName);
-}
-
-template <typename Matches>
-CNode* ChildIndex::firstBearer(std::string_view displayName, Matches&& matches) const {
-    const auto it = bearers_.find(displayName);
-    if (it == bearers_.end())
-        return nullptr;
-    const Bearers& bearers = it->second;
-    if (matches(*bearers.first))
-        return bearers.first;
-    const auto found = std::find_if(bearers.others.begin(), bearers.others.end(),
-                                    [&](const CNode* node) { return matches(*node); });
-    return found == bearers.others.end() ? nullptr : *found;
+    displayNames_.erase(child, oldDisplayName);
+    displayNames_.insert(child, child.displayName_);
+    lowerHintsFreedBy(child.kind_, oldDisplayName);
 }
 
 CNode* ChildIndex::byKind(std::int32_t kind, std::string_view displayName) const {
-    return firstBearer(displayName, [kind](const CNode& node) { return node.kind_ == kind; });
+    return displayNames_.find(displayName,
+                              [kind](const CNode& node) { return node.kind_ == kind; });
 }
 
 CNode* ChildIndex::byNames(std::string_view elementName, std::string_view displayName) const {
-    return firstBearer(
+    return displayNames_.find(
         displayName, [elementName](const CNode& node) { return node.elementName_ == elementName; });
 }
 

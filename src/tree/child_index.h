@@ -4,9 +4,11 @@
 //
 // The index mirrors the child list; CNode keeps the two in step on every
 // append, removal and rename. Per element name it keeps the count of
-// children and the first of them in child order; per display name, the
-// children bearing it in child order (almost always exactly one).
+// children and the first of them in child order; by display name, every
+// child in a flat hash table.
 #pragma once
+
+#include "tree/display_name_table.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,7 +17,6 @@
 #include <string_view>
 #include <unordered_map>
 #include <utility>
-#include <vector>
 
 namespace velmora {
 
@@ -63,21 +64,10 @@ private:
     template <typename Value>
     using NameMap = std::unordered_map<std::string, Value, Hash, std::equal_to<>>;
 
-    // The children bearing one display name, in child order; the first one
-    // is kept inline because there is rarely a second.
-    struct Bearers {
-        CNode* first = nullptr;
-        std::vector<CNode*> others;
-    };
-
-    void addBearer(CNode& child, const std::string& displayName);
-    void removeBearer(const CNode& child, const std::string& displayName);
-    template <typename Matches>
-    CNode* firstBearer(std::string_view displayName, Matches&& matches) const;
     void lowerHintsFreedBy(std::int32_t kind, const std::string& displayName);
 
     NameMap<Entry> elements_;
-    NameMap<Bearers> bearers_;
+    DisplayNameTable displayNames_;
     // A std::list keeps the maps, and so the cached hint, where they are.
     std::list<std::pair<std::int32_t, NameMap<std::uint32_t>>> hintsByKind_;
     std::uint32_t* lastHint_ = nullptr;

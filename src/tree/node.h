@@ -103,6 +103,7 @@ private:
     std::unique_ptr<ChildIndex> index_;
 
     friend class ChildIndex;
+    friend class DisplayNameTable;
 };
 
 // True when `name` can stand as an XML element name in our files.

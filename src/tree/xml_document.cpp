@@ -110,7 +110,10 @@ const PropertyDef* propertyFor(CSectionNode& node, std::string_view name, std::s
     return def;
 }
 
-void loadElement(CSectionNode& node, const pugi::xml_node& element) {
+// Each element is freed from the parsed document as soon as it has been read,
+// so that the parser's pages return to the heap while the tree grows and a
+// large file's parsed form and its tree never stand in memory side by side.
+void loadElement(CSectionNode& node, pugi::xml_node element) {
     std::size_t expected = 0;
     for (const pugi::xml_attribute& attribute : element.attributes()) {
         const PropertyDef* def = propertyFor(node, attribute.name(), expected);
@@ -123,11 +126,14 @@ void loadElement(CSectionNode& node, const pugi::xml_node& element) {
     }
     // Children a node was only given provisionally give way to the file's own.
     node.removeDiscardedChildren();
-    for (const pugi::xml_node& child : element.children()) {
-        if (child.type() != pugi::node_element)
-            continue;
-        if (CSectionNode* childNode = node.addChild(child.name()))
-            loadElement(*childNode, child);
+    for (pugi::xml_node child = element.first_child(); child;) {
+        const pugi::xml_node next = child.next_sibling();
+        if (child.type() == pugi::node_element) {
+            if (CSectionNode* childNode = node.addChild(child.name()))
+                loadElement(*childNode, child);
+        }
+        element.remove_child(child);
+        child = next;
     }
     node.loadFinished();
 }

@@ -71,6 +71,50 @@ TEST(NodeLookup, FirstBearerFollowsRemovalsAndRenames) {
     EXPECT_EQ(stranger.childCount(), 1u);
 }
 
+// The first child bearing a display name, found by walking the list.
+CSectionNode* firstBearerByScan(const CNode& parent, const std::string& elementName,
+                                const std::string& displayName) {
+    for (const auto& child : parent.children()) {
+        if (child->getName() == elementName && child->getDisplayName() == displayName)
+            return child.get();
+    }
+    return nullptr;
+}
+
+// Random renames into a small pool of shared names and random removals keep
+// long probe runs and many equal names in the index; every lookup must agree
+// with a walk over the list.
+TEST(NodeLookup, IndexAgreesWithTheChildListThroughRandomChanges) {
+    TestContainer root;
+    std::uint32_t state = 12345;
+    const auto next = [&state](std::uint32_t bound) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % bound;
+    };
+    const auto poolName = [](std::uint32_t n) { return "shared" + std::to_string(n); };
+    for (int step = 0; step < 6000; ++step) {
+        const std::uint32_t action = next(10);
+        if (action < 5 || root.childCount() == 0) {
+            root.addChild(action % 2 ? "check" : "deposit");
+            continue;
+        }
+        CSectionNode* picked = root.children()[next(root.childCount())].get();
+        if (action < 8)
+            picked->rename(poolName(next(40)));
+        else
+            ASSERT_TRUE(root.removeChild(picked));
+    }
+    for (const auto& child : root.children())
+        ASSERT_EQ(root.findChildByNames(child->getName(), child->getDisplayName()),
+                  firstBearerByScan(root, child->getName(), child->getDisplayName()));
+    for (std::uint32_t n = 0; n < 40; ++n) {
+        for (const char* element : {"check", "deposit"})
+            ASSERT_EQ(root.findChildByNames(element, poolName(n)),
+                      firstBearerByScan(root, element, poolName(n)));
+    }
+    EXPECT_EQ(root.findChildByNames("check", "nobody"), nullptr);
+}
+
 TEST(NodeTree, AddChildRefusesUnknownAndNonXmlNamesAndTooDeepTrees) {
     EXPECT_EQ(TestContainer().addChild("Check"), nullptr);
     OpenContainer open;
