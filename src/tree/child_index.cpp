@@ -1,6 +1,6 @@
 #include "tree/child_index.h"
 
-#include "tree/node.h"
+#include "tree/section_node.h"
 
 namespace velmora {
 namespace {
@@ -10,6 +10,10 @@ bool isDigit(char c) {
 }
 
 } // namespace
+
+ChildIndex::ChildIndex() = default;
+// Out of line, where CSectionNode is complete.
+ChildIndex::~ChildIndex() = default;
 
 void ChildIndex::linked(CNode& child) {
     Entry& element = elements_[child.elementName_];

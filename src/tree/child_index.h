@@ -13,17 +13,29 @@
 #include <cstdint>
 #include <functional>
 #include <list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace velmora {
 
 class CNode;
+class CSectionNode;
 
 class ChildIndex {
 public:
+    ChildIndex();
+    ~ChildIndex();
+    ChildIndex(const ChildIndex&) = delete;
+    ChildIndex& operator=(const ChildIndex&) = delete;
+
+    // The children themselves, in order; owned here so that a leaf pays for
+    // no list at all.
+    std::vector<std::unique_ptr<CSectionNode>> children;
+
     struct Entry {
         CNode* first = nullptr;
         std::uint32_t count = 0;

@@ -85,17 +85,38 @@ CSectionNode* CNode::addChild(const std::string& elementName) {
     if (child->discardMark_)
         ++index().discardMarkedChildren;
     index().linked(*child);
-    children_.push_back(std::move(child));
-    return children_.back().get();
+    std::vector<std::unique_ptr<CSectionNode>>& list = index().children;
+    list.push_back(std::move(child));
+    return list.back().get();
+}
+
+const std::string& CNode::getDescription() const {
+    static const std::string none;
+    return description_ ? *description_ : none;
+}
+
+void CNode::setDescription(std::string text) {
+    if (text.empty())
+        description_.reset();
+    else if (description_)
+        *description_ = std::move(text);
+    else
+        description_ = std::make_unique<std::string>(std::move(text));
+}
+
+const std::vector<std::unique_ptr<CSectionNode>>& CNode::children() const {
+    static const std::vector<std::unique_ptr<CSectionNode>> none;
+    return index_ ? index_->children : none;
 }
 
 CSectionNode* CNode::nextChild(const CNode* previous) const {
+    const auto& list = children();
     if (!previous)
-        return children_.empty() ? nullptr : children_.front().get();
+        return list.empty() ? nullptr : list.front().get();
     const std::size_t position = positionOf(previous);
-    if (position + 1 >= children_.size())
+    if (position + 1 >= list.size())
         return nullptr;
-    return children_[position + 1].get();
+    return list[position + 1].get();
 }
 
 CSectionNode* CNode::findChild(std::string_view elementName, const CNode* start) const {
@@ -104,9 +125,10 @@ CSectionNode* CNode::findChild(std::string_view elementName, const CNode* start)
             return nullptr;
         return static_cast<CSectionNode*>(index_->byElement(elementName).first);
     }
-    for (std::size_t i = positionOf(start) + 1; i < children_.size(); ++i) {
-        if (children_[i]->elementName_ == elementName)
-            return children_[i].get();
+    const auto& list = children();
+    for (std::size_t i = positionOf(start) + 1; i < list.size(); ++i) {
+        if (list[i]->elementName_ == elementName)
+            return list[i].get();
     }
     return nullptr;
 }
@@ -126,23 +148,23 @@ CSectionNode* CNode::findChildByKind(std::int32_t kind, std::string_view display
 
 std::size_t CNode::countChildren(std::string_view elementName) const {
     if (elementName.empty())
-        return children_.size();
+        return childCount();
     return index_ ? index_->byElement(elementName).count : 0;
 }
 
 bool CNode::removeChild(const CNode* child) {
     const std::size_t position = positionOf(child);
-    if (position >= children_.size())
+    if (position >= childCount())
         return false;
-    index().unlinked(*child, nextWithSameElementName());
+    ChildIndex& lists = index();
+    lists.unlinked(*child, nextWithSameElementName());
     if (child->discardMark_)
-        --index().discardMarkedChildren;
-    children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(position));
+        --lists.discardMarkedChildren;
+    lists.children.erase(lists.children.begin() + static_cast<std::ptrdiff_t>(position));
     return true;
 }
 
 void CNode::removeAllChildren() {
-    children_.clear();
     index_.reset();
 }
 
@@ -156,28 +178,31 @@ int CNode::depth() const {
 void CNode::removeDiscardedChildren() {
     if (!index_ || index_->discardMarkedChildren == 0)
         return;
-    for (std::size_t i = 0; i < children_.size();) {
-        if (children_[i]->discardMark_)
-            removeChild(children_[i].get());
+    const auto& list = index_->children;
+    for (std::size_t i = 0; i < list.size();) {
+        if (list[i]->discardMark_)
+            removeChild(list[i].get());
         else
             ++i;
     }
 }
 
 std::size_t CNode::positionOf(const CNode* child) const {
+    const auto& list = children();
     if (!child || child->parent_ != this || !child->linked_)
-        return children_.size();
-    const auto it =
-        std::find_if(children_.begin(), children_.end(),
-                     [child](const auto& candidate) { return candidate.get() == child; });
-    return static_cast<std::size_t>(it - children_.begin());
+        return list.size();
+    const auto it = std::find_if(list.begin(), list.end(), [child](const auto& candidate) {
+        return candidate.get() == child;
+    });
+    return static_cast<std::size_t>(it - list.begin());
 }
 
 ChildIndex::FindAfter CNode::nextWithSameElementName() const {
     return [this](const CNode& after) -> CNode* {
-        for (std::size_t i = positionOf(&after) + 1; i < children_.size(); ++i) {
-            if (children_[i]->elementName_ == after.elementName_)
-                return children_[i].get();
+        const auto& list = children();
+        for (std::size_t i = positionOf(&after) + 1; i < list.size(); ++i) {
+            if (list[i]->elementName_ == after.elementName_)
+                return list[i].get();
         }
         return nullptr;
     };

@@ -43,12 +43,12 @@ public:
 
     const std::string& getName() const { return elementName_; }
     const std::string& getDisplayName() const { return displayName_; }
-    const std::string& getDescription() const { return description_; }
+    const std::string& getDescription() const;
     std::int32_t getKind() const { return kind_; }
     CNode* getParent() const { return parent_; }
 
     void rename(std::string newName);
-    void setDescription(std::string text) { description_ = std::move(text); }
+    void setDescription(std::string text);
 
     bool discardMark() const { return discardMark_; }
     // Marks this node as provisional: the XML loader drops it when it reads
@@ -62,8 +62,8 @@ public:
     // the tree would grow beyond kMaxTreeDepth levels.
     CSectionNode* addChild(const std::string& elementName);
 
-    const std::vector<std::unique_ptr<CSectionNode>>& children() const { return children_; }
-    std::size_t childCount() const { return children_.size(); }
+    const std::vector<std::unique_ptr<CSectionNode>>& children() const;
+    std::size_t childCount() const { return index_ ? index_->children.size() : 0; }
 
     CSectionNode* nextChild(const CNode* previous) const;
     CSectionNode* findChild(std::string_view elementName, const CNode* start = nullptr) const;
@@ -87,17 +87,18 @@ private:
     ChildIndex::FindAfter nextWithSameElementName() const;
     ChildIndex& index();
 
-    // Documents hold tens of thousands of nodes: the small fields share a
-    // word, and what only a parent needs lives in its ChildIndex.
+    // Documents hold tens of thousands of nodes, most of them leaves with no
+    // description: the small fields share a word, what only a parent needs
+    // (the children themselves included) lives in its ChildIndex, and a
+    // description is kept out of line.
     bool discardMark_ = false;
     // Set while this node is in its parent's child list.
     bool linked_ = false;
     std::int32_t kind_;
     CNode* parent_;
-    std::vector<std::unique_ptr<CSectionNode>> children_;
     std::string elementName_;
     std::string displayName_;
-    std::string description_;
+    std::unique_ptr<std::string> description_;
     // Orders children without looking up their positions.
     std::uint64_t linkOrder_ = 0;
     std::unique_ptr<ChildIndex> index_;

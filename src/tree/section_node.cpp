@@ -50,12 +50,22 @@ PropertyValue valueFromXmlText(PropertyKind kind, std::string_view text) {
     return valueFromText(kind, text);
 }
 
+// The values of a new node: its class's initial values, in one block whose
+// length the schema knows, so the node holds a single pointer to them.
+std::unique_ptr<PropertyValue[]> copyOf(const std::vector<PropertyValue>& initial) {
+    if (initial.empty())
+        return nullptr;
+    auto values = std::make_unique<PropertyValue[]>(initial.size());
+    std::copy(initial.begin(), initial.end(), values.get());
+    return values;
+}
+
 } // namespace
 
 CSectionNode::CSectionNode(std::string elementName, std::int32_t kind, CNode* parent,
                            const PropertySchema& schema)
     : CNode(std::move(elementName), kind, parent), schema_(&schema),
-      values_(schema.initialValues()) {}
+      values_(copyOf(schema.initialValues())) {}
 
 int CSectionNode::load(const std::string& path) {
     return loadXmlFile(*this, path);

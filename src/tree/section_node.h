@@ -13,6 +13,7 @@
 #include "tree/property_schema.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,7 +91,7 @@ private:
     void storeString(const PropertyDef& def, std::string text);
 
     const PropertySchema* schema_;
-    std::vector<PropertyValue> values_;
+    std::unique_ptr<PropertyValue[]> values_;
     // Rare, so kept out of line: most nodes never meet a name of no kind.
     std::unique_ptr<std::vector<std::string>> namesOfNoKind_;
 };
