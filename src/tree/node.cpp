@@ -74,20 +74,36 @@ void CNode::setDiscardMark(bool mark) {
 }
 
 CSectionNode* CNode::addChild(const std::string& elementName) {
-    if (!isXmlName(elementName) || depth() + 1 >= kMaxTreeDepth)
-        return nullptr;
-    std::unique_ptr<CSectionNode> child = createChildNode(elementName);
+    std::unique_ptr<CSectionNode> child = newChild(elementName);
     if (!child)
         return nullptr;
     makeUniqueName(*child, false);
+    return link(std::move(child));
+}
+
+CSectionNode* CNode::addChildAsNamed(const std::string& elementName, std::string displayName) {
+    std::unique_ptr<CSectionNode> child = newChild(elementName);
+    if (!child)
+        return nullptr;
+    child->displayName_ = std::move(displayName);
+    return link(std::move(child));
+}
+
+std::unique_ptr<CSectionNode> CNode::newChild(const std::string& elementName) {
+    if (!isXmlName(elementName) || depth() + 1 >= kMaxTreeDepth)
+        return nullptr;
+    return createChildNode(elementName);
+}
+
+CSectionNode* CNode::link(std::unique_ptr<CSectionNode> child) {
+    ChildIndex& lists = index();
     child->linked_ = true;
-    child->linkOrder_ = index().nextLinkOrder++;
+    child->linkOrder_ = lists.nextLinkOrder++;
     if (child->discardMark_)
-        ++index().discardMarkedChildren;
-    index().linked(*child);
-    std::vector<std::unique_ptr<CSectionNode>>& list = index().children;
-    list.push_back(std::move(child));
-    return list.back().get();
+        ++lists.discardMarkedChildren;
+    lists.linked(*child);
+    lists.children.push_back(std::move(child));
+    return lists.children.back().get();
 }
 
 const std::string& CNode::getDescription() const {

@@ -113,6 +113,19 @@ const PropertyDef* propertyFor(CSectionNode& node, std::string_view name, std::s
 // Each element is freed from the parsed document as soon as it has been read,
 // so that the parser's pages return to the heap while the tree grows and a
 // large file's parsed form and its tree never stand in memory side by side.
+std::string storedText(const pugi::xml_attribute& attribute) {
+    return utf8ToTreeText(decodeStoredString(attribute.value()));
+}
+
+// A child element read from a file: named by its "name" attribute from the
+// start when it has one, so that no name is made up only to be replaced.
+CSectionNode* addChildFor(CSectionNode& parent, const pugi::xml_node& element) {
+    const pugi::xml_attribute name = element.attribute("name");
+    if (!name)
+        return parent.addChild(element.name());
+    return parent.addChildAsNamed(element.name(), storedText(name));
+}
+
 void loadElement(CSectionNode& node, pugi::xml_node element) {
     std::size_t expected = 0;
     for (const pugi::xml_attribute& attribute : element.attributes()) {
@@ -120,7 +133,7 @@ void loadElement(CSectionNode& node, pugi::xml_node element) {
         if (!def)
             continue;
         if (def->kind == PropertyKind::String)
-            node.assignFromXml(*def, utf8ToTreeText(decodeStoredString(attribute.value())));
+            node.assignFromXml(*def, storedText(attribute));
         else
             node.assignFromXml(*def, attribute.value());
     }
@@ -129,7 +142,7 @@ void loadElement(CSectionNode& node, pugi::xml_node element) {
     for (pugi::xml_node child = element.first_child(); child;) {
         const pugi::xml_node next = child.next_sibling();
         if (child.type() == pugi::node_element) {
-            if (CSectionNode* childNode = node.addChild(child.name()))
+            if (CSectionNode* childNode = addChildFor(node, child))
                 loadElement(*childNode, child);
         }
         element.remove_child(child);
