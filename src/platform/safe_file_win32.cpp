@@ -1,7 +1,8 @@
 // Safe writing on Windows: the bytes go to a new file beside the target and
 // are flushed to the disk, then ReplaceFileW puts it in the target's place
 // (keeping the target's attributes and security), or MoveFileExW when there
-// is no target yet. Both leave the old content in place when they fail.
+// is no target yet. Both leave the old content in place when they fail, but
+// for a ReplaceFileW that got as far as removing the target (see below).
 #include "platform/safe_file.h"
 
 #include "platform/code_page.h"
@@ -134,7 +135,9 @@ bool writeFileReplacing(const std::string& path, std::string_view bytes) {
         (replacing ? replaceExisting(target, temporary)
                    : ::MoveFileExW(temporary.c_str(), target.c_str(),
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0);
-    if (!moved)
+    // A replace that removed the target but could not move the new file in
+    // leaves the temporary file as the only copy of the document: it stays.
+    if (!moved && (!replacing || exists(target)))
         ::DeleteFileW(temporary.c_str());
     return moved;
 }
