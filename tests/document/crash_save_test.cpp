@@ -70,13 +70,13 @@ TEST(CrashWhileSaving, EveryKillLeavesOneWholeDocumentThatLoads) {
         contents[i] = readBytes(path);
     }
     ASSERT_NE(contents[0], contents[1]);
-    // Kills fall anywhere in the child's first three saves.
+    // Kills fall anywhere in the child's first save and the half of its second.
     const auto saveTime = (std::chrono::steady_clock::now() - started) / 2;
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
     std::uniform_int_distribution<long long> delay(
-        0, std::chrono::duration_cast<std::chrono::microseconds>(saveTime * 3).count());
+        0, std::chrono::duration_cast<std::chrono::microseconds>(saveTime * 3 / 2).count());
 
     int kills = 0, cutShort = 0, seen[2] = {0, 0};
     for (int attempt = 0; kills < kKills && attempt < 4 * kKills; ++attempt) {
