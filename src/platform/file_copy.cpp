@@ -2,6 +2,7 @@
 // go through the safe writers rather than a platform copy, so that a copy
 // over a file someone holds is refused like any other write and never leaves
 // half a file.
+#include "platform/file_faults.h"
 #include "platform/file_system.h"
 #include "platform/safe_file.h"
 
@@ -22,15 +23,21 @@ std::optional<std::string> readWhole(const std::string& path) {
     return bytes;
 }
 
+std::optional<std::string> readCopySource(const std::string& from) {
+    if (faultInjected(FileStep::Copy, from))
+        return std::nullopt;
+    return readWhole(from);
+}
+
 } // namespace
 
 bool copyFile(const std::string& from, const std::string& to) {
-    const std::optional<std::string> bytes = readWhole(from);
+    const std::optional<std::string> bytes = readCopySource(from);
     return bytes && writeFileReplacing(to, *bytes);
 }
 
 bool copyFileNew(const std::string& from, const std::string& to) {
-    const std::optional<std::string> bytes = readWhole(from);
+    const std::optional<std::string> bytes = readCopySource(from);
     return bytes && writeNewFile(to, *bytes);
 }
 

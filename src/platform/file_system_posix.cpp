@@ -1,5 +1,7 @@
 #include "platform/file_system.h"
 
+#include "platform/file_faults.h"
+
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -11,6 +13,8 @@ bool fileExists(const std::string& path) {
 }
 
 FolderResult createFolder(const std::string& path) {
+    if (faultInjected(FileStep::CreateFolder, path))
+        return FolderResult::Failed;
     if (::mkdir(path.c_str(), 0777) == 0)
         return FolderResult::Created;
     struct stat info {};

@@ -1,5 +1,7 @@
 #include "platform/file_system.h"
 
+#include "platform/file_faults.h"
+
 #include <windows.h>
 
 namespace velmora {
@@ -18,6 +20,8 @@ bool fileExists(const std::string& path) {
 }
 
 FolderResult createFolder(const std::string& path) {
+    if (faultInjected(FileStep::CreateFolder, path))
+        return FolderResult::Failed;
     if (::CreateDirectoryA(path.c_str(), nullptr))
         return FolderResult::Created;
     if (::GetLastError() == ERROR_ALREADY_EXISTS && isFolder(path))

@@ -1,5 +1,6 @@
 #include "platform/safe_file.h"
 
+#include "platform/file_faults.h"
 #include "platform/shared_file.h"
 
 #include <cerrno>
@@ -20,8 +21,10 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool writeAll(int fd, std::string_view bytes) {
+bool writeAll(int fd, std::string_view bytes, const std::string& path) {
     while (!bytes.empty()) {
+        if (faultInjected(FileStep::Write, path))
+            return false;
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR)
             continue;
@@ -60,12 +63,13 @@ std::optional<std::string> writeTemporaryBeside(const std::string& path, std::st
     std::string pattern = path + ".tmp-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    const int fd = faultInjected(FileStep::Create, path) ? -1 : ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
     std::string temporary(name.data());
     applyTargetMode(fd, path);
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool written =
+        writeAll(fd, bytes, path) && !faultInjected(FileStep::Flush, path) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (written && closed)
         return temporary;
@@ -93,7 +97,7 @@ bool writeFileReplacing(const std::string& path, std::string_view bytes) {
     const std::optional<std::string> temporary = writeTemporaryBeside(path, bytes);
     if (!temporary)
         return false;
-    if (::rename(temporary->c_str(), path.c_str()) != 0) {
+    if (faultInjected(FileStep::Rename, path) || ::rename(temporary->c_str(), path.c_str()) != 0) {
         ::unlink(temporary->c_str());
         return false;
     }
@@ -108,7 +112,8 @@ bool writeNewFile(const std::string& path, std::string_view bytes) {
     if (!temporary)
         return false;
     // link, unlike rename, refuses a name that is taken.
-    const bool linked = ::link(temporary->c_str(), path.c_str()) == 0;
+    const bool linked =
+        !faultInjected(FileStep::Rename, path) && ::link(temporary->c_str(), path.c_str()) == 0;
     ::unlink(temporary->c_str());
     if (linked)
         syncFolder(folderOf(path));

@@ -1,10 +1,12 @@
 // Safe writing on Windows: the bytes go to a new file beside the target and
 // are flushed to the disk, then ReplaceFileW puts it in the target's place
 // (keeping the target's attributes and security), or MoveFileExW when there
-// is no target yet. Both leave the old content in place when they fail.
+// is no target yet. Both leave the old content in place when they fail, but
+// for a ReplaceFileW that got as far as removing the target (see below).
 #include "platform/safe_file.h"
 
 #include "platform/code_page.h"
+#include "platform/file_faults.h"
 
 #include <windows.h>
 
@@ -53,8 +55,10 @@ bool othersAllowWriting(const std::wstring& path) {
     return probe.valid();
 }
 
-bool writeAll(HANDLE file, std::string_view bytes) {
+bool writeAll(HANDLE file, std::string_view bytes, const std::string& path) {
     while (!bytes.empty()) {
+        if (faultInjected(FileStep::Write, path))
+            return false;
         constexpr std::size_t kLargestWrite = 1u << 30;
         const auto chunk = static_cast<DWORD>(std::min(bytes.size(), kLargestWrite));
         DWORD written = 0;
@@ -73,12 +77,16 @@ std::wstring temporaryName(const std::wstring& path) {
     return path + suffix;
 }
 
-// Writes `bytes` to a new file beside `path` and flushes it; its name, or
-// nothing when it could not be made, with no file left behind.
-std::wstring writeTemporary(const std::wstring& path, std::string_view bytes) {
+// Writes `bytes` to a new file beside `target` (`path` in the tree's text)
+// and flushes it; its name, or nothing when it could not be made, with no
+// file left behind.
+std::wstring writeTemporary(const std::string& path, const std::wstring& target,
+                            std::string_view bytes) {
     constexpr int kAttempts = 16;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        const std::wstring name = temporaryName(path);
+        if (faultInjected(FileStep::Create, path))
+            return {};
+        const std::wstring name = temporaryName(target);
         Handle file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) {
@@ -86,7 +94,9 @@ std::wstring writeTemporary(const std::wstring& path, std::string_view bytes) {
                 continue;
             return {};
         }
-        const bool written = writeAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
+        const bool written = writeAll(file.get(), bytes, path) &&
+                             !faultInjected(FileStep::Flush, path) &&
+                             ::FlushFileBuffers(file.get());
         if (file.close() && written)
             return name;
         ::DeleteFileW(name.c_str());
@@ -117,14 +127,17 @@ bool writeFileReplacing(const std::string& path, std::string_view bytes) {
     const bool replacing = exists(target);
     if (replacing && !othersAllowWriting(target))
         return false;
-    const std::wstring temporary = writeTemporary(target, bytes);
+    const std::wstring temporary = writeTemporary(path, target, bytes);
     if (temporary.empty())
         return false;
-    const bool moved = replacing
-                           ? replaceExisting(target, temporary)
-                           : ::MoveFileExW(temporary.c_str(), target.c_str(),
-                                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    if (!moved)
+    const bool moved =
+        !faultInjected(FileStep::Rename, path) &&
+        (replacing ? replaceExisting(target, temporary)
+                   : ::MoveFileExW(temporary.c_str(), target.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0);
+    // A replace that removed the target but could not move the new file in
+    // leaves the temporary file as the only copy of the document: it stays.
+    if (!moved && (!replacing || exists(target)))
         ::DeleteFileW(temporary.c_str());
     return moved;
 }
@@ -135,12 +148,13 @@ bool writeNewFile(const std::string& path, std::string_view bytes) {
     const std::wstring target = ansiToWide(path);
     if (target.empty() || exists(target))
         return false;
-    const std::wstring temporary = writeTemporary(target, bytes);
+    const std::wstring temporary = writeTemporary(path, target, bytes);
     if (temporary.empty())
         return false;
     // Without MOVEFILE_REPLACE_EXISTING the move refuses a name that is taken,
     // also by a file made since the check above.
     const bool moved =
+        !faultInjected(FileStep::Rename, path) &&
         ::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
     if (!moved)
         ::DeleteFileW(temporary.c_str());

@@ -98,6 +98,12 @@ bool hasSingleDocumentElement(const pugi::xml_document& document) {
     return elements == 1;
 }
 
+std::size_t elementCount(const pugi::xml_node& node) {
+    return static_cast<std::size_t>(std::count_if(node.begin(), node.end(), [](const auto& child) {
+        return child.type() == pugi::node_element;
+    }));
+}
+
 // Files written here hold the attributes in the order of the node's table, so
 // the next entry of the table is tried before the name is looked up.
 const PropertyDef* propertyFor(CSectionNode& node, std::string_view name, std::size_t& expected) {
@@ -246,6 +252,12 @@ int loadXmlFile(CSectionNode& node, const std::string& path) {
     const pugi::xml_node first = document.first_child();
     if (first.type() != pugi::node_element || std::string_view(first.name()) != kDocumentElement)
         return -1;
+    // One element holds the whole tree: a load that took one of two would
+    // drop the other from the file at the next save.
+    if (elementCount(first) > 1) {
+        showLoadFailure("Load document failed");
+        return -1;
+    }
     const pugi::xml_node content = first.find_child(
         [](const pugi::xml_node& child) { return child.type() == pugi::node_element; });
     if (!content)

@@ -23,9 +23,10 @@ namespace velmora {
 class CSectionNode;
 
 // Reads the file at `path` into `node`, after what it already holds: 0 when
-// read, -1 when refused. A file that cannot be parsed, or is nested deeper than
-// any document, shows "Load document failed"; a file whose first node is not
-// the "calverin" element, or that holds no element in it, is refused silently.
+// read, -1 when refused. A file that cannot be parsed, is nested deeper than
+// any document, or whose "calverin" element holds more than one element shows
+// "Load document failed"; a file whose first node is not the "calverin"
+// element, or that holds no element in it, is refused silently.
 int loadXmlFile(CSectionNode& node, const std::string& path);
 
 // Writes the subtree of `node` as a new file at `path`, replacing it whole:

@@ -1,0 +1,343 @@
+// A catalogue of damaged and hostile files, opened the way a host opens them
+// (every question answered Yes): each is loaded with the stated value or
+// refused with the stated messages, and nothing crashes, hangs or changes
+// the file. A refused legacy file leaves only its backup, an exact copy.
+#include "document/hud_document.h"
+#include "legacy/hud_reader.h"
+#include "legacy/refinance_reader.h"
+#include "recording_dialog.h"
+#include "support/legacy_test_support.h"
+#include "support/legacy_writer.h"
+#include "support/platform_doubles.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace velmora::testing {
+namespace {
+
+using Shown = std::tuple<std::string, std::string, unsigned>;
+using Messages = std::vector<Shown>;
+
+const Shown kQuestion{
+    "Warning",
+    "This file is from older version and will be converted to current version format. Converted "
+    "file will not be compatible with older version. Continue?",
+    0x24};
+const Shown kLoadFailed{"", "Load document failed", 0};
+const Shown kDamaged{"Error", "The file is damaged and cannot be converted.", 0x10};
+
+struct Outcome {
+    int result = -1;
+    Messages shown;
+    // For a file that loads: the value of a property at a path.
+    std::string uri, property, value;
+    bool converted = false;
+};
+
+Outcome refused(Messages shown) {
+    return {-1, std::move(shown), "", "", "", false};
+}
+const Outcome kRefusedXml = refused({kLoadFailed});
+const Outcome kDamagedLegacy = refused({kQuestion, kDamaged});
+Outcome wrongKind(const std::string& text) {
+    return refused({kQuestion, {"Velmora", text, 0}});
+}
+const Outcome kNotHud = wrongKind("This is not Hud document!");
+
+Outcome loaded(std::string uri, std::string property, std::string value) {
+    return {0, {}, std::move(uri), std::move(property), std::move(value), false};
+}
+Outcome converted(std::string uri, std::string property, std::string value) {
+    return {0, {kQuestion}, std::move(uri), std::move(property), std::move(value), true};
+}
+
+struct BadInput {
+    std::string what;
+    std::string bytes;
+    Outcome outcome;
+    const char* type = document_types::kHud;
+};
+
+std::string xml(const std::string& content) {
+    return "<calverin>" + content + "</calverin>";
+}
+
+std::string repeated(const std::string& text, std::size_t times) {
+    std::string out;
+    out.reserve(text.size() * times);
+    for (std::size_t i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
+std::string nested(std::size_t depth, const std::string& name) {
+    return repeated("<" + name + ">", depth) + repeated("</" + name + ">", depth);
+}
+
+std::vector<BadInput> xmlInputs() {
+    const std::string big(10u << 20, 'x');
+    const std::string head = "<HUD f_LenderName=\"Bank\">";
+    const std::string valid = xml(head + "<b fileNo_6=\"F-1\"/></HUD>");
+    const std::string utf16 = std::string("<\0c\0a\0l\0v\0", 10);
+    const Outcome fileNo = loaded("b", "fileNo_6", "F-1");
+    return {
+        {"unclosed element", xml("<HUD>"), kRefusedXml},
+        {"unquoted attribute", xml("<HUD f_LenderName=Bank/>"), kRefusedXml},
+        {"mismatched end tag", xml("<HUD></DUH>"), kRefusedXml},
+        {"NUL byte", xml(std::string("<HUD f_LenderName=\"a\0b\"/>", 26)), kRefusedXml},
+        // The parser does not look for duplicates; the last one counts.
+        {"duplicate attribute", xml("<HUD n603=\"1\" n603=\"2\"/>"), loaded("", "n603", "2.")},
+        {"cut in half", valid.substr(0, valid.size() / 2), kRefusedXml},
+        {"cut before the last byte", valid.substr(0, valid.size() - 1), kRefusedXml},
+        {"the marker alone", "<calverin>", kRefusedXml},
+        {"no element in the document element", xml(""), refused({})},
+        {"an element before the root", xml("<zz/>" + head + "</HUD>"), kRefusedXml},
+        {"a second root", xml(head + "</HUD><HUD n603=\"9\"/>"), kRefusedXml},
+        {"a root of another name", xml("<zz n603=\"7\"/>"), loaded("", "n603", "7.")},
+        // Without the marker first, a file is legacy.
+        {"cut inside the marker", "<calveri", kNotHud},
+        {"empty", "", kDamagedLegacy},
+        {"another document element", "<settlement>" + head + "</HUD></settlement>", kNotHud},
+        {"a declaration first", "<?xml version=\"1.0\"?>" + valid, kNotHud},
+        {"UTF-8 byte-order mark", "\xEF\xBB\xBF" + valid, kNotHud},
+        {"UTF-16 LE with its mark", "\xFF\xFE" + utf16, kNotHud},
+        {"UTF-16 BE with its mark", "\xFE\xFF" + std::string(1, '\0') + utf16.substr(0, 9),
+         kNotHud},
+        {"UTF-16 LE without a mark", utf16, kNotHud},
+        {"UTF-16 as a refinance statement", "\xFF\xFE" + utf16,
+         wrongKind("This is not Ref document"), document_types::kHud1a},
+        {"10 MB string", xml("<HUD f_LenderName=\"" + big + "\"/>"),
+         loaded("", "f_LenderName", big)},
+        {"10 MB of digits", xml("<HUD n603=\"" + std::string(10u << 20, '9') + "\"/>"),
+         loaded("", "n603", "inf")},
+        {"10 MB after a date", xml("<HUD i_settlementDate=\"1/2/2008" + big + "\"/>"),
+         loaded("", "i_settlementDate", "")},
+        {"10 MB unknown attribute", xml("<HUD zz=\"" + big + "\" n603=\"2\"/>"),
+         loaded("", "n603", "2.")},
+        {"1,000,000 unknown siblings",
+         xml(head + repeated("<zz/>", 1000000) + "<b fileNo_6=\"F-1\"/></HUD>"), fileNo},
+        {"1,000,000 deposits",
+         xml(head + "<ledger><deposits><deposit memo=\"first\"/>" + repeated("<deposit/>", 999999) +
+             "</deposits></ledger></HUD>"),
+         loaded("ledger/deposits/deposit", "memo", "first")},
+        {"100,000 deposits of one name",
+         xml(head + "<ledger><deposits>" + repeated("<deposit name=\"x\"/>", 100000) +
+             "</deposits></ledger></HUD>"),
+         loaded("ledger/deposits/deposit", "name", "x")},
+        {"undefined entity", xml("<HUD f_LenderName=\"&lol;\"/>"),
+         loaded("", "f_LenderName", "&lol;")},
+        // The parser ends a text at the NUL it decodes; the rest of the value is not read.
+        {"character reference to NUL", xml("<HUD f_LenderName=\"a&#0;b\"/>"),
+         loaded("", "f_LenderName", "a")},
+        {"invalid UTF-8", xml("<HUD f_LenderName=\"\xC3\x28\xFF\"/>"),
+         loaded("", "f_LenderName", "\xC3(\xFF")},
+        {"100,000 nested sections", xml(head + nested(100000, "b") + "</HUD>"), kRefusedXml},
+        {"100,000 nested unknown elements", xml(head + nested(100000, "zz") + "</HUD>"),
+         kRefusedXml},
+        {"unknown elements at every level",
+         xml("<HUD><zz><b fileNo_6=\"skipped\"/></zz><n100><zz/><n104 amount=\"5.00\"><zz><zz/>"
+             "</zz></n104></n100><zz/><b fileNo_6=\"F-1\"/></HUD>"),
+         fileNo},
+        {"letters for a number", xml("<HUD n603=\"abc\"/>"), loaded("", "n603", "0.")},
+        {"number beyond a double", xml("<HUD n603=\"-1e999\"/>"), loaded("", "n603", "-inf")},
+        {"number below a double", xml("<HUD n603=\"1e-999\"/>"), loaded("", "n603", "0.")},
+        {"hexadecimal number", xml("<HUD n603=\"0x1A\"/>"), loaded("", "n603", "0.")},
+        {"NaN", xml("<HUD n603=\"nan\"/>"), loaded("", "n603", "nan")},
+        {"long beyond 32 bits", xml("<HUD><form1099 option1=\"99999999999\"/></HUD>"),
+         loaded("form1099", "option1", "2147483647")},
+        {"long of letters", xml("<HUD><form1099 option1=\"-x1\"/></HUD>"),
+         loaded("form1099", "option1", "0")},
+        {"month 13", xml("<HUD i_settlementDate=\"13/1/2008\"/>"),
+         loaded("", "i_settlementDate", "")},
+        {"30 February", xml("<HUD i_settlementDate=\"2/30/2008\"/>"),
+         loaded("", "i_settlementDate", "")},
+        {"hour 25", xml("<HUD i_settlementDate=\"1/1/2008 25:00\"/>"),
+         loaded("", "i_settlementDate", "")},
+        // Saves write years of any length, so they load.
+        {"five-digit year", xml("<HUD i_settlementDate=\"1/1/20080\"/>"),
+         loaded("", "i_settlementDate", "1/1/20080")},
+    };
+}
+
+// `bytes` with the first `find` replaced; the test fails when it is not there.
+std::string patched(std::string bytes, const std::string& find, const std::string& replacement) {
+    const std::size_t at = bytes.find(find);
+    EXPECT_NE(at, std::string::npos) << ::testing::PrintToString(find);
+    return at == std::string::npos ? bytes : bytes.replace(at, find.size(), replacement);
+}
+
+// Little-endian u16 and u32, as archives store them.
+std::string word(std::uint32_t value) {
+    return {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8 & 0xFF)};
+}
+std::string dword(std::uint32_t value) {
+    return word(value & 0xFFFF) + word(value >> 16);
+}
+
+// A statement with every block and two sellers, and a refinance statement
+// with every block, each with a list of the other value class.
+std::string statementBytes() {
+    HudRecord r;
+    r.version = 1601;
+    r.fileNo = "F-6";
+    r.sellers = {{"SELLER-A", "", "", "", "", "", "", ""},
+                 {"SELLER-B", "", "", "", "", "", "", ""}};
+    r.openLists[0] = {{"Courier", "", 0, "25.00", ""}};
+    return hudFile(r);
+}
+
+std::string refinanceBytes() {
+    RefinanceRecord r;
+    r.version = 1502;
+    r.loanNo = "L-7";
+    r.borrowers = {{"BORROWER", "", "", "", "", "", "", ""}};
+    r.openLists[0] = {{"Courier", "", 0, "25.00", ""}};
+    return refinanceFile(r);
+}
+
+std::vector<BadInput> legacyInputs() {
+    const std::string statement = statementBytes();
+    const std::string refinance = refinanceBytes();
+    const auto version = [](const std::string& bytes, std::uint32_t word16) {
+        return word(word16) + bytes.substr(2);
+    };
+    const char* hud1a = document_types::kHud1a;
+    // The sellers list: its count, then the new class CAddress (index 1) with
+    // the first seller (index 2), then the second seller, of class 1.
+    const auto newClass = [](std::uint32_t schema, const std::string& name) {
+        return word(0xFFFF) + word(schema) + word(static_cast<std::uint32_t>(name.size())) + name;
+    };
+    const std::string sellers = word(2) + newClass(0, "CAddress");
+    const std::string secondText = "\x08SELLER-B";
+    const std::string second = word(0x8001) + secondText + std::string(7, '\0');
+    const auto referencesToFirst = [&](std::uint32_t count) {
+        return patched(
+            patched(statement, sellers, word(0xFFFF) + dword(count + 1) + sellers.substr(2)),
+            second, [count] {
+                std::string tags;
+                for (std::uint32_t i = 0; i < count; ++i)
+                    tags += word(2);
+                return tags;
+            }());
+    };
+    return {
+        {"statement of a later version", version(statement, 1701), kNotHud},
+        {"version word 0", version(statement, 0), kNotHud},
+        {"red document", version(statement, 403), wrongKind("This is Red document.")},
+        {"mortgage closing", version(statement, 404),
+         wrongKind("This is Mortgage closing document.")},
+        {"title closing", version(statement, 405), wrongKind("This is Title closing document.")},
+        {"refinance statement as a statement", version(refinance, 902),
+         wrongKind("This is Refinance document.")},
+        // Later generations of the other kind get the reader's plain refusal.
+        {"later refinance statement as a statement", refinance, kNotHud},
+        {"statement as a refinance statement", version(statement, 901),
+         wrongKind("This is Hud document."), hud1a},
+        {"later statement as a refinance statement", statement,
+         wrongKind("This is not Ref document"), hud1a},
+        {"a single byte", statement.substr(0, 1), kDamagedLegacy},
+        {"cut in half", statement.substr(0, statement.size() / 2), kDamagedLegacy},
+        {"cut before the last byte", statement.substr(0, statement.size() - 1), kDamagedLegacy},
+        {"refinance cut before the last byte", refinance.substr(0, refinance.size() - 1),
+         kDamagedLegacy, hud1a},
+        {"text of 4 GB",
+         patched(statement,
+                 "\x03"
+                 "F-6",
+                 "\xFF" + word(0xFFFF) + dword(~0u) + "F-6"),
+         kDamagedLegacy},
+        {"list of 4 billion",
+         patched(statement, sellers, word(0xFFFF) + dword(~0u) + sellers.substr(2)),
+         kDamagedLegacy},
+        {"reference to an unread object", patched(statement, second, word(99)), kDamagedLegacy},
+        {"reference to a class", patched(statement, second, word(1)), kDamagedLegacy},
+        {"object of an unknown class", patched(statement, second, word(0x8009) + secondText),
+         kDamagedLegacy},
+        {"unknown class name", patched(statement, "CAddress", "CAddrezz"), kDamagedLegacy},
+        {"class schema 1", patched(statement, sellers, word(2) + newClass(1, "CAddress")),
+         kDamagedLegacy},
+        {"class name of 255 bytes",
+         patched(statement, word(8) + "CAddress", word(255) + "CAddress"), kDamagedLegacy},
+        {"extra lines where addresses belong",
+         patched(statement, sellers, word(2) + newClass(0, "CAddTBS")), kDamagedLegacy},
+        {"the first seller twice more by reference", referencesToFirst(2),
+         converted("e_sellers/address", "name1", "SELLER-A")},
+        // Copies by reference may add up to no more text than the file holds.
+        {"200,000 references to one seller", referencesToFirst(200000), kDamagedLegacy},
+        // Bytes after the last field are not read; the backup keeps them.
+        {"bytes after the last field", statement + "trailing", converted("b", "fileNo_6", "F-6")},
+    };
+}
+
+void open(const BadInput& input) {
+    SCOPED_TRACE(input.what);
+    TempFolder folder;
+    FixedClock clock{{2009, 3, 5, 7, 4, 9}};
+    RecordingDialog dialog;
+    dialog.script({DialogButton::Yes});
+    const std::string path = folder.file("deal.hud");
+    writeBytes(path, input.bytes);
+    CHudDocument document(input.type);
+    const Outcome& expected = input.outcome;
+    EXPECT_EQ(document.loadDocument(path), expected.result);
+    Messages shown;
+    for (const ShownMessage& m : dialog.shown())
+        shown.emplace_back(m.caption, m.text, m.flags);
+    EXPECT_EQ(shown, expected.shown);
+    if (!expected.property.empty()) {
+        const std::string value = valueAt(document, expected.uri, expected.property);
+        EXPECT_TRUE(value == expected.value) << value.substr(0, 80);
+    }
+    const std::string after = readBytes(path);
+    if (expected.converted) {
+        EXPECT_EQ(after.rfind("<calverin>", 0), 0u);
+    } else {
+        EXPECT_TRUE(after == input.bytes) << "the file was changed";
+    }
+    const std::string backups = folder.file("UpgradeBackup");
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        EXPECT_TRUE(entry.path() == path || entry.path() == backups) << entry.path();
+    if (std::filesystem::exists(backups)) {
+        const std::string extension = input.type == document_types::kHud ? ".prb" : ".rfb";
+        EXPECT_TRUE(readBytes(backups + "/deal_3-5-2009 7-4-9" + extension) == input.bytes);
+    }
+}
+
+TEST(BadInput, XmlFilesLoadWhatTheyCanOrAreRefusedUnchanged) {
+    for (const BadInput& input : xmlInputs())
+        open(input);
+}
+
+TEST(BadInput, LegacyFilesAreRefusedWithTheirReasonAndKeptWhole) {
+    for (const BadInput& input : legacyInputs())
+        open(input);
+}
+
+// Every field of a legacy file is required: a file cut at any byte is damaged.
+TEST(BadInput, LegacyFileCutAtAnyByteIsDamaged) {
+    const std::string statement = statementBytes();
+    const std::string refinance = refinanceBytes();
+    for (std::size_t size = 0; size <= statement.size(); ++size) {
+        ArchiveReader in = archiveOf(statement.substr(0, size));
+        HudRecord record;
+        const ReadResult expected =
+            size < statement.size() ? ReadResult::Damaged : ReadResult::Read;
+        ASSERT_EQ(readHudRecord(in, record), expected) << size << " of " << statement.size();
+    }
+    for (std::size_t size = 0; size <= refinance.size(); ++size) {
+        ArchiveReader in = archiveOf(refinance.substr(0, size));
+        RefinanceRecord record;
+        const ReadResult expected =
+            size < refinance.size() ? ReadResult::Damaged : ReadResult::Read;
+        ASSERT_EQ(readRefinanceRecord(in, record), expected) << size << " of " << refinance.size();
+    }
+}
+
+} // namespace
+} // namespace velmora::testing

@@ -1,0 +1,208 @@
+// Every step of the file layer failing in turn: a document save, a legacy
+// conversion (backup, then the converted file) and an upgrade backup. Each
+// failure must give the operation's refusal, its message where it has one,
+// nothing after the failed step, no temporary file, and the files as they
+// were (the original legacy bytes above all).
+#include "com/provider.h"
+#include "document/hud_document.h"
+#include "recording_dialog.h"
+#include "support/legacy_writer.h"
+#include "support/numbered_faults.h"
+#include "support/platform_doubles.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace velmora::testing {
+namespace {
+
+using Steps = std::vector<FileStep>;
+using Shown = std::tuple<std::string, std::string, unsigned>;
+using Messages = std::vector<Shown>;
+// Every file below a folder with its bytes; a folder as its name and "/".
+using Snapshot = std::map<std::string, std::string>;
+
+constexpr FileStep kCreate = FileStep::Create, kWrite = FileStep::Write, kFlush = FileStep::Flush,
+                   kRename = FileStep::Rename;
+const Steps kSafeWrite = {kCreate, kWrite, kFlush, kRename};
+const Steps kBackup = {FileStep::CreateFolder, FileStep::Copy, kCreate, kWrite, kFlush, kRename};
+
+const Shown kConvertQuestion{
+    "Warning",
+    "This file is from older version and will be converted to current version format. Converted "
+    "file will not be compatible with older version. Continue?",
+    0x24};
+const Shown kBackupFailed{"Error", "The backup copy could not be made; the file was not converted.",
+                          0x10};
+const Shown kNotWritten{
+    "Error", "The converted document could not be written; the file was not changed.", 0x10};
+const std::string kBackupFolder = "UpgradeBackup/";
+
+Snapshot snapshot(const std::string& folder) {
+    Snapshot files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        const std::string name = entry.path().lexically_relative(folder).generic_string();
+        if (entry.is_directory())
+            files[name + "/"];
+        else
+            files[name] = readBytes(entry.path().string());
+    }
+    return files;
+}
+
+struct FaultRun {
+    int result = 0;
+    Snapshot files;
+    Messages shown;
+    Steps steps;
+};
+
+// Runs `operation` in a fresh folder with step `failAt` failing (0: none),
+// every question answered Yes.
+FaultRun runFailing(std::size_t failAt, const std::function<int(const TempFolder&)>& operation) {
+    TempFolder folder;
+    RecordingDialog dialog;
+    dialog.script({DialogButton::Yes});
+    FaultRun run;
+    {
+        NumberedFaults faults(failAt);
+        run.result = operation(folder);
+        run.steps = faults.steps();
+    }
+    run.files = snapshot(folder.path());
+    for (const ShownMessage& m : dialog.shown())
+        run.shown.emplace_back(m.caption, m.text, m.flags);
+    return run;
+}
+
+// What a run that failed at `step` must have left and shown.
+struct Failure {
+    int result = -1;
+    Snapshot files;
+    Messages shown;
+};
+
+// Counts the steps of a clean run (they must be `expected`), then fails each
+// in turn and compares with `failure(step)`. The number of faults survived.
+std::size_t failEachStep(const std::function<int(const TempFolder&)>& operation,
+                         const Steps& expected,
+                         const std::function<Failure(std::size_t)>& failure) {
+    const FaultRun clean = runFailing(0, operation);
+    EXPECT_EQ(clean.result, 0);
+    EXPECT_EQ(clean.steps, expected);
+    for (std::size_t step = 1; step <= clean.steps.size(); ++step) {
+        const FaultRun run = runFailing(step, operation);
+        const Failure wanted = failure(step);
+        EXPECT_EQ(run.result, wanted.result) << "step " << step;
+        EXPECT_EQ(run.steps.size(), step) << "went on after failing step " << step;
+        EXPECT_EQ(run.files, wanted.files) << "step " << step;
+        EXPECT_EQ(run.shown, wanted.shown) << "step " << step;
+    }
+    return clean.steps.size();
+}
+
+std::string savedDocument() {
+    TempFolder folder;
+    HudProvider provider;
+    int result = -1;
+    provider.initHUDDocument();
+    provider.writeHUD(folder.file("deal.xml"), &result);
+    EXPECT_EQ(result, 0);
+    return readBytes(folder.file("deal.xml"));
+}
+
+TEST(FileFaults, FailedSaveLeavesTheTargetAsItWasAndNoTemporaryFile) {
+    const std::string original = savedDocument();
+    std::size_t survived = 0;
+    for (const bool replacing : {true, false}) {
+        const auto save = [&](const TempFolder& folder) {
+            writeBytes(folder.file("deal.xml"), original);
+            HudProvider provider;
+            int result = -1;
+            provider.readHUD(folder.file("deal.xml"), &result);
+            EXPECT_EQ(result, 0);
+            provider.setNodePropertyValue("n100/n104", "amount", "250000.00", &result);
+            provider.writeHUD(folder.file(replacing ? "deal.xml" : "copy.xml"), &result);
+            return result;
+        };
+        // A host learns of a failed save from the result alone.
+        survived += failEachStep(save, kSafeWrite, [&](std::size_t) {
+            return Failure{-1, {{"deal.xml", original}}, {}};
+        });
+    }
+    ::testing::Test::RecordProperty("injected_faults", static_cast<int>(survived));
+}
+
+TEST(FileFaults, FailedConversionKeepsTheLegacyBytesAndTheBackupStaysWhole) {
+    HudRecord statement;
+    statement.version = 1601;
+    statement.fileNo = "F-6";
+    RefinanceRecord refinance;
+    refinance.version = 1202;
+    refinance.loanNo = "L-7";
+    const std::tuple<const char*, std::string, const char*> types[] = {
+        {document_types::kHud, hudFile(statement), "deal_3-5-2009 7-4-9.prb"},
+        {document_types::kHud1a, refinanceFile(refinance), "deal_3-5-2009 7-4-9.rfb"}};
+    FixedClock clock{{2009, 3, 5, 7, 4, 9}};
+    std::size_t survived = 0;
+    for (const auto& [type, legacy, backupName] : types) {
+        const auto convert = [&](const TempFolder& folder) {
+            writeBytes(folder.file("deal.hud"), legacy);
+            CHudDocument document(type);
+            return document.loadDocument(folder.file("deal.hud"));
+        };
+        Steps steps = kBackup;
+        steps.insert(steps.end(), kSafeWrite.begin(), kSafeWrite.end());
+        survived += failEachStep(convert, steps, [&](std::size_t step) {
+            Failure failure{-1, {{"deal.hud", legacy}}, {kConvertQuestion, kBackupFailed}};
+            if (step > 1)
+                failure.files[kBackupFolder];
+            if (step > kBackup.size()) {
+                failure.files[kBackupFolder + backupName] = legacy;
+                failure.shown.back() = kNotWritten;
+            }
+            return failure;
+        });
+    }
+    ::testing::Test::RecordProperty("injected_faults", static_cast<int>(survived));
+}
+
+TEST(FileFaults, FailedBackupLeavesNoCopyAndASameSecondCopyStillCounts) {
+    FixedClock clock{{2009, 3, 5, 7, 4, 9}};
+    const std::string legacy = "legacy bytes \x01\xFF";
+    const std::string backup = kBackupFolder + "deal_3-5-2009 7-4-9.prb";
+    std::size_t survived = 0;
+    for (const bool backedUpBefore : {false, true}) {
+        const auto backUp = [&](const TempFolder& folder) {
+            writeBytes(folder.file("deal.hud"), legacy);
+            if (backedUpBefore) {
+                std::filesystem::create_directory(folder.file(kBackupFolder));
+                writeBytes(folder.file(backup), legacy);
+            }
+            CHudDocument document(document_types::kHud);
+            return document.makeUpgradeBackup(folder.file("deal.hud")) ? 0 : -1;
+        };
+        survived += failEachStep(backUp, kBackup, [&](std::size_t step) {
+            Failure failure{-1, {{"deal.hud", legacy}}, {}};
+            if (step > 1 || backedUpBefore)
+                failure.files[kBackupFolder];
+            if (backedUpBefore) {
+                failure.files[backup] = legacy;
+                // Only a folder that cannot be made stops the earlier copy from counting.
+                failure.result = step > 1 ? 0 : -1;
+            }
+            return failure;
+        });
+    }
+    ::testing::Test::RecordProperty("injected_faults", static_cast<int>(survived));
+}
+
+} // namespace
+} // namespace velmora::testing
