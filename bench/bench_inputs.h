@@ -19,7 +19,9 @@ struct Sizes {
     std::size_t smallLedger = 10'000;
     std::size_t largeLedger = 100'000;
     std::size_t convertFiles = 2'000;
-    int repetitions = 9;
+    // Runs of a few milliseconds vary a lot on a shared machine: enough of
+    // them that the median holds still.
+    int repetitions = 21;
 };
 Sizes sizesFromEnvironment();
 
