@@ -22,8 +22,18 @@ std::string windows1252ToTreeText(std::string_view text);
 // Tree text into the UTF-8 of an XML file, and back. Both are the identity on
 // Linux (the text is moved through). On Windows, characters the ANSI code page cannot hold become
 // '?', and malformed UTF-8 reads as U+FFFD before that.
+#ifdef _WIN32
 std::string treeTextToUtf8(std::string text);
 std::string utf8ToTreeText(std::string text);
+#else
+// Inline, because every string attribute of a file passes through them.
+inline std::string treeTextToUtf8(std::string text) {
+    return text;
+}
+inline std::string utf8ToTreeText(std::string text) {
+    return text;
+}
+#endif
 
 #ifdef _WIN32
 // ANSI text (a path, for the W functions of the API) as UTF-16.

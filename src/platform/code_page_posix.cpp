@@ -7,12 +7,4 @@ std::string windows1252ToTreeText(std::string_view text) {
     return windows1252ToUtf8(text);
 }
 
-std::string treeTextToUtf8(std::string text) {
-    return text;
-}
-
-std::string utf8ToTreeText(std::string text) {
-    return text;
-}
-
 } // namespace velmora

@@ -106,20 +106,6 @@ CSectionNode* CNode::link(std::unique_ptr<CSectionNode> child) {
     return lists.children.back().get();
 }
 
-const std::string& CNode::getDescription() const {
-    static const std::string none;
-    return description_ ? *description_ : none;
-}
-
-void CNode::setDescription(std::string text) {
-    if (text.empty())
-        description_.reset();
-    else if (description_)
-        *description_ = std::move(text);
-    else
-        description_ = std::make_unique<std::string>(std::move(text));
-}
-
 const std::vector<std::unique_ptr<CSectionNode>>& CNode::children() const {
     static const std::vector<std::unique_ptr<CSectionNode>> none;
     return index_ ? index_->children : none;

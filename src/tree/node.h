@@ -43,12 +43,12 @@ public:
 
     const std::string& getName() const { return elementName_; }
     const std::string& getDisplayName() const { return displayName_; }
-    const std::string& getDescription() const;
+    const std::string& getDescription() const { return description_; }
     std::int32_t getKind() const { return kind_; }
     CNode* getParent() const { return parent_; }
 
     void rename(std::string newName);
-    void setDescription(std::string text);
+    void setDescription(std::string text) { description_ = std::move(text); }
 
     bool discardMark() const { return discardMark_; }
     // Marks this node as provisional: the XML loader drops it when it reads
@@ -93,10 +93,9 @@ private:
     ChildIndex::FindAfter nextWithSameElementName() const;
     ChildIndex& index();
 
-    // Documents hold tens of thousands of nodes, most of them leaves with no
-    // description: the small fields share a word, what only a parent needs
-    // (the children themselves included) lives in its ChildIndex, and a
-    // description is kept out of line.
+    // Documents hold tens of thousands of nodes, most of them leaves: the
+    // small fields share a word, and what only a parent needs (the children
+    // themselves included) lives in its ChildIndex.
     bool discardMark_ = false;
     // Set while this node is in its parent's child list.
     bool linked_ = false;
@@ -104,7 +103,7 @@ private:
     CNode* parent_;
     std::string elementName_;
     std::string displayName_;
-    std::unique_ptr<std::string> description_;
+    std::string description_;
     // Orders children without looking up their positions.
     std::uint64_t linkOrder_ = 0;
     std::unique_ptr<ChildIndex> index_;

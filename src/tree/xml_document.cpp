@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace velmora {
 namespace {
@@ -60,15 +61,20 @@ void showLoadFailure(const char* text) {
     currentDialog().ask("", text, dialog_flags::kOk);
 }
 
-// Depth of the deepest element, counted from the document; iterative, so a
-// hostile file cannot exhaust the stack here either.
-int elementDepth(const pugi::xml_node& document) {
-    int deepest = 0;
+struct DocumentShape {
+    int depth = 0; // of the deepest element, counted from the document
+    std::size_t nodes = 0;
+};
+
+// Iterative, so that a hostile file cannot exhaust the stack here either.
+DocumentShape shapeOf(const pugi::xml_node& document) {
+    DocumentShape shape;
     int depth = 0;
     pugi::xml_node node = document.first_child();
     while (node) {
+        ++shape.nodes;
         if (node.type() == pugi::node_element)
-            deepest = std::max(deepest, depth + 1);
+            shape.depth = std::max(shape.depth, depth + 1);
         if (node.first_child()) {
             node = node.first_child();
             ++depth;
@@ -78,12 +84,12 @@ int elementDepth(const pugi::xml_node& document) {
             node = node.parent();
             --depth;
             if (depth < 0)
-                return deepest;
+                return shape;
         }
         if (node)
             node = node.next_sibling();
     }
-    return deepest;
+    return shape;
 }
 
 // Beyond what the parser checks: one document element, and no text outside it.
@@ -106,9 +112,9 @@ std::size_t elementCount(const pugi::xml_node& node) {
 
 // Files written here hold the attributes in the order of the node's table, so
 // the next entry of the table is tried before the name is looked up.
-const PropertyDef* propertyFor(CSectionNode& node, std::string_view name, std::size_t& expected) {
+const PropertyDef* propertyFor(CSectionNode& node, const char* name, std::size_t& expected) {
     const std::vector<PropertyDef>& table = node.schema().inNameOrder();
-    if (expected < table.size() && table[expected].name == name)
+    if (expected < table.size() && std::strcmp(table[expected].name.c_str(), name) == 0)
         return &table[expected++];
     const PropertyDef* def = node.findProperty(name);
     if (def)
@@ -116,11 +122,18 @@ const PropertyDef* propertyFor(CSectionNode& node, std::string_view name, std::s
     return def;
 }
 
-// Each element is freed from the parsed document as soon as it has been read,
-// so that the parser's pages return to the heap while the tree grows and a
-// large file's parsed form and its tree never stand in memory side by side.
 std::string storedText(const pugi::xml_attribute& attribute) {
-    return utf8ToTreeText(decodeStoredString(attribute.value()));
+    // Values are short: one pass finds the length and any escape (they all
+    // start with 0xEE), which beats a library call for each.
+    const char* const value = attribute.value();
+    std::size_t length = 0;
+    bool escaped = false;
+    for (; value[length] != '\0'; ++length)
+        escaped |= static_cast<unsigned char>(value[length]) == kPrivateLead0;
+    std::string text(value, length);
+    if (escaped)
+        text = decodeStoredString(std::move(text));
+    return utf8ToTreeText(std::move(text));
 }
 
 // A child element read from a file: named by its "name" attribute from the
@@ -132,30 +145,47 @@ CSectionNode* addChildFor(CSectionNode& parent, const pugi::xml_node& element) {
     return parent.addChildAsNamed(element.name(), storedText(name));
 }
 
-void loadElement(CSectionNode& node, pugi::xml_node element) {
-    std::size_t expected = 0;
-    for (const pugi::xml_attribute& attribute : element.attributes()) {
-        const PropertyDef* def = propertyFor(node, attribute.name(), expected);
-        if (!def)
-            continue;
-        if (def->kind == PropertyKind::String)
-            node.assignFromXml(*def, storedText(attribute));
-        else
-            node.assignFromXml(*def, attribute.value());
-    }
-    // Children a node was only given provisionally give way to the file's own.
-    node.removeDiscardedChildren();
-    for (pugi::xml_node child = element.first_child(); child;) {
-        const pugi::xml_node next = child.next_sibling();
-        if (child.type() == pugi::node_element) {
-            if (CSectionNode* childNode = addChildFor(node, child))
-                loadElement(*childNode, child);
+// Builds the tree from the parsed file. In a large file each element is freed
+// from the parsed form once it has been read, so that the parser's pages go
+// back to the heap while the tree grows and the two never stand in memory
+// side by side; in a small one the freeing would cost more time than the
+// memory is worth.
+class TreeLoader {
+public:
+    explicit TreeLoader(bool freeAsRead) : freeAsRead_(freeAsRead) {}
+
+    void load(CSectionNode& node, pugi::xml_node element) const {
+        std::size_t expected = 0;
+        for (const pugi::xml_attribute& attribute : element.attributes()) {
+            const PropertyDef* def = propertyFor(node, attribute.name(), expected);
+            if (!def)
+                continue;
+            if (def->kind == PropertyKind::String)
+                node.assignFromXml(*def, storedText(attribute));
+            else
+                node.assignFromXml(*def, attribute.value());
         }
-        element.remove_child(child);
-        child = next;
+        // Children a node was only given provisionally give way to the file's own.
+        node.removeDiscardedChildren();
+        for (pugi::xml_node child = element.first_child(); child;) {
+            const pugi::xml_node next = child.next_sibling();
+            if (child.type() == pugi::node_element) {
+                if (CSectionNode* childNode = addChildFor(node, child))
+                    load(*childNode, child);
+            }
+            if (freeAsRead_)
+                element.remove_child(child);
+            child = next;
+        }
+        node.loadFinished();
     }
-    node.loadFinished();
-}
+
+private:
+    const bool freeAsRead_;
+};
+
+// From this many parsed nodes on, the parsed form is freed while it is read.
+constexpr std::size_t kNodesFreedAsRead = 20'000;
 
 std::string attributeText(const CSectionNode& node, const PropertyDef& def, bool& written) {
     written = true;
@@ -244,8 +274,8 @@ int loadXmlFile(CSectionNode& node, const std::string& path) {
                                        pugi::parse_fragment;
     const pugi::xml_parse_result parsed = document.load_file(path.c_str(), kParseOptions);
     // The document element sits at depth 1 and the node's own element at 2.
-    if (!parsed || !hasSingleDocumentElement(document) ||
-        elementDepth(document) > kMaxTreeDepth + 1) {
+    const DocumentShape shape = parsed ? shapeOf(document) : DocumentShape{};
+    if (!parsed || !hasSingleDocumentElement(document) || shape.depth > kMaxTreeDepth + 1) {
         showLoadFailure("Load document failed");
         return -1;
     }
@@ -262,7 +292,7 @@ int loadXmlFile(CSectionNode& node, const std::string& path) {
         [](const pugi::xml_node& child) { return child.type() == pugi::node_element; });
     if (!content)
         return -1;
-    loadElement(node, content);
+    TreeLoader(shape.nodes >= kNodesFreedAsRead).load(node, content);
     return 0;
 }
 
