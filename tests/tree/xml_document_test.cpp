@@ -101,6 +101,36 @@ TEST_F(XmlDocument, RoundTripOfEveryKindAtEveryDepth) {
     EXPECT_TRUE(dialog.shown().empty());
 }
 
+// Large files are read while their parsed form is freed element by element;
+// the tree must come out the same as from a small file, repeated names made
+// unique as ever.
+TEST_F(XmlDocument, LargeFileLoadsWholeWhileItsParsedFormIsFreed) {
+    TestContainer root;
+    CSectionNode* box = root.addChild("box");
+    constexpr int kItems = 25'000;
+    for (int i = 0; i < kItems; ++i) {
+        CSectionNode* item = box->addChild(i % 3 ? "item" : "check");
+        item->setPropertyValue("memo", i % 1000 ? "memo " + std::to_string(i) : "bell\a");
+        item->setPropertyValue("count", std::to_string(i));
+    }
+    const std::string path = folder.file("large.xml");
+    ASSERT_EQ(root.save(path), 0);
+    TestContainer loaded;
+    ASSERT_EQ(loaded.load(path), 0);
+    EXPECT_EQ(loaded.nodeValue(), root.nodeValue());
+
+    // The last child is a check; checks are named check1, check2, ... every
+    // third child.
+    box->children().back()->rename("check7");
+    ASSERT_EQ(root.save(path), 0);
+    TestContainer renamed;
+    ASSERT_EQ(renamed.load(path), 0);
+    const CNode& loadedBox = *renamed.children().front();
+    EXPECT_EQ(loadedBox.childCount(), static_cast<std::size_t>(kItems));
+    EXPECT_EQ(loadedBox.children().back()->getDisplayName(), "check7(1)");
+    EXPECT_EQ(loadedBox.findChildByNames("check", "check7"), loadedBox.children()[18].get());
+}
+
 TEST_F(XmlDocument, EveryControlByteRoundTripsAsValidXml) {
     std::string text;
     for (int byte = 1; byte < 32; ++byte)
