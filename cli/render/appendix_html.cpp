@@ -44,7 +44,7 @@ std::string entriesHtml(std::string_view title, const CSectionNode* list,
     std::string body;
     for (const auto& entry : list->children()) {
         std::string cells;
-        for (const Field& column : columns)
+        for (const Field& column : columns) // amounts align right, as on the statement
             cells += cell(column.label == "Amount" ? "amt" : "",
                           htmlText(joined(entry.get(), column.names)));
         body += element("tr", "", cells);

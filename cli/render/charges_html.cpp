@@ -103,9 +103,9 @@ public:
     std::string row(const FormRow& row) const {
         switch (row.kind) {
         case RowKind::Heading:
-            return tr(cell("head", escapeHtml(headingText(row)), width()));
+            return element("tr", "", cell("head", escapeHtml(headingText(row)), width()));
         case RowKind::Subheading:
-            return tr(cell("subhead", escapeHtml(row.caption), width()));
+            return element("tr", "", cell("subhead", escapeHtml(row.caption), width()));
         case RowKind::Line:
             return lineRow(childAt(&root_, row.node), row.number, row.caption, "");
         case RowKind::TotalLine:
@@ -127,10 +127,6 @@ public:
     }
 
 private:
-    static std::string tr(const std::string& cells, std::string_view cls = "") {
-        return cls.empty() ? "<tr>" + cells + "</tr>" : element("tr", cls, cells);
-    }
-
     std::string amount(const CSectionNode* line, const Column& column) const {
         for (const std::string_view name : column.names) {
             if (hasProperty(line, name))
@@ -146,7 +142,7 @@ private:
                             cell("payor", htmlText(shown(line, "payor")));
         for (const Column& column : columns_)
             cells += cell("amt", htmlText(amount(line, column)));
-        return tr(cells, cls);
+        return element("tr", cls, cells);
     }
 
     std::string moreRows(const CSectionNode* more) const {
@@ -166,7 +162,7 @@ private:
                             cell("desc", escapeHtml(row.caption), 2) + cell("amt", htmlText(text));
         for (std::size_t i = 1; i < columns_.size(); ++i)
             cells += cell("amt", "");
-        return tr(cells, row.kind == RowKind::Total ? "total" : "");
+        return element("tr", row.kind == RowKind::Total ? "total" : "", cells);
     }
 
     const CSectionNode& root_;
@@ -193,7 +189,7 @@ std::string commissionHeading(const CSectionNode& root, int width) {
         element("span", "value", htmlText(shown(price, "amount"))) + " @ " +
         element("span", "value", htmlText(shown(price, "at"))) +
         " % = " + element("span", "value", htmlText(shown(block, "s700Price")));
-    return "<tr>" + cell("head", markup, width) + "</tr>";
+    return element("tr", "", cell("head", markup, width));
 }
 
 } // namespace

@@ -57,6 +57,16 @@ FormRows sellerRows() {
            total("603", "Cash to/from seller", "", "n603");
 }
 
+// A value the form prints on a line of its own; bold for a total.
+std::string valueCells(const CSectionNode& root, const FormRow& row) {
+    const std::string amount =
+        row.property.empty() ? std::string() : shown(childAt(&root, row.node), row.property);
+    const bool isTotal = row.kind == RowKind::Total;
+    return cell("no", numberText(row.number)) +
+           cell(isTotal ? "desc total" : "desc", escapeHtml(row.caption)) +
+           cell(isTotal ? "amt total" : "amt", htmlText(amount));
+}
+
 // The three cells of one side of a row: number, description, amount.
 std::string sideCells(const CSectionNode& root, const FormRow& row) {
     switch (row.kind) {
@@ -72,16 +82,12 @@ std::string sideCells(const CSectionNode& root, const FormRow& row) {
     }
     case RowKind::Value:
     case RowKind::Total:
-    case RowKind::MoreLines:
+        return valueCells(root, row);
+    case RowKind::MoreLines: // the summary blocks have no `more` lists
     case RowKind::TotalLine:
         break;
     }
-    const std::string amount =
-        row.property.empty() ? std::string() : shown(childAt(&root, row.node), row.property);
-    const char* cls = row.kind == RowKind::Total ? "amt total" : "amt";
-    return cell("no", numberText(row.number)) +
-           cell(row.kind == RowKind::Total ? "desc total" : "desc", escapeHtml(row.caption)) +
-           cell(cls, htmlText(amount));
+    return cell("", "", 3);
 }
 
 } // namespace
@@ -95,7 +101,7 @@ std::string summaryHtml(const CSectionNode& root) {
                        "<th colspan=\"3\">K. Summary of seller's "
                        "transaction</th></tr></thead><tbody>";
     for (std::size_t i = 0; i < borrower.size() && i < seller.size(); ++i)
-        rows += "<tr>" + sideCells(root, borrower[i]) + sideCells(root, seller[i]) + "</tr>";
+        rows += element("tr", "", sideCells(root, borrower[i]) + sideCells(root, seller[i]));
     rows += "</tbody>";
     return "<table class=\"summary\" id=\"summary\">" + rows + "</table>";
 }
