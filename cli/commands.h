@@ -4,6 +4,7 @@
 #include "session.h"
 
 #include <CLI/CLI.hpp>
+#include <string>
 
 namespace velmora::cli {
 
@@ -13,6 +14,11 @@ void addEditCommands(CLI::App& app, const GlobalOptions& options);
 void addQueryCommands(CLI::App& app, const GlobalOptions& options);
 // convert: legacy files to XML, in place, in batches.
 void addConvertCommand(CLI::App& app, const GlobalOptions& options);
+// render: the statement as an HTML page or a PDF.
+void addRenderCommand(CLI::App& app, const GlobalOptions& options);
+// Writes a rendered statement page to `path` safely; throws CommandFailed
+// when it cannot.
+void writeStatementPage(const std::string& page, const std::string& path);
 // demo: builds, saves, reads back and shows a sample deal.
 void addDemoCommand(CLI::App& app, const GlobalOptions& options);
 

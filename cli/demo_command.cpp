@@ -3,6 +3,7 @@
 #include "platform/dialog.h"
 #include "platform/file_system.h"
 #include "platform/guid.h"
+#include "render/statement_view.h"
 #include "tree_text.h"
 
 #include <filesystem>
@@ -100,8 +101,12 @@ void fill(Session& session) {
     provider.setNodePropertyValue("d_borrowers/address", "name1", "Riley Whitlock", &result);
 }
 
+std::string pathIn(const std::string& folder, const char* name) {
+    return (std::filesystem::path(folder) / name).string();
+}
+
 void convertLegacySample(const GlobalOptions& options, const std::string& folder) {
-    const std::string file = (std::filesystem::path(folder) / "legacy-deal.hud").string();
+    const std::string file = pathIn(folder, "legacy-deal.hud");
     {
         std::ofstream out(file, std::ios::binary);
         out.write(reinterpret_cast<const char*>(kLegacySample),
@@ -127,11 +132,12 @@ void convertLegacySample(const GlobalOptions& options, const std::string& folder
     printTree(std::cout, session.node("n500/n504"), -1);
     printTree(std::cout, session.node("ledger"), -1);
     std::cout << "\nThe converted document: " << file << '\n';
+    writeStatementPage(renderStatement(session.document()), pathIn(folder, "legacy-deal.html"));
 }
 
 void runDemo(const GlobalOptions& options, const std::string& requestedFolder) {
     const std::string folder = makeDemoFolder(requestedFolder);
-    const std::string file = (std::filesystem::path(folder) / "sample-deal.xml").string();
+    const std::string file = pathIn(folder, "sample-deal.xml");
 
     {
         Session builder(options);
@@ -150,8 +156,13 @@ void runDemo(const GlobalOptions& options, const std::string& requestedFolder) {
     std::cout << "\nThe document: " << file << "\n"
               << "Try: velmora show " << file << " n700\n"
               << "     velmora get " << file << " n100/n104 amount\n";
+    writeStatementPage(renderStatement(reader.document()), pathIn(folder, "sample-deal.html"));
 
     convertLegacySample(options, folder);
+    std::cout << "\nBoth statements as pages of the printed form (velmora render), to open in "
+                 "a browser:\n  "
+              << pathIn(folder, "sample-deal.html") << "\n  " << pathIn(folder, "legacy-deal.html")
+              << '\n';
 }
 
 } // namespace

@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
     addEditCommands(app, options);
     addQueryCommands(app, options);
     addConvertCommand(app, options);
+    addRenderCommand(app, options);
     addDemoCommand(app, options);
 
     try {

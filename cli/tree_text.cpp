@@ -5,16 +5,14 @@
 #include <string>
 
 namespace velmora::cli {
-namespace {
 
-// A property "holds a value" when its text is not empty and differs from
-// what a new node of its class starts with; "name" and "description" are
-// shown on the node's own line.
 bool holdsValue(const CSectionNode& node, const PropertyDef& def, const std::string& text) {
     if (def.builtIn != BuiltIn::No || text.empty())
         return false;
     return node.slotValue(def) != def.initial;
 }
+
+namespace {
 
 void printNode(std::ostream& out, CSectionNode& node, int depth, int maxDepth) {
     const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');

@@ -6,8 +6,10 @@ set(VELMORA_CLI11_INCLUDE "" CACHE PATH "A folder holding CLI11's CLI/ headers")
 # The demo's legacy sample is made by the native build (it runs a program).
 set(VELMORA_LEGACY_SAMPLE_SOURCE "" CACHE FILEPATH "legacy_sample.cpp from the native build")
 
-file(GLOB VELMORA_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp)
+file(GLOB_RECURSE VELMORA_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp)
+list(FILTER VELMORA_CLI_SOURCES EXCLUDE REGEX "_posix\\.cpp$")
 add_executable(velmora_cli ${VELMORA_CLI_SOURCES} ${VELMORA_LEGACY_SAMPLE_SOURCE})
+target_include_directories(velmora_cli PRIVATE ${CMAKE_SOURCE_DIR}/cli)
 set_target_properties(velmora_cli PROPERTIES OUTPUT_NAME velmora)
 target_compile_definitions(velmora_cli PRIVATE VELMORA_VERSION="${PROJECT_VERSION}")
 target_include_directories(velmora_cli SYSTEM PRIVATE ${VELMORA_CLI11_INCLUDE})

@@ -1,6 +1,6 @@
-// Runs the velmora executable the way a script would: arguments passed as
-// they are (no shell), standard input from /dev/null, and standard output and
-// standard error captured apart.
+// Runs the velmora executable (or another program) the way a script would:
+// arguments passed as they are (no shell), standard input from /dev/null, and
+// standard output and standard error captured apart.
 #pragma once
 
 #include "temp_folder.h"
@@ -29,9 +29,10 @@ inline std::ostream& operator<<(std::ostream& out, const CliRun& run) {
                << "\nstdout: " << run.out << "\nstderr: " << run.err;
 }
 
-// The tool is killed after a minute, a safety net against one that waits
-// forever (a lock, a question); it is no measure of speed.
-inline CliRun runCli(const std::vector<std::string>& args) {
+// Runs `command` (the program first, found in PATH), killing it and what it
+// started after `seconds`: a safety net against one that waits forever (a
+// lock, a question, a browser); it is no measure of speed.
+inline CliRun runProgram(const std::vector<std::string>& command, int seconds) {
     TempFolder streams;
     const std::string outPath = streams.file("out");
     const std::string errPath = streams.file("err");
@@ -40,8 +41,8 @@ inline CliRun runCli(const std::vector<std::string>& args) {
     ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     ::posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0600);
     ::posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0600);
-    std::vector<std::string> all{"timeout", "-s", "KILL", "60", VELMORA_CLI_PATH};
-    all.insert(all.end(), args.begin(), args.end());
+    std::vector<std::string> all{"timeout", "-s", "KILL", std::to_string(seconds)};
+    all.insert(all.end(), command.begin(), command.end());
     std::vector<char*> argv;
     for (std::string& arg : all)
         argv.push_back(arg.data());
@@ -52,7 +53,7 @@ inline CliRun runCli(const std::vector<std::string>& args) {
     CliRun run;
     int status = 0;
     if (spawned != 0 || ::waitpid(pid, &status, 0) != pid) {
-        ADD_FAILURE() << "cannot run " << VELMORA_CLI_PATH << ": error " << spawned;
+        ADD_FAILURE() << "cannot run " << command.front() << ": error " << spawned;
         return run;
     }
     run.stopped = WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGKILL;
@@ -61,6 +62,13 @@ inline CliRun runCli(const std::vector<std::string>& args) {
     run.out = readBytes(outPath);
     run.err = readBytes(errPath);
     return run;
+}
+
+// The velmora tool, stopped after a minute.
+inline CliRun runCli(const std::vector<std::string>& args) {
+    std::vector<std::string> command{VELMORA_CLI_PATH};
+    command.insert(command.end(), args.begin(), args.end());
+    return runProgram(command, 60);
 }
 
 } // namespace velmora::testing

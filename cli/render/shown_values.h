@@ -1,0 +1,36 @@
+// What the statement view shows of a node: the stored texts, exactly as the
+// property operations give them, and nothing computed. A property that holds
+// no value (empty, or still what a new node starts with, such as a total of
+// 0.0 nobody set) shows as the empty text, as in `velmora show`.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velmora {
+class CSectionNode;
+}
+
+namespace velmora::cli {
+
+// The text of property `name` of `node` when it holds a value; the empty text
+// for a missing node or a name its class lacks.
+std::string shown(const CSectionNode* node, std::string_view name);
+
+// The text of property `name` whether or not it holds a value: for texts the
+// form prints as labels, such as the caption of the lot ("Lot" at first).
+std::string storedText(const CSectionNode* node, std::string_view name);
+
+// Whether the class of `node` has the property `name`.
+bool hasProperty(const CSectionNode* node, std::string_view name);
+
+// The node below `parent` along `path` ("n100/n104"), taking at each step the
+// first child of that element name; none when a step finds none or `parent`
+// is none.
+const CSectionNode* childAt(const CSectionNode* parent, std::string_view path);
+
+// Whether any property of `node` or of a node below it holds a value, or a
+// node below it has a description.
+bool holdsAnyValue(const CSectionNode& node);
+
+} // namespace velmora::cli

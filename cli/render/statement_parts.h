@@ -1,0 +1,37 @@
+// The parts of the statement page, each made by a file of its own; the page
+// (statement_view.cpp) puts them together. Each takes the document root and
+// reads it only.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velmora {
+class CSectionNode;
+}
+
+namespace velmora::cli {
+
+// The loan data and the parties, boxes A to I of the form. The borrower-only
+// form of a refinance leaves out the seller unless the document has one.
+std::string headerHtml(const CSectionNode& root, bool refinance);
+// The summaries of the borrower's and the seller's transactions side by side,
+// blocks 100 to 600.
+std::string summaryHtml(const CSectionNode& root);
+// The settlement charges, blocks 700 to 1400; a refinance has 800 to 1400 with
+// the borrower's column only.
+std::string chargesHtml(const CSectionNode& root, bool refinance);
+// A refinance's disbursements to others (block 1500) and net settlement (1600).
+std::string disbursementsHtml(const CSectionNode& root);
+// The companion forms the document has: escrow disclosure, ledger, checks.
+std::string appendicesHtml(const CSectionNode& root);
+
+// Name, street and "city, state zip" of a name-and-address node, one line each.
+std::string addressHtml(const CSectionNode* address);
+// A labelled field of a box; label and value are tree text.
+std::string fieldHtml(std::string label, std::string value);
+
+// The style sheet, screen and print.
+std::string_view statementStyle();
+
+} // namespace velmora::cli

@@ -1,0 +1,63 @@
+#include "statement_view.h"
+
+#include "document/hud_document.h"
+#include "html_text.h"
+#include "shown_values.h"
+#include "statement_parts.h"
+
+namespace velmora::cli {
+namespace {
+
+// Even if a text slipped through unescaped, the browser would run no script
+// and fetch nothing.
+constexpr char kPolicy[] = "default-src 'none'; style-src 'unsafe-inline'";
+
+std::string page(std::string_view id, const std::string& content) {
+    return "<section class=\"page\" id=\"" + std::string(id) + "\">" + content + "</section>";
+}
+
+std::string signatureHtml(std::string_view title, const CSectionNode* parties) {
+    return element("div", "signature",
+                   element("div", "title", escapeHtml(title)) + addressHtml(parties));
+}
+
+// The borrower-only form has no sellers to sign unless the document names some.
+std::string certificationHtml(const CSectionNode& root, bool refinance) {
+    const CSectionNode* total = childAt(&root, "n1400");
+    const CSectionNode* sellers = childAt(total, "sellers");
+    std::string parties = signatureHtml("Borrowers", childAt(total, "borrowers"));
+    if (!refinance || (sellers && holdsAnyValue(*sellers)))
+        parties += signatureHtml("Sellers", sellers);
+    parties += element("div", "signature",
+                       fieldHtml("Settlement agent", shown(total, "settlementAgent")) +
+                           fieldHtml("Date", shown(total, "settlementDate")));
+    return element("div", "certification",
+                   element("p", "",
+                           "I have carefully reviewed this settlement statement and to the best "
+                           "of my knowledge and belief it is a true and accurate statement of "
+                           "all receipts and disbursements made on my account or by me in this "
+                           "transaction.") +
+                       element("div", "signatures", parties));
+}
+
+} // namespace
+
+std::string renderStatement(const CHudDocument& document) {
+    const bool refinance = document.documentType() == document_types::kHud1a;
+    std::string body;
+    if (refinance) {
+        body =
+            page("statement", headerHtml(document, true) + chargesHtml(document, true) +
+                                  disbursementsHtml(document) + certificationHtml(document, true));
+    } else {
+        body = page("page1", headerHtml(document, false) + summaryHtml(document)) +
+               page("page2", chargesHtml(document, false) + certificationHtml(document, false));
+    }
+    body += appendicesHtml(document);
+    return std::string("<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">") +
+           "<meta http-equiv=\"Content-Security-Policy\" content=\"" + kPolicy + "\">" +
+           "<title>Settlement statement</title><style>" + std::string(statementStyle()) +
+           "</style></head>" + element("body", refinance ? "hud1a" : "hud", body) + "</html>\n";
+}
+
+} // namespace velmora::cli

@@ -1,0 +1,180 @@
+// velmora render end to end: the page it writes for a filled purchase, a
+// refinance, new and edited documents, and the files it refuses.
+#include "render/statement_fixture.h"
+#include "support/legacy_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+
+namespace velmora::testing {
+namespace {
+
+class RenderTest : public ::testing::Test {
+protected:
+    // The page written for `file`; the document itself is left as it was.
+    std::string render(const std::string& file, const std::vector<std::string>& globals = {}) {
+        const std::string before = readBytes(file);
+        std::vector<std::string> args = globals;
+        args.insert(args.end(), {"render", file, "-o", folder.file("page.html")});
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.exitCode, 0) << run;
+        EXPECT_EQ(run.out, folder.file("page.html") + "\n");
+        EXPECT_EQ(readBytes(file), before);
+        return readBytes(folder.file("page.html"));
+    }
+
+    TempFolder folder;
+};
+
+// Nothing on the page reaches outside it.
+void expectSelfContained(const std::string& html) {
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
+    for (const char* outside : {"<script", "src=", "href=", "url(", "http:", "https:", "@import"})
+        EXPECT_EQ(html.find(outside), std::string::npos) << outside;
+}
+
+TEST_F(RenderTest, FilledPurchaseShowsEveryValueOnceInFormOrderEscaped) {
+    std::vector<Setting> settings = purchaseSettings();
+    settings.insert(settings.end(), {{"ledger/deposits/deposit", "memo", "Earnest <money>"},
+                                     {"checkPrinting/check", "payTo", "Check & Payee"}});
+    writeStatement(folder.file("deal.xml"), "hud", settings);
+    const std::string html = render(folder.file("deal.xml"));
+    expectSelfContained(html);
+    const std::vector<std::string> header = {"F-2008-17",      "Dana &lt;&amp;&quot;&gt; Whitlock",
+                                             "Riley Whitlock", "Morgan Estates",
+                                             "TIN-E-77",       "Harbor Bank",
+                                             "14 Quarry Road", "LOT-9",
+                                             "Velmora Title",  "12 Harbor Street",
+                                             "9/16/2008"};
+    // Page 1 has the borrower's side and the seller's side row by row.
+    std::vector<std::string> borrower = header;
+    borrower.insert(borrower.end(), {"250000.00",
+                                     "Extra fixtures",
+                                     "1104.00",
+                                     "7/1/2008",
+                                     "9/15/2008",
+                                     "1106.00",
+                                     "252210.5",
+                                     "25000.00",
+                                     "Payor 204",
+                                     "1204.00",
+                                     "26204.",
+                                     "226006.5",
+                                     "250001.00",
+                                     "15000.00",
+                                     "Broker One",
+                                     "1701.00",
+                                     "1.5%",
+                                     "1801.00",
+                                     "2801.00",
+                                     "Courier fee",
+                                     "1899.00",
+                                     "9/20/2008",
+                                     "10/1/2008",
+                                     "12.25",
+                                     "1901.00",
+                                     "37 months",
+                                     "88.50",
+                                     "1201.10",
+                                     "1201.20",
+                                     "1201.30",
+                                     "Second survey",
+                                     "2399.00",
+                                     "5000.5",
+                                     "6000.25",
+                                     "Signing Borrower",
+                                     "Agent Smith",
+                                     "Earnest &lt;money&gt;",
+                                     "Check &amp; Payee"});
+    const std::vector<std::string> seller = {
+        "9/16/2008",       "1402.00", "Seller credit", "1409.00",  "251402.",
+        "Coastal Savings", "1504.00", "1504.5",        "249897.5", "250001.00"};
+    expectOnceInOrder(html, {borrower, seller});
+    EXPECT_EQ(html.find("<&\""), std::string::npos);
+    EXPECT_EQ(html.find("<money>"), std::string::npos);
+}
+
+TEST_F(RenderTest, RefinanceHasTheBorrowerOnlyFormAndTheEscrowMonths) {
+    writeStatement(folder.file("refinance.xml"), "hud1a",
+                   {{"", "f_LenderName", "Refi Bank"},
+                    {"n800/n801", "borrowerFund", "3801.00"},
+                    {"n1100/more/courier", "description", "Refi courier"},
+                    {"n1100/more/courier", "borrowerFund", "3899.00"},
+                    {"n1400", "borrowerFund", "4400.5"},
+                    {"n1500/n1501", "description", "Old Lender"},
+                    {"n1500/n1501", "amount", "3501.00"},
+                    {"n1500/more/payoff", "borrowerFund", "3599.00"},
+                    {"n1500", "n1520", "3520.5"},
+                    {"n1600", "amount", "3600.00"},
+                    {"n1600", "cash", "3601.00"},
+                    {"n1600", "n1604", "3604.5"},
+                    {"initialEscrowDisclosure/jan", "amount", "3331.00"},
+                    {"initialEscrowDisclosure/dec", "amount", "3332.00"}});
+    const std::string html = render(folder.file("refinance.xml"));
+    expectOnceInOrder(html, {{"Refi Bank", "3801.00", "Refi courier", "3899.00", "4400.5",
+                              "Old Lender", "3501.00", "3599.00", "3520.5", "3600.00", "3601.00",
+                              "3604.5", "3331.00", "3332.00"}});
+    for (const char* absent :
+         {"id=\"summary\"", "seller&#39;s funds", "name and address of seller"})
+        EXPECT_EQ(html.find(absent), std::string::npos) << absent;
+}
+
+// Documents made by `new` (of each kind, one without any section) show
+// nothing that nobody stored; an edit made with `set` shows.
+TEST_F(RenderTest, NewDocumentsRenderEmptyAndEditsShow) {
+    const std::regex filledCell(R"((td class="amt[^"]*"|span class="value")>[^<])");
+    for (const char* type : {"hud1a", "mortgage", "hud"}) {
+        SCOPED_TRACE(type);
+        const std::string file = folder.file(std::string(type) + ".xml");
+        ASSERT_EQ(runCli({"--type", type, "new", file}).exitCode, 0);
+        const std::string html = render(file, {"--type", type});
+        expectSelfContained(html);
+        EXPECT_FALSE(std::regex_search(html, filledCell));
+        EXPECT_EQ(html.find("id=\"escrow-disclosure\""), std::string::npos);
+    }
+    ASSERT_EQ(runCli({"set", folder.file("hud.xml"), "n1400", "borrowerFund", "77.25"}).exitCode,
+              0);
+    EXPECT_EQ(countOf(render(folder.file("hud.xml")), ">77.25<"), 1u);
+}
+
+// Refused like every reading command: exit 1, one line, and the folder as it
+// was. A legacy file renders once converted.
+TEST_F(RenderTest, RefusalsLeaveEveryFileAsItWas) {
+    const std::string legacy = folder.file("legacy.hud");
+    HudRecord record;
+    record.version = 1601;
+    record.fileNo = "LEGACY-42";
+    writeBytes(legacy, hudFile(record));
+    const std::string deal = folder.file("deal.xml");
+    writeStatement(deal, "hud", {});
+    const auto expectRefused = [&](const std::vector<std::string>& args, const char* reason) {
+        SCOPED_TRACE(reason);
+        const std::vector<std::string> entries = folder.entries();
+        const std::string before = readBytes(legacy) + readBytes(deal);
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.exitCode, 1) << run;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run;
+        EXPECT_EQ(folder.entries(), entries);
+        EXPECT_EQ(readBytes(legacy) + readBytes(deal), before);
+    };
+    expectRefused({"render", legacy}, "velmora convert");
+    expectRefused({"render", folder.file("missing.xml"), "-o", folder.file("x.html")},
+                  "no such file");
+    expectRefused({"render", deal, "-o", deal}, "the document itself");
+    ::setenv("VELMORA_CHROMIUM", "/nowhere/chromium", 1);
+    expectRefused({"render", "--pdf", deal}, "no program '/nowhere/chromium' was found");
+    ::unsetenv("VELMORA_CHROMIUM");
+    CHudDocument holder(document_types::kHud);
+    holder.applyLock(deal);
+    expectRefused({"render", deal}, "already being user by another user");
+    holder.releaseLock();
+
+    ASSERT_EQ(runCli({"--yes", "convert", legacy}).exitCode, 0);
+    EXPECT_EQ(countOf(render(legacy), "LEGACY-42"), 1u);
+}
+
+} // namespace
+} // namespace velmora::testing
