@@ -47,22 +47,31 @@ double seconds(const std::function<void()>& operation) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// The median time of `operation` over `repetitions` runs; `prepare` runs
-// before each one, untimed.
-double median(int repetitions, const std::function<void()>& prepare,
-              const std::function<void()>& operation) {
-    std::vector<double> times;
-    for (int i = 0; i < repetitions; ++i) {
-        prepare();
-        times.push_back(seconds(operation));
-    }
+// One side of a ratio: `prepare` runs before each timed `run`, untimed.
+struct Side {
+    std::function<void()> prepare = [] {};
+    std::function<void()> run;
+};
+
+double medianOf(std::vector<double> times) {
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
 }
 
-double median(int repetitions, const std::function<void()>& operation) {
-    return median(
-        repetitions, [] {}, operation);
+// The ratio of the median times of two sides. The runs alternate, so that
+// both sides meet the allocator, the page cache and the machine's other load
+// in the same state: page faults cost so much here that whichever side ran
+// after a large free would otherwise win by the allocator's whim.
+double ratioOfMedians(int repetitions, const Side& numerator, const Side& denominator) {
+    std::vector<double> top;
+    std::vector<double> bottom;
+    for (int i = 0; i < repetitions; ++i) {
+        numerator.prepare();
+        top.push_back(seconds(numerator.run));
+        denominator.prepare();
+        bottom.push_back(seconds(denominator.run));
+    }
+    return medianOf(top) / medianOf(bottom);
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
@@ -176,16 +185,14 @@ void printValue(const char* name, double value, const char* unit) {
 
 double openVsPugixml(const Inputs& in) {
     std::unique_ptr<HudProvider> provider;
-    const double ours = median(
-        in.sizes.repetitions, [&] { provider = std::make_unique<HudProvider>(); },
-        [&] {
-            int result = -1;
-            provider->readHUD(in.full, &result);
-        });
-    provider.reset();
-    const double baseline = median(in.sizes.repetitions,
-                                   [&] { benchmark::DoNotOptimize(pugixmlLoadAndVisit(in.full)); });
-    return ours / baseline;
+    const Side ours{[&] { provider = std::make_unique<HudProvider>(); },
+                    [&] {
+                        int result = -1;
+                        provider->readHUD(in.full, &result);
+                    }};
+    const Side baseline{[&] { provider.reset(); },
+                        [&] { benchmark::DoNotOptimize(pugixmlLoadAndVisit(in.full)); }};
+    return ratioOfMedians(in.sizes.repetitions, ours, baseline);
 }
 
 double saveVsPugixml(const Inputs& in) {
@@ -193,40 +200,28 @@ double saveVsPugixml(const Inputs& in) {
     int result = -1;
     provider.readHUD(in.full, &result);
     const std::string target = in.folder + "/saved.xml";
-    const double ours = median(in.sizes.repetitions, [&] { provider.writeHUD(target, &result); });
-
     pugi::xml_document document;
     document.load_file(in.full.c_str());
     const std::string baselineTarget = in.folder + "/saved-by-pugixml.xml";
-    const double baseline = median(
-        in.sizes.repetitions, [&] { writeFileReplacing(baselineTarget, pugixmlPrint(document)); });
-    return ours / baseline;
+    return ratioOfMedians(
+        in.sizes.repetitions, Side{.run = [&] { provider.writeHUD(target, &result); }},
+        Side{.run = [&] { writeFileReplacing(baselineTarget, pugixmlPrint(document)); }});
 }
 
 double nodeValueVsPugixml(const Inputs& in) {
     HudProvider provider;
     int result = -1;
     provider.readHUD(in.full, &result);
-    const double ours = median(in.sizes.repetitions, [&] {
-        std::string text;
-        provider.getNodeValue("", &text);
-        benchmark::DoNotOptimize(text);
-    });
     pugi::xml_document document;
     document.load_file(in.full.c_str());
-    const double baseline =
-        median(in.sizes.repetitions, [&] { benchmark::DoNotOptimize(pugixmlPrint(document)); });
-    return ours / baseline;
-}
-
-double readSeconds(const std::string& path, int repetitions) {
-    std::unique_ptr<HudProvider> provider;
-    return median(
-        repetitions, [&] { provider = std::make_unique<HudProvider>(); },
-        [&] {
-            int result = -1;
-            provider->readHUD(path, &result);
-        });
+    return ratioOfMedians(in.sizes.repetitions,
+                          Side{.run =
+                                   [&] {
+                                       std::string text;
+                                       provider.getNodeValue("", &text);
+                                       benchmark::DoNotOptimize(text);
+                                   }},
+                          Side{.run = [&] { benchmark::DoNotOptimize(pugixmlPrint(document)); }});
 }
 
 std::string saveLedger(const Inputs& in, std::size_t deposits) {
@@ -236,44 +231,58 @@ std::string saveLedger(const Inputs& in, std::size_t deposits) {
 }
 
 double scaleLedger(const Inputs& in) {
-    const int repetitions = std::max(1, in.sizes.repetitions / 3);
-    return readSeconds(saveLedger(in, in.sizes.largeLedger), repetitions) /
-           readSeconds(saveLedger(in, in.sizes.smallLedger), repetitions);
+    const std::string large = saveLedger(in, in.sizes.largeLedger);
+    const std::string small = saveLedger(in, in.sizes.smallLedger);
+    std::unique_ptr<HudProvider> provider;
+    const auto reading = [&provider](const std::string& path) {
+        return Side{[&provider] { provider = std::make_unique<HudProvider>(); },
+                    [&provider, path] {
+                        int result = -1;
+                        provider->readHUD(path, &result);
+                    }};
+    };
+    return ratioOfMedians(std::max(1, in.sizes.repetitions / 3), reading(large), reading(small));
 }
 
-double createSeconds(std::size_t deposits, int repetitions) {
-    return median(repetitions, [&] {
+// Adding `deposits` deposits one by one, and dropping the document.
+Side creating(std::size_t deposits) {
+    return Side{.run = [deposits] {
         HudProvider provider;
         std::string name;
         provider.createNode("ledger", "", &name);
         provider.createNode("deposits", "ledger", &name);
         for (std::size_t i = 0; i < deposits; ++i)
             provider.createNode("deposit", "ledger/deposits", &name);
-    });
+    }};
 }
 
 double scaleCreate(const Inputs& in) {
-    const int repetitions = std::max(1, in.sizes.repetitions / 3);
-    return createSeconds(in.sizes.largeLedger, repetitions) /
-           createSeconds(in.sizes.smallLedger, repetitions);
+    return ratioOfMedians(std::max(1, in.sizes.repetitions / 3), creating(in.sizes.largeLedger),
+                          creating(in.sizes.smallLedger));
 }
 
+// Read, kind check, convert and safe save of a legacy file, against saving
+// the document the conversion made.
 double convertVsSave(const Inputs& in) {
     const std::string legacy = makeLegacyStatement();
     const std::string path = in.folder + "/legacy.hud";
-    const double convert = median(
-        in.sizes.repetitions, [&] { writeBytes(path, legacy); },
-        [&] {
-            HudRecord record;
-            if (readHudFile(path, record) == 0)
-                convertHudFile(record, path);
-        });
+    const auto convert = [&path] {
+        HudRecord record;
+        if (readHudFile(path, record) == 0)
+            convertHudFile(record, path);
+    };
+    // The converted document is read from a copy: the provider holds the
+    // file it read, and the conversions go on rewriting `path`.
+    writeBytes(path, legacy);
+    convert();
+    const std::string converted = in.folder + "/converted.xml";
+    std::filesystem::copy_file(path, converted, std::filesystem::copy_options::overwrite_existing);
     HudProvider provider;
     int result = -1;
-    provider.readHUD(path, &result);
+    provider.readHUD(converted, &result);
     const std::string target = in.folder + "/converted-saved.xml";
-    const double save = median(in.sizes.repetitions, [&] { provider.writeHUD(target, &result); });
-    return convert / save;
+    return ratioOfMedians(in.sizes.repetitions, Side{[&] { writeBytes(path, legacy); }, convert},
+                          Side{.run = [&] { provider.writeHUD(target, &result); }});
 }
 
 double getPropertyNanoseconds(const Inputs& in) {

@@ -233,6 +233,36 @@ public:
     }
 };
 
+const char* entityFor(char c) {
+    switch (c) {
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '"':
+        return "&quot;";
+    case '\'':
+        return "&apos;";
+    default:
+        return nullptr;
+    }
+}
+
+// Runs of characters that need no entity are appended whole.
+void appendEscapedXml(std::string& out, std::string_view text) {
+    std::size_t plainStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (const char* entity = entityFor(text[i])) {
+            out.append(text.substr(plainStart, i - plainStart));
+            out += entity;
+            plainStart = i + 1;
+        }
+    }
+    out.append(text.substr(plainStart));
+}
+
 void appendNodeValue(CSectionNode& node, std::string& out) {
     out += '<';
     out += node.getName();
@@ -248,10 +278,16 @@ void appendNodeValue(CSectionNode& node, std::string& out) {
         out += ' ';
         out += name;
         out += "=\"";
-        if (takeRegistered)
-            out += escapeXml(node.propertyText(*nextRegistered++));
-        else
+        if (!takeRegistered) {
             ++nextNoKind;
+        } else {
+            const PropertyDef& def = *nextRegistered++;
+            // A string is escaped straight from the node, without a copy.
+            if (def.kind == PropertyKind::String)
+                appendEscapedXml(out, node.stringOf(def));
+            else
+                appendEscapedXml(out, node.propertyText(def));
+        }
         out += '"';
     }
     out += '>';
@@ -314,27 +350,7 @@ std::string nodeValueText(CSectionNode& node) {
 std::string escapeXml(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        default:
-            out += c;
-        }
-    }
+    appendEscapedXml(out, text);
     return out;
 }
 
