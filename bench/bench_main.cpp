@@ -58,20 +58,37 @@ double medianOf(std::vector<double> times) {
     return times[times.size() / 2];
 }
 
-// The ratio of the median times of two sides. The runs alternate, so that
-// both sides meet the allocator, the page cache and the machine's other load
-// in the same state: page faults cost so much here that whichever side ran
-// after a large free would otherwise win by the allocator's whim.
-double ratioOfMedians(int repetitions, const Side& numerator, const Side& denominator) {
+std::vector<double> timesOf(int repetitions, const Side& side) {
+    std::vector<double> times;
+    for (int i = 0; i < repetitions; ++i) {
+        side.prepare();
+        times.push_back(seconds(side.run));
+    }
+    return times;
+}
+
+// The ratio of the median times of our side and a baseline. The runs
+// alternate, so that both sides meet the allocator, the page cache and the
+// machine's other load in the same state: page faults cost so much here that
+// whichever side ran after a large free would otherwise win by the
+// allocator's whim.
+double ratioOfMedians(int repetitions, const Side& ours, const Side& baseline) {
     std::vector<double> top;
     std::vector<double> bottom;
     for (int i = 0; i < repetitions; ++i) {
-        numerator.prepare();
-        top.push_back(seconds(numerator.run));
-        denominator.prepare();
-        bottom.push_back(seconds(denominator.run));
+        ours.prepare();
+        top.push_back(seconds(ours.run));
+        baseline.prepare();
+        bottom.push_back(seconds(baseline.run));
     }
     return medianOf(top) / medianOf(bottom);
+}
+
+// How the time grows from the small input to the large one. Each size runs in
+// its own series, so that each is measured in its own steady state rather
+// than in the heap the other one left behind.
+double growth(int repetitions, const Side& large, const Side& small) {
+    return medianOf(timesOf(repetitions, large)) / medianOf(timesOf(repetitions, small));
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
@@ -241,7 +258,7 @@ double scaleLedger(const Inputs& in) {
                         provider->readHUD(path, &result);
                     }};
     };
-    return ratioOfMedians(std::max(1, in.sizes.repetitions / 3), reading(large), reading(small));
+    return growth(std::max(1, in.sizes.repetitions / 3), reading(large), reading(small));
 }
 
 // Adding `deposits` deposits one by one, and dropping the document.
@@ -257,8 +274,8 @@ Side creating(std::size_t deposits) {
 }
 
 double scaleCreate(const Inputs& in) {
-    return ratioOfMedians(std::max(1, in.sizes.repetitions / 3), creating(in.sizes.largeLedger),
-                          creating(in.sizes.smallLedger));
+    return growth(std::max(1, in.sizes.repetitions / 3), creating(in.sizes.largeLedger),
+                  creating(in.sizes.smallLedger));
 }
 
 // Read, kind check, convert and safe save of a legacy file, against saving
