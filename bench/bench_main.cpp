@@ -20,6 +20,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
+#include <malloc.h>
 #include <pugixml.hpp>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -397,6 +399,19 @@ double convertFilesPerSecond(const Inputs& in) {
     return static_cast<double>(in.sizes.convertFiles) / elapsed;
 }
 
+// Memory freed by one run stays in the process for the next. On this kind of
+// virtual machine a page fault costs 10 to 40 microseconds, and glibc's
+// trimming heuristics decide, run by run, whether a run reuses freed pages or
+// faults in fresh ones: the figures then measured the allocator's state, not
+// the engine (a growth figure read 10 in one run and 48 in the next). Kept
+// memory puts every run after the first in the same state. The peak memory
+// figure is measured in a child process without this.
+void keepFreedMemory() {
+    constexpr int kLargestHeapRequest = 32 << 20; // glibc's upper limit
+    ::mallopt(M_MMAP_THRESHOLD, kLargestHeapRequest);
+    ::mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+}
+
 void printFigures(const char* self) {
     Inputs& in = inputs();
     AgreeingDialog agreeing;
@@ -420,6 +435,7 @@ void printFigures(const char* self) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--rss-child")
         return velmora::bench::rssChild(argv[2]);
+    velmora::bench::keepFreedMemory();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
