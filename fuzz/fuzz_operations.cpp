@@ -1,9 +1,8 @@
 // The input as a run of provider operations on two providers that share a
-// few files: all 17 operations, with paths walked through the live tree or
-// taken from the schema or the input, property names of the node addressed,
-// values of every kind, criteria built from the children's own values, and
-// dialog answers, all decided by the input. Every successful save must load
-// and save back to the same bytes.
+// few files, one of them a full document: all 17 operations, with paths walked through the live
+// tree or taken from the schema or the input, property names of the node addressed, values of every
+// kind, criteria built from the children's own values, and dialog answers, all decided by the
+// input. Every successful save must load and save back to the same bytes.
 #include "answering_dialogs.h"
 #include "round_trip_check.h"
 #include "schema_vocabulary.h"
@@ -12,10 +11,12 @@
 #include "com/provider.h"
 #include "document/hud_document.h"
 #include "tree/node_operations.h"
+#include "tree/xml_document.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -246,11 +247,32 @@ private:
     std::array<std::unique_ptr<HudProvider>, 2> providers_;
 };
 
+// A saved document with the standard sections and every other section a
+// root knows, made once: each run finds it in "b.xml", so that opening a
+// full tree and working on it takes one operation instead of hundreds.
+const std::string& fullDocument(const ScratchFolder& scratch) {
+    static const std::string bytes = [&scratch] {
+        CHudDocument root(document_types::kHud);
+        root.initDocument();
+        for (const ChildRule& rule : hudDocumentTable.children) {
+            if (!root.findChild(rule.name))
+                root.addChild(rule.name);
+        }
+        root.setPropertyValue("versionNumber", "201");
+        const std::string path = scratch.file("full.xml");
+        if (saveXmlFile(root, path) != 0)
+            std::abort();
+        return readWholeFile(path);
+    }();
+    return bytes;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const ScratchFolder& scratch = freshScratchFolder();
     std::filesystem::create_directory(scratch.file("folder"));
+    writeWholeFile(scratch.file("b.xml"), fullDocument(scratch));
     FuzzedDataProvider in(data, size);
     OperationRun(in, scratch).run();
     return 0;

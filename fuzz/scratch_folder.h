@@ -37,6 +37,8 @@ const ScratchFolder& freshScratchFolder();
 // Writes `bytes` as the whole file at `path`; aborts the run when it cannot,
 // since every later step would then test nothing.
 void writeWholeFile(const std::string& path, std::string_view bytes);
+// The bytes of the file at `path`; empty when it cannot be read.
+std::string readWholeFile(const std::string& path);
 std::string_view asText(const std::uint8_t* data, std::size_t size);
 
 } // namespace velmora::fuzzing
