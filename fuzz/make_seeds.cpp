@@ -1,0 +1,179 @@
+// Writes the seed corpora of the fuzz targets, made by code rather than kept
+// as binary files: legacy archives of every version either reader accepts
+// (with the test-only archive writer), documents saved by the engine (new,
+// filled, converted, of an old and of a newer version), and a dictionary of
+// the schema's element and property names for the XML target.
+//
+//     make_seeds OUTPUT_FOLDER   (makes OUTPUT_FOLDER/{legacy,xml_open,operations})
+#include "schema_vocabulary.h"
+
+#include "bench_inputs.h"
+#include "document/hud_document.h"
+#include "legacy/hud_converter.h"
+#include "legacy/refinance_converter.h"
+#include "support/legacy_writer.h"
+#include "tree/xml_document.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+namespace fs = std::filesystem;
+
+namespace velmora::fuzzing {
+namespace {
+
+constexpr std::uint32_t kStatementVersions[] = {401, 901, 1001, 1101, 1201, 1501, 1601};
+constexpr std::uint32_t kRefinanceVersions[] = {402, 902, 1202, 1502};
+
+void write(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+CSubDate dateOf(int year, int month, int day) {
+    CSubDate date;
+    date.year = year;
+    date.month = month;
+    date.day = day;
+    date.precision = 0;
+    return date;
+}
+
+// Values in the fields both kinds of file carry: parties, lines of every
+// shape, the ledger and the open lists.
+template <typename Record> Record sharedRecord(std::uint32_t version) {
+    Record r;
+    r.version = version;
+    r.loanNo = "99-40117";
+    r.borrower = CAddress{"Ren\xE9 Caldwell", "", "7 Ferry Road", "ME", "Bath", "04530", "", ""};
+    r.agent = CAddress{"Kennebec Title", "", "40 Front Street", "ME", "Bath", "04530", "", ""};
+    r.lenderText = "First Coastal Bank\n100 Water Street";
+    r.settlementDate = dateOf(2004, 3, 11);
+    r.fundingDate = dateOf(2004, 3, 12);
+    for (int number = 801; number <= 1307; ++number) {
+        LegacyLine& line = r.lines["n" + std::to_string(number)];
+        line.text = "Line " + std::to_string(number);
+        line.borrowerFund = std::to_string(number) + ".50";
+        line.months = 2;
+        line.at = 12.5;
+        line.from = dateOf(2004, 3, 11);
+        line.to = dateOf(2004, 4, 1);
+    }
+    r.ledger.presence = 1;
+    r.ledger.deposits[0] = {"3/11/2004", "Ren\xE9 Caldwell", "Cash to close", "", "  18900.00"};
+    r.ledger.checks[0] = {"3/11/2004", "Coastal Savings", "Payoff", "1001", "88231.40"};
+    r.borrowers = {r.borrower, CAddress{"Ada Caldwell", "", "", "", "", "", "", ""}};
+    for (auto& list : r.openLists)
+        list = {CAddTBS{"Extra", "", 0, "10.00", "0.00"}, CAddTBS{"More", "", 0, "", "5.00"}};
+    return r;
+}
+
+HudRecord statement(std::uint32_t version) {
+    HudRecord r = sharedRecord<HudRecord>(version);
+    r.taxDays = 180;
+    r.fileNo = "2004-0311";
+    r.seller = CAddress{"Harbor Lane Trust", "", "1 Dock Square", "ME", "Bath", "04530", "", ""};
+    r.n101 = "189000.00";
+    r.n120 = 190412.75;
+    r.lines["n104"] = {.text = "Settlement charges", .amount = "1412.75"};
+    r.lines["n504"] = {.payor = "Coastal Savings", .amount = "88231.40"};
+    r.lines["n812"] = {.text = "Addendum", .borrowerFund = "12.00"};
+    r.form1099.presence = 1;
+    r.form1099.propertyStreet = "22 Shipyard Way";
+    r.sellers = {r.seller};
+    return r;
+}
+
+RefinanceRecord refinance(std::uint32_t version) {
+    RefinanceRecord r = sharedRecord<RefinanceRecord>(version);
+    r.n1520 = 1520.5;
+    r.form1099Presence = 1;
+    r.checkTablePresence = 1;
+    r.checkRows[0] = {"1/1", "Payee", "Addr", "501", "  75.00", "Y", "Memo", ""};
+    return r;
+}
+
+void saveAs(CHudDocument& document, const std::string& version, const fs::path& path) {
+    document.setPropertyValue("versionNumber", version);
+    if (saveXmlFile(document, path.string()) != 0)
+        throw std::runtime_error("cannot save " + path.string());
+}
+
+void writeLegacySeeds(const fs::path& folder) {
+    for (const std::uint32_t version : kStatementVersions)
+        write(folder / ("statement-" + std::to_string(version)),
+              testing::hudFile(statement(version)));
+    for (const std::uint32_t version : kRefinanceVersions)
+        write(folder / ("refinance-" + std::to_string(version)),
+              testing::refinanceFile(refinance(version)));
+}
+
+void writeDocumentSeeds(const fs::path& folder) {
+    for (const char* type : {document_types::kHud, document_types::kHud1a}) {
+        CHudDocument document(type);
+        document.initDocument();
+        saveAs(document, "201", folder / (std::string("new-") + type + ".xml"));
+    }
+    bench::Sizes small;
+    small.ledgerTransactions = 3;
+    small.moreLinesPerBlock = 2;
+    small.checks = 2;
+    const auto full = bench::makeFullDocument(small);
+    saveAs(*full, "201", folder / "full.xml");
+    // Version 200 documents are migrated on load; newer ones are refused.
+    saveAs(*full, "200", folder / "full-200.xml");
+    saveAs(*full, "202", folder / "full-202.xml");
+    HudRecord hud = statement(1601);
+    saveAs(*convertHudRecord(hud), "201", folder / "converted-statement.xml");
+    saveAs(*convertRefinanceRecord(refinance(1502)), "201", folder / "converted-refinance.xml");
+    // A legacy file: opening it asks to convert it.
+    write(folder / "legacy-statement", testing::hudFile(statement(1601)));
+}
+
+// libFuzzer's dictionary syntax: one quoted entry a line, with \" and \\.
+std::string dictionaryEntry(const std::string& word) {
+    std::string quoted = "\"";
+    for (const char c : word) {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"\n";
+}
+
+void writeXmlDictionary(const fs::path& path) {
+    const SchemaVocabulary& words = schemaVocabulary();
+    std::string entries = dictionaryEntry("<calverin>") + dictionaryEntry("</calverin>");
+    for (const std::string& name : words.elementNames)
+        entries += dictionaryEntry("<" + name + " ") + dictionaryEntry("</" + name + ">");
+    for (const std::string& name : words.propertyNames)
+        entries += dictionaryEntry(" " + name + "=\"");
+    write(path, entries);
+}
+
+} // namespace
+} // namespace velmora::fuzzing
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: make_seeds OUTPUT_FOLDER\n";
+        return 2;
+    }
+    const fs::path out = argv[1];
+    try {
+        fs::remove_all(out);
+        for (const char* target : {"legacy", "xml_open", "operations"})
+            fs::create_directories(out / target);
+        velmora::fuzzing::writeLegacySeeds(out / "legacy");
+        velmora::fuzzing::writeDocumentSeeds(out / "xml_open");
+        velmora::fuzzing::writeXmlDictionary(out / "xml_open.dict");
+    } catch (const std::exception& error) {
+        std::cerr << "make_seeds: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
