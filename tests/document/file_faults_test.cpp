@@ -152,7 +152,12 @@ TEST(FileFaults, FailedConversionKeepsTheLegacyBytesAndTheBackupStaysWhole) {
         {document_types::kHud1a, refinanceFile(refinance), "deal_3-5-2009 7-4-9.rfb"}};
     FixedClock clock{{2009, 3, 5, 7, 4, 9}};
     std::size_t survived = 0;
-    for (const auto& [type, legacy, backupName] : types) {
+    for (const auto& typeRow : types) {
+        // Plain names: clang 14, which builds the sanitizer runs, cannot capture
+        // structured bindings in a lambda.
+        const char* const type = std::get<0>(typeRow);
+        const std::string& legacy = std::get<1>(typeRow);
+        const std::string backupName = std::get<2>(typeRow);
         const auto convert = [&](const TempFolder& folder) {
             writeBytes(folder.file("deal.hud"), legacy);
             CHudDocument document(type);
