@@ -15,11 +15,11 @@ ChildIndex::ChildIndex() = default;
 // Out of line, where CSectionNode is complete.
 ChildIndex::~ChildIndex() = default;
 
-void ChildIndex::linked(CNode& child) {
+bool ChildIndex::linked(CNode& child) {
     Entry& element = elements_[child.elementName_];
     if (element.count++ == 0)
         element.first = &child;
-    displayNames_.insert(child, child.displayName_);
+    return displayNames_.insert(child, child.displayName_);
 }
 
 void ChildIndex::unlinked(const CNode& child, const FindAfter& nextWithElementName) {

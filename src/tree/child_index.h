@@ -46,8 +46,9 @@ public:
     // How many children carry a discard mark.
     std::size_t discardMarkedChildren = 0;
 
-    // `child` was appended at the end of the list.
-    void linked(CNode& child);
+    // `child` was appended at the end of the list. True when an earlier
+    // child bears its display name.
+    bool linked(CNode& child);
 
     // `child` leaves the list. `nextWithElementName` finds the first child
     // after it with the same element name, when `child` was the first.

@@ -30,13 +30,20 @@ bool DisplayNameTable::before(const CNode& left, const CNode& right) {
     return left.linkOrder_ < right.linkOrder_;
 }
 
-void DisplayNameTable::insert(CNode& node, std::string_view displayName) {
+bool DisplayNameTable::insert(CNode& node, std::string_view displayName) {
     // At most seven eighths full: probe runs stay a few cache lines long, and
     // a list of n children never needs a table of more than about 2n slots.
     if ((used_ + 1) * 8 > slots_.size() * 7)
         grow();
-    place(Slot{hashOf(displayName), &node});
+    const std::size_t hash = hashOf(displayName);
+    // Every node bearing the name lies on the probe run up to the free slot.
+    bool borne = false;
+    std::size_t i = hash & mask();
+    for (; slots_[i].node; i = (i + 1) & mask())
+        borne = borne || (slots_[i].hash == hash && bears(*slots_[i].node, displayName));
+    slots_[i] = Slot{hash, &node};
     ++used_;
+    return borne;
 }
 
 void DisplayNameTable::place(Slot slot) {

@@ -19,7 +19,8 @@ class CNode;
 
 class DisplayNameTable {
 public:
-    void insert(CNode& node, std::string_view displayName);
+    // True when another node already bears `displayName`.
+    bool insert(CNode& node, std::string_view displayName);
     // Removes `node`, entered under `displayName`; nothing when it is not there.
     void erase(const CNode& node, std::string_view displayName);
 

@@ -78,13 +78,13 @@ CSectionNode* CNode::addChild(const std::string& elementName) {
     if (!child)
         return nullptr;
     makeUniqueName(*child, false);
-    return link(std::move(child));
+    return link(std::move(child)).node;
 }
 
-CSectionNode* CNode::addChildAsNamed(const std::string& elementName, std::string displayName) {
+CNode::LinkedChild CNode::addChildAsNamed(const std::string& elementName, std::string displayName) {
     std::unique_ptr<CSectionNode> child = newChild(elementName);
     if (!child)
-        return nullptr;
+        return {};
     child->displayName_ = std::move(displayName);
     return link(std::move(child));
 }
@@ -95,15 +95,15 @@ std::unique_ptr<CSectionNode> CNode::newChild(const std::string& elementName) {
     return createChildNode(elementName);
 }
 
-CSectionNode* CNode::link(std::unique_ptr<CSectionNode> child) {
+CNode::LinkedChild CNode::link(std::unique_ptr<CSectionNode> child) {
     ChildIndex& lists = index();
     child->linked_ = true;
     child->linkOrder_ = lists.nextLinkOrder++;
     if (child->discardMark_)
         ++lists.discardMarkedChildren;
-    lists.linked(*child);
+    const bool nameBorne = lists.linked(*child);
     lists.children.push_back(std::move(child));
-    return lists.children.back().get();
+    return {lists.children.back().get(), nameBorne};
 }
 
 const std::vector<std::unique_ptr<CSectionNode>>& CNode::children() const {

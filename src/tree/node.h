@@ -61,10 +61,15 @@ public:
     // vocabulary lacks the name, the name cannot be an XML element name, or
     // the tree would grow beyond kMaxTreeDepth levels.
     CSectionNode* addChild(const std::string& elementName);
+    struct LinkedChild {
+        CSectionNode* node = nullptr;
+        // Whether an earlier sibling bears the child's display name too.
+        bool nameBorne = false;
+    };
     // Like addChild, but the child bears `displayName` as given, whether a
     // sibling bears it too or not. For the XML loader: the file names the
     // child, and the name's accept hook makes a repeated name unique.
-    CSectionNode* addChildAsNamed(const std::string& elementName, std::string displayName);
+    LinkedChild addChildAsNamed(const std::string& elementName, std::string displayName);
 
     const std::vector<std::unique_ptr<CSectionNode>>& children() const;
     std::size_t childCount() const { return index_ ? index_->children.size() : 0; }
@@ -88,7 +93,7 @@ public:
 
 private:
     std::unique_ptr<CSectionNode> newChild(const std::string& elementName);
-    CSectionNode* link(std::unique_ptr<CSectionNode> child);
+    LinkedChild link(std::unique_ptr<CSectionNode> child);
     std::size_t positionOf(const CNode* child) const;
     ChildIndex::FindAfter nextWithSameElementName() const;
     ChildIndex& index();

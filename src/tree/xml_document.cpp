@@ -110,11 +110,22 @@ std::size_t elementCount(const pugi::xml_node& node) {
     }));
 }
 
+// Inline and stopping at the first difference: names are short, and a call to
+// strcmp for each attribute cost more than the comparison itself.
+bool isNamed(const std::string& known, const char* name) {
+    for (std::size_t i = 0; i < known.size(); ++i) {
+        // Stops at the end of `name` too, since no known name holds a NUL.
+        if (name[i] != known[i])
+            return false;
+    }
+    return name[known.size()] == '\0';
+}
+
 // Files written here hold the attributes in the order of the node's table, so
 // the next entry of the table is tried before the name is looked up.
 const PropertyDef* propertyFor(CSectionNode& node, const char* name, std::size_t& expected) {
     const std::vector<PropertyDef>& table = node.schema().inNameOrder();
-    if (expected < table.size() && std::strcmp(table[expected].name.c_str(), name) == 0)
+    if (expected < table.size() && isNamed(table[expected].name, name))
         return &table[expected++];
     const PropertyDef* def = node.findProperty(name);
     if (def)
@@ -123,26 +134,32 @@ const PropertyDef* propertyFor(CSectionNode& node, const char* name, std::size_t
 }
 
 std::string storedText(const pugi::xml_attribute& attribute) {
-    // Values are short: one pass finds the length and any escape (they all
-    // start with 0xEE), which beats a library call for each.
     const char* const value = attribute.value();
-    std::size_t length = 0;
-    bool escaped = false;
-    for (; value[length] != '\0'; ++length)
-        escaped |= static_cast<unsigned char>(value[length]) == kPrivateLead0;
-    std::string text(value, length);
-    if (escaped)
+    std::string text(value, std::strlen(value));
+    if (text.find(static_cast<char>(kPrivateLead0)) != std::string::npos)
         text = decodeStoredString(std::move(text));
     return utf8ToTreeText(std::move(text));
 }
 
-// A child element read from a file: named by its "name" attribute from the
+// A child element read from a file, named by its "name" attribute from the
 // start when it has one, so that no name is made up only to be replaced.
-CSectionNode* addChildFor(CSectionNode& parent, const pugi::xml_node& element) {
+struct ReadChild {
+    CSectionNode* node = nullptr;
+    // The attribute already applied as the child's name; the load skips it.
+    pugi::xml_attribute nameAttribute;
+};
+
+ReadChild addChildFor(CSectionNode& parent, const pugi::xml_node& element) {
     const pugi::xml_attribute name = element.attribute("name");
     if (!name)
-        return parent.addChild(element.name());
-    return parent.addChildAsNamed(element.name(), storedText(name));
+        return {parent.addChild(element.name()), name};
+    const std::string displayName = storedText(name);
+    const CNode::LinkedChild child = parent.addChildAsNamed(element.name(), displayName);
+    // The name's accept hook makes a name an earlier sibling bears unique; a
+    // name no sibling bore needs no check.
+    if (child.nameBorne)
+        child.node->acceptString("name", displayName);
+    return {child.node, name};
 }
 
 // Builds the tree from the parsed file. In a large file each element is freed
@@ -154,11 +171,12 @@ class TreeLoader {
 public:
     explicit TreeLoader(bool freeAsRead) : freeAsRead_(freeAsRead) {}
 
-    void load(CSectionNode& node, pugi::xml_node element) const {
+    void load(CSectionNode& node, pugi::xml_node element,
+              const pugi::xml_attribute& applied = {}) const {
         std::size_t expected = 0;
         for (const pugi::xml_attribute& attribute : element.attributes()) {
             const PropertyDef* def = propertyFor(node, attribute.name(), expected);
-            if (!def)
+            if (!def || attribute == applied)
                 continue;
             if (def->kind == PropertyKind::String)
                 node.assignFromXml(*def, storedText(attribute));
@@ -170,8 +188,8 @@ public:
         for (pugi::xml_node child = element.first_child(); child;) {
             const pugi::xml_node next = child.next_sibling();
             if (child.type() == pugi::node_element) {
-                if (CSectionNode* childNode = addChildFor(node, child))
-                    load(*childNode, child);
+                if (const ReadChild read = addChildFor(node, child); read.node)
+                    load(*read.node, child, read.nameAttribute);
             }
             if (freeAsRead_)
                 element.remove_child(child);
