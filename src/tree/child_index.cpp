@@ -16,7 +16,9 @@ ChildIndex::ChildIndex() = default;
 ChildIndex::~ChildIndex() = default;
 
 bool ChildIndex::linked(CNode& child) {
-    Entry& element = elements_[child.elementName_];
+    if (!lastLinkedElement_ || lastLinkedElement_->first != child.elementName_)
+        lastLinkedElement_ = &*elements_.try_emplace(child.elementName_).first;
+    Entry& element = lastLinkedElement_->second;
     if (element.count++ == 0)
         element.first = &child;
     return displayNames_.insert(child, child.displayName_);
@@ -26,9 +28,11 @@ void ChildIndex::unlinked(const CNode& child, const FindAfter& nextWithElementNa
     const auto it = elements_.find(child.elementName_);
     if (it != elements_.end()) {
         Entry& element = it->second;
-        if (--element.count == 0)
+        if (--element.count == 0) {
+            if (lastLinkedElement_ == &*it)
+                lastLinkedElement_ = nullptr;
             elements_.erase(it);
-        else if (element.first == &child)
+        } else if (element.first == &child)
             element.first = nextWithElementName(child);
     }
     displayNames_.erase(child, child.displayName_);

@@ -80,6 +80,9 @@ private:
     void lowerHintsFreedBy(std::int32_t kind, const std::string& displayName);
 
     NameMap<Entry> elements_;
+    // Lists are filled one element name after another: the entry of the last
+    // child linked is usually the next one's too.
+    NameMap<Entry>::value_type* lastLinkedElement_ = nullptr;
     DisplayNameTable displayNames_;
     // A std::list keeps the maps, and so the cached hint, where they are.
     std::list<std::pair<std::int32_t, NameMap<std::uint32_t>>> hintsByKind_;

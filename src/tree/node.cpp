@@ -9,13 +9,21 @@
 namespace velmora {
 namespace {
 
-bool isNameStartChar(unsigned char c) {
+constexpr bool isNameStartChar(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
 }
 
-bool isNameChar(unsigned char c) {
+constexpr bool isNameChar(unsigned char c) {
     return isNameStartChar(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
 }
+
+// Every element read from a file is checked: one table look per byte.
+constexpr std::array<bool, 256> kNameChars = [] {
+    std::array<bool, 256> table{};
+    for (unsigned c = 0; c < table.size(); ++c)
+        table[c] = isNameChar(static_cast<unsigned char>(c));
+    return table;
+}();
 
 } // namespace
 
@@ -23,7 +31,7 @@ bool isXmlName(std::string_view name) {
     if (name.empty() || !isNameStartChar(static_cast<unsigned char>(name.front())))
         return false;
     return std::all_of(name.begin(), name.end(),
-                       [](char c) { return isNameChar(static_cast<unsigned char>(c)); });
+                       [](char c) { return kNameChars[static_cast<unsigned char>(c)]; });
 }
 
 CNode::CNode(std::string elementName, std::int32_t kind, CNode* parent)

@@ -176,7 +176,7 @@ public:
         std::size_t expected = 0;
         for (const pugi::xml_attribute& attribute : element.attributes()) {
             const PropertyDef* def = propertyFor(node, attribute.name(), expected);
-            if (!def || attribute == applied)
+            if (!def || (def->builtIn == BuiltIn::Name && attribute == applied))
                 continue;
             if (def->kind == PropertyKind::String)
                 node.assignFromXml(*def, storedText(attribute));

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace velmora::testing {
 namespace {
 std::string addNamed(CNode& parent, const std::string& elementName) {
@@ -81,9 +84,25 @@ CSectionNode* firstBearerByScan(const CNode& parent, const std::string& elementN
     return nullptr;
 }
 
+std::size_t countByScan(const CNode& parent, const std::string& elementName) {
+    std::size_t count = 0;
+    for (const auto& child : parent.children())
+        count += child->getName() == elementName ? 1 : 0;
+    return count;
+}
+
+CNode* firstOfElementByScan(const CNode& parent, const std::string& elementName) {
+    for (const auto& child : parent.children()) {
+        if (child->getName() == elementName)
+            return child.get();
+    }
+    return nullptr;
+}
+
 // Random renames into a small pool of shared names and random removals keep
 // long probe runs and many equal names in the index; every lookup must agree
-// with a walk over the list.
+// with a walk over the list. The rare element name empties its entry in the
+// index and fills it again many times.
 TEST(NodeLookup, IndexAgreesWithTheChildListThroughRandomChanges) {
     TestContainer root;
     std::uint32_t state = 12345;
@@ -92,23 +111,34 @@ TEST(NodeLookup, IndexAgreesWithTheChildListThroughRandomChanges) {
         return (state >> 8) % bound;
     };
     const auto poolName = [](std::uint32_t n) { return "shared" + std::to_string(n); };
+    const std::vector<std::string> elements{"check", "deposit", "item"};
+    const auto elementsAgree = [&root, &elements] {
+        for (const std::string& element : elements) {
+            ASSERT_EQ(root.countChildren(element), countByScan(root, element)) << element;
+            ASSERT_EQ(root.findChild(element), firstOfElementByScan(root, element)) << element;
+        }
+    };
     for (int step = 0; step < 6000; ++step) {
         const std::uint32_t action = next(10);
         if (action < 5 || root.childCount() == 0) {
-            root.addChild(action % 2 ? "check" : "deposit");
-            continue;
+            root.addChild(action == 0 ? "item" : elements[action % 2]);
+        } else {
+            CSectionNode* picked = root.children()[next(root.childCount())].get();
+            // Items go more often than they come, so their entry keeps emptying.
+            if (picked->getName() == "item" || action >= 8)
+                ASSERT_TRUE(root.removeChild(picked));
+            else
+                picked->rename(poolName(next(40)));
         }
-        CSectionNode* picked = root.children()[next(root.childCount())].get();
-        if (action < 8)
-            picked->rename(poolName(next(40)));
-        else
-            ASSERT_TRUE(root.removeChild(picked));
+        if (step % 50 == 0)
+            elementsAgree();
     }
+    elementsAgree();
     for (const auto& child : root.children())
         ASSERT_EQ(root.findChildByNames(child->getName(), child->getDisplayName()),
                   firstBearerByScan(root, child->getName(), child->getDisplayName()));
     for (std::uint32_t n = 0; n < 40; ++n) {
-        for (const char* element : {"check", "deposit"})
+        for (const std::string& element : elements)
             ASSERT_EQ(root.findChildByNames(element, poolName(n)),
                       firstBearerByScan(root, element, poolName(n)));
     }
