@@ -134,11 +134,7 @@ const PropertyDef* propertyFor(CSectionNode& node, const char* name, std::size_t
 }
 
 std::string storedText(const pugi::xml_attribute& attribute) {
-    const char* const value = attribute.value();
-    std::string text(value, std::strlen(value));
-    if (text.find(static_cast<char>(kPrivateLead0)) != std::string::npos)
-        text = decodeStoredString(std::move(text));
-    return utf8ToTreeText(std::move(text));
+    return utf8ToTreeText(decodeStoredString(attribute.value()));
 }
 
 // A child element read from a file, named by its "name" attribute from the
