@@ -204,6 +204,13 @@ TEST_F(XmlDocument, LoadReadsForeignTextsForgetsUnregisteredNamesAndAppends) {
         names.push_back(child->getDisplayName());
     EXPECT_EQ(names, (Names{"Jones", "Smith", "Smith(1)", "Smith", "Smith(2)", "Smith(1)(1)",
                             "check1", "Jones(1)"}));
+
+    // Of two name attributes the last counts, as for every attribute.
+    TestContainer twice;
+    ASSERT_EQ(loadText(twice, "<calverin><HUD><check name=\"Brown\" name=\"Green\"/>"
+                              "</HUD></calverin>"),
+              0);
+    EXPECT_EQ(twice.children().front()->getDisplayName(), "Green");
 }
 
 TEST_F(XmlDocument, RefusedFilesLeaveTheNodeAsItWas) {
