@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -112,13 +114,13 @@ inline std::size_t countOf(const std::string& text, const std::string& part) {
     return count;
 }
 
-// Each text of each track appears exactly once in `html`, and every track in
-// the order given.
-inline void expectOnceInOrder(const std::string& html,
-                              const std::vector<std::vector<std::string>>& tracks) {
-    for (const auto& track : tracks) {
+// Each text of each track ("text|text|...") appears exactly once in `html`,
+// and every track in the order given.
+inline void expectOnceInOrder(const std::string& html, std::initializer_list<std::string> tracks) {
+    for (const std::string& track : tracks) {
         std::size_t previous = 0;
-        for (const std::string& text : track) {
+        std::istringstream texts(track);
+        for (std::string text; std::getline(texts, text, '|');) {
             EXPECT_EQ(countOf(html, text), 1u) << text;
             const std::size_t at = html.find(text);
             EXPECT_TRUE(at != std::string::npos && at >= previous) << text << " out of order";
