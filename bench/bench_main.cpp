@@ -17,6 +17,7 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -49,6 +50,17 @@ double seconds(const std::function<void()>& operation) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// glibc merges small freed chunks only at the next large request. Without
+// this, whatever a preparation freed (a whole document, say) was merged inside
+// the timed run that followed, and that run paid for the other side's
+// garbage. A large request here, untimed, does the merging first.
+void settleAllocator() {
+    constexpr std::size_t kLargeRequest = 1 << 20; // served from the heap: see keepFreedMemory
+    void* const block = std::malloc(kLargeRequest);
+    benchmark::DoNotOptimize(block);
+    std::free(block);
+}
+
 // One side of a ratio: `prepare` runs before each timed `run`, untimed.
 struct Side {
     std::function<void()> prepare = [] {};
@@ -64,6 +76,7 @@ std::vector<double> timesOf(int repetitions, const Side& side) {
     std::vector<double> times;
     for (int i = 0; i < repetitions; ++i) {
         side.prepare();
+        settleAllocator();
         times.push_back(seconds(side.run));
     }
     return times;
@@ -79,8 +92,10 @@ double ratioOfMedians(int repetitions, const Side& ours, const Side& baseline) {
     std::vector<double> bottom;
     for (int i = 0; i < repetitions; ++i) {
         ours.prepare();
+        settleAllocator();
         top.push_back(seconds(ours.run));
         baseline.prepare();
+        settleAllocator();
         bottom.push_back(seconds(baseline.run));
     }
     return medianOf(top) / medianOf(bottom);
