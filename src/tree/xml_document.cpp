@@ -361,13 +361,6 @@ std::string nodeValueText(CSectionNode& node) {
     return out;
 }
 
-std::string escapeXml(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    appendEscapedXml(out, text);
-    return out;
-}
-
 std::string encodeStoredString(std::string text) {
     if (!hasByteNeedingWork(text))
         return text;

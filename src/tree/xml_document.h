@@ -16,7 +16,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace velmora {
 
@@ -34,12 +33,9 @@ int loadXmlFile(CSectionNode& node, const std::string& path);
 int saveXmlFile(CSectionNode& node, const std::string& path);
 
 // The subtree as XML text: every property of the node's table (entries of no
-// kind with an empty value) by its display text, escaped with escapeXml; an
-// element without children as an opening and a closing tag.
+// kind with an empty value) by its display text, with & < > " ' as entity
+// references; an element without children as an opening and a closing tag.
 std::string nodeValueText(CSectionNode& node);
-
-// Replaces & < > " ' by their entity references.
-std::string escapeXml(std::string_view text);
 
 // The storage rule for control characters in string values (see above).
 std::string encodeStoredString(std::string text);
