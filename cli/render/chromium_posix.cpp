@@ -12,9 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -34,31 +32,6 @@ constexpr std::size_t kMaxReasonLength = 300;
 std::string programName() {
     const char* named = std::getenv("VELMORA_CHROMIUM");
     return named && *named ? named : "chromium";
-}
-
-bool isExecutableFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           ::access(path.c_str(), X_OK) == 0;
-}
-
-// The program's path, looked up in PATH as a shell would; none when no
-// program of that name can be run.
-std::optional<std::string> findProgram(const std::string& name) {
-    if (name.find('/') != std::string::npos)
-        return isExecutableFile(name) ? std::optional(name) : std::nullopt;
-    const char* path = std::getenv("PATH");
-    std::string_view folders = path ? path : "/usr/bin:/bin";
-    while (true) {
-        const std::size_t colon = folders.find(':');
-        const std::string folder(folders.substr(0, colon));
-        const std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
-        if (isExecutableFile(candidate))
-            return candidate;
-        if (colon == std::string_view::npos)
-            return std::nullopt;
-        folders.remove_prefix(colon + 1);
-    }
 }
 
 // A new folder for one run (the page, the PDF, the browser's profile and its
@@ -125,11 +98,11 @@ std::string lastLine(const std::string& log) {
     return std::string(text.substr(0, kMaxReasonLength));
 }
 
-enum class Ending { Exited, Failed, TimedOut };
+enum class Ending { NotFound, Exited, Failed, TimedOut };
 
-// Runs `args` in a process group of its own, both output streams to `log`;
-// the whole group (the browser and its helpers) is killed when the browser
-// has not ended in time.
+// Runs `args` (the program looked up in PATH as a shell would) in a process
+// group of its own, both output streams to `log`; the whole group (the
+// browser and its helpers) is killed when the browser has not ended in time.
 Ending runBounded(std::vector<std::string> args, const std::string& log) {
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
@@ -146,9 +119,11 @@ Ending runBounded(std::vector<std::string> args, const std::string& log) {
         argv.push_back(arg.data());
     argv.push_back(nullptr);
     pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    const int spawned = ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
     ::posix_spawnattr_destroy(&attributes);
     ::posix_spawn_file_actions_destroy(&actions);
+    if (spawned == ENOENT || spawned == EACCES)
+        return Ending::NotFound;
     if (spawned != 0)
         return Ending::Failed;
 
@@ -172,24 +147,23 @@ Ending runBounded(std::vector<std::string> args, const std::string& log) {
 } // namespace
 
 void printHtmlToPdf(const std::string& html, const std::string& pdfPath) {
-    const std::string name = programName();
-    const std::optional<std::string> program = findProgram(name);
-    if (!program)
-        throw CommandFailed("PDF output needs Chromium, and no program '" + name +
-                            "' was found (install Debian's 'chromium' package, as "
-                            "scripts/install-deps does, or name the browser in "
-                            "VELMORA_CHROMIUM)");
+    const std::string program = programName();
     const WorkFolder work;
     const std::string page = work.file("statement.html");
     const std::string pdf = work.file("statement.pdf");
     const std::string log = work.file("chromium.log");
     writeFile(page, html);
     const Ending ending = runBounded(
-        {*program, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-         "--no-first-run", "--disable-background-networking", "--disable-component-update",
-         "--disable-sync", "--disable-dev-shm-usage", "--user-data-dir=" + work.file("profile"),
+        {program, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+         "--disable-background-networking", "--disable-component-update", "--disable-sync",
+         "--disable-dev-shm-usage", "--user-data-dir=" + work.file("profile"),
          "--no-pdf-header-footer", "--print-to-pdf=" + pdf, fileUrl(page)},
         log);
+    if (ending == Ending::NotFound)
+        throw CommandFailed("PDF output needs Chromium, and no program '" + program +
+                            "' was found (install Debian's 'chromium' package, as "
+                            "scripts/install-deps does, or name the browser in "
+                            "VELMORA_CHROMIUM)");
     if (ending == Ending::TimedOut)
         throw CommandFailed("Chromium did not finish printing within " +
                             std::to_string(kTimeout.count()) + " seconds and was stopped");
