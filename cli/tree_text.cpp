@@ -9,7 +9,7 @@ namespace velmora::cli {
 bool holdsValue(const CSectionNode& node, const PropertyDef& def, const std::string& text) {
     if (def.builtIn != BuiltIn::No || text.empty())
         return false;
-    return node.slotValue(def) != def.initial;
+    return !node.holdsInitial(def);
 }
 
 namespace {

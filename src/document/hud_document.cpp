@@ -115,7 +115,7 @@ void CHudDocument::applyDocumentType(std::string documentType) {
 }
 
 void CHudDocument::initDocument() {
-    const std::string& type = documentType();
+    const std::string type = documentType();
     if (type != document_types::kHud && type != document_types::kHud1a)
         return;
     // Header records and StChargesOtherFeesCol have no default children, so
@@ -127,12 +127,12 @@ void CHudDocument::initDocument() {
     }
 }
 
-const std::string& CHudDocument::documentType() const {
-    return std::get<std::string>(slotValue(*schema().find("document_type")));
+std::string CHudDocument::documentType() const {
+    return std::string(stringOf(*schema().find("document_type")));
 }
 
 void CHudDocument::setDocumentType(std::string documentType) {
-    slot(*schema().find("document_type")) = std::move(documentType);
+    storeString(*schema().find("document_type"), std::move(documentType));
 }
 
 } // namespace velmora

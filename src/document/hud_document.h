@@ -47,7 +47,7 @@ public:
     // at, so a second call adds a second set.
     void initDocument();
 
-    const std::string& documentType() const;
+    std::string documentType() const;
     void setDocumentType(std::string documentType);
 
     // ---- File locks (file_lock.cpp) ----

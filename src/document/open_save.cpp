@@ -111,7 +111,7 @@ int CHudDocument::loadDocument(const std::string& path) {
 int CHudDocument::convertLegacy(const std::string& path) {
     if (askToConvert() != DialogButton::Yes)
         return -1;
-    const std::string& type = documentType();
+    const std::string type = documentType();
     if (type == document_types::kMortgage || type == document_types::kTitle) {
         show("Error", "Older format is not supported.", dialog_flags::kIconError);
         return -1;

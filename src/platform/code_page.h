@@ -22,9 +22,12 @@ std::string windows1252ToTreeText(std::string_view text);
 // Tree text into the UTF-8 of an XML file, and back. Both are the identity on
 // Linux (the text is moved through). On Windows, characters the ANSI code page cannot hold become
 // '?', and malformed UTF-8 reads as U+FFFD before that.
+// utf8IsTreeText tells whether UTF-8 `text` is already the same tree text,
+// so that a reader may take it as it stands.
 #ifdef _WIN32
 std::string treeTextToUtf8(std::string text);
 std::string utf8ToTreeText(std::string text);
+bool utf8IsTreeText(std::string_view text);
 #else
 // Inline, because every string attribute of a file passes through them.
 inline std::string treeTextToUtf8(std::string text) {
@@ -32,6 +35,9 @@ inline std::string treeTextToUtf8(std::string text) {
 }
 inline std::string utf8ToTreeText(std::string text) {
     return text;
+}
+inline bool utf8IsTreeText(std::string_view) {
+    return true;
 }
 #endif
 

@@ -66,6 +66,10 @@ std::string utf8ToTreeText(std::string text) {
     return fromWide(toWide(text, CP_UTF8), CP_ACP);
 }
 
+bool utf8IsTreeText(std::string_view text) {
+    return isAscii(text);
+}
+
 std::wstring ansiToWide(std::string_view text) {
     return toWide(text, CP_ACP);
 }

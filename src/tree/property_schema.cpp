@@ -45,24 +45,32 @@ SchemaBuilder& SchemaBuilder::add(std::string_view name, PropertyKind kind, Prop
                                    [&](const PropertyDef& def) { return def.name == name; });
     if (known || kind == PropertyKind::None)
         return *this;
-    defs_.push_back({std::string(name), kind, BuiltIn::No, nextSlot_++, std::move(initial)});
+    std::uint32_t& nextSlot = kind == PropertyKind::String ? nextTextSlot_ : nextValueSlot_;
+    defs_.push_back({std::string(name), kind, BuiltIn::No, nextSlot++, std::move(initial)});
     return *this;
 }
 
 std::unique_ptr<const PropertySchema> SchemaBuilder::build() {
     auto schema = std::make_unique<PropertySchema>();
-    schema->initialValues_.resize(nextSlot_);
+    schema->initialValues_.resize(nextValueSlot_);
+    std::vector<std::string_view> texts(nextTextSlot_);
     for (const PropertyDef& def : defs_) {
-        if (def.builtIn == BuiltIn::No)
+        if (def.builtIn != BuiltIn::No)
+            continue;
+        if (def.kind == PropertyKind::String)
+            texts[def.slot] = std::get<std::string>(def.initial);
+        else
             schema->initialValues_[def.slot] = def.initial;
     }
+    schema->initialTexts_ = TextBlock::pack(texts);
     schema->byName_ = std::move(defs_);
     std::sort(schema->byName_.begin(), schema->byName_.end(),
               [](const PropertyDef& a, const PropertyDef& b) { return a.name < b.name; });
     for (std::uint32_t i = 0; i < schema->byName_.size(); ++i)
         schema->index_.emplace(schema->byName_[i].name, i);
     defs_.clear();
-    nextSlot_ = 0;
+    nextTextSlot_ = 0;
+    nextValueSlot_ = 0;
     return schema;
 }
 

@@ -4,10 +4,13 @@
 // initial value. Nodes hold only their values, in registration order, so a
 // document of tens of thousands of list entries pays for names and lookups
 // once per class, not once per node. The built-in properties "name" and
-// "description" are in every schema and live in the node itself.
+// "description" are in every schema and live in the node itself. A node keeps
+// its other strings packed together (TextBlock) and the values of the other
+// kinds in a list of their own, so each kind numbers its slots from zero.
 #pragma once
 
 #include "tree/ole_date.h"
+#include "tree/text_block.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -35,7 +38,9 @@ struct PropertyDef {
     std::string name;
     PropertyKind kind = PropertyKind::None;
     BuiltIn builtIn = BuiltIn::No;
-    std::uint32_t slot = 0; // index into the node's values when not built in
+    // Where the node keeps the value when not built in: the index of its text
+    // for a string, else the index into the node's values.
+    std::uint32_t slot = 0;
     PropertyValue initial;
 };
 
@@ -47,8 +52,11 @@ public:
     // The definition of `name`, or nullptr when the class has no such property.
     const PropertyDef* find(std::string_view name) const;
 
-    // Initial values of the value slots, in slot order.
+    // Initial values of the value slots, in slot order; none of them a string.
     const std::vector<PropertyValue>& initialValues() const { return initialValues_; }
+    // Initial texts of the string properties that are not built in, in slot
+    // order; every node of the class shares them until it stores a text.
+    const TextBlock& initialTexts() const { return initialTexts_; }
 
     // The schema with only "name" and "description".
     static const PropertySchema& base();
@@ -66,6 +74,7 @@ private:
     std::vector<PropertyDef> byName_;
     std::unordered_map<std::string, std::uint32_t, Hash, std::equal_to<>> index_;
     std::vector<PropertyValue> initialValues_;
+    TextBlock initialTexts_;
 };
 
 // Builds a schema from "name" and "description" plus registrations in member
@@ -87,7 +96,8 @@ public:
 
 private:
     std::vector<PropertyDef> defs_;
-    std::uint32_t nextSlot_ = 0;
+    std::uint32_t nextTextSlot_ = 0;
+    std::uint32_t nextValueSlot_ = 0;
 };
 
 } // namespace velmora

@@ -95,10 +95,10 @@ bool CSectionNode::acceptLong(const std::string&, std::int32_t) {
 // A stored name that an earlier sibling of the same element name already
 // bears is made unique as "<name>(n)", and the loader must not store the
 // incoming text over it again.
-bool CSectionNode::acceptString(const std::string& name, const std::string& incoming) {
+bool CSectionNode::acceptString(const std::string& name, std::string_view incoming) {
     if (name != "name")
         return true;
-    rename(incoming);
+    rename(std::string(incoming));
     CNode* parent = getParent();
     if (!parent)
         return true;
@@ -120,7 +120,7 @@ std::string CSectionNode::getPropertyValue(std::string_view name) {
 
 std::string CSectionNode::propertyText(const PropertyDef& def) const {
     if (def.kind == PropertyKind::String)
-        return stringOf(def);
+        return std::string(stringOf(def));
     return textOf(values_[def.slot]);
 }
 
@@ -132,11 +132,19 @@ int CSectionNode::setPropertyValue(std::string_view name, std::string_view text)
     return 0;
 }
 
-void CSectionNode::assignFromXml(const PropertyDef& def, std::string text) {
-    // Most attributes are strings: they move straight into their member.
+void CSectionNode::startGathering(TextBlockBuilder& gathered) const {
+    gathered.reset(texts().size());
+}
+
+void CSectionNode::assignFromXml(const PropertyDef& def, std::string_view text,
+                                 TextBlockBuilder& gathered) {
     if (def.kind == PropertyKind::String) {
-        if (acceptString(def.name, text))
-            storeString(def, std::move(text));
+        if (!acceptString(def.name, text))
+            return;
+        if (def.builtIn == BuiltIn::No)
+            gathered.set(def.slot, text);
+        else
+            storeString(def, std::string(text));
         return;
     }
     PropertyValue value = valueFromXmlText(def.kind, text);
@@ -162,6 +170,11 @@ void CSectionNode::assignFromXml(const PropertyDef& def, std::string text) {
         store(def, std::move(value));
 }
 
+void CSectionNode::storeGathered(TextBlockBuilder& gathered) {
+    if (gathered.anyGiven())
+        texts_ = gathered.merged(texts());
+}
+
 void CSectionNode::putString(std::string_view name, std::string text) {
     const PropertyDef* def = findProperty(name);
     if (!def) {
@@ -176,7 +189,7 @@ void CSectionNode::putString(std::string_view name, std::string text) {
 void CSectionNode::getString(std::string_view name, std::string& out) {
     const PropertyDef* def = findProperty(name);
     if (def && def->kind == PropertyKind::String)
-        out = stringOf(*def);
+        out.assign(stringOf(*def));
 }
 
 void CSectionNode::putLong(std::string_view name, std::int32_t value) {
@@ -204,7 +217,7 @@ const std::vector<std::string>& CSectionNode::namesOfNoKind() const {
     return namesOfNoKind_ ? *namesOfNoKind_ : none;
 }
 
-const std::string& CSectionNode::stringOf(const PropertyDef& def) const {
+std::string_view CSectionNode::stringOf(const PropertyDef& def) const {
     switch (def.builtIn) {
     case BuiltIn::Name:
         return getDisplayName();
@@ -213,7 +226,17 @@ const std::string& CSectionNode::stringOf(const PropertyDef& def) const {
     case BuiltIn::No:
         break;
     }
-    return std::get<std::string>(values_[def.slot]);
+    return texts()[def.slot];
+}
+
+bool CSectionNode::holdsInitial(const PropertyDef& def) const {
+    if (def.kind == PropertyKind::String)
+        return stringOf(def) == std::get<std::string>(def.initial);
+    return values_[def.slot] == def.initial;
+}
+
+const TextBlock& CSectionNode::texts() const {
+    return texts_.holdsTexts() ? texts_ : schema_->initialTexts();
 }
 
 const PropertyDef* CSectionNode::findProperty(std::string_view name) {
@@ -251,7 +274,7 @@ void CSectionNode::storeString(const PropertyDef& def, std::string text) {
         setDescription(std::move(text));
         return;
     case BuiltIn::No:
-        std::get<std::string>(values_[def.slot]) = std::move(text);
+        texts_ = texts().replaced(def.slot, text);
         return;
     }
 }

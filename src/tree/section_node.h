@@ -11,6 +11,7 @@
 
 #include "tree/node.h"
 #include "tree/property_schema.h"
+#include "tree/text_block.h"
 
 #include <cstdint>
 #include <memory>
@@ -38,7 +39,7 @@ public:
     // false keeps the member as it was. setPropertyValue does not ask.
     virtual bool acceptDate(const std::string& name, const OleDate& incoming);
     virtual bool acceptBool(const std::string& name, std::int16_t incoming);
-    virtual bool acceptString(const std::string& name, const std::string& incoming);
+    virtual bool acceptString(const std::string& name, std::string_view incoming);
     virtual bool acceptDouble(const std::string& name, double incoming);
     virtual bool acceptLong(const std::string& name, std::int32_t incoming);
 
@@ -53,9 +54,16 @@ public:
     // Converts `text` by the kind's rules and stores it: 0, or -1 for a name
     // the class does not have.
     int setPropertyValue(std::string_view name, std::string_view text);
+
     // The XML loader's store: converts an attribute's text, asks the accept
-    // hook and stores the value when the hook agrees.
-    void assignFromXml(const PropertyDef& def, std::string text);
+    // hook and stores the value when the hook agrees. The texts of string
+    // properties other than the built-in ones are gathered in `gathered`, which
+    // the loader starts with startGathering and ends with storeGathered once
+    // the element's attributes are read: a hook meanwhile still sees the
+    // node's former texts.
+    void startGathering(TextBlockBuilder& gathered) const;
+    void assignFromXml(const PropertyDef& def, std::string_view text, TextBlockBuilder& gathered);
+    void storeGathered(TextBlockBuilder& gathered);
 
     // Typed access without text conversion, for code that knows each name's
     // kind. A name the class lacks, or has with another kind, changes nothing
@@ -76,22 +84,27 @@ public:
     const std::vector<std::string>& namesOfNoKind() const;
 
     // The stored value of a registered property, for the XML layer: the text
-    // of a string property, else the value in its slot.
-    const std::string& stringOf(const PropertyDef& def) const;
+    // of a string property (valid until the node's next store), else the
+    // value in its slot.
+    std::string_view stringOf(const PropertyDef& def) const;
     const PropertyValue& slotValue(const PropertyDef& def) const { return values_[def.slot]; }
+    // Whether a registered property still holds its class's initial value.
+    bool holdsInitial(const PropertyDef& def) const;
 
 protected:
-    // Direct access to the value slot of a registered property, for subclasses
-    // that keep members with behaviour of their own (e.g. the document type).
-    PropertyValue& slot(const PropertyDef& def) { return values_[def.slot]; }
+    // Stores a string without asking an accept hook, for subclasses that keep
+    // members with behaviour of their own (e.g. the document type).
+    void storeString(const PropertyDef& def, std::string text);
 
 private:
     template <typename T> T* typedSlot(std::string_view name, PropertyKind kind);
     void store(const PropertyDef& def, PropertyValue value);
-    void storeString(const PropertyDef& def, std::string text);
+    // The node's own texts once it has stored one, else its class's.
+    const TextBlock& texts() const;
 
     const PropertySchema* schema_;
     std::unique_ptr<PropertyValue[]> values_;
+    TextBlock texts_;
     // Rare, so kept out of line: most nodes never meet a name of no kind.
     std::unique_ptr<std::vector<std::string>> namesOfNoKind_;
 };

@@ -133,8 +133,15 @@ const PropertyDef* propertyFor(CSectionNode& node, const char* name, std::size_t
     return def;
 }
 
-std::string storedText(const pugi::xml_attribute& attribute) {
-    return utf8ToTreeText(decodeStoredString(attribute.value()));
+// The tree text of a stored string: the file's own characters in the common
+// case, else decoded into `scratch`.
+std::string_view storedText(const pugi::xml_attribute& attribute, std::string& scratch) {
+    const std::string_view stored = attribute.value();
+    if (stored.find(static_cast<char>(kPrivateLead0)) == std::string_view::npos &&
+        utf8IsTreeText(stored))
+        return stored;
+    scratch = utf8ToTreeText(decodeStoredString(std::string(stored)));
+    return scratch;
 }
 
 // A child element read from a file, named by its "name" attribute from the
@@ -149,7 +156,8 @@ ReadChild addChildFor(CSectionNode& parent, const pugi::xml_node& element) {
     const pugi::xml_attribute name = element.attribute("name");
     if (!name)
         return {parent.addChild(element.name()), name};
-    const std::string displayName = storedText(name);
+    std::string scratch;
+    const std::string displayName(storedText(name, scratch));
     const CNode::LinkedChild child = parent.addChildAsNamed(element.name(), displayName);
     // The name's accept hook makes a name an earlier sibling bears unique; a
     // name no sibling bore needs no check.
@@ -167,18 +175,19 @@ class TreeLoader {
 public:
     explicit TreeLoader(bool freeAsRead) : freeAsRead_(freeAsRead) {}
 
-    void load(CSectionNode& node, pugi::xml_node element,
-              const pugi::xml_attribute& applied = {}) const {
+    void load(CSectionNode& node, pugi::xml_node element, const pugi::xml_attribute& applied = {}) {
         std::size_t expected = 0;
+        node.startGathering(gathered_);
         for (const pugi::xml_attribute& attribute : element.attributes()) {
             const PropertyDef* def = propertyFor(node, attribute.name(), expected);
             if (!def || (def->builtIn == BuiltIn::Name && attribute == applied))
                 continue;
             if (def->kind == PropertyKind::String)
-                node.assignFromXml(*def, storedText(attribute));
+                node.assignFromXml(*def, storedText(attribute, scratch_), gathered_);
             else
-                node.assignFromXml(*def, attribute.value());
+                node.assignFromXml(*def, attribute.value(), gathered_);
         }
+        node.storeGathered(gathered_);
         // Children a node was only given provisionally give way to the file's own.
         node.removeDiscardedChildren();
         for (pugi::xml_node child = element.first_child(); child;) {
@@ -196,6 +205,9 @@ public:
 
 private:
     const bool freeAsRead_;
+    // Reused from element to element, so that reading allocates only for the tree.
+    TextBlockBuilder gathered_;
+    std::string scratch_;
 };
 
 // From this many parsed nodes on, the parsed form is freed while it is read.
@@ -342,7 +354,8 @@ int loadXmlFile(CSectionNode& node, const std::string& path) {
         [](const pugi::xml_node& child) { return child.type() == pugi::node_element; });
     if (!content)
         return -1;
-    TreeLoader(shape.nodes >= kNodesFreedAsRead).load(node, content);
+    TreeLoader loader(shape.nodes >= kNodesFreedAsRead);
+    loader.load(node, content);
     return 0;
 }
 

@@ -78,7 +78,7 @@ void fill(CSectionNode& node, int& count) {
             text = def.name == "versionNumber" ? "201" : "hud1a";
         ASSERT_EQ(node.setPropertyValue(def.name, text), 0) << node.getName() << def.name;
         if (def.builtIn == BuiltIn::No) {
-            EXPECT_NE(node.slotValue(def), def.initial) << node.getName() << " " << def.name;
+            EXPECT_FALSE(node.holdsInitial(def)) << node.getName() << " " << def.name;
         }
     }
     for (const auto& child : node.children())
