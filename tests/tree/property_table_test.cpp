@@ -80,6 +80,43 @@ TEST_F(PropertyTable, TypedAccessorsAndBuiltInNamesMoveValuesOfTheirOwnKindOnly)
     EXPECT_EQ(shown[0].flags, 0u);
 }
 
+// Nodes of a class start from its initial texts; a store reaches its own node only.
+TEST(PropertySchema, InitialValuesStartEveryNodeAndStoresStayWithTheirNode) {
+    const auto schema = SchemaBuilder()
+                            .add("caption", PropertyKind::String, std::string("Lot"))
+                            .string("memo")
+                            .add("count", PropertyKind::Long, std::int32_t{7})
+                            .add("note", PropertyKind::String, std::string(20, 'n'))
+                            .build();
+    CSectionNode first("line", -1, nullptr, *schema);
+    CSectionNode second("line", -1, nullptr, *schema);
+    const PropertyDef& caption = *schema->find("caption");
+    const PropertyDef& memo = *schema->find("memo");
+    const PropertyDef& note = *schema->find("note");
+    EXPECT_EQ(first.getPropertyValue("caption"), "Lot");
+    EXPECT_EQ(first.getPropertyValue("count"), "7");
+    EXPECT_TRUE(first.holdsInitial(caption));
+
+    ASSERT_EQ(first.setPropertyValue("memo", "rent"), 0);
+    ASSERT_EQ(first.setPropertyValue("caption", "Parcel"), 0);
+    first.putLong("count", 8);
+    EXPECT_EQ(first.getPropertyValue("caption"), "Parcel");
+    EXPECT_EQ(first.getPropertyValue("memo"), "rent");
+    EXPECT_EQ(first.getPropertyValue("note"), std::string(20, 'n'));
+    EXPECT_FALSE(first.holdsInitial(caption));
+    EXPECT_FALSE(first.holdsInitial(memo));
+    EXPECT_TRUE(first.holdsInitial(note));
+
+    EXPECT_EQ(second.getPropertyValue("caption"), "Lot");
+    EXPECT_EQ(second.getPropertyValue("memo"), "");
+    EXPECT_EQ(second.getPropertyValue("count"), "7");
+    EXPECT_EQ(CSectionNode("line", -1, nullptr, *schema).getPropertyValue("caption"), "Lot");
+
+    // Back to the initial text counts as initial again.
+    ASSERT_EQ(first.setPropertyValue("caption", "Lot"), 0);
+    EXPECT_TRUE(first.holdsInitial(caption));
+}
+
 // The first registration of a name wins; names sort by byte.
 TEST(PropertySchema, FirstRegistrationWinsAndNamesSortByByte) {
     const auto schema = SchemaBuilder()

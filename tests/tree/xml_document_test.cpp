@@ -213,6 +213,30 @@ TEST_F(XmlDocument, LoadReadsForeignTextsForgetsUnregisteredNamesAndAppends) {
     EXPECT_EQ(twice.children().front()->getDisplayName(), "Green");
 }
 
+// A file's texts land on top of what the node held: those it does not give
+// stay, and of two attributes of one name the last counts.
+TEST_F(XmlDocument, LoadStoresTheTextsItReadsAndKeepsTheOthers) {
+    TestContainer root;
+    root.setPropertyValue("title", "kept title");
+    CSectionNode& item = *root.addChild("item");
+    item.setPropertyValue("memo", "kept memo");
+    item.setPropertyValue("amount", "0.00");
+    item.setPropertyValue("description", "kept description");
+    ASSERT_EQ(loadText(item, "<calverin><item amount=\"12.50\" memo=\"first\" count=\"3\" "
+                             "memo=\"a memo long enough to need a block of its own\"/>"
+                             "</calverin>"),
+              0);
+    EXPECT_EQ(item.getPropertyValue("memo"), "a memo long enough to need a block of its own");
+    EXPECT_EQ(item.getPropertyValue("amount"), "12.50");
+    EXPECT_EQ(item.getPropertyValue("count"), "3");
+    EXPECT_EQ(item.getDescription(), "kept description");
+
+    ASSERT_EQ(loadText(item, "<calverin><item amount=\"13.00\"/></calverin>"), 0);
+    EXPECT_EQ(item.getPropertyValue("memo"), "a memo long enough to need a block of its own");
+    EXPECT_EQ(item.getPropertyValue("amount"), "13.00");
+    EXPECT_EQ(root.getPropertyValue("title"), "kept title");
+}
+
 TEST_F(XmlDocument, RefusedFilesLeaveTheNodeAsItWas) {
     const auto nested = [](int levels, const std::string& end) {
         std::string boxes;
