@@ -21,9 +21,9 @@ std::string windows1252ToTreeText(std::string_view text);
 
 // Tree text into the UTF-8 of an XML file, and back. Both are the identity on
 // Linux (the text is moved through). On Windows, characters the ANSI code page cannot hold become
-// '?', and malformed UTF-8 reads as U+FFFD before that.
-// utf8IsTreeText tells whether UTF-8 `text` is already the same tree text,
-// so that a reader may take it as it stands.
+// '?', and malformed UTF-8 reads as U+FFFD before that. utf8IsTreeText tells
+// whether UTF-8 `text` already is that tree text, so that a reader may take it
+// as it stands: always on Linux, for pure ASCII on Windows.
 #ifdef _WIN32
 std::string treeTextToUtf8(std::string text);
 std::string utf8ToTreeText(std::string text);

@@ -84,8 +84,8 @@ public:
     const std::vector<std::string>& namesOfNoKind() const;
 
     // The stored value of a registered property, for the XML layer: the text
-    // of a string property (valid until the node's next store), else the
-    // value in its slot.
+    // of a string property (valid until the node's next store) from
+    // stringOf, the value of any other kind from slotValue.
     std::string_view stringOf(const PropertyDef& def) const;
     const PropertyValue& slotValue(const PropertyDef& def) const { return values_[def.slot]; }
     // Whether a registered property still holds its class's initial value.
