@@ -5,6 +5,7 @@
 #include "tree/xml_document.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace velmora {
 namespace {
@@ -132,17 +133,17 @@ int CSectionNode::setPropertyValue(std::string_view name, std::string_view text)
     return 0;
 }
 
-void CSectionNode::startGathering(TextBlockBuilder& gathered) const {
+void CSectionNode::startGathering(TextBlockBuilder& gathered) {
     gathered.reset(texts().size());
+    gathering_ = &gathered;
 }
 
-void CSectionNode::assignFromXml(const PropertyDef& def, std::string_view text,
-                                 TextBlockBuilder& gathered) {
+void CSectionNode::assignFromXml(const PropertyDef& def, std::string_view text) {
     if (def.kind == PropertyKind::String) {
         if (!acceptString(def.name, text))
             return;
-        if (def.builtIn == BuiltIn::No)
-            gathered.set(def.slot, text);
+        if (def.builtIn == BuiltIn::No && gathering_)
+            gathering_->set(def.slot, text);
         else
             storeString(def, std::string(text));
         return;
@@ -170,9 +171,10 @@ void CSectionNode::assignFromXml(const PropertyDef& def, std::string_view text,
         store(def, std::move(value));
 }
 
-void CSectionNode::storeGathered(TextBlockBuilder& gathered) {
-    if (gathered.anyGiven())
-        texts_ = gathered.merged(texts());
+void CSectionNode::storeGathered() {
+    TextBlockBuilder* const gathered = std::exchange(gathering_, nullptr);
+    if (gathered && gathered->anyGiven())
+        texts_ = gathered->merged(texts());
 }
 
 void CSectionNode::putString(std::string_view name, std::string text) {
@@ -226,6 +228,8 @@ std::string_view CSectionNode::stringOf(const PropertyDef& def) const {
     case BuiltIn::No:
         break;
     }
+    if (gathering_ && gathering_->given(def.slot))
+        return gathering_->text(def.slot);
     return texts()[def.slot];
 }
 
@@ -274,7 +278,10 @@ void CSectionNode::storeString(const PropertyDef& def, std::string text) {
         setDescription(std::move(text));
         return;
     case BuiltIn::No:
-        texts_ = texts().replaced(def.slot, text);
+        if (gathering_)
+            gathering_->set(def.slot, text);
+        else
+            texts_ = texts().replaced(def.slot, text);
         return;
     }
 }

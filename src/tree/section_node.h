@@ -56,14 +56,14 @@ public:
     int setPropertyValue(std::string_view name, std::string_view text);
 
     // The XML loader's store: converts an attribute's text, asks the accept
-    // hook and stores the value when the hook agrees. The texts of string
-    // properties other than the built-in ones are gathered in `gathered`, which
-    // the loader starts with startGathering and ends with storeGathered once
-    // the element's attributes are read: a hook meanwhile still sees the
-    // node's former texts.
-    void startGathering(TextBlockBuilder& gathered) const;
-    void assignFromXml(const PropertyDef& def, std::string_view text, TextBlockBuilder& gathered);
-    void storeGathered(TextBlockBuilder& gathered);
+    // hook and stores the value when the hook agrees. Between startGathering
+    // and storeGathered, which the loader calls around an element's
+    // attributes, the texts of string properties other than the built-in ones
+    // are stored in `gathered` (hooks and stores meanwhile see them as stored)
+    // and given to the node as one block at the end.
+    void startGathering(TextBlockBuilder& gathered);
+    void assignFromXml(const PropertyDef& def, std::string_view text);
+    void storeGathered();
 
     // Typed access without text conversion, for code that knows each name's
     // kind. A name the class lacks, or has with another kind, changes nothing
@@ -84,8 +84,8 @@ public:
     const std::vector<std::string>& namesOfNoKind() const;
 
     // The stored value of a registered property, for the XML layer: the text
-    // of a string property (valid until the node's next store) from
-    // stringOf, the value of any other kind from slotValue.
+    // of a string property (valid until the node's next store of a string or
+    // rename) from stringOf, the value of any other kind from slotValue.
     std::string_view stringOf(const PropertyDef& def) const;
     const PropertyValue& slotValue(const PropertyDef& def) const { return values_[def.slot]; }
     // Whether a registered property still holds its class's initial value.
@@ -105,6 +105,8 @@ private:
     const PropertySchema* schema_;
     std::unique_ptr<PropertyValue[]> values_;
     TextBlock texts_;
+    // The loader's texts of the element being read into this node, if any.
+    TextBlockBuilder* gathering_ = nullptr;
     // Rare, so kept out of line: most nodes never meet a name of no kind.
     std::unique_ptr<std::vector<std::string>> namesOfNoKind_;
 };

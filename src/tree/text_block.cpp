@@ -14,7 +14,25 @@ void checkFits(std::size_t total) {
         throw std::length_error("property texts too long");
 }
 
+// Appends `text` at `out`; no copy for an empty text, whose data may be null.
+char* copyText(char* out, std::string_view text) {
+    if (!text.empty())
+        std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
 } // namespace
+
+TextBlock TextBlock::withRoom(std::size_t count, std::size_t totalCharacters) {
+    checkFits(count);
+    checkFits(totalCharacters);
+    const std::size_t characterWords =
+        (totalCharacters + sizeof(std::uint32_t) - 1) / sizeof(std::uint32_t);
+    TextBlock block;
+    block.words_ = std::make_unique_for_overwrite<std::uint32_t[]>(1 + count + characterWords);
+    block.words_[0] = static_cast<std::uint32_t>(count);
+    return block;
+}
 
 TextBlock TextBlock::pack(const std::vector<std::string_view>& texts) {
     std::size_t total = 0;
@@ -22,37 +40,47 @@ TextBlock TextBlock::pack(const std::vector<std::string_view>& texts) {
         total += text.size();
         checkFits(total);
     }
-    checkFits(texts.size());
-    const std::size_t count = texts.size();
-    const std::size_t characterWords = (total + sizeof(std::uint32_t) - 1) / sizeof(std::uint32_t);
-    TextBlock block;
-    block.words_ = std::make_unique_for_overwrite<std::uint32_t[]>(1 + count + characterWords);
-    block.words_[0] = static_cast<std::uint32_t>(count);
-    char* out = reinterpret_cast<char*>(block.words_.get() + 1 + count);
-    std::uint32_t end = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!texts[i].empty())
-            std::memcpy(out + end, texts[i].data(), texts[i].size());
-        end += static_cast<std::uint32_t>(texts[i].size());
-        block.words_[1 + i] = end;
+    TextBlock block = withRoom(texts.size(), total);
+    char* const first = block.characters();
+    char* out = first;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        out = copyText(out, texts[i]);
+        block.words_[1 + i] = static_cast<std::uint32_t>(out - first);
     }
     return block;
+}
+
+char* TextBlock::characters() {
+    return reinterpret_cast<char*>(words_.get() + 1 + size());
 }
 
 const char* TextBlock::characters() const {
     return reinterpret_cast<const char*>(words_.get() + 1 + size());
 }
 
+std::uint32_t TextBlock::startOf(std::uint32_t i) const {
+    return i == 0 ? 0 : words_[i];
+}
+
 std::string_view TextBlock::operator[](std::uint32_t i) const {
-    const std::uint32_t start = i == 0 ? 0 : words_[i];
-    return {characters() + start, words_[1 + i] - start};
+    return {characters() + startOf(i), words_[1 + i] - startOf(i)};
 }
 
 TextBlock TextBlock::replaced(std::uint32_t i, std::string_view text) const {
-    std::vector<std::string_view> texts(size());
-    for (std::uint32_t j = 0; j < size(); ++j)
-        texts[j] = j == i ? text : (*this)[j];
-    return pack(texts);
+    const std::uint32_t count = size();
+    const std::string_view old = (*this)[i];
+    const std::string_view all(characters(), words_[count]);
+    TextBlock block = withRoom(count, all.size() - old.size() + text.size());
+    // The texts before the i-th keep their ends; the others move with its length.
+    for (std::uint32_t j = 0; j < count; ++j) {
+        const std::size_t end = words_[1 + j];
+        block.words_[1 + j] =
+            static_cast<std::uint32_t>(j < i ? end : end - old.size() + text.size());
+    }
+    char* out = copyText(block.characters(), all.substr(0, startOf(i)));
+    out = copyText(out, text);
+    copyText(out, all.substr(words_[1 + i]));
+    return block;
 }
 
 void TextBlockBuilder::reset(std::uint32_t count) {
@@ -69,14 +97,14 @@ void TextBlockBuilder::set(std::uint32_t i, std::string_view text) {
     ++given_;
 }
 
+std::string_view TextBlockBuilder::text(std::uint32_t i) const {
+    return std::string_view(characters_).substr(ranges_[i].offset, ranges_[i].length);
+}
+
 TextBlock TextBlockBuilder::merged(const TextBlock& current) {
     texts_.resize(ranges_.size());
-    for (std::uint32_t i = 0; i < ranges_.size(); ++i) {
-        const Range& range = ranges_[i];
-        texts_[i] = range.offset == kNotGiven
-                        ? current[i]
-                        : std::string_view(characters_).substr(range.offset, range.length);
-    }
+    for (std::uint32_t i = 0; i < ranges_.size(); ++i)
+        texts_[i] = given(i) ? text(i) : current[i];
     return TextBlock::pack(texts_);
 }
 

@@ -20,7 +20,7 @@ public:
     TextBlock(TextBlock&&) noexcept = default;
     TextBlock& operator=(TextBlock&&) noexcept = default;
 
-    // The texts in order. Throws std::length_error beyond 4 GiB in all.
+    // The texts in order. Throws std::length_error from 4 GiB - 1 in all.
     static TextBlock pack(const std::vector<std::string_view>& texts);
 
     // False for a block that was never packed.
@@ -37,7 +37,11 @@ private:
     // Kept in 32-bit words so that the offsets are aligned.
     std::unique_ptr<std::uint32_t[]> words_;
 
+    // A block for `count` texts of `totalCharacters` in all, the texts unset.
+    static TextBlock withRoom(std::size_t count, std::size_t totalCharacters);
+    char* characters();
     const char* characters() const;
+    std::uint32_t startOf(std::uint32_t i) const;
 };
 
 // Collects the texts an element of a file gives a node, so that the node's
@@ -50,6 +54,9 @@ public:
     // Gives the i-th text; a later text for the same i wins.
     void set(std::uint32_t i, std::string_view text);
     bool anyGiven() const { return given_ > 0; }
+    bool given(std::uint32_t i) const { return ranges_[i].offset != kNotGiven; }
+    // The i-th text given; valid until the next set.
+    std::string_view text(std::uint32_t i) const;
     // The block of the texts given, the others taken from `current`.
     TextBlock merged(const TextBlock& current);
 

@@ -42,6 +42,11 @@ void appendPrivateUse(std::string& out, unsigned char last) {
     out.push_back(static_cast<char>(last));
 }
 
+// Only the escapes start with 0xEE; memchr finds it fast.
+bool mayHoldEscapes(std::string_view stored) {
+    return stored.find(static_cast<char>(kPrivateLead0)) != std::string_view::npos;
+}
+
 // Bytes that may start a stored control character or a private-use escape.
 constexpr std::array<bool, 256> kBytesNeedingWork = [] {
     std::array<bool, 256> table{};
@@ -137,8 +142,7 @@ const PropertyDef* propertyFor(CSectionNode& node, const char* name, std::size_t
 // case, else decoded into `scratch`.
 std::string_view storedText(const pugi::xml_attribute& attribute, std::string& scratch) {
     const std::string_view stored = attribute.value();
-    if (stored.find(static_cast<char>(kPrivateLead0)) == std::string_view::npos &&
-        utf8IsTreeText(stored))
+    if (!mayHoldEscapes(stored) && utf8IsTreeText(stored))
         return stored;
     scratch = utf8ToTreeText(decodeStoredString(std::string(stored)));
     return scratch;
@@ -176,18 +180,15 @@ public:
     explicit TreeLoader(bool freeAsRead) : freeAsRead_(freeAsRead) {}
 
     void load(CSectionNode& node, pugi::xml_node element, const pugi::xml_attribute& applied = {}) {
-        std::size_t expected = 0;
         node.startGathering(gathered_);
-        for (const pugi::xml_attribute& attribute : element.attributes()) {
-            const PropertyDef* def = propertyFor(node, attribute.name(), expected);
-            if (!def || (def->builtIn == BuiltIn::Name && attribute == applied))
-                continue;
-            if (def->kind == PropertyKind::String)
-                node.assignFromXml(*def, storedText(attribute, scratch_), gathered_);
-            else
-                node.assignFromXml(*def, attribute.value(), gathered_);
+        try {
+            loadAttributes(node, element, applied);
+        } catch (...) {
+            // What was read before the failure stays read, and the node lets go of gathered_.
+            node.storeGathered();
+            throw;
         }
-        node.storeGathered(gathered_);
+        node.storeGathered();
         // Children a node was only given provisionally give way to the file's own.
         node.removeDiscardedChildren();
         for (pugi::xml_node child = element.first_child(); child;) {
@@ -204,6 +205,20 @@ public:
     }
 
 private:
+    void loadAttributes(CSectionNode& node, const pugi::xml_node& element,
+                        const pugi::xml_attribute& applied) {
+        std::size_t expected = 0;
+        for (const pugi::xml_attribute& attribute : element.attributes()) {
+            const PropertyDef* def = propertyFor(node, attribute.name(), expected);
+            if (!def || (def->builtIn == BuiltIn::Name && attribute == applied))
+                continue;
+            if (def->kind == PropertyKind::String)
+                node.assignFromXml(*def, storedText(attribute, scratch_));
+            else
+                node.assignFromXml(*def, attribute.value());
+        }
+    }
+
     const bool freeAsRead_;
     // Reused from element to element, so that reading allocates only for the tree.
     TextBlockBuilder gathered_;
@@ -397,8 +412,7 @@ std::string encodeStoredString(std::string text) {
 }
 
 std::string decodeStoredString(std::string text) {
-    // Only the escapes start with 0xEE; memchr finds it fast.
-    if (text.find(static_cast<char>(kPrivateLead0)) == std::string::npos)
+    if (!mayHoldEscapes(text))
         return text;
     std::string out;
     out.reserve(text.size());

@@ -45,7 +45,10 @@ TEST(TextBlock, ReplacedChangesOneTextAndLeavesTheOriginal) {
     const TextBlock block = packed(texts);
     const TextBlock longer = block.replaced(1, std::string(40, 'L'));
     const TextBlock emptied = longer.replaced(0, "");
+    const TextBlock lastShorter = emptied.replaced(2, "3");
     EXPECT_EQ(textsOf(emptied), (Texts{"", std::string(40, 'L'), "third"}));
+    EXPECT_EQ(textsOf(lastShorter), (Texts{"", std::string(40, 'L'), "3"}));
+    EXPECT_EQ(textsOf(lastShorter.replaced(1, "")), (Texts{"", "", "3"}));
     EXPECT_EQ(textsOf(block), texts);
 }
 

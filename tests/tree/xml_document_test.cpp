@@ -217,24 +217,63 @@ TEST_F(XmlDocument, LoadReadsForeignTextsForgetsUnregisteredNamesAndAppends) {
 // stay, and of two attributes of one name the last counts.
 TEST_F(XmlDocument, LoadStoresTheTextsItReadsAndKeepsTheOthers) {
     TestContainer root;
-    root.setPropertyValue("title", "kept title");
     CSectionNode& item = *root.addChild("item");
     item.setPropertyValue("memo", "kept memo");
     item.setPropertyValue("amount", "0.00");
     item.setPropertyValue("description", "kept description");
     ASSERT_EQ(loadText(item, "<calverin><item amount=\"12.50\" memo=\"first\" count=\"3\" "
-                             "memo=\"a memo long enough to need a block of its own\"/>"
-                             "</calverin>"),
+                             "memo=\"the second memo\"/></calverin>"),
               0);
-    EXPECT_EQ(item.getPropertyValue("memo"), "a memo long enough to need a block of its own");
+    EXPECT_EQ(item.getPropertyValue("memo"), "the second memo");
     EXPECT_EQ(item.getPropertyValue("amount"), "12.50");
     EXPECT_EQ(item.getPropertyValue("count"), "3");
     EXPECT_EQ(item.getDescription(), "kept description");
 
     ASSERT_EQ(loadText(item, "<calverin><item amount=\"13.00\"/></calverin>"), 0);
-    EXPECT_EQ(item.getPropertyValue("memo"), "a memo long enough to need a block of its own");
+    EXPECT_EQ(item.getPropertyValue("memo"), "the second memo");
     EXPECT_EQ(item.getPropertyValue("amount"), "13.00");
-    EXPECT_EQ(root.getPropertyValue("title"), "kept title");
+}
+
+// A number hook that reads the memo and may store one of its own, as a class
+// whose members depend on each other would.
+class MemoHookItem final : public CSectionNode {
+public:
+    explicit MemoHookItem(std::string memoToStore)
+        : CSectionNode("item", -1, nullptr, TestItem::schemaOf()),
+          memoToStore_(std::move(memoToStore)) {}
+    bool acceptDouble(const std::string&, double) override {
+        memoSeen = getPropertyValue("memo");
+        if (!memoToStore_.empty())
+            setPropertyValue("memo", memoToStore_);
+        return true;
+    }
+    std::string memoSeen;
+
+private:
+    std::string memoToStore_;
+};
+
+// Hooks see the attributes read before theirs, and a later attribute wins
+// over what a hook stored.
+TEST_F(XmlDocument, HooksMeetAnElementsTextsInAttributeOrder) {
+    struct Case {
+        const char* element;
+        const char* memoToStore;
+        const char* memoSeen;
+        const char* memoAfter;
+    };
+    const Case cases[] = {
+        {"<item memo=\"from file\" total=\"1\"/>", "", "from file", "from file"},
+        {"<item memo=\"from file\" total=\"1\"/>", "from hook", "from file", "from hook"},
+        {"<item total=\"1\" memo=\"from file\"/>", "from hook", "before", "from file"},
+    };
+    for (const Case& c : cases) {
+        MemoHookItem item(c.memoToStore);
+        item.setPropertyValue("memo", "before");
+        ASSERT_EQ(loadText(item, std::string("<calverin>") + c.element + "</calverin>"), 0);
+        EXPECT_EQ(item.memoSeen, c.memoSeen) << c.element;
+        EXPECT_EQ(item.getPropertyValue("memo"), c.memoAfter) << c.element << c.memoToStore;
+    }
 }
 
 TEST_F(XmlDocument, RefusedFilesLeaveTheNodeAsItWas) {
