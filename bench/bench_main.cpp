@@ -72,13 +72,16 @@ double medianOf(std::vector<double> times) {
     return times[times.size() / 2];
 }
 
+double timedRun(const Side& side) {
+    side.prepare();
+    settleAllocator();
+    return seconds(side.run);
+}
+
 std::vector<double> timesOf(int repetitions, const Side& side) {
     std::vector<double> times;
-    for (int i = 0; i < repetitions; ++i) {
-        side.prepare();
-        settleAllocator();
-        times.push_back(seconds(side.run));
-    }
+    for (int i = 0; i < repetitions; ++i)
+        times.push_back(timedRun(side));
     return times;
 }
 
@@ -91,12 +94,8 @@ double ratioOfMedians(int repetitions, const Side& ours, const Side& baseline) {
     std::vector<double> top;
     std::vector<double> bottom;
     for (int i = 0; i < repetitions; ++i) {
-        ours.prepare();
-        settleAllocator();
-        top.push_back(seconds(ours.run));
-        baseline.prepare();
-        settleAllocator();
-        bottom.push_back(seconds(baseline.run));
+        top.push_back(timedRun(ours));
+        bottom.push_back(timedRun(baseline));
     }
     return medianOf(top) / medianOf(bottom);
 }

@@ -108,8 +108,8 @@ CHudDocument::~CHudDocument() {
     releaseLock();
 }
 
-void CHudDocument::applyDocumentType(std::string documentType) {
-    setDocumentType(std::move(documentType));
+void CHudDocument::applyDocumentType(std::string_view documentType) {
+    setDocumentType(documentType);
     rename("Hud document");
     setDescription("Hud xml document");
 }
@@ -131,8 +131,8 @@ std::string CHudDocument::documentType() const {
     return std::string(stringOf(*schema().find("document_type")));
 }
 
-void CHudDocument::setDocumentType(std::string documentType) {
-    storeString(*schema().find("document_type"), std::move(documentType));
+void CHudDocument::setDocumentType(std::string_view documentType) {
+    storeString(*schema().find("document_type"), documentType);
 }
 
 } // namespace velmora

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -48,7 +49,7 @@ public:
     void initDocument();
 
     std::string documentType() const;
-    void setDocumentType(std::string documentType);
+    void setDocumentType(std::string_view documentType);
 
     // ---- File locks (file_lock.cpp) ----
 
@@ -86,7 +87,7 @@ public:
     std::string lockedPath;
 
 private:
-    void applyDocumentType(std::string documentType);
+    void applyDocumentType(std::string_view documentType);
     // A legacy file at `path`: asks, backs up and converts it in place.
     int convertLegacy(const std::string& path);
     // Moves the 1099-S data of a version-200 file to the current layout.

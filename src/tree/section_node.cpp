@@ -142,10 +142,7 @@ void CSectionNode::assignFromXml(const PropertyDef& def, std::string_view text) 
     if (def.kind == PropertyKind::String) {
         if (!acceptString(def.name, text))
             return;
-        if (def.builtIn == BuiltIn::No && gathering_)
-            gathering_->set(def.slot, text);
-        else
-            storeString(def, std::string(text));
+        storeString(def, text);
         return;
     }
     PropertyValue value = valueFromXmlText(def.kind, text);
@@ -269,13 +266,13 @@ void CSectionNode::store(const PropertyDef& def, PropertyValue value) {
         values_[def.slot] = std::move(value);
 }
 
-void CSectionNode::storeString(const PropertyDef& def, std::string text) {
+void CSectionNode::storeString(const PropertyDef& def, std::string_view text) {
     switch (def.builtIn) {
     case BuiltIn::Name:
-        rename(std::move(text));
+        rename(std::string(text));
         return;
     case BuiltIn::Description:
-        setDescription(std::move(text));
+        setDescription(std::string(text));
         return;
     case BuiltIn::No:
         if (gathering_)

@@ -94,7 +94,7 @@ public:
 protected:
     // Stores a string without asking an accept hook, for subclasses that keep
     // members with behaviour of their own (e.g. the document type).
-    void storeString(const PropertyDef& def, std::string text);
+    void storeString(const PropertyDef& def, std::string_view text);
 
 private:
     template <typename T> T* typedSlot(std::string_view name, PropertyKind kind);

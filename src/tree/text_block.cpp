@@ -36,10 +36,8 @@ TextBlock TextBlock::withRoom(std::size_t count, std::size_t totalCharacters) {
 
 TextBlock TextBlock::pack(const std::vector<std::string_view>& texts) {
     std::size_t total = 0;
-    for (const std::string_view text : texts) {
+    for (const std::string_view text : texts)
         total += text.size();
-        checkFits(total);
-    }
     TextBlock block = withRoom(texts.size(), total);
     char* const first = block.characters();
     char* out = first;
