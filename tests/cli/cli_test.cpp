@@ -106,21 +106,20 @@ TEST_F(CliTest, RefusalsSayOneLineAndLeaveTheFilesAloneHeldOnesUntilReleased) {
     ASSERT_EQ(runCli({"add", file, "", "ledger"}).exitCode, 0);
     ASSERT_EQ(runCli({"add", file, "ledger", "deposits"}).exitCode, 0);
     std::vector<Command> commands = commandsOn(file, "n100/nowhere");
-    for (const Command& command : std::vector<Command>{
-             {"new", file},
-             {"get", file, "n100", "bogus"},
-             {"set", file, "n100", "bogus", "1"},
-             {"set", file, "n100", "n120", "abc"},
-             {"set", file, "n100", "n102Option", "1.5"},
-             {"set", file, "", "i_settlementDate", "2/30/2008"},
-             {"set", file, "ledger/deposits", "amount", "1", "--where", "name=deposit9"},
-             {"add", file, "n100", "bogus"},
-             {"remove", file, "ledger/deposits", "deposit", "name=deposit9"},
-             {"child", file, "ledger/deposits", "0"},
-             {"child", file, "n100", "-1"},
-             {"find", file, "n100", "bogus", "x"},
-             {"check", folder.file("missing.xml")}})
-        commands.push_back(command);
+    commands.insert(commands.end(),
+                    {{"new", file},
+                     {"get", file, "n100", "bogus"},
+                     {"set", file, "n100", "bogus", "1"},
+                     {"set", file, "n100", "n120", "abc"},
+                     {"set", file, "n100", "n102Option", "1.5"},
+                     {"set", file, "", "i_settlementDate", "2/30/2008"},
+                     {"set", file, "ledger/deposits", "amount", "1", "--where", "name=deposit9"},
+                     {"add", file, "n100", "bogus"},
+                     {"remove", file, "ledger/deposits", "deposit", "name=deposit9"},
+                     {"child", file, "ledger/deposits", "0"},
+                     {"child", file, "n100", "-1"},
+                     {"find", file, "n100", "bogus", "x"},
+                     {"check", folder.file("missing.xml")}});
     expectAllRefused(commands, file);
 
     const std::string junk = folder.file("junk file.bin");

@@ -63,10 +63,6 @@ std::string legacyDeal(int host) {
     return hudFile(record);
 }
 
-std::string amountOf(int host, int cycle) {
-    return std::to_string(host) + "." + std::to_string(cycle);
-}
-
 // Converts the host's legacy file on the first open, then opens, edits and
 // saves it: each cycle must find what the one before it saved.
 void runHost(const TempFolder& folder, int host) {
@@ -89,7 +85,7 @@ void runHost(const TempFolder& folder, int host) {
             provider.getNodePropertyValue("ledger/transactions/transaction", "transId", &transId);
             EXPECT_EQ(transId.size(), 36u) << "the conversion drew no GUID";
         }
-        previousAmount = amountOf(host, cycle);
+        previousAmount = std::to_string(host) + "." + std::to_string(cycle);
         provider.setNodePropertyValue("n100/n104", "amount", previousAmount, &result);
         if (!extraLine.empty()) {
             provider.removeChildNode("n800/more", "line", "name=" + extraLine, &result);

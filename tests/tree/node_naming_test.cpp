@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,29 +76,21 @@ TEST(NodeLookup, FirstBearerFollowsRemovalsAndRenames) {
     EXPECT_EQ(stranger.childCount(), 1u);
 }
 
-// The first child bearing a display name, found by walking the list.
-CSectionNode* firstBearerByScan(const CNode& parent, const std::string& elementName,
-                                const std::string& displayName) {
+// What the index must answer, found by walking the list: the first child of
+// `elementName` (bearing `displayName`, when given) and their number.
+CNode* firstByScan(const CNode& parent, const std::string& elementName,
+                   const std::optional<std::string>& displayName = std::nullopt) {
     for (const auto& child : parent.children()) {
-        if (child->getName() == elementName && child->getDisplayName() == displayName)
+        if (child->getName() == elementName &&
+            (!displayName || child->getDisplayName() == *displayName))
             return child.get();
     }
     return nullptr;
 }
 
 std::size_t countByScan(const CNode& parent, const std::string& elementName) {
-    std::size_t count = 0;
-    for (const auto& child : parent.children())
-        count += child->getName() == elementName ? 1 : 0;
-    return count;
-}
-
-CNode* firstOfElementByScan(const CNode& parent, const std::string& elementName) {
-    for (const auto& child : parent.children()) {
-        if (child->getName() == elementName)
-            return child.get();
-    }
-    return nullptr;
+    return static_cast<std::size_t>(std::ranges::count(
+        parent.children(), elementName, [](const auto& child) { return child->getName(); }));
 }
 
 // Random renames into a small pool of shared names and random removals keep
@@ -115,7 +109,7 @@ TEST(NodeLookup, IndexAgreesWithTheChildListThroughRandomChanges) {
     const auto elementsAgree = [&root, &elements] {
         for (const std::string& element : elements) {
             ASSERT_EQ(root.countChildren(element), countByScan(root, element)) << element;
-            ASSERT_EQ(root.findChild(element), firstOfElementByScan(root, element)) << element;
+            ASSERT_EQ(root.findChild(element), firstByScan(root, element)) << element;
         }
     };
     for (int step = 0; step < 6000; ++step) {
@@ -136,11 +130,11 @@ TEST(NodeLookup, IndexAgreesWithTheChildListThroughRandomChanges) {
     elementsAgree();
     for (const auto& child : root.children())
         ASSERT_EQ(root.findChildByNames(child->getName(), child->getDisplayName()),
-                  firstBearerByScan(root, child->getName(), child->getDisplayName()));
+                  firstByScan(root, child->getName(), child->getDisplayName()));
     for (std::uint32_t n = 0; n < 40; ++n) {
         for (const std::string& element : elements)
             ASSERT_EQ(root.findChildByNames(element, poolName(n)),
-                      firstBearerByScan(root, element, poolName(n)));
+                      firstByScan(root, element, poolName(n)));
     }
     EXPECT_EQ(root.findChildByNames("check", "nobody"), nullptr);
 }
