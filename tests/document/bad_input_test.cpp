@@ -2,10 +2,9 @@
 // (every question answered Yes): each is loaded with the stated value or
 // refused with the stated messages, and nothing crashes, hangs or changes
 // the file. A refused legacy file leaves only its backup, an exact copy.
+#include "document/document_messages.h"
 #include "document/hud_document.h"
-#include "recording_dialog.h"
 #include "support/legacy_test_support.h"
-#include "support/legacy_writer.h"
 #include "support/platform_doubles.h"
 #include "temp_folder.h"
 
@@ -13,21 +12,11 @@
 
 #include <filesystem>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace velmora::testing {
 namespace {
 
-using Shown = std::tuple<std::string, std::string, unsigned>;
-using Messages = std::vector<Shown>;
-
-const Shown kQuestion{
-    "Warning",
-    "This file is from older version and will be converted to current version format. Converted "
-    "file will not be compatible with older version. Continue?",
-    0x24};
-const Shown kLoadFailed{"", "Load document failed", 0};
 const Shown kDamaged{"Error", "The file is damaged and cannot be converted.", 0x10};
 
 struct Outcome {
@@ -42,9 +31,9 @@ Outcome refused(Messages shown) {
     return {-1, std::move(shown), "", "", "", false};
 }
 const Outcome kRefusedXml = refused({kLoadFailed});
-const Outcome kDamagedLegacy = refused({kQuestion, kDamaged});
+const Outcome kDamagedLegacy = refused({kConvertQuestion, kDamaged});
 Outcome wrongKind(const std::string& text) {
-    return refused({kQuestion, {"Velmora", text, 0}});
+    return refused({kConvertQuestion, {"Velmora", text, 0}});
 }
 const Outcome kNotHud = wrongKind("This is not Hud document!");
 
@@ -52,7 +41,7 @@ Outcome loaded(std::string uri, std::string property, std::string value) {
     return {0, {}, std::move(uri), std::move(property), std::move(value), false};
 }
 Outcome converted(std::string uri, std::string property, std::string value) {
-    return {0, {kQuestion}, std::move(uri), std::move(property), std::move(value), true};
+    return {0, {kConvertQuestion}, std::move(uri), std::move(property), std::move(value), true};
 }
 
 struct BadInput {
@@ -164,9 +153,7 @@ std::string dword(std::uint32_t value) {
 // A statement with every block and two sellers, and a refinance statement
 // with every block, each with a list of the other value class.
 std::string statementBytes() {
-    HudRecord r;
-    r.version = 1601;
-    r.fileNo = "F-6";
+    HudRecord r = statementRecord();
     r.sellers = {{"SELLER-A", "", "", "", "", "", "", ""},
                  {"SELLER-B", "", "", "", "", "", "", ""}};
     r.openLists[0] = {{"Courier", "", 0, "25.00", ""}};
@@ -174,9 +161,7 @@ std::string statementBytes() {
 }
 
 std::string refinanceBytes() {
-    RefinanceRecord r;
-    r.version = 1502;
-    r.loanNo = "L-7";
+    RefinanceRecord r = refinanceRecord(1502);
     r.borrowers = {{"BORROWER", "", "", "", "", "", "", ""}};
     r.openLists[0] = {{"Courier", "", 0, "25.00", ""}};
     return refinanceFile(r);
@@ -242,10 +227,7 @@ void open(const BadInput& input) {
     CHudDocument document(input.type);
     const Outcome& expected = input.outcome;
     EXPECT_EQ(document.loadDocument(path), expected.result);
-    Messages shown;
-    for (const ShownMessage& m : dialog.shown())
-        shown.emplace_back(m.caption, m.text, m.flags);
-    EXPECT_EQ(shown, expected.shown);
+    EXPECT_EQ(shownBy(dialog), expected.shown);
     if (!expected.property.empty()) {
         const std::string value = valueAt(document, expected.uri, expected.property);
         EXPECT_TRUE(value == expected.value) << value.substr(0, 80);

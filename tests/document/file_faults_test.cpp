@@ -4,9 +4,8 @@
 // nothing after the failed step, no temporary file, and the files as they
 // were (the original legacy bytes above all).
 #include "com/provider.h"
+#include "document/document_messages.h"
 #include "document/hud_document.h"
-#include "recording_dialog.h"
-#include "support/legacy_writer.h"
 #include "support/numbered_faults.h"
 #include "support/platform_doubles.h"
 #include "temp_folder.h"
@@ -24,8 +23,6 @@ namespace velmora::testing {
 namespace {
 
 using Steps = std::vector<FileStep>;
-using Shown = std::tuple<std::string, std::string, unsigned>;
-using Messages = std::vector<Shown>;
 // Every file below a folder with its bytes; a folder as its name and "/".
 using Snapshot = std::map<std::string, std::string>;
 
@@ -34,13 +31,6 @@ constexpr FileStep kCreate = FileStep::Create, kWrite = FileStep::Write, kFlush 
 const Steps kSafeWrite = {kCreate, kWrite, kFlush, kRename};
 const Steps kBackup = {FileStep::CreateFolder, FileStep::Copy, kCreate, kWrite, kFlush, kRename};
 
-const Shown kConvertQuestion{
-    "Warning",
-    "This file is from older version and will be converted to current version format. Converted "
-    "file will not be compatible with older version. Continue?",
-    0x24};
-const Shown kBackupFailed{"Error", "The backup copy could not be made; the file was not converted.",
-                          0x10};
 const Shown kNotWritten{
     "Error", "The converted document could not be written; the file was not changed.", 0x10};
 const std::string kBackupFolder = "UpgradeBackup/";
@@ -77,8 +67,7 @@ FaultRun runFailing(std::size_t failAt, const std::function<int(const TempFolder
         run.steps = faults.steps();
     }
     run.files = snapshot(folder.path());
-    for (const ShownMessage& m : dialog.shown())
-        run.shown.emplace_back(m.caption, m.text, m.flags);
+    run.shown = shownBy(dialog);
     return run;
 }
 
@@ -141,15 +130,9 @@ TEST(FileFaults, FailedSaveLeavesTheTargetAsItWasAndNoTemporaryFile) {
 }
 
 TEST(FileFaults, FailedConversionKeepsTheLegacyBytesAndTheBackupStaysWhole) {
-    HudRecord statement;
-    statement.version = 1601;
-    statement.fileNo = "F-6";
-    RefinanceRecord refinance;
-    refinance.version = 1202;
-    refinance.loanNo = "L-7";
     const std::tuple<const char*, std::string, const char*> types[] = {
-        {document_types::kHud, hudFile(statement), "deal_3-5-2009 7-4-9.prb"},
-        {document_types::kHud1a, refinanceFile(refinance), "deal_3-5-2009 7-4-9.rfb"}};
+        {document_types::kHud, hudFile(statementRecord()), "deal_3-5-2009 7-4-9.prb"},
+        {document_types::kHud1a, refinanceFile(refinanceRecord(1202)), "deal_3-5-2009 7-4-9.rfb"}};
     FixedClock clock{{2009, 3, 5, 7, 4, 9}};
     std::size_t survived = 0;
     for (const auto& typeRow : types) {

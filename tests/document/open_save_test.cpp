@@ -1,12 +1,11 @@
 // Opening and saving a document file: the format test, the conversion of a
 // legacy file with its backup, the version rules, the 200 migration, the
 // version stamp of a save, and the file lock and registry around both.
+#include "document/document_messages.h"
 #include "document/hud_document.h"
 #include "legacy/hud_converter.h"
 #include "platform/shared_file.h"
-#include "recording_dialog.h"
 #include "support/legacy_test_support.h"
-#include "support/legacy_writer.h"
 #include "support/platform_doubles.h"
 #include "temp_folder.h"
 #include "tree/xml_document.h"
@@ -16,24 +15,15 @@
 #include <filesystem>
 #include <regex>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace velmora::testing {
 namespace {
 
-using Shown = std::tuple<std::string, std::string, unsigned>;
-using Messages = std::vector<Shown>;
-
 const Shown kSharingError{"Sharing error",
                           "This file is already being user by another user, and cannot be open "
                           "at this point of time",
                           0x40};
-const Shown kConvertQuestion{
-    "Warning",
-    "This file is from older version and will be converted to current version format. Converted "
-    "file will not be compatible with older version. Continue?",
-    0x24};
 const Shown kNotSupported{"Error", "Older format is not supported.", 0x10};
 const Shown kVersionIssue{"version issue",
                           "This file version is newer than the application version. You cannot "
@@ -42,34 +32,9 @@ const Shown kVersionIssue{"version issue",
                           0x40};
 const Shown kWriteError{"Write error", "This file is opened by another user and cannot be saved",
                         0};
-const Shown kBackupFailed{"Error", "The backup copy could not be made; the file was not converted.",
-                          0x10};
-const Shown kLoadFailed{"", "Load document failed", 0};
-
-Messages shownBy(const RecordingDialog& dialog) {
-    Messages shown;
-    for (const ShownMessage& m : dialog.shown())
-        shown.emplace_back(m.caption, m.text, m.flags);
-    return shown;
-}
 
 bool canReplace(const std::string& path) {
     return SharedFile::open(path, FileAccess::ReadWrite, FileSharing::None) != nullptr;
-}
-
-std::string statementFile() {
-    HudRecord r;
-    r.version = 1601;
-    r.fileNo = "F-6";
-    r.borrower = {"Bea", "Bob", "1 B St", "BS", "Bcity", "11111", "", ""};
-    return hudFile(r);
-}
-
-std::string refinanceBytes(std::uint32_t version) {
-    RefinanceRecord r;
-    r.version = version;
-    r.loanNo = "L-7";
-    return refinanceFile(r);
 }
 
 // Writes a document exactly as given: the XML save without the version stamp.
@@ -124,7 +89,7 @@ TEST_F(OpenSave, HeldFileRefusesOtherOpensAndSaves) {
 // ---- The format test and refusals ----
 
 TEST_F(OpenSave, OnlyTheMarkerIsXmlAndLegacyFilesAreLeftAloneUnlessConverted) {
-    const std::string hud = document_types::kHud, statement = statementFile();
+    const std::string hud = document_types::kHud, statement = hudFile(statementRecord());
     const DialogButton no = DialogButton::No, yes = DialogButton::Yes;
     const Messages asked{kConvertQuestion};
     // Type, bytes, answer to the question, messages: none loads or changes the file.
@@ -156,8 +121,8 @@ TEST_F(OpenSave, OnlyTheMarkerIsXmlAndLegacyFilesAreLeftAloneUnlessConverted) {
 
 TEST_F(OpenSave, LegacyFileIsBackedUpUnderItsTypesNameConvertedAndLoaded) {
     const std::tuple<const char*, std::string, const char*, const char*, const char*> cases[] = {
-        {document_types::kHud, statementFile(), ".prb", "fileNo_6", "F-6"},
-        {document_types::kHud1a, refinanceBytes(1202), ".rfb", "loanNo_7", "L-7"}};
+        {document_types::kHud, hudFile(statementRecord()), ".prb", "fileNo_6", "F-6"},
+        {document_types::kHud1a, refinanceFile(refinanceRecord(1202)), ".rfb", "loanNo_7", "L-7"}};
     for (const auto& [type, bytes, extension, field, value] : cases) {
         TempFolder here;
         const std::string file = here.file("deal.hud");
@@ -179,7 +144,7 @@ TEST_F(OpenSave, LegacyFileIsBackedUpUnderItsTypesNameConvertedAndLoaded) {
 }
 
 TEST_F(OpenSave, FailedBackupStopsTheConversionAndAnotherFilesBackupIsNeverReplaced) {
-    const std::string statement = statementFile();
+    const std::string statement = hudFile(statementRecord());
     writeBytes(path, statement);
     writeBytes(folder.file("UpgradeBackup"), "in the way");
     dialog.script({DialogButton::Yes, DialogButton::Ok, DialogButton::Yes, DialogButton::Yes});
@@ -193,7 +158,7 @@ TEST_F(OpenSave, FailedBackupStopsTheConversionAndAnotherFilesBackupIsNeverRepla
     std::filesystem::remove(folder.file("UpgradeBackup"));
     ASSERT_EQ(document.loadDocument(path), 0);
     const std::string sameStem = folder.file("deal.ref");
-    const std::string loan = refinanceBytes(902);
+    const std::string loan = refinanceFile(refinanceRecord(902));
     writeBytes(sameStem, loan);
     CHudDocument second(document_types::kHud);
     EXPECT_EQ(second.loadDocument(sameStem), -1);
@@ -205,8 +170,7 @@ TEST_F(OpenSave, FailedBackupStopsTheConversionAndAnotherFilesBackupIsNeverRepla
 }
 
 TEST_F(OpenSave, FailedConversionWriteLeavesTheLegacyBytes) {
-    HudRecord record;
-    record.version = 1601;
+    HudRecord record = statementRecord();
     EXPECT_EQ(convertHudFile(record, folder.file("missing/deal.hud")), -1);
     EXPECT_TRUE(folder.entries().empty());
 
@@ -356,7 +320,7 @@ TEST_F(OpenSave, RegistryIsReleasedBeforeReadingAndClaimedAfterTheLoad) {
     // A conversion: the converter's save claims and locks, then the record is
     // released before the converted file is loaded.
     const std::string legacy = folder.file("legacy.hud");
-    writeBytes(legacy, statementFile());
+    writeBytes(legacy, hudFile(statementRecord()));
     registry.calls.clear();
     dialog.script({DialogButton::Yes});
     CHudDocument converting(document_types::kHud);

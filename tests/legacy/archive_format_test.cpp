@@ -189,7 +189,8 @@ TEST(LegacyArchiveTest, MalformedObjectListsFailTheArchive) {
         {"a long unassigned index", [&](W& w) { longTag(w, 77); }},
         {"a class index", [](W& w) { w.u16(1); }},
         {"an object of CAddTBS", [](W& w) { w.u16(4); }},
-        {"the class of another list", [](W& w) { w.u16(0x8003); }},
+        // An address follows, so only the class check can refuse it.
+        {"the class of another list", [](W& w) { w.u16(0x8003), w.address(kHome); }},
         {"an object as class", [](W& w) { w.u16(0x8002); }},
         {"an unassigned class", [](W& w) { w.u16(0x8009); }},
         {"long class tag 0", [&](W& w) { longTag(w, 0x80000000); }},
