@@ -39,6 +39,7 @@ void runRender(const GlobalOptions& options, const RenderArguments& args) {
     std::error_code ignored;
     if (std::filesystem::equivalent(args.file, output, ignored))
         throw CommandFailed(output + ": that is the document itself; name another output with -o");
+    requireWritableTarget(output);
     const std::string page = renderFile(options, args.file);
     if (args.pdf)
         printHtmlToPdf(page, output);
@@ -50,6 +51,7 @@ void runRender(const GlobalOptions& options, const RenderArguments& args) {
 } // namespace
 
 void writeStatementPage(const std::string& page, const std::string& path) {
+    requireWritableTarget(path);
     if (!writeFileReplacing(path, page))
         throw CommandFailed(path + ": could not be written");
 }

@@ -1,6 +1,7 @@
 #include "session.h"
 
 #include "platform/file_system.h"
+#include "platform/safe_file.h"
 #include "platform/shared_file.h"
 #include "tree/node_operations.h"
 
@@ -34,6 +35,8 @@ void Session::open(const std::string& path) {
 }
 
 void Session::save(const std::string& path) {
+    // Said here rather than by the engine's message, which speaks of another user.
+    requireWritableTarget(path);
     int result = -1;
     provider_.writeHUD(path, &result);
     if (result != 0)
@@ -124,6 +127,18 @@ void Session::requireValueText(CSectionNode& node, const std::string& name,
     if (def && !isValueText(def->kind, text))
         throw CommandFailed("'" + text + "' is not " + kindWord(def->kind) + " (property '" + name +
                             "')");
+}
+
+void requireWritableTarget(const std::string& path) {
+    switch (writeTargetOf(path)) {
+    case WriteTarget::Replaceable:
+        return;
+    case WriteTarget::ReadOnly:
+        throw CommandFailed(path + ": the file is read-only; nothing was written (save to "
+                                   "another file, or make it writable first)");
+    case WriteTarget::NotAFile:
+        throw CommandFailed(path + ": not a regular file; nothing was written");
+    }
 }
 
 std::string describeUri(const std::string& uri) {

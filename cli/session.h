@@ -50,6 +50,10 @@ private:
     HudProvider provider_;
 };
 
+// Throws CommandFailed, saying why, when the file at `path` may not be
+// replaced: it is read-only, or it is not a file.
+void requireWritableTarget(const std::string& path);
+
 // The uri as shown in messages: the empty uri is the root.
 std::string describeUri(const std::string& uri);
 

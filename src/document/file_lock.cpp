@@ -1,6 +1,7 @@
 // The document's hold on its file while it is open in a provider, and the
 // format test that reads a file's first bytes.
 #include "document/hud_document.h"
+#include "platform/file_identity.h"
 #include "platform/file_use_registry.h"
 
 #include <array>
@@ -14,16 +15,8 @@ constexpr std::size_t kMarkerLength = sizeof kFormatMarker - 1;
 
 } // namespace
 
-void CHudDocument::probeWritable(const std::string& path) {
-    if (SharedFile::open(path, FileAccess::ReadWrite, FileSharing::None)) {
-        lockingEnabled = true;
-        return;
-    }
-    if (isLocked() && lockedPath == path)
-        return; // our own hold; the open that follows reports it
-    // Once disabled, releaseLock no longer closes the handle: let go first.
-    releaseLock();
-    lockingEnabled = false;
+bool CHudDocument::holdsFile(const std::string& path) const {
+    return isLocked() && isSameFile(lockedPath, path);
 }
 
 void CHudDocument::applyLock(const std::string& path) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/safe_file.h"
 #include "platform/shared_file.h"
 #include "sections/section_table.h"
 
@@ -40,6 +41,10 @@ public:
     // the conversion of a legacy file, the version rules and the file lock.
     int load(const std::string& path) override { return loadDocument(path); }
     int save(const std::string& path) override { return saveDocument(path); }
+    // A read-only file opens like any other: only saving over it is refused,
+    // and saving it elsewhere ("save as") makes the document the new file's.
+    // A refused open or save leaves the document's file, its lock and its
+    // ability to save as they were.
     int loadDocument(const std::string& path);
     int saveDocument(const std::string& path);
 
@@ -53,12 +58,8 @@ public:
 
     // ---- File locks (file_lock.cpp) ----
 
-    // Opens the file for reading and writing without sharing. Locking (and
-    // with it saving) is enabled when that works and disabled when the file
-    // is read-only or held by another program, so that a later save cannot
-    // overwrite it behind its holder's back. A file this document holds
-    // itself leaves the flag as it is.
-    void probeWritable(const std::string& path);
+    // Whether this document holds the file at `path`, under whatever spelling.
+    bool holdsFile(const std::string& path) const;
     // Records the file as in use and holds it open with read-only sharing, so
     // others may read it but nobody may write it. A file that cannot be held
     // stays unlocked, silently. Nothing while locking is disabled.
@@ -81,7 +82,8 @@ public:
     // another file's backup (the caller must then not convert).
     bool makeUpgradeBackup(const std::string& path);
 
-    // Whether loads and saves take and drop the file lock.
+    // Whether loads and saves take and drop the file lock. Nothing in the
+    // engine turns it off; while it is off, every save is refused.
     bool lockingEnabled = true;
     // The path last given to applyLock.
     std::string lockedPath;
@@ -90,6 +92,8 @@ private:
     void applyDocumentType(std::string_view documentType);
     // A legacy file at `path`: asks, backs up and converts it in place.
     int convertLegacy(const std::string& path);
+    // Shows why a save to `path` is refused; -1, or 0 when it is not.
+    int refuseUnwritable(const std::string& path);
     // Moves the 1099-S data of a version-200 file to the current layout.
     void upgradeVersion200();
 

@@ -9,6 +9,7 @@
 #include "platform/dialog.h"
 #include "platform/file_system.h"
 #include "platform/file_use_registry.h"
+#include "platform/safe_file.h"
 #include "tree/text_forms.h"
 #include "tree/xml_document.h"
 
@@ -22,12 +23,23 @@ constexpr std::int32_t kCurrentVersion = 201;
 constexpr std::int32_t kMigratedVersion = 200;
 constexpr auto kPauseAfterConversion = std::chrono::milliseconds(100);
 
+// Shown for a save refused because of the file: read-only, or (while
+// locking is off) held against us.
+constexpr char kCannotBeSaved[] = "This file is opened by another user and cannot be saved";
+
 constexpr char kConversionQuestion[] =
     "This file is from older version and will be converted to current version format. "
     "Converted file will not be compatible with older version. Continue?";
 
 void show(const std::string& caption, const std::string& text, unsigned flags) {
     currentDialog().ask(caption, text, flags);
+}
+
+void showSharingError() {
+    show("Sharing error",
+         "This file is already being user by another user, and cannot be open at this point of "
+         "time",
+         dialog_flags::kIconInformation);
 }
 
 DialogButton askToConvert() {
@@ -64,17 +76,19 @@ int CHudDocument::loadDocument(const std::string& path) {
         show("Path not found", "File: " + path + " not found", dialog_flags::kIconError);
         return -1;
     }
-    probeWritable(path);
+    // This document's own file, under any spelling: loading it again would
+    // put its content into the tree twice.
+    if (holdsFile(path)) {
+        showSharingError();
+        return -1;
+    }
     FileUseRegistry& registry = currentFileUseRegistry();
     if (registry.queryFileInUse(path))
         registry.releaseFile(path);
 
     const std::optional<bool> isXml = readFormatMarker(path);
     if (!isXml) {
-        show("Sharing error",
-             "This file is already being user by another user, and cannot be open at this "
-             "point of time",
-             dialog_flags::kIconInformation);
+        showSharingError();
         return -1;
     }
     if (!*isXml) {
@@ -118,6 +132,13 @@ int CHudDocument::convertLegacy(const std::string& path) {
     }
     if (type != document_types::kHud && type != document_types::kHud1a)
         return 0;
+    // Asked before the backup, so that a file that cannot be replaced gets
+    // no copy for a conversion that never happens.
+    if (writeTargetOf(path) != WriteTarget::Replaceable) {
+        show("Write error", "This file is read-only and cannot be converted; it was not changed.",
+             dialog_flags::kIconError);
+        return -1;
+    }
     // The conversion drops what the new format does not carry: never without a copy.
     if (!makeUpgradeBackup(path)) {
         show("Error", "The backup copy could not be made; the file was not converted.",
@@ -130,12 +151,29 @@ int CHudDocument::convertLegacy(const std::string& path) {
     return 0;
 }
 
-int CHudDocument::saveDocument(const std::string& path) {
-    if (!lockingEnabled) {
-        show("Write error", "This file is opened by another user and cannot be saved",
+int CHudDocument::refuseUnwritable(const std::string& path) {
+    switch (writeTargetOf(path)) {
+    case WriteTarget::Replaceable:
+        return 0;
+    case WriteTarget::ReadOnly:
+        show("Write error", kCannotBeSaved, dialog_flags::kOk);
+        return -1;
+    case WriteTarget::NotAFile:
+        show("Write error",
+             "This path names a folder or a device, not a file, and cannot be saved over",
              dialog_flags::kOk);
         return -1;
     }
+    return -1;
+}
+
+int CHudDocument::saveDocument(const std::string& path) {
+    if (!lockingEnabled) {
+        show("Write error", kCannotBeSaved, dialog_flags::kOk);
+        return -1;
+    }
+    if (refuseUnwritable(path) != 0)
+        return -1;
     std::string version;
     getString("versionNumber", version);
     // Saving an older document makes it unreadable to the older program.
@@ -143,8 +181,15 @@ int CHudDocument::saveDocument(const std::string& path) {
         askToConvert() == DialogButton::No)
         return -1;
     putString("versionNumber", std::to_string(kCurrentVersion));
-    releaseLock();
+    // Our own hold would stop the write over our own file. A save elsewhere
+    // keeps the document's file held until the new one is in place, so that
+    // a failed "save as" leaves the document with its file.
+    const bool overOwnFile = holdsFile(path);
+    if (overOwnFile)
+        releaseLock();
     const int saved = saveXmlFile(*this, path);
+    if (saved != 0 && !overOwnFile)
+        return saved;
     currentFileUseRegistry().claimFile(path);
     applyLock(path);
     return saved;

@@ -38,7 +38,12 @@ bool copyFile(const std::string& from, const std::string& to) {
 
 bool copyFileNew(const std::string& from, const std::string& to) {
     const std::optional<std::string> bytes = readCopySource(from);
-    return bytes && writeNewFile(to, *bytes);
+    if (!bytes || !writeNewFile(to, *bytes))
+        return false;
+    // The copy counts even where the time cannot follow (a file system that
+    // keeps none): the bytes are what must not be lost.
+    copyModificationTime(from, to);
+    return true;
 }
 
 bool sameContent(const std::string& first, const std::string& second) {

@@ -13,9 +13,13 @@ FolderResult createFolder(const std::string& path);
 
 // Copies `from` to `to`, replacing `to`; false when it could not.
 bool copyFile(const std::string& from, const std::string& to);
-// Copies `from` to a new file `to`; false when a file `to` exists already or
-// the copy failed. An existing `to` is never touched.
+// Copies `from` to a new file `to`, which takes the modification time of
+// `from`, as a copy kept for the record must; false
+// when a file `to` exists already or the copy failed. An existing `to` is
+// never touched.
 bool copyFileNew(const std::string& from, const std::string& to);
+// Gives `to` the modification time of `from`; false when it could not.
+bool copyModificationTime(const std::string& from, const std::string& to);
 // Whether both files could be read and hold the same bytes.
 bool sameContent(const std::string& first, const std::string& second);
 

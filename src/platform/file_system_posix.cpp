@@ -3,6 +3,7 @@
 #include "platform/file_faults.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace velmora {
@@ -21,6 +22,14 @@ FolderResult createFolder(const std::string& path) {
     if (errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
         return FolderResult::AlreadyExists;
     return FolderResult::Failed;
+}
+
+bool copyModificationTime(const std::string& from, const std::string& to) {
+    struct stat source {};
+    if (::stat(from.c_str(), &source) != 0)
+        return false;
+    const struct timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
+    return ::utimensat(AT_FDCWD, to.c_str(), times, 0) == 0;
 }
 
 } // namespace velmora

@@ -29,4 +29,24 @@ FolderResult createFolder(const std::string& path) {
     return FolderResult::Failed;
 }
 
+bool copyModificationTime(const std::string& from, const std::string& to) {
+    const HANDLE source = ::CreateFileA(from.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (source == INVALID_HANDLE_VALUE)
+        return false;
+    FILETIME modified{};
+    const bool read = ::GetFileTime(source, nullptr, nullptr, &modified) != 0;
+    ::CloseHandle(source);
+    if (!read)
+        return false;
+    const HANDLE target = ::CreateFileA(to.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (target == INVALID_HANDLE_VALUE)
+        return false;
+    const bool written = ::SetFileTime(target, nullptr, nullptr, &modified) != 0;
+    ::CloseHandle(target);
+    return written;
+}
+
 } // namespace velmora

@@ -3,6 +3,11 @@
 // The bytes go to a temporary file in the target's folder, are flushed to the
 // disk, and the temporary file is renamed over the target. A reader, or a
 // crash at any moment, finds either the old content or the new one.
+//
+// A symbolic link is written through: the temporary file goes beside the
+// link's final target and replaces that, and the link stays a link. A target
+// the process may not write, or that is not a regular file, is refused before
+// anything is written.
 #pragma once
 
 #include <string>
@@ -10,9 +15,21 @@
 
 namespace velmora {
 
+// What a write would find at a path, links followed.
+enum class WriteTarget {
+    Replaceable, // a regular file the process may write, or no file yet
+    ReadOnly,    // read-only mode or attribute, no write permission, read-only medium
+    NotAFile,    // a folder, a device, a fifo, a socket, or a loop of links
+};
+// On Linux a file with no write permission bit at all counts as read-only
+// also for root, as the read-only attribute does on Windows.
+WriteTarget writeTargetOf(const std::string& path);
+
 // Replaces the file at `path` with `bytes`. False, with the target untouched
-// and no temporary file left behind, when any step fails or another holder of
-// the file denies writing it (see SharedFile).
+// and no temporary file left behind, when the target is not Replaceable, any
+// step fails, or another holder of the file denies writing it (see
+// SharedFile). The new file keeps the old one's permissions and, where the
+// process may give them, its owner and group.
 bool writeFileReplacing(const std::string& path, std::string_view bytes);
 
 // Writes `bytes` to a new file at `path` in the same safe way, but never over

@@ -4,6 +4,7 @@
 #include "platform/shared_file.h"
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <optional>
 #include <string>
@@ -35,11 +36,18 @@ bool writeAll(int fd, std::string_view bytes, const std::string& path) {
     return true;
 }
 
-// The new file keeps the permissions of the one it replaces; a new target
-// gets what the process's umask allows.
-void applyTargetMode(int fd, const std::string& path) {
+// The new file keeps the permissions of the one it replaces, and its owner
+// and group where the process may give them; a new target gets what the
+// process's umask allows.
+void applyTargetAttributes(int fd, const std::string& path) {
     struct stat existing {};
     if (::stat(path.c_str(), &existing) == 0) {
+        // A member of the file's group may keep the group though not the owner.
+        if (::fchown(fd, existing.st_uid, existing.st_gid) != 0 &&
+            ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid) != 0) {
+            // Neither is ours to give: the new file is the saver's, as any new file.
+        }
+        // After the owner, because changing it clears the set-id bits.
         ::fchmod(fd, existing.st_mode & 07777);
         return;
     }
@@ -67,7 +75,7 @@ std::optional<std::string> writeTemporaryBeside(const std::string& path, std::st
     if (fd < 0)
         return std::nullopt;
     std::string temporary(name.data());
-    applyTargetMode(fd, path);
+    applyTargetAttributes(fd, path);
     const bool written =
         writeAll(fd, bytes, path) && !faultInjected(FileStep::Flush, path) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
@@ -81,27 +89,77 @@ bool isUsableTarget(const std::string& path) {
     return !path.empty() && path.back() != '/';
 }
 
+// As many links as the system itself follows in one path.
+constexpr int kMostLinksFollowed = 40;
+
+// `path` with the symbolic links at its end followed to the name they finally
+// lead to, which need not exist yet (a dangling link is written through).
+// None for a loop of links or a link that cannot be read.
+std::optional<std::string> finalTarget(const std::string& path) {
+    std::string current = path;
+    for (int followed = 0; followed <= kMostLinksFollowed; ++followed) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= target.size())
+            return std::nullopt;
+        target.resize(static_cast<std::size_t>(length));
+        current = target.front() == '/' ? target : folderOf(current) + "/" + target;
+    }
+    return std::nullopt;
+}
+
+WriteTarget kindOfTarget(const std::string& target) {
+    struct stat info {};
+    // A name that is not there yet is made; a folder that cannot be reached
+    // fails the write itself.
+    if (::stat(target.c_str(), &info) != 0)
+        return WriteTarget::Replaceable;
+    if (!S_ISREG(info.st_mode))
+        return WriteTarget::NotAFile;
+    // A file nobody may write is read-only by its owner's choice, which the
+    // permissions root bypasses must not override.
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return WriteTarget::ReadOnly;
+    // The folder may let us replace what the file's permissions forbid us
+    // to write: that is not ours to do. Read-only media answer here too.
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return WriteTarget::ReadOnly;
+    return WriteTarget::Replaceable;
+}
+
 } // namespace
+
+WriteTarget writeTargetOf(const std::string& path) {
+    const std::optional<std::string> target = finalTarget(path);
+    return target ? kindOfTarget(*target) : WriteTarget::NotAFile;
+}
 
 bool writeFileReplacing(const std::string& path, std::string_view bytes) {
     if (!isUsableTarget(path))
         return false;
+    const std::optional<std::string> target = finalTarget(path);
+    if (!target || !isUsableTarget(*target) || kindOfTarget(*target) != WriteTarget::Replaceable)
+        return false;
     // Replacing the file is writing it: refused while another holder denies
     // writing, and others are kept out until the new content is in place.
     std::unique_ptr<SharedFile> guard;
-    if (::access(path.c_str(), F_OK) == 0) {
-        guard = SharedFile::open(path, FileAccess::Read, FileSharing::None);
+    if (::access(target->c_str(), F_OK) == 0) {
+        guard = SharedFile::open(*target, FileAccess::Read, FileSharing::None);
         if (!guard)
             return false;
     }
-    const std::optional<std::string> temporary = writeTemporaryBeside(path, bytes);
+    const std::optional<std::string> temporary = writeTemporaryBeside(*target, bytes);
     if (!temporary)
         return false;
-    if (faultInjected(FileStep::Rename, path) || ::rename(temporary->c_str(), path.c_str()) != 0) {
+    if (faultInjected(FileStep::Rename, *target) ||
+        ::rename(temporary->c_str(), target->c_str()) != 0) {
         ::unlink(temporary->c_str());
         return false;
     }
-    syncFolder(folderOf(path));
+    syncFolder(folderOf(*target));
     return true;
 }
 

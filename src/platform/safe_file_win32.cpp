@@ -2,7 +2,8 @@
 // are flushed to the disk, then ReplaceFileW puts it in the target's place
 // (keeping the target's attributes and security), or MoveFileExW when there
 // is no target yet. Both leave the old content in place when they fail, but
-// for a ReplaceFileW that got as far as removing the target (see below).
+// for a ReplaceFileW that got as far as removing the target (see below). A
+// link is written through: what is replaced is the file it finally leads to.
 #include "platform/safe_file.h"
 
 #include "platform/code_page.h"
@@ -69,6 +70,57 @@ bool writeAll(HANDLE file, std::string_view bytes, const std::string& path) {
     return true;
 }
 
+// The file a write must replace: for a link (any reparse point) the file it
+// finally leads to, so that the link stays a link; else `path` itself, also
+// when there is no file yet. Empty when a link cannot be followed.
+std::wstring finalTarget(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return path;
+    const Handle file(::CreateFileW(path.c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.valid())
+        return {};
+    std::wstring target(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetFinalPathNameByHandleW(file.get(), target.data(),
+                                                         static_cast<DWORD>(target.size()),
+                                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0)
+            return {};
+        if (length < target.size()) {
+            target.resize(length);
+            return target;
+        }
+        target.resize(length + 1);
+    }
+}
+
+WriteTarget kindOfTarget(const std::wstring& target) {
+    if (target.empty())
+        return WriteTarget::NotAFile;
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return WriteTarget::Replaceable;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return WriteTarget::NotAFile;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        return WriteTarget::ReadOnly;
+    const Handle probe(::CreateFileW(target.c_str(), GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!probe.valid()) {
+        // A holder's sharing mode is not the file's own: the write reports it.
+        const DWORD error = ::GetLastError();
+        return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT
+                   ? WriteTarget::ReadOnly
+                   : WriteTarget::Replaceable;
+    }
+    return ::GetFileType(probe.get()) == FILE_TYPE_DISK ? WriteTarget::Replaceable
+                                                        : WriteTarget::NotAFile;
+}
+
 std::wstring temporaryName(const std::wstring& path) {
     static std::atomic<unsigned> counter{0};
     wchar_t suffix[40];
@@ -118,11 +170,19 @@ bool replaceExisting(const std::wstring& path, const std::wstring& temporary) {
 
 } // namespace
 
+WriteTarget writeTargetOf(const std::string& path) {
+    const std::wstring wide = ansiToWide(path);
+    return wide.empty() ? WriteTarget::NotAFile : kindOfTarget(finalTarget(wide));
+}
+
 bool writeFileReplacing(const std::string& path, std::string_view bytes) {
     if (endsInSeparator(path))
         return false;
-    const std::wstring target = ansiToWide(path);
-    if (target.empty())
+    const std::wstring wide = ansiToWide(path);
+    if (wide.empty())
+        return false;
+    const std::wstring target = finalTarget(wide);
+    if (kindOfTarget(target) != WriteTarget::Replaceable)
         return false;
     const bool replacing = exists(target);
     if (replacing && !othersAllowWriting(target))

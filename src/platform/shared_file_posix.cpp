@@ -9,7 +9,9 @@ namespace velmora {
 
 std::unique_ptr<SharedFile> SharedFile::open(const std::string& path, FileAccess access,
                                              FileSharing sharing) {
-    const int flags = (access == FileAccess::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+    // Non-blocking, so that opening a fifo does not wait for a writer; reads
+    // of regular files are not affected.
+    const int flags = (access == FileAccess::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK;
     const int fd = ::open(path.c_str(), flags);
     if (fd < 0)
         return nullptr;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace velmora::testing {
@@ -159,6 +160,15 @@ TEST_F(CliTest, RefusalsSayOneLineAndLeaveTheFilesAloneHeldOnesUntilReleased) {
     holder.releaseLock();
     EXPECT_EQ(output({"set", file, "n100/n104", "amount", "1.00"}), "");
     EXPECT_EQ(output({"get", file, "n100/n104", "amount"}), "1.00\n");
+
+    // A read-only file is read, and saving over it is refused as read-only.
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    EXPECT_EQ(output({"get", file, "n100/n104", "amount"}), "1.00\n");
+    expectAllRefused({{"set", file, "n100/n104", "amount", "2.00"}}, file);
+    const CliRun readOnly = runCli({"set", file, "n100/n104", "amount", "2.00"});
+    EXPECT_EQ(readOnly.err, "velmora: " + file +
+                                ": the file is read-only; nothing was written (save to another "
+                                "file, or make it writable first)\n");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace velmora::testing {
@@ -108,6 +109,29 @@ TEST_F(ConvertTest, FolderOfMixedFilesConvertsEveryLegacyFileOnceAndOnlyWhenAgre
     EXPECT_EQ(second.exitCode, 0) << second;
     EXPECT_EQ(second.out, "converted: 1, skipped (already XML): 0, refused: 0\n") << second;
     EXPECT_EQ(get(refinance, "b", "loanNo_7"), "L-7\n");
+}
+
+TEST_F(ConvertTest, LinkedFilesAreConvertedWhereTheyAreAndReadOnlyOnesAreLeftWhole) {
+    TempFolder elsewhere;
+    const std::string linked = elsewhere.file("linked.hud");
+    writeBytes(linked, hudFile(statement(1601, "F-LINKED")));
+    const std::string link = folder.file("link.hud");
+    fs::create_symlink(linked, link);
+    const std::string readOnly = put("read-only.hud", hudFile(statement(1601, "F-KEPT")));
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+
+    const CliRun run = runCli({"convert", "--yes", link, readOnly});
+    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_EQ(run.out, "converted: 1, skipped (already XML): 0, refused: 1\n") << run;
+    EXPECT_NE(run.err.find("refused: " + readOnly + ": Write error: This file is read-only"),
+              std::string::npos)
+        << run;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::read_symlink(link), linked);
+    EXPECT_EQ(get(link, "b", "fileNo_6"), "F-LINKED\n");
+    EXPECT_EQ(readBytes(readOnly), original[readOnly]);
+    EXPECT_TRUE(backupsOf(readOnly).empty());
+    EXPECT_EQ(elsewhere.entries(), std::vector<std::string>{"linked.hud"});
 }
 
 TEST_F(ConvertTest, DemoBuildsASampleDealAndConvertsItsLegacySample) {

@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <sys/stat.h>
 #include <tuple>
 #include <vector>
 
@@ -127,6 +128,41 @@ TEST(FileFaults, FailedSaveLeavesTheTargetAsItWasAndNoTemporaryFile) {
         });
     }
     ::testing::Test::RecordProperty("injected_faults", static_cast<int>(survived));
+}
+
+// Targets no save may replace are refused before anything is written, with
+// one message; a fifo must not make the save wait for a reader.
+TEST(FileFaults, SaveOverAReadOnlyFileAFolderOrAFifoIsRefusedUpFront) {
+    TempFolder folder;
+    const std::string readOnly = folder.file("template.xml");
+    const std::string original = savedDocument();
+    writeBytes(readOnly, original);
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    std::filesystem::create_directory(folder.file("folder.xml"));
+    ASSERT_EQ(::mkfifo(folder.file("fifo.xml").c_str(), 0644), 0);
+    const Shown readOnlyError{"Write error",
+                              "This file is opened by another user and cannot be saved", 0};
+    const Shown notAFile{"Write error",
+                         "This path names a folder or a device, not a file, and cannot be saved "
+                         "over",
+                         0};
+    const std::pair<std::string, Shown> cases[] = {{readOnly, readOnlyError},
+                                                   {folder.file("folder.xml"), notAFile},
+                                                   {folder.file("fifo.xml"), notAFile}};
+    for (const auto& [target, message] : cases) {
+        RecordingDialog dialog;
+        HudProvider provider;
+        provider.initHUDDocument();
+        int result = 0;
+        provider.writeHUD(target, &result);
+        EXPECT_EQ(result, -1) << target;
+        EXPECT_EQ(shownBy(dialog), Messages{message}) << target;
+    }
+    EXPECT_EQ(readBytes(readOnly), original);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.file("folder.xml")));
+    EXPECT_TRUE(std::filesystem::is_fifo(folder.file("fifo.xml")));
+    EXPECT_EQ(folder.entries(),
+              (std::vector<std::string>{"fifo.xml", "folder.xml", "template.xml"}));
 }
 
 TEST(FileFaults, FailedConversionKeepsTheLegacyBytesAndTheBackupStaysWhole) {

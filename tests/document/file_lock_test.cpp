@@ -5,15 +5,13 @@
 #include "document/hud_document.h"
 #include "platform/safe_file.h"
 #include "platform/shared_file.h"
+#include "support/child_process.h"
 #include "support/platform_doubles.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace velmora::testing {
@@ -27,19 +25,6 @@ bool canOpenExclusively(const std::string& path) {
 }
 bool canOpenSharingRead(const std::string& path) {
     return SharedFile::open(path, FileAccess::Read, FileSharing::ReadOnly) != nullptr;
-}
-
-// Runs `attempt` in a child process; whether it succeeded there.
-bool inChildProcess(const std::function<bool()>& attempt) {
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(attempt() ? 0 : 1);
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
-        ADD_FAILURE() << "the child process did not finish normally";
-        return false;
-    }
-    return WEXITSTATUS(status) == 0;
 }
 
 class FileLock : public ::testing::Test {
@@ -139,17 +124,6 @@ TEST_F(FileLock, MissingFileOrDisabledLockingHoldsNothingNew) {
     document.applyLock(folder.file("other.xml"));
     EXPECT_EQ(document.lockedPath, path);
     EXPECT_EQ(registry.calls, (Calls{"claim " + path, "claim " + missing, "claim " + path}));
-
-    // Only a file that can be opened for writing enables locking again.
-    other.lockingEnabled = false;
-    other.probeWritable(path);
-    EXPECT_FALSE(other.lockingEnabled);
-    other.probeWritable(missing);
-    EXPECT_FALSE(other.lockingEnabled);
-    document.lockingEnabled = true;
-    document.releaseLock();
-    other.probeWritable(path);
-    EXPECT_TRUE(other.lockingEnabled);
 }
 
 TEST_F(FileLock, FormatTestReleasesAndReclaimsARecordedFile) {

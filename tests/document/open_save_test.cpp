@@ -1,6 +1,7 @@
 // Opening and saving a document file: the format test, the conversion of a
 // legacy file with its backup, the version rules, the 200 migration, the
 // version stamp of a save, and the file lock and registry around both.
+#include "com/provider.h"
 #include "document/document_messages.h"
 #include "document/hud_document.h"
 #include "legacy/hud_converter.h"
@@ -13,8 +14,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <regex>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace velmora::testing {
@@ -35,6 +38,10 @@ const Shown kWriteError{"Write error", "This file is opened by another user and 
 
 bool canReplace(const std::string& path) {
     return SharedFile::open(path, FileAccess::ReadWrite, FileSharing::None) != nullptr;
+}
+// Held by a document: not even readable without sharing.
+bool isHeld(const std::string& path) {
+    return SharedFile::open(path, FileAccess::Read, FileSharing::None) == nullptr;
 }
 
 // Writes a document exactly as given: the XML save without the version stamp.
@@ -68,7 +75,6 @@ TEST_F(OpenSave, HeldFileRefusesOtherOpensAndSaves) {
     ASSERT_EQ(holder.loadDocument(path), 0);
     // The holder's own hold blocks its second open, but not its save.
     EXPECT_EQ(holder.loadDocument(path), -1);
-    EXPECT_TRUE(holder.lockingEnabled);
     EXPECT_EQ(holder.saveDocument(path), 0);
     EXPECT_FALSE(canReplace(path));
     const std::string saved = readBytes(path);
@@ -76,14 +82,87 @@ TEST_F(OpenSave, HeldFileRefusesOtherOpensAndSaves) {
     CHudDocument plain(document_types::kHud);
     plain.putString("versionNumber", "201");
     EXPECT_EQ(plain.saveDocument(path), -1);
+    EXPECT_FALSE(plain.isLocked());
     EXPECT_EQ(document.loadDocument(path), -1);
-    EXPECT_FALSE(document.lockingEnabled);
-    holder.releaseLock();
-    plain.releaseLock();
-    // The holder has let go, but this document was refused its file.
-    EXPECT_EQ(document.saveDocument(path), -1);
     EXPECT_EQ(readBytes(path), saved);
-    EXPECT_EQ(shownBy(dialog), (Messages{notFound, kSharingError, kSharingError, kWriteError}));
+    EXPECT_EQ(shownBy(dialog), (Messages{notFound, kSharingError, kSharingError}));
+}
+
+TEST_F(OpenSave, RefusedOpenOfAnotherFileLeavesTheOpenDocumentAsItWas) {
+    writeDocument(path, "201");
+    const std::string held = folder.file("held.xml");
+    writeDocument(held, "201");
+    CHudDocument holder(document_types::kHud);
+    ASSERT_EQ(holder.loadDocument(held), 0);
+
+    HudProvider provider;
+    int result = -1;
+    provider.readHUD(path, &result);
+    ASSERT_EQ(result, 0);
+    CHudDocument& open = *provider.document();
+    const std::string tree = nodeValueText(open);
+    provider.readHUD(held, &result);
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(nodeValueText(open), tree);
+    EXPECT_EQ(open.lockedPath, path);
+    EXPECT_FALSE(canReplace(path));
+    // The switch still finds its file, and the document can still be saved.
+    provider.ApplyFileLock(0);
+    EXPECT_TRUE(canReplace(path));
+    provider.ApplyFileLock(1);
+    EXPECT_FALSE(canReplace(path));
+    provider.setNodePropertyValue("b", "fileNo_6", "X-2", &result);
+    provider.writeHUD(path, &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(valueAt(open, "b", "fileNo_6"), "X-2");
+    EXPECT_NE(readBytes(path).find("\"X-2\""), std::string::npos);
+    EXPECT_EQ(shownBy(dialog), Messages{kSharingError});
+}
+
+TEST_F(OpenSave, OwnFileUnderAnotherSpellingIsRefusedAndTheTreeStaysAsItWas) {
+    writeDocument(path, "201");
+    TempFolder elsewhere;
+    const std::string link = elsewhere.file("link.xml");
+    std::filesystem::create_symlink(path, link);
+    std::filesystem::create_directory(folder.file("sub"));
+    ASSERT_EQ(document.loadDocument(path), 0);
+    const std::string tree = nodeValueText(document);
+    const std::string spellings[] = {folder.path() + "/./deal.hud",
+                                     folder.path() + "/sub/../deal.hud", link,
+                                     "./" + std::filesystem::relative(path).string()};
+    for (const std::string& spelling : spellings) {
+        EXPECT_EQ(document.loadDocument(spelling), -1) << spelling;
+        EXPECT_EQ(nodeValueText(document), tree) << spelling;
+    }
+    EXPECT_EQ(shownBy(dialog), Messages(std::size(spellings), kSharingError));
+    // Saved under another spelling, it is still one file, held.
+    EXPECT_EQ(document.saveDocument(link), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_FALSE(canReplace(path));
+    EXPECT_EQ(document.loadDocument(path), -1);
+}
+
+TEST_F(OpenSave, ReadOnlyTemplateOpensAndIsSavedOnlyUnderAnotherName) {
+    writeDocument(path, "201");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    const std::string bytes = readBytes(path);
+    ASSERT_EQ(document.loadDocument(path), 0);
+    resolveUri(&document, "b")->putString("fileNo_6", "X-2");
+    EXPECT_EQ(document.saveDocument(path), -1);
+    EXPECT_TRUE(isHeld(path));
+
+    // Saved as another file, the document belongs to that file.
+    const std::string copy = folder.file("copy.xml");
+    EXPECT_EQ(document.saveDocument(copy), 0);
+    EXPECT_EQ(document.lockedPath, copy);
+    EXPECT_FALSE(isHeld(path));
+    EXPECT_TRUE(isHeld(copy));
+    EXPECT_EQ(document.saveDocument(copy), 0);
+    EXPECT_EQ(document.saveDocument(path), -1);
+    EXPECT_EQ(readBytes(path), bytes);
+    EXPECT_NE(readBytes(copy).find("\"X-2\""), std::string::npos);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"copy.xml", "deal.hud"}));
+    EXPECT_EQ(shownBy(dialog), (Messages{kWriteError, kWriteError}));
 }
 
 // ---- The format test and refusals ----
@@ -181,6 +260,20 @@ TEST_F(OpenSave, FailedConversionWriteLeavesTheLegacyBytes) {
     EXPECT_EQ(convertHudFile(record, path), -1);
     EXPECT_EQ(readBytes(path), bytes);
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"deal.hud"});
+}
+
+TEST_F(OpenSave, ReadOnlyLegacyFileGetsNoBackupAndStaysAsItWas) {
+    const std::string bytes = hudFile(statementRecord());
+    writeBytes(path, bytes);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    dialog.script({DialogButton::Yes});
+    EXPECT_EQ(document.loadDocument(path), -1);
+    EXPECT_EQ(readBytes(path), bytes);
+    EXPECT_FALSE(hasBackupFolder());
+    EXPECT_TRUE(document.children().empty());
+    const Shown readOnly{
+        "Write error", "This file is read-only and cannot be converted; it was not changed.", 0x10};
+    EXPECT_EQ(shownBy(dialog), (Messages{kConvertQuestion, readOnly}));
 }
 
 // ---- Versions ----

@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <tuple>
 #include <vector>
 
@@ -63,8 +65,16 @@ TEST(UpgradeBackup, CopiesEveryByteAndKeepsWhatTheFolderHolds) {
     for (int i = 0; i < 256; ++i)
         content.push_back(static_cast<char>(i));
     writeBytes(source, content);
+    // The time of the original survives in its copy alone once it is converted.
+    const struct timespec lastYear[2] = {{0, UTIME_OMIT}, {1'690'000'000, 125'000'000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, source.c_str(), lastYear, 0), 0);
     ASSERT_TRUE(document.makeUpgradeBackup(source));
-    EXPECT_EQ(readBytes(backups + "/deal_3-5-2009 7-4-9.prb"), content);
+    const std::string copy = backups + "/deal_3-5-2009 7-4-9.prb";
+    struct stat copied {};
+    ASSERT_EQ(::stat(copy.c_str(), &copied), 0);
+    EXPECT_EQ(copied.st_mtim.tv_sec, lastYear[1].tv_sec);
+    EXPECT_EQ(copied.st_mtim.tv_nsec, lastYear[1].tv_nsec);
+    EXPECT_EQ(readBytes(copy), content);
     EXPECT_EQ(readBytes(source), content);
 
     // The same file backed up twice within the second: the first copy serves.

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
+#include <sys/stat.h>
 
 namespace velmora::testing {
 namespace {
@@ -125,12 +127,34 @@ TEST_F(RenderTest, RefusalsLeaveEveryFileAsItWas) {
     expectRefused({"render", folder.file("missing.xml"), "-o", folder.file("x.html")},
                   "no such file");
     expectRefused({"render", deal, "-o", deal}, "the document itself");
+    const std::string readOnly = folder.file("read-only.html");
+    writeBytes(readOnly, "kept");
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    expectRefused({"render", deal, "-o", readOnly}, "read-only");
+    EXPECT_EQ(readBytes(readOnly), "kept");
+    std::filesystem::create_directory(folder.file("folder.html"));
+    expectRefused({"render", deal, "-o", folder.file("folder.html")}, "not a regular file");
     ::setenv("VELMORA_CHROMIUM", "/nowhere/chromium", 1);
     expectRefused({"render", "--pdf", deal}, "no program '/nowhere/chromium' was found");
     ::unsetenv("VELMORA_CHROMIUM");
 
     ASSERT_EQ(runCli({"--yes", "convert", legacy}).exitCode, 0);
     EXPECT_EQ(countOf(render(legacy), "LEGACY-42"), 1u);
+}
+
+TEST_F(RenderTest, OutputThroughALinkReachesTheFileItPointsTo) {
+    const std::string deal = folder.file("deal.xml");
+    writeStatement(deal, "hud", {});
+    TempFolder elsewhere;
+    const std::string page = elsewhere.file("page.html");
+    writeBytes(page, "old page");
+    const std::string link = folder.file("page.html");
+    std::filesystem::create_symlink(page, link);
+    const CliRun run = runCli({"render", deal, "-o", link});
+    ASSERT_EQ(run.exitCode, 0) << run;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(readBytes(page).rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_EQ(elsewhere.entries(), std::vector<std::string>{"page.html"});
 }
 
 } // namespace

@@ -1,0 +1,28 @@
+// Which file a path names, whatever its spelling.
+//
+// "deal.xml", "./deal.xml", an absolute path and a symbolic link can all name
+// one file; comparing the texts would take them for four. A file is known by
+// the device and inode that hold it on Linux, and by the volume serial number
+// and file index on Windows.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// The identity of the file at `path` (links followed), or none when there is
+// no such file or it cannot be looked at.
+std::optional<FileIdentity> fileIdentity(const std::string& path);
+
+// Whether both paths name one existing file.
+bool isSameFile(const std::string& first, const std::string& second);
+
+} // namespace velmora

@@ -1,0 +1,31 @@
+#include "platform/file_identity.h"
+
+#include "platform/code_page.h"
+
+#include <windows.h>
+
+namespace velmora {
+
+std::optional<FileIdentity> fileIdentity(const std::string& path) {
+    const std::wstring wide = ansiToWide(path);
+    if (wide.empty())
+        return std::nullopt;
+    // No access asked and every sharing allowed: this works on files that
+    // others, or this document itself, hold with any sharing mode. Folders
+    // open only with backup semantics.
+    const HANDLE file =
+        ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = ::GetFileInformationByHandle(file, &info) != 0;
+    ::CloseHandle(file);
+    if (!known)
+        return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
+                            info.nFileIndexLow};
+}
+
+} // namespace velmora
