@@ -2,7 +2,8 @@
 // host compiled against the type library's header would. Every failed check
 // prints its line; the exit status is 1 if any failed.
 //
-//   com_client.exe FOLDER (which holds legacy-deal.hud, a legacy statement)
+//   com_client.exe FOLDER (which holds legacy-deal.hud, a legacy statement,
+//                          and first-open.xml, a new document)
 #include <initguid.h>
 
 #include <windows.h>
@@ -157,6 +158,26 @@ void checkModule(HMODULE dll) {
     CHECK_HR(S_FALSE, canUnload());
     CHECK(outer.inner->Release() == 0 && outer.references == 1);
     CHECK_HR(S_OK, canUnload());
+}
+
+// A stall detector, not a speed target. The first open in a fresh prefix
+// reaches for the file-use registry's component, and a creation that allows
+// more than in-process and local servers can hang under Wine for many seconds
+// per open; an open takes milliseconds, so 5 s can only mean a hang.
+constexpr ULONGLONG kStallMilliseconds = 5000;
+
+void checkFirstOpenDoesNotStall(const std::wstring& folder) {
+    IHudProvider* p = createProvider();
+    if (!p)
+        return;
+    INT status = 77;
+    const ULONGLONG start = GetTickCount64();
+    CHECK_HR(S_OK, p->readHUD(Bstr(folder + L"\\first-open.xml"), &status));
+    const ULONGLONG elapsed = GetTickCount64() - start;
+    std::printf("first readHUD took %llu ms\n", elapsed);
+    CHECK(status == 0 && elapsed <= kStallMilliseconds);
+    p->Dispose();
+    p->Release();
 }
 
 // Names to ids, and ids that are none. (provider_test.vbs calls every method
@@ -365,7 +386,8 @@ int wmain(int argc, wchar_t** argv) {
     const auto setHandler =
         dll ? exported<SetMessageHandler>(dll, "VelmoraSetMessageHandler") : nullptr;
     if (CHECK(dll && setHandler)) {
-        setHandler(onMessage, nullptr); // before any message box could block the suite
+        setHandler(onMessage, nullptr);     // before any message box could block the suite
+        checkFirstOpenDoesNotStall(folder); // before any other call reaches the registry
         checkModule(dll);
         checkProvider(folder);
         checkTextWithNul();
