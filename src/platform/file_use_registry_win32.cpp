@@ -1,7 +1,11 @@
 // The file-use registry on Windows: a COM component of its own, reached by a
-// fixed class id. Each operation creates a new instance (all server contexts
-// allowed), starts it with OleRun, asks it for the registry interface, makes
-// one call and releases everything; nothing is cached between calls.
+// fixed class id. Each operation creates a new instance (in-process server,
+// in-process handler or local server), starts it with OleRun, asks it for the
+// registry interface, makes one call and releases everything; nothing is
+// cached between calls.
+//
+// Remote servers are left out on purpose: under Wine in a fresh prefix the
+// wider activation can stall for many seconds on every open.
 //
 //   class     {083B923F-9216-4D14-AA3C-D178807A0AD5}
 //   interface {EF2D0742-BC6A-431A-BE68-C83D114DB852}, dual, derived from
@@ -44,7 +48,8 @@ using OperationCall = HRESULT(STDMETHODCALLTYPE*)(IUnknown* self, BSTR path, VAR
 // The registry interface of a new, running instance, or null.
 IUnknown* startRegistry() {
     IUnknown* instance = nullptr;
-    if (FAILED(::CoCreateInstance(kRegistryClass, nullptr, CLSCTX_ALL, IID_IUnknown,
+    constexpr DWORD kContexts = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
+    if (FAILED(::CoCreateInstance(kRegistryClass, nullptr, kContexts, IID_IUnknown,
                                   reinterpret_cast<void**>(&instance))) ||
         !instance)
         return nullptr;

@@ -45,6 +45,16 @@ Set o = CreateObject("Velmora.HudProvider")
 o.readHUD file, status
 Dim v : o.getNodePropertyValue "n100/n104", "amount", v
 Check status = 0 And v = "1234.50" And VarType(v) = vbString, "the saved amount (got " & v & ")"
+' A BSTR carries its length: a text holding Chr(0) comes back whole, alone and
+' in the root's XML.
+Dim nul : nul = "x" & Chr(0) & "y"
+o.setNodePropertyValue "n100/n105", "description", nul, status
+Dim back : back = "caller's"
+o.getNodePropertyValue "n100/n105", "description", back
+Dim tree : tree = "caller's"
+o.getNodeValue "", tree
+Check status = 0 And Len(back) = 3 And back = nul And InStr(tree, "description=""" & nul & """") > 0, _
+    "a text holding Chr(0) (got " & Len(back) & " characters)"
 Dim kept : kept = "caller's"
 o.getNodeValue "n100/zzz", kept
 Check kept = "caller's", "getNodeValue on no node leaves the variable"

@@ -41,6 +41,7 @@ files=$work/files
 mkdir -p "$files"
 cp "$here/provider_test.vbs" "$here/example.vbs" "$files/"
 "$native/tests/wine/make_legacy_deal" "$files/legacy-deal.hud"
+"$native/velmora" new "$files/first-open.xml" >/dev/null
 
 expect "regsvr32 registers the DLL" run 180 wine regsvr32 /s "$(winpath "$dll")"
 keys=("HKCR\\Velmora.HudProvider" "HKCR\\Velmora.HudProvider.1" "HKCR\\CLSID\\$clsid"
@@ -63,6 +64,8 @@ done
 expect "the type library is registered" grep -qiF "TypeLib\\$libid" <<<"$registered"
 expect "no ProgID has a CurVer key" eval '! grep -qi CurVer <<<"$registered"'
 
+# The C++ client opens the first document of the run, in this run's new
+# prefix, and times that open.
 out=$(run 180 wine "$client" "$(winpath "$files")")
 sed 's/^/    /' <<<"$out"
 expect "C++ client" grep -qx 'com_client: 0 failures' <<<"$out"

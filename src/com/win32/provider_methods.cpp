@@ -1,10 +1,16 @@
 // The 17 methods of IHudProvider: BSTRs in, the portable provider's call, the
 // results out. No exception leaves a method.
+//
+// The methods with a text result call the node operations themselves, which
+// say by an empty optional that there is none: a host may put any character
+// in a text, NUL included, so no text can stand for "no result".
 #include "com/win32/bstr_text.h"
 #include "com/win32/provider_object.h"
-#include "com/win32/unset_value.h"
+#include "document/hud_document.h"
+#include "tree/node_operations.h"
 
 #include <new>
+#include <optional>
 
 namespace velmora::com {
 namespace {
@@ -19,23 +25,20 @@ template <typename Call> HRESULT guarded(Call&& call) noexcept {
     }
 }
 
-// Runs a call that may produce a text, and hands it out as a new BSTR only
-// when it did; `out` keeps the caller's value otherwise.
-template <typename Call> HRESULT textResult(BSTR* out, Call&& call) noexcept {
+// Runs an operation that may produce a text, and hands it out as a new BSTR
+// only when it did; `out` keeps the caller's value otherwise, and on failure.
+template <typename Operation> HRESULT textResult(BSTR* out, Operation&& operation) noexcept {
     return guarded([&]() -> HRESULT {
-        std::string text = unsetText();
-        const HRESULT hr = call(&text);
-        if (FAILED(hr) || isUnset(text) || !out)
-            return hr;
-        BSTR result = bstrFromAnsi(text);
+        const std::optional<std::string> text = operation();
+        if (!text || !out)
+            return S_OK;
+        BSTR result = bstrFromAnsi(*text);
         if (!result)
             return E_OUTOFMEMORY;
         *out = result;
-        return hr;
+        return S_OK;
     });
 }
-
-using A = std::string;
 
 } // namespace
 
@@ -52,14 +55,15 @@ HRESULT STDMETHODCALLTYPE ProviderObject::writeHUD(BSTR path, INT* retVal) {
 }
 
 HRESULT STDMETHODCALLTYPE ProviderObject::getNodeValue(BSTR uri, BSTR* value) {
-    return textResult(value,
-                      [&](A* text) { return provider_.getNodeValue(ansiFromBstr(uri), text); });
+    return textResult(
+        value, [&] { return velmora::getNodeValue(provider_.document(), ansiFromBstr(uri)); });
 }
 
 HRESULT STDMETHODCALLTYPE ProviderObject::getNodePropertyValue(BSTR uri, BSTR propertyName,
                                                                BSTR* value) {
-    return textResult(value, [&](A* text) {
-        return provider_.getNodePropertyValue(ansiFromBstr(uri), ansiFromBstr(propertyName), text);
+    return textResult(value, [&] {
+        return velmora::getNodePropertyValue(provider_.document(), ansiFromBstr(uri),
+                                             ansiFromBstr(propertyName));
     });
 }
 
@@ -86,8 +90,9 @@ HRESULT STDMETHODCALLTYPE ProviderObject::isNodeExist(BSTR uri, LONG* value) {
 }
 
 HRESULT STDMETHODCALLTYPE ProviderObject::createNode(BSTR nodeName, BSTR parentUri, BSTR* newName) {
-    return textResult(newName, [&](A* text) {
-        return provider_.createNode(ansiFromBstr(nodeName), ansiFromBstr(parentUri), text);
+    return textResult(newName, [&] {
+        return velmora::createNode(provider_.document(), ansiFromBstr(nodeName),
+                                   ansiFromBstr(parentUri));
     });
 }
 
@@ -97,17 +102,18 @@ HRESULT STDMETHODCALLTYPE ProviderObject::getChildNodeCount(BSTR nodeUri, INT* c
 
 HRESULT STDMETHODCALLTYPE ProviderObject::getChildNodeByIndex(BSTR parentUri, INT index,
                                                               BSTR* value) {
-    return textResult(value, [&](A* text) {
-        return provider_.getChildNodeByIndex(ansiFromBstr(parentUri), index, text);
+    return textResult(value, [&] {
+        return velmora::getChildNodeByIndex(provider_.document(), ansiFromBstr(parentUri), index);
     });
 }
 
 HRESULT STDMETHODCALLTYPE ProviderObject::findChildNodeByProperty(BSTR parentUri, BSTR propertyName,
                                                                   BSTR valueToFind,
                                                                   BSTR* nodeString) {
-    return textResult(nodeString, [&](A* text) {
-        return provider_.findChildNodeByProperty(
-            ansiFromBstr(parentUri), ansiFromBstr(propertyName), ansiFromBstr(valueToFind), text);
+    return textResult(nodeString, [&] {
+        return velmora::findChildNodeByProperty(provider_.document(), ansiFromBstr(parentUri),
+                                                ansiFromBstr(propertyName),
+                                                ansiFromBstr(valueToFind));
     });
 }
 

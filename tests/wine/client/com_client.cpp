@@ -2,7 +2,8 @@
 // host compiled against the type library's header would. Every failed check
 // prints its line; the exit status is 1 if any failed.
 //
-//   com_client.exe FOLDER (which holds legacy-deal.hud, a legacy statement)
+//   com_client.exe FOLDER (which holds legacy-deal.hud, a legacy statement,
+//                          and first-open.xml, a new document)
 #include <initguid.h>
 
 #include <windows.h>
@@ -14,6 +15,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -40,7 +42,9 @@ bool check(bool ok, int line, const char* what, HRESULT hr = S_OK) {
 class Bstr {
 public:
     explicit Bstr(const wchar_t* text = nullptr) : value_(text ? SysAllocString(text) : nullptr) {}
-    Bstr(const std::wstring& text) : Bstr(text.c_str()) {}
+    // By length, so that NUL characters and what follows them are kept.
+    Bstr(const std::wstring& text)
+        : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
     ~Bstr() { SysFreeString(value_); }
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
@@ -53,6 +57,20 @@ private:
 
 bool same(BSTR value, const wchar_t* text) {
     return value && std::wcscmp(value, text) == 0;
+}
+
+// The whole text that `get` hands out through its BSTR, or none where it left
+// the caller's BSTR as it was.
+template <typename Getter> std::optional<std::wstring> resultOf(Getter&& get) {
+    const Bstr preset(L"caller's");
+    BSTR value = preset;
+    const HRESULT hr = get(&value);
+    check(hr == S_OK, __LINE__, "a getter succeeds", hr);
+    if (value == static_cast<BSTR>(preset))
+        return std::nullopt;
+    std::wstring text(value, SysStringLen(value));
+    SysFreeString(value);
+    return text;
 }
 
 IHudProvider* createProvider() {
@@ -142,6 +160,26 @@ void checkModule(HMODULE dll) {
     CHECK_HR(S_OK, canUnload());
 }
 
+// A stall detector, not a speed target. The first open in a fresh prefix
+// reaches for the file-use registry's component, and a creation that allows
+// more than in-process and local servers can hang under Wine for many seconds
+// per open; an open takes milliseconds, so 5 s can only mean a hang.
+constexpr ULONGLONG kStallMilliseconds = 5000;
+
+void checkFirstOpenDoesNotStall(const std::wstring& folder) {
+    IHudProvider* p = createProvider();
+    if (!p)
+        return;
+    INT status = 77;
+    const ULONGLONG start = GetTickCount64();
+    CHECK_HR(S_OK, p->readHUD(Bstr(folder + L"\\first-open.xml"), &status));
+    const ULONGLONG elapsed = GetTickCount64() - start;
+    std::printf("first readHUD took %llu ms\n", elapsed);
+    CHECK(status == 0 && elapsed <= kStallMilliseconds);
+    p->Dispose();
+    p->Release();
+}
+
 // Names to ids, and ids that are none. (provider_test.vbs calls every method
 // through Invoke.)
 void checkDispatch(IHudProvider& p) {
@@ -214,6 +252,41 @@ void checkProvider(const std::wstring& folder) {
         else
             CHECK(written == -1 && format == 77 && read == 77);
     }
+    p->Release();
+}
+
+// A BSTR carries its length, so a host may put NUL characters in a value. The
+// value comes back whole, and so does every text that holds it: the node's
+// XML, its ancestors' up to the root, and the child looked up by index or by
+// that very value.
+void checkTextWithNul() {
+    IHudProvider* p = createProvider();
+    if (!p)
+        return;
+    const std::wstring text(L"a\0b\0c", 5);
+    const std::wstring attribute = L"description=\"" + text + L"\"";
+    const Bstr node(L"n100/n104"), parent(L"n100"), description(L"description");
+    INT status = 77;
+    CHECK_HR(S_OK, p->initHUDDocument());
+    CHECK_HR(S_OK, p->setNodePropertyValue(node, description, Bstr(text), &status));
+    CHECK(status == 0);
+
+    const auto value =
+        resultOf([&](BSTR* out) { return p->getNodePropertyValue(node, description, out); });
+    CHECK(value == text); // the length and every character
+    const auto xml = resultOf([&](BSTR* out) { return p->getNodeValue(node, out); });
+    CHECK(xml && xml->find(attribute) != std::wstring::npos);
+    const auto root = resultOf([&](BSTR* out) { return p->getNodeValue(Bstr(L""), out); });
+    CHECK(root && root->find(attribute) != std::wstring::npos);
+    // n104 is the first child of n100.
+    const auto byIndex =
+        resultOf([&](BSTR* out) { return p->getChildNodeByIndex(parent, 0, out); });
+    CHECK(xml && byIndex == xml);
+    const auto byValue = resultOf([&](BSTR* out) {
+        return p->findChildNodeByProperty(parent, description, Bstr(text), out);
+    });
+    CHECK(xml && byValue == xml);
+    p->Dispose();
     p->Release();
 }
 
@@ -313,9 +386,11 @@ int wmain(int argc, wchar_t** argv) {
     const auto setHandler =
         dll ? exported<SetMessageHandler>(dll, "VelmoraSetMessageHandler") : nullptr;
     if (CHECK(dll && setHandler)) {
-        setHandler(onMessage, nullptr); // before any message box could block the suite
+        setHandler(onMessage, nullptr);     // before any message box could block the suite
+        checkFirstOpenDoesNotStall(folder); // before any other call reaches the registry
         checkModule(dll);
         checkProvider(folder);
+        checkTextWithNul();
         checkRoundTrip(Bstr(folder + L"\\round-trip.xml"));
         checkLegacy(folder);
         setHandler(nullptr, nullptr);
