@@ -334,6 +334,44 @@ void checkRoundTrip(const Bstr& path) {
     reader->Release();
 }
 
+FILETIME lastWriteOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+// A read-only file opens; saving over it is refused with "Write error" and
+// leaves it as it was, and saving it under another name works.
+void checkReadOnlyTemplate(const std::wstring& folder) {
+    const std::wstring original = folder + L"\\template.xml";
+    const std::wstring copy = folder + L"\\from-template.xml";
+    INT status = 77;
+    if (IHudProvider* maker = createProvider()) {
+        CHECK_HR(S_OK, maker->initHUDDocument());
+        CHECK_HR(S_OK, maker->writeHUD(Bstr(original), &status));
+        CHECK(status == 0);
+        maker->Dispose();
+        maker->Release();
+    }
+    CHECK(SetFileAttributesW(original.c_str(), FILE_ATTRIBUTE_READONLY));
+    const FILETIME written = lastWriteOf(original);
+    IHudProvider* p = createProvider();
+    if (!p)
+        return;
+    CHECK_HR(S_OK, p->readHUD(Bstr(original), &status));
+    CHECK(status == 0);
+    messages.clear();
+    CHECK_HR(S_OK, p->writeHUD(Bstr(original), &status));
+    CHECK(status == -1 && messages.size() == 1 && messages[0].first == "Write error");
+    CHECK_HR(S_OK, p->writeHUD(Bstr(copy), &status));
+    CHECK(status == 0);
+    p->Dispose();
+    p->Release();
+    const FILETIME after = lastWriteOf(original);
+    CHECK(CompareFileTime(&written, &after) == 0);
+    CHECK(formatOf(copy) == 1);
+}
+
 bool backupExists(const std::wstring& folder) {
     WIN32_FIND_DATAW found{};
     HANDLE search = FindFirstFileW((folder + L"\\UpgradeBackup\\*.prb").c_str(), &found);
@@ -392,6 +430,7 @@ int wmain(int argc, wchar_t** argv) {
         checkProvider(folder);
         checkTextWithNul();
         checkRoundTrip(Bstr(folder + L"\\round-trip.xml"));
+        checkReadOnlyTemplate(folder);
         checkLegacy(folder);
         setHandler(nullptr, nullptr);
     }
