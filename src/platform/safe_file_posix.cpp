@@ -119,8 +119,8 @@ WriteTarget kindOfTarget(const std::string& target) {
         return WriteTarget::Replaceable;
     if (!S_ISREG(info.st_mode))
         return WriteTarget::NotAFile;
-    // A file nobody may write is read-only by its owner's choice, which the
-    // permissions root bypasses must not override.
+    // A file without any write permission is read-only by its owner's
+    // choice, which root, whom permissions do not stop, must respect too.
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return WriteTarget::ReadOnly;
     // The folder may let us replace what the file's permissions forbid us
