@@ -1,221 +1,121 @@
-// velmora convert: turns folders of legacy deal files into XML documents, in
-// place, each through the same open road a host uses (question, backup,
-// conversion, load), on several threads when asked.
+// velmora convert: migrates folders of deal files to the XML format in place,
+// in one pass over both kinds, with a record of what became of every file.
+// The work is the archive layer's; this is its command line.
 #include "commands.h"
 
+#include "archive/migration.h"
+#include "archive/progress.h"
+#include "archive/shard.h"
 #include "platform/dialog.h"
+#include "platform/safe_file.h"
 
-#include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <memory>
-#include <mutex>
-#include <set>
-#include <thread>
 #include <unistd.h>
 
 namespace velmora::cli {
 namespace {
 
-namespace fs = std::filesystem;
-
 struct ConvertArguments {
     std::vector<std::string> paths;
     unsigned jobs = 1;
+    bool dryRun = false;
+    bool json = false;
+    std::string report;
+    std::string shard;
 };
 
-enum class Outcome { Converted, Skipped, Refused };
-
-struct FileResult {
-    std::string path;
-    Outcome outcome = Outcome::Refused;
-    std::string reason;
-};
-
-// The batch was agreed to once, so each file's conversion question is
-// answered Yes; any other message is kept as the reason its file failed.
-// Messages belong to the thread that converts the file.
-class BatchDialog final : public Dialog {
+// The engine's messages on the batch road (a converted file that does not
+// read back) are carried by the records; nothing is asked.
+class QuietDialog final : public Dialog {
 public:
-    DialogButton ask(const std::string& caption, const std::string& text, unsigned flags) override {
-        if ((flags & dialog_flags::kButtonMask) == dialog_flags::kYesNo)
-            return DialogButton::Yes;
-        lastMessage() = caption.empty() ? text : caption + ": " + text;
-        return DialogButton::Ok;
-    }
-
-    static std::string& lastMessage() {
-        thread_local std::string message;
-        return message;
+    DialogButton ask(const std::string&, const std::string&, unsigned flags) override {
+        return decliningAnswer(flags);
     }
 };
-
-// Every regular file below the given paths, in a stable order. Backup folders
-// hold copies of legacy files that must stay as they are.
-std::vector<std::string> collectFiles(const std::vector<std::string>& paths,
-                                      std::vector<FileResult>& missing) {
-    std::vector<std::string> files;
-    for (const std::string& path : paths) {
-        std::error_code error;
-        if (fs::is_regular_file(path, error)) {
-            files.push_back(path);
-            continue;
-        }
-        if (!fs::is_directory(path, error)) {
-            missing.push_back({path, Outcome::Refused, "no such file or folder"});
-            continue;
-        }
-        fs::recursive_directory_iterator walk(path, fs::directory_options::skip_permission_denied,
-                                              error);
-        for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
-            if (walk->is_directory(error) && walk->path().filename() == "UpgradeBackup") {
-                walk.disable_recursion_pending();
-                continue;
-            }
-            if (walk->is_regular_file(error))
-                files.push_back(walk->path().string());
-        }
-    }
-    // One file named twice ("deal.hud" and "./deal.hud", or a folder and a
-    // file in it) is converted once: twice at once it would race with itself.
-    std::sort(files.begin(), files.end());
-    std::set<fs::path> seen;
-    std::vector<std::string> unique;
-    for (std::string& file : files) {
-        std::error_code error;
-        fs::path key = fs::weakly_canonical(file, error);
-        if (error)
-            key = fs::path(file).lexically_normal();
-        if (seen.insert(std::move(key)).second)
-            unique.push_back(std::move(file));
-    }
-    return unique;
-}
-
-FileResult convertOne(const GlobalOptions& options, const std::string& path) {
-    const std::optional<bool> isXml = CHudDocument::readFormatMarker(path);
-    if (!isXml)
-        return {path, Outcome::Refused, "held by another program"};
-    if (*isXml)
-        return {path, Outcome::Skipped, ""};
-    BatchDialog::lastMessage().clear();
-    Session session(options);
-    int result = -1;
-    session.provider().readHUD(path, &result);
-    if (result == 0)
-        return {path, Outcome::Converted, ""};
-    const std::string& reason = BatchDialog::lastMessage();
-    return {path, Outcome::Refused, reason.empty() ? "not converted" : reason};
-}
-
-class Progress {
-public:
-    explicit Progress(std::size_t total)
-        : total_(total), visible_(::isatty(STDERR_FILENO) != 0),
-          start_(std::chrono::steady_clock::now()) {}
-
-    void fileDone() {
-        const std::size_t done = ++done_;
-        if (!visible_)
-            return;
-        std::lock_guard lock(mutex_);
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-        const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0.0;
-        const double eta = rate > 0 ? static_cast<double>(total_ - done) / rate : 0.0;
-        constexpr std::size_t kWidth = 30;
-        const std::size_t filled = total_ ? kWidth * done / total_ : kWidth;
-        std::fprintf(stderr, "\r[%s%s] %zu/%zu files  %.1f files/s  ETA %.0fs ",
-                     std::string(filled, '#').c_str(), std::string(kWidth - filled, '.').c_str(),
-                     done, total_, rate, eta);
-        if (done == total_)
-            std::fprintf(stderr, "\n");
-        std::fflush(stderr);
-    }
-
-private:
-    std::size_t total_;
-    bool visible_;
-    std::chrono::steady_clock::time_point start_;
-    std::atomic<std::size_t> done_{0};
-    std::mutex mutex_;
-};
-
-std::vector<FileResult> convertAll(const GlobalOptions& options,
-                                   const std::vector<std::string>& files, unsigned jobs) {
-    std::vector<FileResult> results(files.size());
-    std::atomic<std::size_t> next{0};
-    Progress progress(files.size());
-    const auto work = [&] {
-        for (std::size_t i = next++; i < files.size(); i = next++) {
-            results[i] = convertOne(options, files[i]);
-            progress.fileDone();
-        }
-    };
-    std::vector<std::thread> workers;
-    const unsigned threads = std::max(1u, std::min<unsigned>(jobs, files.size()));
-    for (unsigned t = 1; t < threads; ++t)
-        workers.emplace_back(work);
-    work();
-    for (std::thread& worker : workers)
-        worker.join();
-    return results;
-}
 
 bool agreed(const GlobalOptions& options, std::size_t candidates) {
     if (options.yes)
         return true;
     if (!::isatty(STDIN_FILENO)) {
-        std::cerr << "velmora: legacy files are converted in place; run with --yes to agree\n";
+        std::cerr << "velmora: legacy files are converted in place; run with --yes to agree "
+                     "(or --dry-run to see what would happen)\n";
         return false;
     }
-    std::cerr << "Convert up to " << candidates
-              << " files in place? Legacy files are converted to the current format (a "
-                 "backup of each goes to UpgradeBackup beside it); converted files will not be "
-                 "compatible with the older version. [y/N] "
+    std::cerr << "Look at " << candidates
+              << " files and convert the legacy deals among them in place? A backup of each "
+                 "goes to UpgradeBackup beside it; converted files will not be compatible with "
+                 "the older version. [y/N] "
               << std::flush;
     std::string answer;
     return std::getline(std::cin, answer) && (answer == "y" || answer == "Y" || answer == "yes");
 }
 
-void printSummary(const std::vector<FileResult>& results) {
-    std::size_t converted = 0;
-    std::size_t skipped = 0;
-    std::size_t refused = 0;
-    for (const FileResult& result : results) {
-        switch (result.outcome) {
-        case Outcome::Converted:
-            ++converted;
-            break;
-        case Outcome::Skipped:
-            ++skipped;
-            break;
-        case Outcome::Refused:
-            ++refused;
-            std::cerr << "refused: " << result.path << ": " << result.reason << '\n';
-            break;
-        }
+bool endsWith(const std::string& text, const std::string& ending) {
+    return text.size() >= ending.size() &&
+           text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
+}
+
+std::string reportText(const std::vector<archive::FileRecord>& records, bool csv) {
+    std::string text = csv ? archive::csvHeader() + "\n" : std::string();
+    for (const archive::FileRecord& record : records)
+        text += (csv ? archive::csvRecord(record) : archive::jsonRecord(record)) + "\n";
+    return text;
+}
+
+std::vector<archive::FoundFile> filesOfShard(std::vector<archive::FoundFile> files,
+                                             const std::string& shardText) {
+    if (shardText.empty())
+        return files;
+    const archive::Shard shard = *archive::parseShard(shardText);
+    std::erase_if(files, [&](const archive::FoundFile& file) {
+        return !archive::isInShard(shard, file.relative);
+    });
+    return files;
+}
+
+void printProblems(const std::vector<archive::FileRecord>& records) {
+    using archive::Outcome;
+    for (const archive::FileRecord& record : records) {
+        if (record.outcome == Outcome::Refused || record.outcome == Outcome::Failed)
+            std::cerr << archive::outcomeName(record.outcome) << ": " << record.path << ": "
+                      << record.reason << '\n';
     }
-    std::cout << "converted: " << converted << ", skipped (already XML): " << skipped
-              << ", refused: " << refused << '\n';
-    if (refused > 0)
-        throw CommandFailed(std::to_string(refused) + " of " + std::to_string(results.size()) +
-                            " files were not converted");
 }
 
 void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
-    std::vector<FileResult> results;
-    const std::vector<std::string> files = collectFiles(args.paths, results);
-    if (!files.empty() && !agreed(options, files.size()))
+    if (!args.report.empty())
+        requireWritableTarget(args.report);
+    const archive::TreeWalk walk = archive::walkTree(args.paths);
+    for (const std::string& note : walk.notes)
+        std::cerr << "velmora: " << note << '\n';
+    const std::vector<archive::FoundFile> files = filesOfShard(walk.files, args.shard);
+    if (!args.dryRun && !files.empty() && !agreed(options, files.size()))
         throw CommandFailed("nothing converted");
-    BatchDialog dialog;
-    ScopedDialog scoped(dialog);
-    std::vector<FileResult> converted = convertAll(options, files, args.jobs);
-    results.insert(results.end(), converted.begin(), converted.end());
-    printSummary(results);
+
+    QuietDialog quiet;
+    ScopedDialog scoped(quiet);
+    archive::Progress progress(files.size());
+    const archive::MigrationOptions migration{options.documentType, args.dryRun};
+    const std::vector<archive::FileRecord> records =
+        archive::migrateFiles(files, migration, args.jobs, [&] { progress.fileDone(); });
+
+    if (!args.report.empty() &&
+        !writeFileReplacing(args.report, reportText(records, endsWith(args.report, ".csv"))))
+        throw CommandFailed(args.report + ": the report could not be written");
+    printProblems(records);
+    const archive::RunSummary summary = archive::summarize(records);
+    if (args.json)
+        std::cout << archive::summaryJson(summary) << '\n';
+    else
+        std::cout << archive::summaryLine(summary)
+                  << (args.dryRun ? " (dry run: nothing was written)" : "") << '\n';
+    if (!summary.allDealsDone()) {
+        const std::size_t left =
+            summary.count(archive::Outcome::Refused) + summary.count(archive::Outcome::Failed);
+        throw CommandFailed(std::to_string(left) + " of " + std::to_string(summary.files()) +
+                            " files were refused or failed");
+    }
 }
 
 } // namespace
@@ -223,10 +123,23 @@ void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
 void addConvertCommand(CLI::App& app, const GlobalOptions& options) {
     auto args = std::make_shared<ConvertArguments>();
     CLI::App* convert = app.add_subcommand(
-        "convert", "Convert legacy files (and folders of them) to XML documents, in place");
+        "convert", "Convert the legacy deals among files and folders to XML documents, in place");
     convert->add_option("PATH", args->paths, "Files or folders (searched recursively)")->required();
     convert->add_option("-j,--jobs", args->jobs, "Files converted at once (default 1)")
         ->check(CLI::Range(1u, 256u));
+    convert->add_flag("--dry-run", args->dryRun,
+                      "Say what would happen to each file; write nothing, ask nothing");
+    convert->add_option("--report", args->report,
+                        "Write one record per file to FILE: JSON Lines, or CSV for a .csv name");
+    convert->add_flag("--json", args->json, "Print the summary as one JSON object");
+    convert
+        ->add_option("--shard", args->shard,
+                     "Take only shard K of N (K/N) of the files, split by a stable hash of their "
+                     "path below the folder given")
+        ->check([](const std::string& text) {
+            return archive::parseShard(text) ? std::string()
+                                             : std::string("--shard takes K/N with 1 <= K <= N");
+        });
     convert->callback([&options, args] { runConvert(options, *args); });
 }
 

@@ -5,7 +5,6 @@
 #include "platform/file_use_registry.h"
 
 #include <array>
-#include <cstring>
 
 namespace velmora {
 namespace {
@@ -51,8 +50,12 @@ std::optional<bool> CHudDocument::readFormatMarker(const std::string& path) {
     if (!file)
         return std::nullopt;
     std::array<char, kMarkerLength> marker{};
-    return file->read(marker.data(), marker.size()) == kMarkerLength &&
-           std::memcmp(marker.data(), kFormatMarker, kMarkerLength) == 0;
+    const std::size_t got = file->read(marker.data(), marker.size());
+    return hasFormatMarker(std::string_view(marker.data(), got));
+}
+
+bool hasFormatMarker(std::string_view bytes) {
+    return bytes.substr(0, kMarkerLength) == std::string_view(kFormatMarker, kMarkerLength);
 }
 
 } // namespace velmora

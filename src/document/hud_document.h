@@ -76,10 +76,9 @@ public:
     static std::optional<bool> readFormatMarker(const std::string& path);
 
     // Copies the file into the folder "UpgradeBackup" beside it, named by the
-    // local date and time, before a conversion replaces it. A backup of that
-    // name (made within the same second) is never replaced: it counts when it
-    // holds the same bytes. False when no copy could be made or the name holds
-    // another file's backup (the caller must then not convert).
+    // local date and time, before a conversion replaces it (see
+    // makeUpgradeBackupOf). False when no copy could be made (the caller must
+    // then not convert).
     bool makeUpgradeBackup(const std::string& path);
 
     // Whether loads and saves take and drop the file lock. Nothing in the
@@ -99,6 +98,20 @@ private:
 
     std::unique_ptr<SharedFile> lockFile_;
 };
+
+// Copies the file at `path` into the folder "UpgradeBackup" beside it, under
+// the name upgradeBackupName gives for `documentType` and the local time, and
+// returns the copy's path; the copy keeps the file's modification time. A
+// backup is never replaced: a name taken by a copy of the same bytes (this
+// file backed up within the same second) counts as the backup, a name taken
+// by other bytes (another file of the same stem) gets a number, "_2", "_3",
+// before the extension. None when no copy could be made.
+std::optional<std::string> makeUpgradeBackupOf(const std::string& path,
+                                               const std::string& documentType);
+
+// Whether `bytes` (a file's first bytes or more) begin with the marker of the
+// XML format, "<calverin>".
+bool hasFormatMarker(std::string_view bytes);
 
 // The name makeUpgradeBackup gives the backup of `path`: the folder of the
 // file ("/" and "\\" both separate folders) + "UpgradeBackup", then the file's

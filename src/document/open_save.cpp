@@ -2,10 +2,8 @@
 // legacy file after the user agrees (with a backup first), the XML load, the
 // version rules, and the file lock around every read and write.
 #include "document/hud_document.h"
-#include "legacy/hud_converter.h"
-#include "legacy/hud_reader.h"
-#include "legacy/refinance_converter.h"
-#include "legacy/refinance_reader.h"
+#include "legacy/kind_check.h"
+#include "legacy/legacy_conversion.h"
 #include "platform/dialog.h"
 #include "platform/file_system.h"
 #include "platform/file_use_registry.h"
@@ -51,18 +49,14 @@ DialogButton askToConvert() {
 // -1 when the reader refused the file (it said why) or the result could not
 // be written (the file is then unchanged).
 int convertLegacyFile(const std::string& documentType, const std::string& path) {
-    int written = -1;
-    if (documentType == document_types::kHud) {
-        HudRecord record;
-        if (readHudFile(path, record) != 0)
-            return -1;
-        written = convertHudFile(record, path);
-    } else {
-        RefinanceRecord record;
-        if (readRefinanceFile(path, record) != 0)
-            return -1;
-        written = convertRefinanceFile(record, path);
-    }
+    ArchiveReader in = ArchiveReader::fromFile(path);
+    const LegacyConversion conversion = convertLegacyArchive(documentType, in);
+    const LegacyReaderKind reader = documentType == document_types::kHud
+                                        ? LegacyReaderKind::Statement
+                                        : LegacyReaderKind::Refinance;
+    if (reportReadResult(conversion.result, conversion.versionWord, reader) != 0)
+        return -1;
+    const int written = conversion.document->save(path);
     if (written != 0)
         show("Error", "The converted document could not be written; the file was not changed.",
              dialog_flags::kOk | dialog_flags::kIconError);

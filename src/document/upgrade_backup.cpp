@@ -25,6 +25,10 @@ std::string extensionFor(const std::string& documentType) {
     return {};
 }
 
+// Files of one stem backed up in one second get numbered names; past this
+// many, something is wrong and the conversion waits for the next second.
+constexpr unsigned kMostBackupsInOneSecond = 1000;
+
 } // namespace
 
 UpgradeBackupName upgradeBackupName(const std::string& path, const std::string& documentType,
@@ -43,18 +47,33 @@ UpgradeBackupName upgradeBackupName(const std::string& path, const std::string& 
     return name;
 }
 
-bool CHudDocument::makeUpgradeBackup(const std::string& path) {
+std::optional<std::string> makeUpgradeBackupOf(const std::string& path,
+                                               const std::string& documentType) {
     if (!fileExists(path))
-        return false;
-    const UpgradeBackupName backup = upgradeBackupName(path, documentType(), currentClock().now());
+        return std::nullopt;
+    const UpgradeBackupName backup = upgradeBackupName(path, documentType, currentClock().now());
     if (createFolder(backup.folder) == FolderResult::Failed)
-        return false;
-    if (copyFileNew(path, backup.path))
-        return true;
-    // The name is taken within the same second: by this file's own earlier
-    // backup, which is as good, or by the backup of another file of the same
-    // name stem (deal.hud beside deal.ref), which must not be replaced.
-    return fileExists(backup.path) && sameContent(path, backup.path);
+        return std::nullopt;
+    const std::string extension = extensionFor(documentType);
+    const std::string stem = backup.path.substr(0, backup.path.size() - extension.size());
+    for (unsigned number = 1; number <= kMostBackupsInOneSecond; ++number) {
+        const std::string name =
+            number == 1 ? backup.path : stem + "_" + std::to_string(number) + extension;
+        if (copyFileNew(path, name))
+            return name;
+        if (!fileExists(name))
+            return std::nullopt; // the copy failed, not for a name that is taken
+        // Taken within the same second: by this file's own earlier backup,
+        // which is as good, or by the backup of another file of the same
+        // stem (deal.hud beside deal.doc), which must not be replaced.
+        if (sameContent(path, name))
+            return name;
+    }
+    return std::nullopt;
+}
+
+bool CHudDocument::makeUpgradeBackup(const std::string& path) {
+    return makeUpgradeBackupOf(path, documentType()).has_value();
 }
 
 } // namespace velmora

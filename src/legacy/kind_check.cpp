@@ -34,6 +34,27 @@ std::optional<std::string> otherKindMessage(std::uint32_t word) {
 
 } // namespace
 
+std::optional<LegacyReaderKind> readerFor(std::uint32_t versionWord) {
+    if (contains(kStatementWords, versionWord))
+        return LegacyReaderKind::Statement;
+    if (contains(kRefinanceWords, versionWord))
+        return LegacyReaderKind::Refinance;
+    return std::nullopt;
+}
+
+std::optional<std::string> unconvertibleDealOf(std::uint32_t versionWord) {
+    switch (versionWord) {
+    case 403:
+        return "red document";
+    case 404:
+        return "mortgage closing document";
+    case 405:
+        return "title closing document";
+    default:
+        return std::nullopt;
+    }
+}
+
 std::optional<std::string> kindCheckMessage(std::uint32_t versionWord, LegacyReaderKind reader) {
     if (reader == LegacyReaderKind::Statement) {
         if (contains(kStatementWords, versionWord))

@@ -16,6 +16,13 @@ namespace velmora {
 
 enum class LegacyReaderKind { Statement, Refinance };
 
+// The reader that converts files of `versionWord`, or none.
+std::optional<LegacyReaderKind> readerFor(std::uint32_t versionWord);
+
+// For the words of deals no reader converts (403, 404, 405), the kind of
+// deal in words ("mortgage closing document"); none for every other word.
+std::optional<std::string> unconvertibleDealOf(std::uint32_t versionWord);
+
 // None when `reader` reads files of `versionWord`; else the refusal message.
 std::optional<std::string> kindCheckMessage(std::uint32_t versionWord, LegacyReaderKind reader);
 

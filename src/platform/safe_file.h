@@ -10,6 +10,8 @@
 // anything is written.
 #pragma once
 
+#include "platform/file_identity.h"
+
 #include <string>
 #include <string_view>
 
@@ -31,6 +33,12 @@ WriteTarget writeTargetOf(const std::string& path);
 // SharedFile). The new file keeps the old one's permissions and, where the
 // process may give them, its owner and group.
 bool writeFileReplacing(const std::string& path, std::string_view bytes);
+
+// As writeFileReplacing, but only while the file there (links followed) is
+// still the file `expected` names: false, with nothing written, once another
+// writer has put a new file in its place, or taken it away.
+bool writeFileReplacingSame(const std::string& path, std::string_view bytes,
+                            const FileIdentity& expected);
 
 // Writes `bytes` to a new file at `path` in the same safe way, but never over
 // an existing file: false, with everything left as it was, when a file of that

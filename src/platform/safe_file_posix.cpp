@@ -130,14 +130,8 @@ WriteTarget kindOfTarget(const std::string& target) {
     return WriteTarget::Replaceable;
 }
 
-} // namespace
-
-WriteTarget writeTargetOf(const std::string& path) {
-    const std::optional<std::string> target = finalTarget(path);
-    return target ? kindOfTarget(*target) : WriteTarget::NotAFile;
-}
-
-bool writeFileReplacing(const std::string& path, std::string_view bytes) {
+// `expected`: the file the target must still be, or null for any.
+bool replaceFile(const std::string& path, std::string_view bytes, const FileIdentity* expected) {
     if (!isUsableTarget(path))
         return false;
     const std::optional<std::string> target = finalTarget(path);
@@ -151,6 +145,8 @@ bool writeFileReplacing(const std::string& path, std::string_view bytes) {
         if (!guard)
             return false;
     }
+    if (expected && (!guard || guard->identity() != *expected))
+        return false;
     const std::optional<std::string> temporary = writeTemporaryBeside(*target, bytes);
     if (!temporary)
         return false;
@@ -161,6 +157,22 @@ bool writeFileReplacing(const std::string& path, std::string_view bytes) {
     }
     syncFolder(folderOf(*target));
     return true;
+}
+
+} // namespace
+
+WriteTarget writeTargetOf(const std::string& path) {
+    const std::optional<std::string> target = finalTarget(path);
+    return target ? kindOfTarget(*target) : WriteTarget::NotAFile;
+}
+
+bool writeFileReplacing(const std::string& path, std::string_view bytes) {
+    return replaceFile(path, bytes, nullptr);
+}
+
+bool writeFileReplacingSame(const std::string& path, std::string_view bytes,
+                            const FileIdentity& expected) {
+    return replaceFile(path, bytes, &expected);
 }
 
 bool writeNewFile(const std::string& path, std::string_view bytes) {

@@ -168,14 +168,8 @@ bool replaceExisting(const std::wstring& path, const std::wstring& temporary) {
     return false;
 }
 
-} // namespace
-
-WriteTarget writeTargetOf(const std::string& path) {
-    const std::wstring wide = ansiToWide(path);
-    return wide.empty() ? WriteTarget::NotAFile : kindOfTarget(finalTarget(wide));
-}
-
-bool writeFileReplacing(const std::string& path, std::string_view bytes) {
+// `expected`: the file the target must still be, or null for any.
+bool replaceFile(const std::string& path, std::string_view bytes, const FileIdentity* expected) {
     if (endsInSeparator(path))
         return false;
     const std::wstring wide = ansiToWide(path);
@@ -186,6 +180,8 @@ bool writeFileReplacing(const std::string& path, std::string_view bytes) {
         return false;
     const bool replacing = exists(target);
     if (replacing && !othersAllowWriting(target))
+        return false;
+    if (expected && fileIdentity(path) != *expected)
         return false;
     const std::wstring temporary = writeTemporary(path, target, bytes);
     if (temporary.empty())
@@ -200,6 +196,22 @@ bool writeFileReplacing(const std::string& path, std::string_view bytes) {
     if (!moved && (!replacing || exists(target)))
         ::DeleteFileW(temporary.c_str());
     return moved;
+}
+
+} // namespace
+
+WriteTarget writeTargetOf(const std::string& path) {
+    const std::wstring wide = ansiToWide(path);
+    return wide.empty() ? WriteTarget::NotAFile : kindOfTarget(finalTarget(wide));
+}
+
+bool writeFileReplacing(const std::string& path, std::string_view bytes) {
+    return replaceFile(path, bytes, nullptr);
+}
+
+bool writeFileReplacingSame(const std::string& path, std::string_view bytes,
+                            const FileIdentity& expected) {
+    return replaceFile(path, bytes, &expected);
 }
 
 bool writeNewFile(const std::string& path, std::string_view bytes) {

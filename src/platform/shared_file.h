@@ -9,9 +9,12 @@
 // the share modes of CreateFile, which the system enforces on everyone.
 #pragma once
 
+#include "platform/file_identity.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace velmora {
@@ -35,6 +38,10 @@ public:
 
     // Reads up to `size` bytes from the current position; the count read.
     std::size_t read(char* buffer, std::size_t size);
+
+    // The identity of the open file, which stays the same when another
+    // writer puts a new file in its place; none when it cannot be had.
+    std::optional<FileIdentity> identity() const;
 
 private:
     explicit SharedFile(std::intptr_t handle) : handle_(handle) {}

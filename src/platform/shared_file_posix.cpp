@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace velmora {
@@ -44,6 +45,14 @@ std::size_t SharedFile::read(char* buffer, std::size_t size) {
         total += static_cast<std::size_t>(got);
     }
     return total;
+}
+
+std::optional<FileIdentity> SharedFile::identity() const {
+    struct stat info {};
+    if (::fstat(static_cast<int>(handle_), &info) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                        static_cast<std::uint64_t>(info.st_ino)};
 }
 
 } // namespace velmora

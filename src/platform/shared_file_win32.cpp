@@ -49,4 +49,13 @@ std::size_t SharedFile::read(char* buffer, std::size_t size) {
     return total;
 }
 
+std::optional<FileIdentity> SharedFile::identity() const {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handleOf(handle_), &info))
+        return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
+                            info.nFileIndexLow};
+}
+
 } // namespace velmora

@@ -375,12 +375,16 @@ int loadXmlFile(CSectionNode& node, const std::string& path) {
 }
 
 int saveXmlFile(CSectionNode& node, const std::string& path) {
+    return writeFileReplacing(path, xmlFileText(node)) ? 0 : -1;
+}
+
+std::string xmlFileText(CSectionNode& node) {
     pugi::xml_document document;
     pugi::xml_node root = document.append_child(kDocumentElement);
     writeElement(node, root);
     StringWriter writer;
     document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return writeFileReplacing(path, writer.bytes) ? 0 : -1;
+    return std::move(writer.bytes);
 }
 
 std::string nodeValueText(CSectionNode& node) {

@@ -32,6 +32,9 @@ int loadXmlFile(CSectionNode& node, const std::string& path);
 // 0 when written, -1 when the file could not be written (it is then as it was).
 int saveXmlFile(CSectionNode& node, const std::string& path);
 
+// The bytes saveXmlFile writes for `node`.
+std::string xmlFileText(CSectionNode& node);
+
 // The subtree as XML text: every property of the node's table (entries of no
 // kind with an empty value) by its display text, with & < > " ' as entity
 // references; an element without children as an opening and a closing tag.

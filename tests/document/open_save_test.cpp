@@ -232,20 +232,24 @@ TEST_F(OpenSave, FailedBackupStopsTheConversionAndAnotherFilesBackupIsNeverRepla
     EXPECT_EQ(readBytes(folder.file("UpgradeBackup")), "in the way");
     EXPECT_TRUE(document.children().empty());
 
-    // deal.hud and deal.ref of one deal, opened within the same second: both
-    // backups would be named deal_<stamp>.prb.
+    // deal.hud and deal.dat, two deals of one stem, opened within the same
+    // second: both backups would be named deal_<stamp>.prb, and the second
+    // gets a number rather than the first one's place.
     std::filesystem::remove(folder.file("UpgradeBackup"));
     ASSERT_EQ(document.loadDocument(path), 0);
-    const std::string sameStem = folder.file("deal.ref");
-    const std::string loan = refinanceFile(refinanceRecord(902));
-    writeBytes(sameStem, loan);
+    const std::string sameStem = folder.file("deal.dat");
+    HudRecord other = statementRecord();
+    other.fileNo = "F-7";
+    const std::string otherBytes = hudFile(other);
+    writeBytes(sameStem, otherBytes);
     CHudDocument second(document_types::kHud);
-    EXPECT_EQ(second.loadDocument(sameStem), -1);
+    ASSERT_EQ(second.loadDocument(sameStem), 0);
+    EXPECT_EQ(valueAt(second, "b", "fileNo_6"), "F-7");
     EXPECT_TRUE(readBytes(folder.file("UpgradeBackup/deal_3-5-2009 7-4-9.prb")) == statement)
-        << "the statement's backup was replaced";
-    EXPECT_TRUE(readBytes(sameStem) == loan);
-    EXPECT_EQ(shownBy(dialog), (Messages{kConvertQuestion, kBackupFailed, kConvertQuestion,
-                                         kConvertQuestion, kBackupFailed}));
+        << "the first deal's backup was replaced";
+    EXPECT_TRUE(readBytes(folder.file("UpgradeBackup/deal_3-5-2009 7-4-9_2.prb")) == otherBytes);
+    EXPECT_EQ(shownBy(dialog),
+              (Messages{kConvertQuestion, kBackupFailed, kConvertQuestion, kConvertQuestion}));
 }
 
 TEST_F(OpenSave, FailedConversionWriteLeavesTheLegacyBytes) {

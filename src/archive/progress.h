@@ -1,0 +1,27 @@
+// Progress of a batch run on a terminal: a bar, files per second and the time
+// left, redrawn on standard error after each file. Silent when standard error
+// is not a terminal, so that logs and pipes get only the results.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <mutex>
+
+namespace velmora::archive {
+
+class Progress {
+public:
+    explicit Progress(std::size_t total);
+    // Safe to call from several threads.
+    void fileDone();
+
+private:
+    std::size_t total_;
+    bool visible_;
+    std::chrono::steady_clock::time_point start_;
+    std::atomic<std::size_t> done_{0};
+    std::mutex mutex_;
+};
+
+} // namespace velmora::archive
