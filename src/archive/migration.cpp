@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <thread>
@@ -80,7 +79,9 @@ public:
             return outcome(record_, Outcome::Failed, problemOf(found_.found));
         std::optional<ReadFile> file = readHeld(found_.path);
         if (!file && !canBeOpened(found_.path))
-            return outcome(record_, Outcome::Failed, "the file cannot be read");
+            return outcome(record_, Outcome::Failed,
+                           fileExists(found_.path) ? "the file cannot be read"
+                                                   : "the file is gone");
         if (!file) {
             std::this_thread::sleep_for(kWaitForHolder);
             file = readHeld(found_.path);
@@ -131,8 +132,10 @@ private:
     }
 
     FileRecord replace(const ReadFile& file, const std::string& type, const std::string& text) {
-        const std::optional<std::string> backup = makeUpgradeBackupOf(found_.path, type);
-        if (!backup || !sameContent(found_.path, *backup))
+        // From the bytes read: the file itself may have changed since.
+        const std::optional<std::string> backup =
+            makeUpgradeBackupOf(found_.path, type, file.bytes);
+        if (!backup || !holdsBytes(*backup, file.bytes))
             return outcome(record_, Outcome::Failed,
                            "The backup copy could not be made; the file was not converted.");
         record_.backupPath = *backup;
@@ -149,14 +152,11 @@ private:
     }
 
     // The file was not replaced: another run may have converted it since it
-    // was read, and then this run's backup is one too many.
+    // was read. The backup made here stays: it holds the original's bytes.
     FileRecord notReplaced(const std::string& type) {
         std::this_thread::sleep_for(kWaitForHolder);
         const std::optional<ReadFile> now = readHeld(found_.path);
         if (now && kindOfFile(now->bytes).kind == FileKind::XmlDocument) {
-            std::error_code ignored;
-            std::filesystem::remove(record_.backupPath, ignored);
-            record_.backupPath.clear();
             record_.kind = type;
             return outcome(record_, Outcome::AlreadyConverted, "converted by another run");
         }

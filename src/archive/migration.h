@@ -10,7 +10,7 @@
 // Runs that overlap or repeat are calm: a file is read while nobody else may
 // write it; one that another run holds is tried again once after a short
 // wait; one that another run converted meanwhile counts as already
-// converted, and the backup made for it is taken back.
+// converted (a backup this run made of it stays: it holds the original).
 #pragma once
 
 #include "archive/run_report.h"

@@ -1,6 +1,7 @@
 #include "archive/tree_walk.h"
 
 #include "platform/file_identity.h"
+#include "platform/safe_file.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -96,6 +97,9 @@ private:
             add({entry.string(), relativeTo(root, entry), Found::Dangling});
             return;
         }
+        // Another run's save in progress: the file it will become is found.
+        if (isSafeWriteTemporary(entry.filename().string()))
+            return;
         addFile(entry, relativeTo(root, entry), status);
     }
 

@@ -101,13 +101,15 @@ private:
 
 // Copies the file at `path` into the folder "UpgradeBackup" beside it, under
 // the name upgradeBackupName gives for `documentType` and the local time, and
-// returns the copy's path; the copy keeps the file's modification time. A
+// returns the copy's path; the copy keeps the file's modification time. With
+// `original`, the copy holds those bytes, as read from the file earlier. A
 // backup is never replaced: a name taken by a copy of the same bytes (this
 // file backed up within the same second) counts as the backup, a name taken
 // by other bytes (another file of the same stem) gets a number, "_2", "_3",
 // before the extension. None when no copy could be made.
 std::optional<std::string> makeUpgradeBackupOf(const std::string& path,
-                                               const std::string& documentType);
+                                               const std::string& documentType,
+                                               std::optional<std::string_view> original = {});
 
 // Whether `bytes` (a file's first bytes or more) begin with the marker of the
 // XML format, "<calverin>".

@@ -48,7 +48,8 @@ UpgradeBackupName upgradeBackupName(const std::string& path, const std::string& 
 }
 
 std::optional<std::string> makeUpgradeBackupOf(const std::string& path,
-                                               const std::string& documentType) {
+                                               const std::string& documentType,
+                                               std::optional<std::string_view> original) {
     if (!fileExists(path))
         return std::nullopt;
     const UpgradeBackupName backup = upgradeBackupName(path, documentType, currentClock().now());
@@ -59,14 +60,14 @@ std::optional<std::string> makeUpgradeBackupOf(const std::string& path,
     for (unsigned number = 1; number <= kMostBackupsInOneSecond; ++number) {
         const std::string name =
             number == 1 ? backup.path : stem + "_" + std::to_string(number) + extension;
-        if (copyFileNew(path, name))
+        if (original ? copyBytesNew(path, *original, name) : copyFileNew(path, name))
             return name;
         if (!fileExists(name))
             return std::nullopt; // the copy failed, not for a name that is taken
         // Taken within the same second: by this file's own earlier backup,
         // which is as good, or by the backup of another file of the same
         // stem (deal.hud beside deal.doc), which must not be replaced.
-        if (sameContent(path, name))
+        if (original ? holdsBytes(name, *original) : sameContent(path, name))
             return name;
     }
     return std::nullopt;

@@ -38,7 +38,11 @@ bool copyFile(const std::string& from, const std::string& to) {
 
 bool copyFileNew(const std::string& from, const std::string& to) {
     const std::optional<std::string> bytes = readCopySource(from);
-    if (!bytes || !writeNewFile(to, *bytes))
+    return bytes && copyBytesNew(from, *bytes, to);
+}
+
+bool copyBytesNew(const std::string& from, std::string_view bytes, const std::string& to) {
+    if (!writeNewFile(to, bytes))
         return false;
     // The copy counts even where the time cannot follow (a file system that
     // keeps none): the bytes are what must not be lost.
@@ -52,6 +56,11 @@ bool sameContent(const std::string& first, const std::string& second) {
         return false;
     const std::optional<std::string> other = readWhole(second);
     return other && *one == *other;
+}
+
+bool holdsBytes(const std::string& path, std::string_view bytes) {
+    const std::optional<std::string> held = readWhole(path);
+    return held && *held == bytes;
 }
 
 } // namespace velmora

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -18,9 +19,14 @@ bool copyFile(const std::string& from, const std::string& to);
 // when a file `to` exists already or the copy failed. An existing `to` is
 // never touched.
 bool copyFileNew(const std::string& from, const std::string& to);
+// Writes `bytes`, read from `from` earlier, to a new file `to` that takes the
+// modification time of `from`, as copyFileNew does.
+bool copyBytesNew(const std::string& from, std::string_view bytes, const std::string& to);
 // Gives `to` the modification time of `from`; false when it could not.
 bool copyModificationTime(const std::string& from, const std::string& to);
 // Whether both files could be read and hold the same bytes.
 bool sameContent(const std::string& first, const std::string& second);
+// Whether the file could be read and holds exactly `bytes`.
+bool holdsBytes(const std::string& path, std::string_view bytes);
 
 } // namespace velmora

@@ -40,6 +40,11 @@ bool writeFileReplacing(const std::string& path, std::string_view bytes);
 bool writeFileReplacingSame(const std::string& path, std::string_view bytes,
                             const FileIdentity& expected);
 
+// Whether `fileName` is that of a temporary file the writers above make beside
+// their target ("deal.xml.tmp-..."), which a walk over a folder must pass over:
+// it exists only until it takes the target's place.
+bool isSafeWriteTemporary(std::string_view fileName);
+
 // Writes `bytes` to a new file at `path` in the same safe way, but never over
 // an existing file: false, with everything left as it was, when a file of that
 // name is already there (also one made at the same moment by another thread

@@ -6,10 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <vector>
 
 namespace velmora::testing {
@@ -44,6 +48,35 @@ std::string get(const std::string& file, const std::string& uri, const std::stri
     return run.out;
 }
 
+RefinanceRecord refinance(std::uint32_t version, const std::string& loanNo) {
+    RefinanceRecord r;
+    r.version = version;
+    r.loanNo = loanNo;
+    return r;
+}
+
+// The outcome of each file in a JSON Lines report, by path.
+std::map<std::string, std::string> outcomesIn(const std::string& report) {
+    std::map<std::string, std::string> outcomes;
+    const std::regex record(R"re(^\{"path":"([^"]*)","outcome":"([^"]*)")re");
+    std::istringstream lines(report);
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch match;
+        if (std::regex_search(line, match, record))
+            outcomes[match[1]] = match[2];
+        else
+            ADD_FAILURE() << "not a record: " << line;
+    }
+    return outcomes;
+}
+
+std::size_t backupCount(const std::string& folder) {
+    std::size_t count = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        count += entry.path().parent_path().filename() == "UpgradeBackup";
+    return count;
+}
+
 class ConvertTest : public ::testing::Test {
 protected:
     // Writes a file of the archive and remembers its bytes.
@@ -55,83 +88,192 @@ protected:
         return path;
     }
 
+    // A tree as an office keeps it: both kinds of deal in every version,
+    // files that are no deal, a converted document, two deals of one stem,
+    // a read-only deal, a link out of the tree, a dangling link, a damaged
+    // deal, a deal of a kind that cannot be converted, and old backups. The
+    // outcome each file must get.
+    std::map<std::string, std::string> buildMixedTree() {
+        std::map<std::string, std::string> expected;
+        for (const std::uint32_t version : {401, 901, 1001, 1101, 1201, 1501, 1601})
+            expected[put("statements/s" + std::to_string(version) + ".hud",
+                         hudFile(statement(version, "F-" + std::to_string(version))))] =
+                "converted";
+        for (const std::uint32_t version : {402, 902, 1202, 1502})
+            expected[put("loans/" + std::to_string(version) + "/r.ref",
+                         refinanceFile(refinance(version, "L-" + std::to_string(version))))] =
+                "converted";
+        expected[put("pair.hud", hudFile(statement(1601, "PAIR-1")))] = "converted";
+        expected[put("pair.dat", hudFile(statement(1201, "PAIR-2")))] = "converted";
+        for (const char* name : {"notes.txt", "Thumbs.db", "empty.txt", "page.html"})
+            expected[put(name, std::string(name) == "empty.txt" ? "" : "no deal \x01\xFF")] =
+                "not-a-deal";
+        expected[put("mortgage.hud", std::string("\x94\x01", 2) + "closing data")] =
+            "unsupported-kind";
+        const std::string whole = hudFile(statement(1601, "CUT"));
+        expected[put("damaged.hud", whole.substr(0, whole.size() / 3))] = "failed";
+        expected[put("read-only.hud", hudFile(statement(1601, "RO")))] = "refused";
+        ::chmod(folder.file("read-only.hud").c_str(), 0444);
+        CHudDocument document(document_types::kHud);
+        document.initDocument();
+        EXPECT_EQ(document.saveDocument(folder.file("current.xml")), 0);
+        document.releaseLock();
+        expected[put("current.xml", readBytes(folder.file("current.xml")))] = "already-converted";
+        writeBytes(elsewhere.file("linked.hud"), hudFile(statement(1601, "LINKED")));
+        fs::create_symlink(elsewhere.file("linked.hud"), folder.file("link.hud"));
+        original[folder.file("link.hud")] = readBytes(elsewhere.file("linked.hud"));
+        expected[folder.file("link.hud")] = "converted";
+        fs::create_symlink(elsewhere.file("nowhere.hud"), folder.file("gone.hud"));
+        expected[folder.file("gone.hud")] = "failed";
+        put("UpgradeBackup/old_1-1-2000 0-0-0.prb", hudFile(statement(1601, "kept as it is")));
+        return expected;
+    }
+
     TempFolder folder;
+    TempFolder elsewhere;
     std::map<std::string, std::string> original;
 };
 
-TEST_F(ConvertTest, FolderOfMixedFilesConvertsEveryLegacyFileOnceAndOnlyWhenAgreed) {
-    const std::vector<std::string> legacy = {
-        put("a401.hud", hudFile(statement(401, "F-401"))),
-        put("c1601.dat", hudFile(statement(1601, "F-1601"))),
-        put("nested/d1201.hud", hudFile(statement(1201, "F-1201")))};
-    CHudDocument document(document_types::kHud);
-    document.initDocument();
-    ASSERT_EQ(document.saveDocument(folder.file("current.xml")), 0);
-    document.releaseLock();
-    const std::string xml = put("current.xml", readBytes(folder.file("current.xml")));
-    RefinanceRecord loan;
-    loan.version = 1202;
-    loan.loanNo = "L-7";
-    const std::string refinance = put("loan.ref", refinanceFile(loan));
-    const std::string junk = put("notes.txt", "these are no deal data at all");
-    const std::string kept =
-        put("UpgradeBackup/old_1-1-2000 0-0-0.prb", hudFile(statement(1601, "kept as it is")));
+TEST_F(ConvertTest, OnePassConvertsEveryDealAndRecordsEveryFileAndARerunChangesNothing) {
+    const std::map<std::string, std::string> expected = buildMixedTree();
+    const std::string report = elsewhere.file("report.jsonl");
 
-    const CliRun unasked = runCli({"convert", "-j", "2", folder.path()});
+    const CliRun unasked = runCli({"convert", folder.path()});
     EXPECT_EQ(unasked.exitCode, 1) << unasked;
-    EXPECT_TRUE(unasked.out.empty()) << unasked;
     for (const auto& [file, bytes] : original)
         EXPECT_EQ(readBytes(file), bytes) << file;
-    EXPECT_FALSE(fs::exists(folder.file("nested/UpgradeBackup")));
 
-    // A file named twice is converted once.
-    const CliRun run = runCli(
-        {"convert", "--yes", "-j", "2", folder.path(), legacy[0], folder.path() + "/./c1601.dat"});
-    EXPECT_EQ(run.exitCode, 1) << run;
-    EXPECT_EQ(run.out, "converted: 3, skipped (already XML): 1, refused: 2\n") << run;
-    EXPECT_NE(run.err.find("refused: " + refinance + ": Velmora: This is not Hud document!"),
+    const CliRun run = runCli({"convert", "--yes", "-j", "2", "--report", report, folder.path()});
+    EXPECT_EQ(run.exitCode, 1) << run; // the read-only, damaged and dangling deals
+    EXPECT_EQ(run.out, "converted: 14, already converted: 1, not a deal: 4, unsupported kind: 1, "
+                       "refused: 1, failed: 2\n")
+        << run;
+    EXPECT_NE(run.err.find("refused: " + folder.file("read-only.hud") + ": read-only"),
               std::string::npos)
         << run;
-    EXPECT_NE(run.err.find("refused: " + junk + ": "), std::string::npos) << run;
-    for (const std::string& file : legacy) {
+    EXPECT_EQ(outcomesIn(readBytes(report)), expected);
+
+    for (const auto& [file, outcome] : expected) {
+        if (outcome != "converted") {
+            if (original.count(file)) {
+                EXPECT_EQ(readBytes(file), original[file]) << file;
+            }
+            EXPECT_TRUE(backupsOf(file).empty()) << file;
+            continue;
+        }
         EXPECT_TRUE(isXml(file)) << file;
         const std::vector<fs::path> backups = backupsOf(file);
-        ASSERT_EQ(backups.size(), 1u) << file;
-        EXPECT_EQ(backups[0].extension(), ".prb");
-        EXPECT_EQ(readBytes(backups[0].string()), original[file]) << file;
+        const std::string bytes = original.count(file) ? original[file] : "";
+        EXPECT_TRUE(std::any_of(
+            backups.begin(), backups.end(),
+            [&](const fs::path& backup) { return readBytes(backup.string()) == bytes; }))
+            << file << " has no backup of its own";
     }
-    EXPECT_EQ(get(legacy[2], "b", "fileNo_6"), "F-1201\n");
-    for (const std::string& file : {xml, refinance, junk, kept})
-        EXPECT_EQ(readBytes(file), original[file]) << file;
+    // Two deals of one stem: each original has its own backup.
+    EXPECT_EQ(backupsOf(folder.file("pair.hud")).size(), 2u);
+    EXPECT_EQ(get(folder.file("pair.dat"), "b", "fileNo_6"), "PAIR-2\n");
+    EXPECT_EQ(get(folder.file("loans/1502/r.ref"), "b", "loanNo_7"), "L-1502\n");
+    EXPECT_TRUE(fs::is_symlink(folder.file("link.hud")));
+    EXPECT_EQ(get(elsewhere.file("linked.hud"), "b", "fileNo_6"), "LINKED\n");
+    EXPECT_EQ(readBytes(folder.file("UpgradeBackup/old_1-1-2000 0-0-0.prb")),
+              original[folder.file("UpgradeBackup/old_1-1-2000 0-0-0.prb")]);
 
-    // The refinance file needs its own type.
-    const CliRun second = runCli({"--type", "hud1a", "convert", "--yes", refinance});
-    EXPECT_EQ(second.exitCode, 0) << second;
-    EXPECT_EQ(second.out, "converted: 1, skipped (already XML): 0, refused: 0\n") << second;
-    EXPECT_EQ(get(refinance, "b", "loanNo_7"), "L-7\n");
+    // Again: nothing is converted twice and no backup is added.
+    const std::size_t backups = backupCount(folder.path());
+    const CliRun again = runCli({"convert", "--yes", "--json", folder.path()});
+    EXPECT_EQ(again.exitCode, 1) << again;
+    EXPECT_EQ(again.out, "{\"files\":23,\"converted\":0,\"already-converted\":15,\"not-a-deal\":4,"
+                         "\"unsupported-kind\":1,\"refused\":1,\"failed\":2}\n")
+        << again;
+    EXPECT_EQ(backupCount(folder.path()), backups);
 }
 
-TEST_F(ConvertTest, LinkedFilesAreConvertedWhereTheyAreAndReadOnlyOnesAreLeftWhole) {
-    TempFolder elsewhere;
-    const std::string linked = elsewhere.file("linked.hud");
-    writeBytes(linked, hudFile(statement(1601, "F-LINKED")));
-    const std::string link = folder.file("link.hud");
-    fs::create_symlink(linked, link);
-    const std::string readOnly = put("read-only.hud", hudFile(statement(1601, "F-KEPT")));
-    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+TEST_F(ConvertTest, DryRunAndShardsWriteNothingAndSplitTheTreeOnce) {
+    const std::map<std::string, std::string> expected = buildMixedTree();
+    std::map<std::string, std::string> shards;
+    for (const char* shard : {"1/2", "2/2"}) {
+        const std::string report = elsewhere.file(std::string("shard") + shard[0] + ".jsonl");
+        const CliRun run =
+            runCli({"convert", "--dry-run", "--shard", shard, "--report", report, folder.path()});
+        EXPECT_NE(run.out.find("(dry run: nothing was written)"), std::string::npos) << run;
+        for (const auto& [file, outcome] : outcomesIn(readBytes(report)))
+            EXPECT_TRUE(shards.emplace(file, outcome).second) << file << " is in both shards";
+    }
+    EXPECT_EQ(shards, expected);
+    for (const auto& [file, bytes] : original)
+        EXPECT_EQ(readBytes(file), bytes) << file;
+    EXPECT_FALSE(fs::exists(folder.file("statements/UpgradeBackup")));
+    EXPECT_EQ(elsewhere.entries(),
+              (std::vector<std::string>{"linked.hud", "shard1.jsonl", "shard2.jsonl"}));
+}
 
-    const CliRun run = runCli({"convert", "--yes", link, readOnly});
-    EXPECT_EQ(run.exitCode, 1) << run;
-    EXPECT_EQ(run.out, "converted: 1, skipped (already XML): 0, refused: 1\n") << run;
-    EXPECT_NE(run.err.find("refused: " + readOnly + ": Write error: This file is read-only"),
+TEST_F(ConvertTest, ForcedTypesBackupFoldersCsvReportsAndTreesWithoutDeals) {
+    const std::string loan = put("loan.ref", refinanceFile(refinance(1202, "L-7")));
+    const std::string deal = put("deal.hud", hudFile(statement(1601, "F-1")));
+    const std::string report = elsewhere.file("report.csv");
+    // A forced type refuses the other kind with its reader's message.
+    const CliRun forced = runCli({"--type", "hud", "convert", "--yes", "--report", report, loan});
+    EXPECT_EQ(forced.exitCode, 1) << forced;
+    EXPECT_NE(forced.err.find("refused: " + loan + ": This is not Hud document!"),
               std::string::npos)
-        << run;
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(fs::read_symlink(link), linked);
-    EXPECT_EQ(get(link, "b", "fileNo_6"), "F-LINKED\n");
-    EXPECT_EQ(readBytes(readOnly), original[readOnly]);
-    EXPECT_TRUE(backupsOf(readOnly).empty());
-    EXPECT_EQ(elsewhere.entries(), std::vector<std::string>{"linked.hud"});
+        << forced;
+    EXPECT_EQ(readBytes(report), "path,outcome,kind,version,backup,reason,bytes,milliseconds\n" +
+                                     loan + ",refused,hud1a,1202,,This is not Hud document!," +
+                                     std::to_string(original[loan].size()) +
+                                     readBytes(report).substr(readBytes(report).rfind(',')));
+    EXPECT_EQ(readBytes(loan), original[loan]);
+
+    ASSERT_EQ(runCli({"convert", "--yes", deal}).exitCode, 0);
+    // Backups named directly are never converted.
+    const std::string backups = folder.file("UpgradeBackup");
+    const std::vector<fs::path> kept = backupsOf(deal);
+    ASSERT_EQ(kept.size(), 1u);
+    const std::string backupBytes = readBytes(kept[0].string());
+    for (const std::string& named : {backups, kept[0].string()}) {
+        const CliRun run = runCli({"convert", "--yes", named});
+        EXPECT_EQ(run.exitCode, 0) << run;
+        EXPECT_NE(run.err.find("upgrade backups are never converted"), std::string::npos) << run;
+        EXPECT_EQ(readBytes(kept[0].string()), backupBytes);
+    }
+
+    // No deal at all: nothing to do, and that is success.
+    TempFolder plain;
+    writeBytes(plain.file("notes.txt"), "a letter");
+    writeBytes(plain.file("random.bin"), std::string("\x07\x13\xff\x00\x42", 5));
+    const CliRun calm = runCli({"convert", "--yes", plain.path()});
+    EXPECT_EQ(calm.exitCode, 0) << calm;
+    EXPECT_EQ(plain.entries(), (std::vector<std::string>{"notes.txt", "random.bin"}));
+
+    const CliRun badShard = runCli({"convert", "--shard", "3/2", plain.path()});
+    EXPECT_EQ(badShard.exitCode, 2) << badShard;
+}
+
+// Two runs over one tree at once: every deal is converted by one of them,
+// and their counts add up.
+TEST_F(ConvertTest, OverlappingRunsConvertEachDealOnce) {
+    constexpr int kDeals = 60;
+    for (int i = 0; i < kDeals; ++i)
+        put("deal-" + std::to_string(i) + ".hud",
+            hudFile(statement(1601, "F-" + std::to_string(i))));
+    CliRun runs[2];
+    std::thread other([&] { runs[1] = runCli({"convert", "--yes", "--json", folder.path()}); });
+    runs[0] = runCli({"convert", "--yes", "--json", "-j", "2", folder.path()});
+    other.join();
+    int converted = 0;
+    const std::regex count(R"re("converted":(\d+),"already-converted":(\d+))re");
+    for (const CliRun& run : runs) {
+        EXPECT_EQ(run.exitCode, 0) << run;
+        std::smatch match;
+        ASSERT_TRUE(std::regex_search(run.out, match, count)) << run;
+        converted += std::stoi(match[1]);
+        EXPECT_EQ(std::stoi(match[1]) + std::stoi(match[2]), kDeals) << run;
+    }
+    EXPECT_EQ(converted, kDeals);
+    for (const auto& [file, bytes] : original) {
+        EXPECT_TRUE(isXml(file)) << file;
+        for (const fs::path& backup : backupsOf(file))
+            EXPECT_EQ(readBytes(backup.string()), bytes) << backup;
+    }
 }
 
 TEST_F(ConvertTest, DemoBuildsASampleDealAndConvertsItsLegacySample) {
