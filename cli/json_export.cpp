@@ -1,5 +1,6 @@
 #include "json_export.h"
 
+#include "archive/json_text.h"
 #include "platform/code_page.h"
 #include "tree/section_node.h"
 
@@ -29,35 +30,7 @@ const char* kindName(PropertyKind kind) {
 
 // JSON is UTF-8 whatever the tree text is.
 void writeString(std::ostream& out, std::string_view text) {
-    out << '"';
-    for (const char c : treeTextToUtf8(std::string(text))) {
-        switch (c) {
-        case '"':
-            out << "\\\"";
-            break;
-        case '\\':
-            out << "\\\\";
-            break;
-        case '\n':
-            out << "\\n";
-            break;
-        case '\r':
-            out << "\\r";
-            break;
-        case '\t':
-            out << "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                out << escaped;
-            } else {
-                out << c;
-            }
-        }
-    }
-    out << '"';
+    out << archive::jsonQuoted(treeTextToUtf8(std::string(text)));
 }
 
 void writeNode(std::ostream& out, CSectionNode& node) {

@@ -55,7 +55,4 @@ std::string summaryLine(const RunSummary& summary);
 // {"files":N,"converted":N,"already-converted":N,...} on one line.
 std::string summaryJson(const RunSummary& summary);
 
-// A JSON string literal of UTF-8 text; bytes that are not UTF-8 become U+FFFD.
-std::string jsonQuoted(std::string_view utf8);
-
 } // namespace velmora::archive

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 
 namespace velmora {
 namespace {
@@ -20,16 +21,11 @@ bool contains(const std::array<std::uint32_t, N>& words, std::uint32_t word) {
 }
 
 std::optional<std::string> otherKindMessage(std::uint32_t word) {
-    switch (word) {
-    case 403:
-        return "This is Red document.";
-    case 404:
-        return "This is Mortgage closing document.";
-    case 405:
-        return "This is Title closing document.";
-    default:
+    std::optional<std::string> kind = unconvertibleDealOf(word);
+    if (!kind)
         return std::nullopt;
-    }
+    (*kind)[0] = static_cast<char>(std::toupper(static_cast<unsigned char>((*kind)[0])));
+    return "This is " + *kind + ".";
 }
 
 } // namespace

@@ -8,22 +8,25 @@
 
 namespace velmora {
 
-LegacyConversion convertLegacyArchive(const std::string& documentType, ArchiveReader& in) {
+namespace {
+
+template <typename Record, typename Read, typename Convert>
+LegacyConversion readAndConvert(ArchiveReader& in, Read read, Convert convert) {
+    Record record;
     LegacyConversion conversion;
-    if (documentType == document_types::kHud) {
-        HudRecord record;
-        conversion.result = readHudRecord(in, record);
-        conversion.versionWord = record.version;
-        if (conversion.result == ReadResult::Read)
-            conversion.document = convertHudRecord(record);
-        return conversion;
-    }
-    RefinanceRecord record;
-    conversion.result = readRefinanceRecord(in, record);
+    conversion.result = read(in, record);
     conversion.versionWord = record.version;
     if (conversion.result == ReadResult::Read)
-        conversion.document = convertRefinanceRecord(record);
+        conversion.document = convert(record);
     return conversion;
+}
+
+} // namespace
+
+LegacyConversion convertLegacyArchive(const std::string& documentType, ArchiveReader& in) {
+    if (documentType == document_types::kHud)
+        return readAndConvert<HudRecord>(in, readHudRecord, convertHudRecord);
+    return readAndConvert<RefinanceRecord>(in, readRefinanceRecord, convertRefinanceRecord);
 }
 
 } // namespace velmora

@@ -2,6 +2,7 @@
 // splits alike, the kind of a file from its first bytes, report texts that
 // stay valid whatever a path holds, and the walk over links and loops.
 #include "archive/file_kind.h"
+#include "archive/json_text.h"
 #include "archive/run_report.h"
 #include "archive/shard.h"
 #include "archive/tree_walk.h"
