@@ -5,7 +5,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
+#include <vector>
 
 namespace velmora::bench {
 namespace {
@@ -45,6 +47,43 @@ void add(CHudDocument& root, const std::string& parent, const std::string& name,
     }
 }
 
+// Lines 104 to 1515 with a text and amounts: each kind and version of file
+// lays out the ones it carries.
+LineMap fullLines() {
+    LineMap lines;
+    for (int number = 104; number <= 1515; ++number) {
+        LegacyLine& line = lines["n" + std::to_string(number)];
+        line.text = "Line " + std::to_string(number);
+        line.amount = std::to_string(number) + ".00";
+        line.borrowerFund = std::to_string(number) + ".50";
+        line.sellerFund = "0.00";
+    }
+    return lines;
+}
+
+// What both kinds of file carry, filled as a busy deal fills it.
+template <typename Record> Record fullDeal(std::uint32_t version) {
+    Record r;
+    r.version = version;
+    r.borrower = CAddress{"Dana Whitlock", "", "88 Alder Lane", "ME", "Portland", "04101", "", ""};
+    r.lenderText = "First Coastal Bank\n100 Water Street";
+    r.settlementDate.year = 2008;
+    r.settlementDate.month = 9;
+    r.settlementDate.day = 16;
+    r.settlementDate.precision = 0;
+    r.lines = fullLines();
+    r.ledger.presence = 1;
+    for (LedgerSlot& slot : r.ledger.checks)
+        slot = {"9/16/2008", "Payee", "Memo", "1001", "125.00"};
+    for (int i = 0; i < 8; ++i)
+        r.borrowers.push_back(
+            CAddress{"Borrower " + std::to_string(i), "", "", "", "", "", "", ""});
+    for (auto& list : r.openLists)
+        for (int i = 0; i < 10; ++i)
+            list.push_back(CAddTBS{"Extra " + std::to_string(i), "", 0, "10.00", "0.00"});
+    return r;
+}
+
 } // namespace
 
 Sizes sizesFromEnvironment() {
@@ -56,7 +95,9 @@ Sizes sizesFromEnvironment() {
         sizes.checks = 2;
         sizes.smallLedger = 10;
         sizes.largeLedger = 100;
-        sizes.convertFiles = 4;
+        // One file of each legacy version.
+        sizes.convertFiles = std::size(kStatementVersions) + std::size(kRefinanceVersions);
+        sizes.convertRssFiles = sizes.convertFiles;
         sizes.repetitions = 1;
     }
     return sizes;
@@ -94,36 +135,41 @@ std::unique_ptr<CHudDocument> makeLedgerDocument(std::size_t deposits) {
     return root;
 }
 
-std::string makeLegacyStatement() {
-    HudRecord r;
-    r.version = 1601;
+std::string makeLegacyStatement(std::uint32_t version) {
+    HudRecord r = fullDeal<HudRecord>(version);
     r.taxDays = 180;
     r.fileNo = "2008-0917";
-    r.borrower = CAddress{"Dana Whitlock", "", "88 Alder Lane", "ME", "Portland", "04101", "", ""};
     r.seller = CAddress{"Morgan Estates", "", "1 Dock Square", "ME", "Bath", "04530", "", ""};
-    r.lenderText = "First Coastal Bank\n100 Water Street";
-    r.settlementDate.year = 2008;
-    r.settlementDate.month = 9;
-    r.settlementDate.day = 16;
-    r.settlementDate.precision = 0;
-    for (int number = 104; number <= 1306; ++number) {
-        LegacyLine& line = r.lines["n" + std::to_string(number)];
-        line.text = "Line " + std::to_string(number);
-        line.amount = std::to_string(number) + ".00";
-        line.borrowerFund = std::to_string(number) + ".50";
-        line.sellerFund = "0.00";
-    }
-    r.ledger.presence = 1;
-    for (LedgerSlot& slot : r.ledger.checks)
-        slot = {"9/16/2008", "Payee", "Memo", "1001", "125.00"};
     r.form1099.presence = 1;
-    for (int i = 0; i < 8; ++i)
-        r.borrowers.push_back(
-            CAddress{"Borrower " + std::to_string(i), "", "", "", "", "", "", ""});
-    for (auto& list : r.openLists)
-        for (int i = 0; i < 10; ++i)
-            list.push_back(CAddTBS{"Extra " + std::to_string(i), "", 0, "10.00", "0.00"});
     return testing::hudFile(r);
+}
+
+std::string makeLegacyRefinance(std::uint32_t version) {
+    RefinanceRecord r = fullDeal<RefinanceRecord>(version);
+    r.loanNo = "L-2008-0917";
+    r.property.street = "88 Alder Lane";
+    r.checkTablePresence = 1;
+    for (auto& row : r.checkRows)
+        row = {"9/16/2008", "Payee", "Address", "2001", "75.00", "Y", "Memo", ""};
+    return testing::refinanceFile(r);
+}
+
+void writeMixedLegacyArchive(const std::string& folder, std::size_t count) {
+    struct Deal {
+        std::string bytes;
+        const char* extension;
+    };
+    std::vector<Deal> deals;
+    for (const std::uint32_t version : kStatementVersions)
+        deals.push_back({makeLegacyStatement(version), ".hud"});
+    for (const std::uint32_t version : kRefinanceVersions)
+        deals.push_back({makeLegacyRefinance(version), ".ref"});
+    std::filesystem::create_directories(folder);
+    for (std::size_t i = 0; i < count; ++i) {
+        const Deal& deal = deals[i % deals.size()];
+        std::ofstream(folder + "/deal-" + std::to_string(i) + deal.extension, std::ios::binary)
+            << deal.bytes;
+    }
 }
 
 std::string makeScratchFolder() {

@@ -5,6 +5,7 @@
 #include "document/hud_document.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,7 @@ struct Sizes {
     std::size_t smallLedger = 10'000;
     std::size_t largeLedger = 100'000;
     std::size_t convertFiles = 2'000;
+    std::size_t convertRssFiles = 10'000;
     // Runs of a few milliseconds vary a lot on a shared machine: enough of
     // them that the median holds still.
     int repetitions = 21;
@@ -32,8 +34,19 @@ std::unique_ptr<CHudDocument> makeFullDocument(const Sizes& sizes);
 // A document whose ledger holds `deposits` deposits.
 std::unique_ptr<CHudDocument> makeLedgerDocument(std::size_t deposits);
 
-// The bytes of a full version-1601 legacy statement file.
-std::string makeLegacyStatement();
+// Every version word the converters read, statements and refinance statements.
+inline constexpr std::uint32_t kStatementVersions[] = {401, 901, 1001, 1101, 1201, 1501, 1601};
+inline constexpr std::uint32_t kRefinanceVersions[] = {402, 902, 1202, 1502};
+
+// The bytes of a full legacy statement file of `version`.
+std::string makeLegacyStatement(std::uint32_t version = 1601);
+
+// The bytes of a full legacy refinance statement file of `version`.
+std::string makeLegacyRefinance(std::uint32_t version);
+
+// `count` legacy files in `folder`, the versions of both kinds in turn, as an
+// archive that a batch conversion meets holds them.
+void writeMixedLegacyArchive(const std::string& folder, std::size_t count);
 
 // A fresh folder under the system's temporary folder.
 std::string makeScratchFolder();

@@ -2,9 +2,11 @@
 // how it scales. After Google Benchmark's tables it prints one line per figure:
 //   RATIO <name> <value>
 //   VALUE <name> <value> <unit>
-// Each ratio is the median of repeated runs of both sides in this process.
+// Each ratio is the median of repeated runs of both sides in this process. A
+// figure whose road failed prints as -1 and fails the run.
 #include "bench_inputs.h"
 
+#include "archive/migration.h"
 #include "com/provider.h"
 #include "legacy/hud_converter.h"
 #include "legacy/hud_reader.h"
@@ -14,6 +16,7 @@
 #include "tree/xml_document.h"
 
 #include <algorithm>
+#include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
@@ -208,13 +211,26 @@ BENCHMARK(BM_GetNodePropertyValue);
 
 // ---- The figures ----
 
-void printRatio(const char* name, double value) {
-    std::printf("RATIO %s %.3f\n", name, value);
-}
+// Prints the figures and remembers whether each was measured: a figure below
+// zero says that its road failed (see the figure), and the run then fails
+// too, so that a broken road does not hide among fine-looking figures.
+class FigurePrinter {
+public:
+    void ratio(const char* name, double value) {
+        std::printf("RATIO %s %.3f\n", name, value);
+        allMeasured_ &= value >= 0;
+    }
 
-void printValue(const char* name, double value, const char* unit) {
-    std::printf("VALUE %s %.3f %s\n", name, value, unit);
-}
+    void value(const char* name, double value, const char* unit) {
+        std::printf("VALUE %s %.3f %s\n", name, value, unit);
+        allMeasured_ &= value >= 0;
+    }
+
+    bool allMeasured() const { return allMeasured_; }
+
+private:
+    bool allMeasured_ = true;
+};
 
 double openVsPugixml(const Inputs& in) {
     std::unique_ptr<HudProvider> provider;
@@ -294,6 +310,40 @@ double scaleCreate(const Inputs& in) {
                   creating(in.sizes.smallLedger));
 }
 
+// Whether the file at `path` begins as every XML document does.
+bool isXmlDocument(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string head(16, '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(file.gcount()));
+    return hasFormatMarker(head);
+}
+
+// The baseline of the conversion ratios: a safe save of the document a
+// conversion made. It is read from a copy of the converted file: the provider
+// holds the file it read, and the conversions go on rewriting theirs.
+class ConvertedDocumentSave {
+public:
+    ConvertedDocumentSave(const Inputs& in, const std::string& converted)
+        : copy_(in.folder + "/converted.xml"), target_(in.folder + "/converted-saved.xml") {
+        std::filesystem::copy_file(converted, copy_,
+                                   std::filesystem::copy_options::overwrite_existing);
+        provider_.readHUD(copy_, &result_);
+    }
+
+    bool opened() const { return result_ == 0; }
+
+    Side side() {
+        return Side{.run = [this] { provider_.writeHUD(target_, &result_); }};
+    }
+
+private:
+    std::string copy_;
+    std::string target_;
+    HudProvider provider_;
+    int result_ = -1;
+};
+
 // Read, kind check, convert and safe save of a legacy file, against saving
 // the document the conversion made.
 double convertVsSave(const Inputs& in) {
@@ -304,18 +354,45 @@ double convertVsSave(const Inputs& in) {
         if (readHudFile(path, record) == 0)
             convertHudFile(record, path);
     };
-    // The converted document is read from a copy: the provider holds the
-    // file it read, and the conversions go on rewriting `path`.
     writeBytes(path, legacy);
     convert();
-    const std::string converted = in.folder + "/converted.xml";
-    std::filesystem::copy_file(path, converted, std::filesystem::copy_options::overwrite_existing);
-    HudProvider provider;
-    int result = -1;
-    provider.readHUD(converted, &result);
-    const std::string target = in.folder + "/converted-saved.xml";
+    ConvertedDocumentSave save(in, path);
     return ratioOfMedians(in.sizes.repetitions, Side{[&] { writeBytes(path, legacy); }, convert},
-                          Side{.run = [&] { provider.writeHUD(target, &result); }});
+                          save.side());
+}
+
+// The batch road's time for one fresh legacy file (read while held, backup
+// checked byte for byte, conversion, safe replacement, reload) against saving
+// the document it made. Each run starts without the backup folder, as the
+// first conversion in a folder does. -1 when a run did not convert the file,
+// by its outcome or by what it left on the disk.
+double convertBatchVsSave(const Inputs& in) {
+    const std::string legacy = makeLegacyStatement();
+    const std::string folder = in.folder + "/batch";
+    const archive::FoundFile file{folder + "/legacy.hud", "legacy.hud"};
+    const auto writeLegacyFile = [&] {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        writeBytes(file.path, legacy);
+    };
+    bool allConverted = true;
+    const auto migrate = [&] {
+        allConverted &= archive::migrateFile(file, {}).outcome == archive::Outcome::Converted;
+    };
+    const auto checkAndWriteLegacyFile = [&] {
+        allConverted &= isXmlDocument(file.path);
+        writeLegacyFile();
+    };
+    writeLegacyFile();
+    migrate();
+    ConvertedDocumentSave save(in, file.path);
+    const double ratio =
+        ratioOfMedians(in.sizes.repetitions, Side{checkAndWriteLegacyFile, migrate}, save.side());
+    allConverted &= isXmlDocument(file.path);
+    if (allConverted && save.opened())
+        return ratio;
+    std::fprintf(stderr, "convert_batch_vs_save: the batch road did not convert the file\n");
+    return -1;
 }
 
 double getPropertyNanoseconds(const Inputs& in) {
@@ -340,25 +417,54 @@ double getPropertyNanoseconds(const Inputs& in) {
     return total * 1e9 / (kRounds * std::size(kQueries));
 }
 
-// Peak memory is measured in a fresh process: this program run again with
-// --rss-child, which prints the growth of its high-water mark.
-long highWaterKilobytes() {
+// A figure of /proc/self/status, in kilobytes ("VmHWM", "VmRSS").
+long statusKilobytes(const std::string& field) {
     std::ifstream status("/proc/self/status");
+    const std::string prefix = field + ":";
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::strtol(line.c_str() + 6, nullptr, 10);
+        if (line.rfind(prefix, 0) == 0)
+            return std::strtol(line.c_str() + prefix.size(), nullptr, 10);
     }
     return 0;
 }
 
+// Peak memory is measured in a fresh process: this program run again with
+// --rss-child, which prints the growth of its high-water mark.
 int rssChild(const std::string& path) {
-    const long before = highWaterKilobytes();
+    const long before = statusKilobytes("VmHWM");
     HudProvider provider;
     int result = -1;
     provider.readHUD(path, &result);
-    std::printf("%ld\n", highWaterKilobytes() - before);
+    std::printf("%ld\n", statusKilobytes("VmHWM") - before);
     return result == 0 ? 0 : 1;
+}
+
+// What a batch run keeps, measured in a fresh process run with
+// --convert-rss-child: it migrates every file of a folder on two threads and
+// prints how far its resident set grew from the moment the first
+// kWarmUpFiles files were done to the end of the run, the records of every
+// file still held. The first files pay for what any run needs once (thread
+// stacks, allocator arenas, the engine's tables); what grows after them grows
+// with the number of files, a leak or an accumulation, and stays resident to
+// the end. A peak would also count one file's passing needs, which are no
+// growth.
+constexpr std::size_t kWarmUpFiles = 100;
+
+int convertRssChild(const std::string& folder) {
+    const std::vector<archive::FoundFile> files = archive::walkTree({folder}).files;
+    const std::size_t warmUp = std::min(kWarmUpFiles, files.size() / 2);
+    if (warmUp == 0)
+        return 1;
+    std::atomic<std::size_t> done{0};
+    std::atomic<long> afterWarmUp{0};
+    const std::vector<archive::FileRecord> records = archive::migrateFiles(files, {}, 2, [&] {
+        if (++done == warmUp)
+            afterWarmUp = statusKilobytes("VmRSS");
+    });
+    const long grown = statusKilobytes("VmRSS") - afterWarmUp;
+    std::printf("%ld\n", grown);
+    return archive::summarize(records).count(archive::Outcome::Converted) == files.size() ? 0 : 1;
 }
 
 int runProcess(std::vector<std::string> args, std::string* output = nullptr) {
@@ -400,17 +506,52 @@ double rssPerFileByte(const Inputs& in, const char* self) {
     return grownBytes / static_cast<double>(std::filesystem::file_size(path));
 }
 
+// Whether `folder` holds `count` files, each an XML document now.
+bool allConvertedIn(const std::string& folder, std::size_t count) {
+    std::size_t converted = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (!entry.is_regular_file())
+            continue;
+        if (!isXmlDocument(entry.path()))
+            return false;
+        ++converted;
+    }
+    return converted == count;
+}
+
+// The real command on an archive of every legacy version of both kinds.
+// -1 when the command failed or left a file unconverted: a road that breaks
+// must not show a fine rate.
 double convertFilesPerSecond(const Inputs& in) {
     const std::string folder = in.folder + "/archive";
-    std::filesystem::create_directories(folder);
-    const std::string legacy = makeLegacyStatement();
-    for (std::size_t i = 0; i < in.sizes.convertFiles; ++i)
-        writeBytes(folder + "/deal-" + std::to_string(i) + ".hud", legacy);
+    writeMixedLegacyArchive(folder, in.sizes.convertFiles);
     std::string output;
+    int status = -1;
     const double elapsed = seconds([&] {
-        runProcess({VELMORA_CLI_PATH, "convert", "--yes", "-j", "2", folder}, &output);
+        status = runProcess({VELMORA_CLI_PATH, "convert", "--yes", "-j", "2", folder}, &output);
     });
-    return static_cast<double>(in.sizes.convertFiles) / elapsed;
+    if (status == 0 && allConvertedIn(folder, in.sizes.convertFiles))
+        return static_cast<double>(in.sizes.convertFiles) / elapsed;
+    std::fprintf(stderr,
+                 "convert_files_per_second_j2: the command ended with status %d or left files "
+                 "unconverted; it printed: %s",
+                 status, output.c_str());
+    return -1;
+}
+
+// In megabytes; -1 when the child failed or did not convert every file.
+double convertRssGrowthMegabytes(const Inputs& in, const char* self) {
+    const std::string folder = in.folder + "/rss-archive";
+    writeMixedLegacyArchive(folder, in.sizes.convertRssFiles);
+    std::string output;
+    const bool converted = runProcess({self, "--convert-rss-child", folder}, &output) == 0 &&
+                           allConvertedIn(folder, in.sizes.convertRssFiles);
+    std::filesystem::remove_all(folder);
+    if (converted)
+        return std::strtod(output.c_str(), nullptr) / 1024.0;
+    std::fprintf(stderr,
+                 "convert_rss_growth_mb_10k: the batch run failed or left files unconverted\n");
+    return -1;
 }
 
 // Memory freed by one run stays in the process for the next. On this kind of
@@ -426,21 +567,25 @@ void keepFreedMemory() {
     ::mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
 }
 
-void printFigures(const char* self) {
+bool printFigures(const char* self) {
     Inputs& in = inputs();
     AgreeingDialog agreeing;
     ScopedDialog scoped(agreeing);
+    FigurePrinter print;
     std::printf("\n");
-    printRatio("open_vs_pugixml", openVsPugixml(in));
-    printRatio("save_vs_pugixml", saveVsPugixml(in));
-    printRatio("nodevalue_vs_pugixml", nodeValueVsPugixml(in));
-    printRatio("scale_ledger_100k_vs_10k", scaleLedger(in));
-    printRatio("scale_create_100k_vs_10k", scaleCreate(in));
-    printRatio("convert_vs_save", convertVsSave(in));
-    printValue("rss_per_file_byte", rssPerFileByte(in, self), "bytes/byte");
-    printValue("convert_files_per_second_j2", convertFilesPerSecond(in), "files/s");
-    printValue("get_property_ns", getPropertyNanoseconds(in), "ns");
+    print.ratio("open_vs_pugixml", openVsPugixml(in));
+    print.ratio("save_vs_pugixml", saveVsPugixml(in));
+    print.ratio("nodevalue_vs_pugixml", nodeValueVsPugixml(in));
+    print.ratio("scale_ledger_100k_vs_10k", scaleLedger(in));
+    print.ratio("scale_create_100k_vs_10k", scaleCreate(in));
+    print.ratio("convert_vs_save", convertVsSave(in));
+    print.ratio("convert_batch_vs_save", convertBatchVsSave(in));
+    print.value("rss_per_file_byte", rssPerFileByte(in, self), "bytes/byte");
+    print.value("convert_files_per_second_j2", convertFilesPerSecond(in), "files/s");
+    print.value("convert_rss_growth_mb_10k", convertRssGrowthMegabytes(in, self), "MB");
+    print.value("get_property_ns", getPropertyNanoseconds(in), "ns");
     std::filesystem::remove_all(in.folder);
+    return print.allMeasured();
 }
 
 } // namespace
@@ -449,10 +594,11 @@ void printFigures(const char* self) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--rss-child")
         return velmora::bench::rssChild(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--convert-rss-child")
+        return velmora::bench::convertRssChild(argv[2]);
     velmora::bench::keepFreedMemory();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    velmora::bench::printFigures(argv[0]);
-    return 0;
+    return velmora::bench::printFigures(argv[0]) ? 0 : 1;
 }
