@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <thread>
@@ -29,20 +30,26 @@ constexpr char kCurrentVersion[] = "201";
 struct ReadFile {
     std::string bytes;
     std::optional<FileIdentity> identity;
+    bool complete = false;
 };
 
+// None when another holder has the file; `complete` is false when a read
+// error ended the reading before the file's size was reached.
 std::optional<ReadFile> readHeld(const std::string& path) {
     const std::unique_ptr<SharedFile> held =
         SharedFile::open(path, FileAccess::Read, FileSharing::None);
     if (!held)
         return std::nullopt;
-    ReadFile file{{}, held->identity()};
+    ReadFile file{{}, held->identity(), false};
     char buffer[64 * 1024];
     for (std::size_t got; (got = held->read(buffer, sizeof buffer)) > 0;) {
         file.bytes.append(buffer, got);
         if (got < sizeof buffer)
             break;
     }
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    file.complete = !error && size == file.bytes.size();
     return file;
 }
 
@@ -88,6 +95,9 @@ public:
         }
         if (!file)
             return outcome(record_, Outcome::Refused, "held by another program");
+        // Never a conversion of part of a file.
+        if (!file->complete)
+            return outcome(record_, Outcome::Failed, "the file could not be read whole");
         return examine(*file);
     }
 
@@ -169,11 +179,23 @@ private:
     FileRecord record_;
 };
 
+// A failure of the system (memory, above all) ends this file's work, not the
+// run: the file is as it was, or converted with its backup.
+FileRecord migrateGuarded(const FoundFile& file, const MigrationOptions& options) {
+    try {
+        return FileMigration(file, options).run();
+    } catch (const std::exception& failure) {
+        FileRecord record;
+        record.path = file.path;
+        return outcome(std::move(record), Outcome::Failed, failure.what());
+    }
+}
+
 } // namespace
 
 FileRecord migrateFile(const FoundFile& file, const MigrationOptions& options) {
     const auto start = std::chrono::steady_clock::now();
-    FileRecord record = FileMigration(file, options).run();
+    FileRecord record = migrateGuarded(file, options);
     record.milliseconds =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     return record;
