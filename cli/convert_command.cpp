@@ -100,16 +100,18 @@ void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
     const std::vector<archive::FileRecord> records =
         archive::migrateFiles(files, migration, args.jobs, [&] { progress.fileDone(); });
 
-    if (!args.report.empty() &&
-        !writeFileReplacing(args.report, reportText(records, endsWith(args.report, ".csv"))))
-        throw CommandFailed(args.report + ": the report could not be written");
+    // What happened is told first, so that a report that cannot be written
+    // does not hide it.
     printProblems(records);
     const archive::RunSummary summary = archive::summarize(records);
     if (args.json)
-        std::cout << archive::summaryJson(summary) << '\n';
+        std::cout << archive::summaryJson(summary, args.dryRun) << '\n';
     else
         std::cout << archive::summaryLine(summary)
                   << (args.dryRun ? " (dry run: nothing was written)" : "") << '\n';
+    if (!args.report.empty() &&
+        !writeFileReplacing(args.report, reportText(records, endsWith(args.report, ".csv"))))
+        throw CommandFailed(args.report + ": the report could not be written");
     if (!summary.allDealsDone()) {
         const std::size_t left =
             summary.count(archive::Outcome::Refused) + summary.count(archive::Outcome::Failed);

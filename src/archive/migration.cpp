@@ -24,37 +24,48 @@ namespace {
 // takes milliseconds.
 constexpr auto kWaitForHolder = std::chrono::milliseconds(250);
 
+// Enough for the format marker and a version word.
+constexpr std::size_t kKindBytes = 16;
+
 constexpr char kCurrentVersion[] = "201";
 
-// A file read whole while nobody else could write it.
-struct ReadFile {
-    std::string bytes;
-    std::optional<FileIdentity> identity;
-    bool complete = false;
-};
+// The first bytes of a file, read without any hold: a document a host has
+// open, or a spreadsheet open in its program, is looked at all the same.
+std::optional<std::string> firstBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string bytes(kKindBytes, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad())
+        return std::nullopt;
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
 
-// None when another holder has the file; `complete` is false when a read
-// error ended the reading before the file's size was reached.
-std::optional<ReadFile> readHeld(const std::string& path) {
+std::uint64_t sizeOf(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : static_cast<std::uint64_t>(size);
+}
+
+// A deal read whole while nobody else could write it. None when another
+// holder has it or it cannot be read whole (an error before its end).
+std::optional<std::string> readHeld(const std::string& path) {
     const std::unique_ptr<SharedFile> held =
         SharedFile::open(path, FileAccess::Read, FileSharing::None);
     if (!held)
         return std::nullopt;
-    ReadFile file{{}, held->identity(), false};
+    std::string bytes;
     char buffer[64 * 1024];
     for (std::size_t got; (got = held->read(buffer, sizeof buffer)) > 0;) {
-        file.bytes.append(buffer, got);
+        bytes.append(buffer, got);
         if (got < sizeof buffer)
             break;
     }
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    file.complete = !error && size == file.bytes.size();
-    return file;
-}
-
-bool canBeOpened(const std::string& path) {
-    return std::ifstream(path, std::ios::binary).is_open();
+    if (bytes.size() != sizeOf(path))
+        return std::nullopt;
+    return bytes;
 }
 
 FileRecord outcome(FileRecord record, Outcome outcome, std::string reason = {}) {
@@ -79,32 +90,37 @@ public:
         record_.path = found.path;
     }
 
+    // A failure of the system (memory, above all) ends this file's work, not
+    // the run, and its record says how far the work had come.
     FileRecord run() {
+        try {
+            return examine();
+        } catch (const std::exception& failure) {
+            return outcome(record_, Outcome::Failed,
+                           replaced_ ? std::string("converted but not checked (") + failure.what() +
+                                           "); the original is in " + record_.backupPath
+                                     : std::string("not converted: ") + failure.what());
+        }
+    }
+
+private:
+    FileRecord examine() {
         if (found_.found == Found::NotAFile)
             return outcome(record_, Outcome::NotADeal, problemOf(found_.found));
         if (found_.found != Found::File)
             return outcome(record_, Outcome::Failed, problemOf(found_.found));
-        std::optional<ReadFile> file = readHeld(found_.path);
-        if (!file && !canBeOpened(found_.path))
-            return outcome(record_, Outcome::Failed,
-                           fileExists(found_.path) ? "the file cannot be read"
-                                                   : "the file is gone");
-        if (!file) {
-            std::this_thread::sleep_for(kWaitForHolder);
-            file = readHeld(found_.path);
+        std::optional<std::string> first = firstBytes(found_.path);
+        if (!first && fileExists(found_.path)) {
+            std::this_thread::sleep_for(kWaitForHolder); // held without sharing, perhaps
+            first = firstBytes(found_.path);
         }
-        if (!file)
-            return outcome(record_, Outcome::Refused, "held by another program");
-        // Never a conversion of part of a file.
-        if (!file->complete)
-            return outcome(record_, Outcome::Failed, "the file could not be read whole");
-        return examine(*file);
-    }
-
-private:
-    FileRecord examine(const ReadFile& file) {
-        record_.bytes = file.bytes.size();
-        const KindOfFile kind = kindOfFile(file.bytes);
+        if (!first)
+            return outcome(record_, fileExists(found_.path) ? Outcome::Refused : Outcome::Failed,
+                           fileExists(found_.path)
+                               ? "cannot be opened: held by another program, or not readable"
+                               : "the file is gone");
+        record_.bytes = sizeOf(found_.path);
+        const KindOfFile kind = kindOfFile(*first);
         record_.kind = kindName(kind);
         record_.versionWord = kind.versionWord;
         switch (kind.kind) {
@@ -125,11 +141,27 @@ private:
                            otherKindReason(options_.forcedType, kind.versionWord));
         if (writeTargetOf(found_.path) != WriteTarget::Replaceable)
             return outcome(record_, Outcome::Refused, "read-only");
-        return convert(file, type);
+        return readDeal(type);
     }
 
-    FileRecord convert(const ReadFile& file, const std::string& type) {
-        ArchiveReader in(std::vector<unsigned char>(file.bytes.begin(), file.bytes.end()));
+    FileRecord readDeal(const std::string& type) {
+        std::optional<std::string> bytes = readHeld(found_.path);
+        if (!bytes) {
+            std::this_thread::sleep_for(kWaitForHolder);
+            bytes = readHeld(found_.path);
+        }
+        if (!bytes)
+            return outcome(record_, Outcome::Refused,
+                           "held by another program, or not readable whole");
+        // Another run may have converted it since its first bytes were read.
+        if (kindOfFile(*bytes).kind == FileKind::XmlDocument)
+            return outcome(record_, Outcome::AlreadyConverted, "converted by another run");
+        record_.bytes = bytes->size();
+        return convert(*bytes, type);
+    }
+
+    FileRecord convert(const std::string& original, const std::string& type) {
+        ArchiveReader in(std::vector<unsigned char>(original.begin(), original.end()));
         const LegacyConversion conversion = convertLegacyArchive(type, in);
         if (conversion.result != ReadResult::Read)
             return outcome(record_, Outcome::Failed,
@@ -138,64 +170,56 @@ private:
         const std::string text = xmlFileText(*conversion.document);
         if (options_.dryRun)
             return outcome(record_, Outcome::Converted, "dry run: nothing was written");
-        return replace(file, type, text);
+        return replace(original, type, text);
     }
 
-    FileRecord replace(const ReadFile& file, const std::string& type, const std::string& text) {
+    FileRecord replace(const std::string& original, const std::string& type,
+                       const std::string& text) {
         // From the bytes read: the file itself may have changed since.
-        const std::optional<std::string> backup =
-            makeUpgradeBackupOf(found_.path, type, file.bytes);
-        if (!backup || !holdsBytes(*backup, file.bytes))
+        const std::optional<std::string> backup = makeUpgradeBackupOf(found_.path, type, original);
+        if (!backup || !holdsBytes(*backup, original))
             return outcome(record_, Outcome::Failed,
                            "The backup copy could not be made; the file was not converted.");
         record_.backupPath = *backup;
-        if (!file.identity || !writeFileReplacingSame(found_.path, text, *file.identity))
+        if (!writeFileReplacingIfUnchanged(found_.path, text, original))
             return notReplaced(type);
+        replaced_ = true;
         CHudDocument reloaded(type);
         if (loadXmlFile(reloaded, found_.path) == 0)
             return outcome(record_, Outcome::Converted);
-        const bool restored = writeFileReplacing(found_.path, file.bytes);
+        const bool restored = writeFileReplacing(found_.path, original);
         return outcome(record_, Outcome::Failed,
                        restored
                            ? "the converted file did not read back; the original is back"
                            : "the converted file did not read back; the original is in " + *backup);
     }
 
-    // The file was not replaced: another run may have converted it since it
-    // was read. The backup made here stays: it holds the original's bytes.
+    // The file was not replaced: written by someone else since it was read
+    // (another run's conversion, or an edit), or the write failed. The backup
+    // made here stays: it holds the bytes that were read.
     FileRecord notReplaced(const std::string& type) {
         std::this_thread::sleep_for(kWaitForHolder);
-        const std::optional<ReadFile> now = readHeld(found_.path);
-        if (now && kindOfFile(now->bytes).kind == FileKind::XmlDocument) {
+        const std::optional<std::string> now = firstBytes(found_.path);
+        if (now && kindOfFile(*now).kind == FileKind::XmlDocument) {
             record_.kind = type;
             return outcome(record_, Outcome::AlreadyConverted, "converted by another run");
         }
         return outcome(record_, Outcome::Failed,
-                       "the converted document could not be written; the file was not changed");
+                       "not converted: the file changed while it was converted, or could not be "
+                       "written; it was left as it is");
     }
 
     const FoundFile& found_;
     const MigrationOptions& options_;
     FileRecord record_;
+    bool replaced_ = false;
 };
-
-// A failure of the system (memory, above all) ends this file's work, not the
-// run: the file is as it was, or converted with its backup.
-FileRecord migrateGuarded(const FoundFile& file, const MigrationOptions& options) {
-    try {
-        return FileMigration(file, options).run();
-    } catch (const std::exception& failure) {
-        FileRecord record;
-        record.path = file.path;
-        return outcome(std::move(record), Outcome::Failed, failure.what());
-    }
-}
 
 } // namespace
 
 FileRecord migrateFile(const FoundFile& file, const MigrationOptions& options) {
     const auto start = std::chrono::steady_clock::now();
-    FileRecord record = migrateGuarded(file, options);
+    FileRecord record = FileMigration(file, options).run();
     record.milliseconds =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     return record;
@@ -213,14 +237,15 @@ std::vector<FileRecord> migrateFiles(const std::vector<FoundFile>& files,
                 fileDone();
         }
     };
-    std::vector<std::thread> workers;
-    const std::size_t threads =
-        std::clamp<std::size_t>(jobs, 1, std::max<std::size_t>(files.size(), 1));
-    for (std::size_t t = 1; t < threads; ++t)
-        workers.emplace_back(work);
-    work();
-    for (std::thread& worker : workers)
-        worker.join();
+    {
+        // Joined however this block is left, also when starting one fails.
+        std::vector<std::jthread> workers;
+        const std::size_t threads =
+            std::clamp<std::size_t>(jobs, 1, std::max<std::size_t>(files.size(), 1));
+        for (std::size_t t = 1; t < threads; ++t)
+            workers.emplace_back(work);
+        work();
+    }
     return records;
 }
 

@@ -1,6 +1,7 @@
 #include "archive/run_report.h"
 
 #include "archive/json_text.h"
+#include "platform/code_page.h"
 
 #include <cstdio>
 #include <string_view>
@@ -30,6 +31,11 @@ std::string millisecondsText(double milliseconds) {
     return text;
 }
 
+// Reports are UTF-8; paths and reasons are tree text (ANSI on Windows).
+std::string utf8(const std::string& treeText) {
+    return treeTextToUtf8(treeText);
+}
+
 } // namespace
 
 const char* outcomeName(Outcome outcome) {
@@ -51,10 +57,10 @@ const char* outcomeName(Outcome outcome) {
 }
 
 std::string jsonRecord(const FileRecord& r) {
-    return "{\"path\":" + jsonQuoted(r.path) + ",\"outcome\":\"" + outcomeName(r.outcome) +
+    return "{\"path\":" + jsonQuoted(utf8(r.path)) + ",\"outcome\":\"" + outcomeName(r.outcome) +
            "\",\"kind\":" + jsonQuoted(r.kind) + ",\"version\":" + std::to_string(r.versionWord) +
-           ",\"backup\":" + jsonQuoted(r.backupPath) + ",\"reason\":" + jsonQuoted(r.reason) +
-           ",\"bytes\":" + std::to_string(r.bytes) +
+           ",\"backup\":" + jsonQuoted(utf8(r.backupPath)) +
+           ",\"reason\":" + jsonQuoted(utf8(r.reason)) + ",\"bytes\":" + std::to_string(r.bytes) +
            ",\"milliseconds\":" + millisecondsText(r.milliseconds) + "}";
 }
 
@@ -63,9 +69,10 @@ std::string csvHeader() {
 }
 
 std::string csvRecord(const FileRecord& r) {
-    return csvField(r.path) + "," + outcomeName(r.outcome) + "," + csvField(r.kind) + "," +
-           std::to_string(r.versionWord) + "," + csvField(r.backupPath) + "," + csvField(r.reason) +
-           "," + std::to_string(r.bytes) + "," + millisecondsText(r.milliseconds);
+    return csvField(utf8(r.path)) + "," + outcomeName(r.outcome) + "," + csvField(r.kind) + "," +
+           std::to_string(r.versionWord) + "," + csvField(utf8(r.backupPath)) + "," +
+           csvField(utf8(r.reason)) + "," + std::to_string(r.bytes) + "," +
+           millisecondsText(r.milliseconds);
 }
 
 std::size_t RunSummary::files() const {
@@ -97,12 +104,12 @@ std::string summaryLine(const RunSummary& summary) {
     return line;
 }
 
-std::string summaryJson(const RunSummary& summary) {
+std::string summaryJson(const RunSummary& summary, bool dryRun) {
     std::string json = "{\"files\":" + std::to_string(summary.files());
     for (const Outcome outcome : kOutcomes)
         json += ",\"" + std::string(outcomeName(outcome)) +
                 "\":" + std::to_string(summary.count(outcome));
-    return json + "}";
+    return json + (dryRun ? ",\"dry-run\":true}" : "}");
 }
 
 } // namespace velmora::archive

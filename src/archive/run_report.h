@@ -52,7 +52,8 @@ struct RunSummary {
 RunSummary summarize(const std::vector<FileRecord>& records);
 // "converted: 3, already converted: 1, not a deal: 2, ..." on one line.
 std::string summaryLine(const RunSummary& summary);
-// {"files":N,"converted":N,"already-converted":N,...} on one line.
-std::string summaryJson(const RunSummary& summary);
+// {"files":N,"converted":N,"already-converted":N,...} on one line; a dry run
+// adds "dry-run":true (its "converted" files would be converted).
+std::string summaryJson(const RunSummary& summary, bool dryRun = false);
 
 } // namespace velmora::archive

@@ -1,9 +1,11 @@
 #include "archive/tree_walk.h"
 
+#include "platform/code_page.h"
 #include "platform/file_identity.h"
 #include "platform/safe_file.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <filesystem>
 #include <set>
 #include <tuple>
@@ -17,19 +19,64 @@ constexpr char kBackupFolder[] = "UpgradeBackup";
 
 using Identity = std::tuple<std::uint64_t, std::uint64_t>;
 
+// Paths are tree text (the ANSI code page on Windows, where fs::path would
+// convert through the C library's locale instead).
+fs::path pathOf(const std::string& text) {
+#ifdef _WIN32
+    return fs::path(ansiToWide(text));
+#else
+    return fs::path(text);
+#endif
+}
+
+std::string textOf(const fs::path& path) {
+#ifdef _WIN32
+    return wideToAnsi(path.wstring());
+#else
+    return path.string();
+#endif
+}
+
+// UTF-8 with "/" between folders on every platform, so that shards agree.
+std::string shardKeyOf(const fs::path& relative) {
+    const std::u8string key = relative.generic_u8string();
+    return std::string(key.begin(), key.end());
+}
+
 std::optional<Identity> identityOf(const fs::path& path) {
-    const std::optional<FileIdentity> id = fileIdentity(path.string());
+    const std::optional<FileIdentity> id = fileIdentity(textOf(path));
     if (!id)
         return std::nullopt;
     return Identity{id->volume, id->index};
+}
+
+// Windows names files without regard to case: "upgradebackup" is the folder
+// new backups go to there.
+bool isBackupFolderName(const fs::path& name) {
+#ifdef _WIN32
+    std::wstring folded = name.wstring();
+    std::transform(folded.begin(), folded.end(), folded.begin(), ::towlower);
+    return folded == L"upgradebackup";
+#else
+    return name == kBackupFolder;
+#endif
 }
 
 bool isInBackupFolder(const fs::path& path) {
     std::error_code error;
     const fs::path absolute = fs::absolute(path, error).lexically_normal();
     const fs::path& checked = error ? path : absolute;
-    return std::any_of(checked.begin(), checked.end(),
-                       [](const fs::path& part) { return part == kBackupFolder; });
+    return std::any_of(checked.begin(), checked.end(), isBackupFolderName);
+}
+
+// A link whose target lies in a backup folder ("latest.hud" pointing at a
+// backup, "old" pointing at the folder).
+bool leadsIntoBackups(const fs::path& entry) {
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(entry, error)))
+        return false;
+    const fs::path target = fs::canonical(entry, error);
+    return !error && isInBackupFolder(target);
 }
 
 class Walker {
@@ -37,8 +84,8 @@ public:
     TreeWalk result;
 
     void walkRoot(const std::string& root) {
-        const fs::path path(root);
-        if (isInBackupFolder(path)) {
+        const fs::path path = pathOf(root);
+        if (isInBackupFolder(path) || leadsIntoBackups(path)) {
             result.notes.push_back(root + ": upgrade backups are never converted; left alone");
             return;
         }
@@ -48,7 +95,7 @@ public:
             walkFolder(path, path);
             return;
         }
-        const std::string name = path.filename().string();
+        const std::string name = shardKeyOf(path.filename());
         if (!fs::exists(status)) {
             const bool link = fs::is_symlink(fs::symlink_status(path, error));
             add({root, name, link ? Found::Dangling : Found::Missing});
@@ -72,7 +119,7 @@ private:
                  it.increment(error))
                 entries.push_back(it->path());
             if (error) {
-                add({folder.string(), relativeTo(root, folder), Found::Unreadable});
+                add({textOf(folder), relativeTo(root, folder), Found::Unreadable});
                 continue;
             }
             std::sort(entries.begin(), entries.end());
@@ -88,34 +135,36 @@ private:
                     std::vector<fs::path>& subfolders) {
         std::error_code error;
         const fs::file_status status = fs::status(entry, error);
+        if (leadsIntoBackups(entry))
+            return;
         if (fs::is_directory(status)) {
-            if (entry.filename() != kBackupFolder)
+            if (!isBackupFolderName(entry.filename()))
                 subfolders.push_back(entry);
             return;
         }
         if (!fs::exists(status)) {
-            add({entry.string(), relativeTo(root, entry), Found::Dangling});
+            add({textOf(entry), relativeTo(root, entry), Found::Dangling});
             return;
         }
         // Another run's save in progress: the file it will become is found.
-        if (isSafeWriteTemporary(entry.filename().string()))
+        if (isSafeWriteTemporary(textOf(entry.filename())))
             return;
         addFile(entry, relativeTo(root, entry), status);
     }
 
     void addFile(const fs::path& path, const std::string& relative, const fs::file_status& status) {
         if (!fs::is_regular_file(status)) {
-            add({path.string(), relative, Found::NotAFile});
+            add({textOf(path), relative, Found::NotAFile});
             return;
         }
         const std::optional<Identity> id = identityOf(path);
         if (id && !filesSeen_.insert(*id).second)
             return;
-        add({path.string(), relative, Found::File});
+        add({textOf(path), relative, Found::File});
     }
 
     static std::string relativeTo(const fs::path& root, const fs::path& path) {
-        return path.lexically_relative(root).generic_string();
+        return shardKeyOf(path.lexically_relative(root));
     }
 
     void add(FoundFile file) { result.files.push_back(std::move(file)); }

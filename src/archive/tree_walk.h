@@ -25,7 +25,7 @@ enum class Found {
 
 struct FoundFile {
     std::string path;     // as reached from the name the run was given
-    std::string relative; // from that name, "/" between folders: the shard key
+    std::string relative; // from that name, UTF-8, "/" between folders: the shard key
     Found found = Found::File;
 };
 

@@ -14,8 +14,13 @@ constexpr std::size_t kMarkerLength = sizeof kFormatMarker - 1;
 
 } // namespace
 
+// By the held handle, not by lockedPath again: a relative spelling may
+// name another file once the working folder changed.
 bool CHudDocument::holdsFile(const std::string& path) const {
-    return isLocked() && isSameFile(lockedPath, path);
+    if (!lockFile_)
+        return false;
+    const std::optional<FileIdentity> held = lockFile_->identity();
+    return held && held == fileIdentity(path);
 }
 
 void CHudDocument::applyLock(const std::string& path) {

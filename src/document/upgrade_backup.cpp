@@ -26,7 +26,7 @@ std::string extensionFor(const std::string& documentType) {
 }
 
 // Files of one stem backed up in one second get numbered names; past this
-// many, something is wrong and the conversion waits for the next second.
+// many, something is wrong, and no backup (so no conversion) is made.
 constexpr unsigned kMostBackupsInOneSecond = 1000;
 
 } // namespace

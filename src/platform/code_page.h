@@ -42,8 +42,10 @@ inline bool utf8IsTreeText(std::string_view) {
 #endif
 
 #ifdef _WIN32
-// ANSI text (a path, for the W functions of the API) as UTF-16.
+// ANSI text (a path, for the W functions of the API) as UTF-16, and back;
+// characters the ANSI code page cannot hold become '?'.
 std::wstring ansiToWide(std::string_view text);
+std::string wideToAnsi(std::wstring_view text);
 #endif
 
 } // namespace velmora

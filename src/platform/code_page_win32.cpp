@@ -74,4 +74,8 @@ std::wstring ansiToWide(std::string_view text) {
     return toWide(text, CP_ACP);
 }
 
+std::string wideToAnsi(std::wstring_view text) {
+    return fromWide(text, CP_ACP);
+}
+
 } // namespace velmora

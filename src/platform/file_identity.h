@@ -22,7 +22,4 @@ struct FileIdentity {
 // no such file or it cannot be looked at.
 std::optional<FileIdentity> fileIdentity(const std::string& path);
 
-// Whether both paths name one existing file.
-bool isSameFile(const std::string& first, const std::string& second);
-
 } // namespace velmora

@@ -10,8 +10,6 @@
 // anything is written.
 #pragma once
 
-#include "platform/file_identity.h"
-
 #include <string>
 #include <string_view>
 
@@ -34,11 +32,12 @@ WriteTarget writeTargetOf(const std::string& path);
 // process may give them, its owner and group.
 bool writeFileReplacing(const std::string& path, std::string_view bytes);
 
-// As writeFileReplacing, but only while the file there (links followed) is
-// still the file `expected` names: false, with nothing written, once another
-// writer has put a new file in its place, or taken it away.
-bool writeFileReplacingSame(const std::string& path, std::string_view bytes,
-                            const FileIdentity& expected);
+// As writeFileReplacing, but only while the file there (links followed)
+// still holds exactly `expected`: false, with nothing written, once another
+// writer has changed it, put a new file in its place, or taken it away. The
+// comparison is made while others are kept from writing.
+bool writeFileReplacingIfUnchanged(const std::string& path, std::string_view bytes,
+                                   std::string_view expected);
 
 // Whether `fileName` is that of a temporary file the writers above make beside
 // their target ("deal.xml.tmp-..."), which a walk over a folder must pass over:

@@ -130,8 +130,16 @@ WriteTarget kindOfTarget(const std::string& target) {
     return WriteTarget::Replaceable;
 }
 
-// `expected`: the file the target must still be, or null for any.
-bool replaceFile(const std::string& path, std::string_view bytes, const FileIdentity* expected) {
+// Whether the held file holds exactly `expected`, read from its start.
+bool holdsExactly(SharedFile& file, std::string_view expected) {
+    std::string held(expected.size() + 1, '\0');
+    return file.read(held.data(), held.size()) == expected.size() &&
+           std::string_view(held.data(), expected.size()) == expected;
+}
+
+// `expected`: what the target must still hold, or null for anything.
+bool replaceFile(const std::string& path, std::string_view bytes,
+                 const std::string_view* expected) {
     if (!isUsableTarget(path))
         return false;
     const std::optional<std::string> target = finalTarget(path);
@@ -145,7 +153,7 @@ bool replaceFile(const std::string& path, std::string_view bytes, const FileIden
         if (!guard)
             return false;
     }
-    if (expected && (!guard || guard->identity() != *expected))
+    if (expected && (!guard || !holdsExactly(*guard, *expected)))
         return false;
     const std::optional<std::string> temporary = writeTemporaryBeside(*target, bytes);
     if (!temporary)
@@ -170,8 +178,8 @@ bool writeFileReplacing(const std::string& path, std::string_view bytes) {
     return replaceFile(path, bytes, nullptr);
 }
 
-bool writeFileReplacingSame(const std::string& path, std::string_view bytes,
-                            const FileIdentity& expected) {
+bool writeFileReplacingIfUnchanged(const std::string& path, std::string_view bytes,
+                                   std::string_view expected) {
     return replaceFile(path, bytes, &expected);
 }
 

@@ -107,6 +107,13 @@ WriteTarget kindOfTarget(const std::wstring& target) {
         return WriteTarget::NotAFile;
     if (attributes & FILE_ATTRIBUTE_READONLY)
         return WriteTarget::ReadOnly;
+    // The type first, through a handle that asks for no access: opening a
+    // pipe or a device for writing would already talk to it.
+    const Handle plain(::CreateFileW(target.c_str(), 0,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+    if (plain.valid() && ::GetFileType(plain.get()) != FILE_TYPE_DISK)
+        return WriteTarget::NotAFile;
     const Handle probe(::CreateFileW(target.c_str(), GENERIC_WRITE,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -117,8 +124,7 @@ WriteTarget kindOfTarget(const std::wstring& target) {
                    ? WriteTarget::ReadOnly
                    : WriteTarget::Replaceable;
     }
-    return ::GetFileType(probe.get()) == FILE_TYPE_DISK ? WriteTarget::Replaceable
-                                                        : WriteTarget::NotAFile;
+    return WriteTarget::Replaceable;
 }
 
 std::wstring temporaryName(const std::wstring& path) {
@@ -168,8 +174,28 @@ bool replaceExisting(const std::wstring& path, const std::wstring& temporary) {
     return false;
 }
 
-// `expected`: the file the target must still be, or null for any.
-bool replaceFile(const std::string& path, std::string_view bytes, const FileIdentity* expected) {
+// Whether the file holds exactly `expected`; read while nobody may write it.
+bool holdsExactly(const std::wstring& path, std::string_view expected) {
+    const Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return false;
+    std::string held(expected.size() + 1, '\0');
+    std::size_t total = 0;
+    while (total < held.size()) {
+        DWORD got = 0;
+        const auto wanted =
+            static_cast<DWORD>(std::min<std::size_t>(held.size() - total, 1u << 30));
+        if (!::ReadFile(file.get(), held.data() + total, wanted, &got, nullptr) || got == 0)
+            break;
+        total += got;
+    }
+    return total == expected.size() && std::string_view(held.data(), total) == expected;
+}
+
+// `expected`: what the target must still hold, or null for anything.
+bool replaceFile(const std::string& path, std::string_view bytes,
+                 const std::string_view* expected) {
     if (endsInSeparator(path))
         return false;
     const std::wstring wide = ansiToWide(path);
@@ -181,7 +207,7 @@ bool replaceFile(const std::string& path, std::string_view bytes, const FileIden
     const bool replacing = exists(target);
     if (replacing && !othersAllowWriting(target))
         return false;
-    if (expected && fileIdentity(path) != *expected)
+    if (expected && !holdsExactly(target, *expected))
         return false;
     const std::wstring temporary = writeTemporary(path, target, bytes);
     if (temporary.empty())
@@ -209,8 +235,8 @@ bool writeFileReplacing(const std::string& path, std::string_view bytes) {
     return replaceFile(path, bytes, nullptr);
 }
 
-bool writeFileReplacingSame(const std::string& path, std::string_view bytes,
-                            const FileIdentity& expected) {
+bool writeFileReplacingIfUnchanged(const std::string& path, std::string_view bytes,
+                                   std::string_view expected) {
     return replaceFile(path, bytes, &expected);
 }
 

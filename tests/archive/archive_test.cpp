@@ -123,6 +123,8 @@ TEST(TreeWalk, LinksAreFollowedOnceLoopsEndAndBackupsAreLeftAlone) {
     fs::create_symlink(tree.path(), tree.file("sub/loop"));              // a loop of folders
     fs::create_symlink(outside.file("far"), tree.file("far"));           // a folder elsewhere
     fs::create_symlink(outside.file("gone.hud"), tree.file("gone.hud")); // a link to nothing
+    fs::create_symlink(tree.file("UpgradeBackup"), tree.file("old"));    // links into backups
+    fs::create_symlink(tree.file("UpgradeBackup/a_1-1-2000 0-0-0.prb"), tree.file("latest.hud"));
     ASSERT_EQ(::mkfifo(tree.file("pipe").c_str(), 0644), 0);
 
     const archive::TreeWalk walk = archive::walkTree(

@@ -236,6 +236,13 @@ TEST_F(ConvertTest, ForcedTypesBackupFoldersCsvReportsAndTreesWithoutDeals) {
         EXPECT_EQ(readBytes(kept[0].string()), backupBytes);
     }
 
+    // A converted deal a host has open is looked at all the same.
+    CHudDocument host(document_types::kHud);
+    ASSERT_EQ(host.loadDocument(deal), 0);
+    const CliRun held = runCli({"convert", "--yes", "--json", deal});
+    EXPECT_EQ(held.exitCode, 0) << held;
+    EXPECT_NE(held.out.find("\"already-converted\":1"), std::string::npos) << held;
+
     // No deal at all: nothing to do, and that is success.
     TempFolder plain;
     writeBytes(plain.file("notes.txt"), "a letter");

@@ -112,6 +112,23 @@ TEST(SafeFile, FoldersDevicesFifosLinkLoopsAndReadOnlyFilesAreNeverReplaced) {
                                         "plain.xml", "template.xml", "to-template.xml"}));
 }
 
+// A conversion replaces a file only if nobody changed it since it was read.
+TEST(SafeFile, ReplacingIfUnchangedRefusesAFileChangedReplacedOrGone) {
+    TempFolder folder;
+    const std::string path = folder.file("deal.hud");
+    writeBytes(path, "as read");
+    EXPECT_FALSE(writeFileReplacingIfUnchanged(path, "new", "as rea"));
+    EXPECT_FALSE(writeFileReplacingIfUnchanged(path, "new", "as read and more"));
+    writeBytes(path, "edited in place");
+    EXPECT_FALSE(writeFileReplacingIfUnchanged(path, "new", "as read"));
+    EXPECT_EQ(readBytes(path), "edited in place");
+    EXPECT_TRUE(writeFileReplacingIfUnchanged(path, "new", "edited in place"));
+    EXPECT_EQ(readBytes(path), "new");
+    fs::remove(path);
+    EXPECT_FALSE(writeFileReplacingIfUnchanged(path, "newer", "new"));
+    EXPECT_TRUE(folder.entries().empty());
+}
+
 TEST(SafeFile, ReplacedFileKeepsItsOwnerAndGroup) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root can give a file to another user";
