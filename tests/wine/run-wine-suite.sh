@@ -88,6 +88,21 @@ for f in example.vbs example.cpp; do
     expect "README shows $f" eval '[[ "$readme" == *"$(sed "s/^/    /; s/^ *$//" "$here/$f")"* ]]'
 done
 
+# velmora.exe migrates a folder in one pass: the deal converted with its
+# backup, the letter beside it left alone, and a report of both.
+archive=$files/archive
+mkdir -p "$archive/sub"
+"$native/tests/wine/make_legacy_deal" "$archive/sub/deal one.hud"
+echo "a letter" >"$archive/notes.txt"
+out=$(run 120 wine "$windows/velmora.exe" convert --yes --report "$(winpath "$files/report.jsonl")" \
+    "$(winpath "$archive")")
+expect "velmora.exe convert summary '$out'" [ "$out" = "converted: 1, already converted: 0, not a deal: 1, unsupported kind: 0, refused: 0, failed: 0" ]
+expect "velmora.exe convert report" grep -q '"path":"Z:\\\\.*\\\\sub\\\\deal one.hud","outcome":"converted"' "$files/report.jsonl"
+amount=$("$native/velmora" get "$archive/sub/deal one.hud" n100/n104 amount 2>&1)
+expect "Linux reads the deal velmora.exe converted (got '$amount')" [ "$amount" = "1412.75" ]
+expect "the letter is left alone" [ "$(cat "$archive/notes.txt")" = "a letter" ]
+expect "the deal has its backup" eval 'ls "$archive/sub/UpgradeBackup/"*.prb >/dev/null'
+
 # Unregistration removes both ProgIDs and the class key, and leaves CLSID.
 expect "regsvr32 /u unregisters the DLL" run 60 wine regsvr32 /s /u "$(winpath "$dll")"
 for key in "${keys[@]}"; do
