@@ -5,54 +5,65 @@
 #include "platform/safe_file.h"
 #include "tree/section_node.h"
 #include "tree/text_forms.h"
+#include "tree/xml_text.h"
 
 #include <pugixml.hpp>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 
 namespace velmora {
 namespace {
 
 constexpr char kDocumentElement[] = "calverin";
 
-// UTF-8 of U+E000 is EE 80 80; U+E000..U+E020 share the first two bytes.
-constexpr unsigned char kPrivateLead0 = 0xEE;
-constexpr unsigned char kPrivateLead1 = 0x80;
-constexpr unsigned char kPrivateFirst = 0x80;  // U+E000
-constexpr unsigned char kPrivateMarker = 0xA0; // U+E020
+// The storage rule for string values (see the header), by offsets from
+// U+E000: the carriers of bytes at the offsets of those bytes, the marker at
+// 0x20. In UTF-8, U+E000..U+E0FF are EE 80..83 followed by one continuation.
+constexpr char32_t kPrivateUseBase = 0xE000;
+constexpr unsigned kMarker = 0x20;
+constexpr unsigned char kPrivateUseLead = 0xEE;
 
-constexpr bool needsCarrier(unsigned char c) {
-    return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+constexpr bool isCarrier(unsigned offset) {
+    return offset < kMarker || offset >= 0x80;
 }
 
-// The last byte of a private-use character U+E000..U+E020 at `i`, or 0.
-unsigned char privateUseAt(std::string_view text, std::size_t i) {
-    if (i + 2 >= text.size() || static_cast<unsigned char>(text[i]) != kPrivateLead0 ||
-        static_cast<unsigned char>(text[i + 1]) != kPrivateLead1)
-        return 0;
-    const auto last = static_cast<unsigned char>(text[i + 2]);
-    return last >= kPrivateFirst && last <= kPrivateMarker ? last : 0;
+// Private-use characters of the rule's own, which a string holding them is
+// stored with after the marker.
+constexpr bool isEscaped(unsigned offset) {
+    return offset <= kMarker || offset >= 0x80;
 }
 
-void appendPrivateUse(std::string& out, unsigned char last) {
-    out.push_back(static_cast<char>(kPrivateLead0));
-    out.push_back(static_cast<char>(kPrivateLead1));
-    out.push_back(static_cast<char>(last));
+// The offset of the private-use character U+E000..U+E0FF at `at`, if one is there.
+std::optional<unsigned> privateUseAt(std::string_view text, std::size_t at) {
+    if (at + 3 > text.size() || static_cast<unsigned char>(text[at]) != kPrivateUseLead)
+        return std::nullopt;
+    const auto second = static_cast<unsigned char>(text[at + 1]);
+    const auto third = static_cast<unsigned char>(text[at + 2]);
+    if ((second & 0xFC) != 0x80 || (third & 0xC0) != 0x80)
+        return std::nullopt;
+    return (second & 0x03u) << 6 | (third & 0x3Fu);
 }
 
-// Only the escapes start with 0xEE; memchr finds it fast.
+void appendPrivateUse(std::string& out, unsigned offset) {
+    appendUtf8(out, kPrivateUseBase + offset);
+}
+
+// Only the carriers and escapes start with 0xEE; memchr finds it fast.
 bool mayHoldEscapes(std::string_view stored) {
-    return stored.find(static_cast<char>(kPrivateLead0)) != std::string_view::npos;
+    return stored.find(static_cast<char>(kPrivateUseLead)) != std::string_view::npos;
 }
 
-// Bytes that may start a stored control character or a private-use escape.
+// Bytes that may need a carrier or start an escape: the control bytes XML
+// cannot carry, and every byte from 0x80 on, which may not be well-formed UTF-8.
 constexpr std::array<bool, 256> kBytesNeedingWork = [] {
     std::array<bool, 256> table{};
     for (unsigned byte = 0; byte < 0x20; ++byte)
-        table[byte] = needsCarrier(static_cast<unsigned char>(byte));
-    table[kPrivateLead0] = true;
+        table[byte] = byte != '\t' && byte != '\n' && byte != '\r';
+    for (unsigned byte = 0x80; byte < 0x100; ++byte)
+        table[byte] = true;
     return table;
 }();
 
@@ -394,19 +405,17 @@ std::string encodeStoredString(std::string text) {
         return text;
     std::string out;
     out.reserve(text.size() + 8);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (needsCarrier(byte)) {
-            appendPrivateUse(out, static_cast<unsigned char>(kPrivateFirst + byte));
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = xmlCharacterLength(text, i);
+        if (length == 0) {
+            appendPrivateUse(out, static_cast<unsigned char>(text[i++]));
             continue;
         }
-        if (const unsigned char last = privateUseAt(text, i)) {
-            appendPrivateUse(out, kPrivateMarker);
-            appendPrivateUse(out, last);
-            i += 2;
-            continue;
-        }
-        out += text[i];
+        if (const std::optional<unsigned> offset = privateUseAt(text, i);
+            offset && isEscaped(*offset))
+            appendPrivateUse(out, kMarker);
+        out.append(text, i, length);
+        i += length;
     }
     return out;
 }
@@ -416,16 +425,17 @@ std::string decodeStoredString(std::string text) {
         return text;
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char last = privateUseAt(text, i);
-        if (last == kPrivateMarker && privateUseAt(text, i + 3)) {
-            appendPrivateUse(out, static_cast<unsigned char>(text[i + 5]));
-            i += 5;
-        } else if (last != 0 && last != kPrivateMarker) {
-            out += static_cast<char>(last - kPrivateFirst);
-            i += 2;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::optional<unsigned> offset = privateUseAt(text, i);
+        const std::optional<unsigned> next = offset ? privateUseAt(text, i + 3) : std::nullopt;
+        if (offset == kMarker && next && isEscaped(*next)) {
+            out.append(text, i + 3, 3);
+            i += 6;
+        } else if (offset && isCarrier(*offset)) {
+            out += static_cast<char>(*offset);
+            i += 3;
         } else {
-            out += text[i];
+            out += text[i++];
         }
     }
     return out;

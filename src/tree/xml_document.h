@@ -9,10 +9,13 @@
 // Attribute texts: longs in decimal, doubles in the shortest text that reads
 // back to the same double, bools as "1" and "0", dates as "M/D/YYYY[ h:mm:ss
 // AM|PM]" and left out when the day count is 0.0. XML 1.0 cannot carry most
-// control characters, so string values are stored with this reversible rule:
-// a byte 0x00-0x1F other than tab, line feed and carriage return is stored as
-// the private-use character U+E000 plus the byte; a private-use character
-// U+E000-U+E020 that a string holds itself is stored after the marker U+E020.
+// control characters, nor bytes that are not UTF-8, so string values are
+// stored with this reversible rule: a byte that is not part of a well-formed
+// UTF-8 character XML allows (0x00-0x1F other than tab, line feed and carriage
+// return; from 0x80 on, stray, malformed, overlong or cut sequences, encoded
+// surrogates and the bytes of U+FFFE and U+FFFF) is stored as the private-use
+// character U+E000 plus the byte; a private-use character U+E000-U+E020 or
+// U+E080-U+E0FF that a string holds itself is stored after the marker U+E020.
 #pragma once
 
 #include <string>
@@ -37,7 +40,7 @@ int saveXmlFile(CSectionNode& node, const std::string& path);
 // references; an element without children as an opening and a closing tag.
 std::string nodeValueText(CSectionNode& node);
 
-// The storage rule for control characters in string values (see above).
+// The storage rule for string values (see above).
 std::string encodeStoredString(std::string text);
 std::string decodeStoredString(std::string text);
 

@@ -4,6 +4,7 @@
 #include "temp_folder.h"
 #include "tree/test_nodes.h"
 #include "tree/xml_document.h"
+#include "tree/xml_text.h"
 
 #include <gtest/gtest.h>
 
@@ -131,21 +132,29 @@ TEST_F(XmlDocument, LargeFileLoadsWholeWhileItsParsedFormIsFreed) {
     EXPECT_EQ(loadedBox.findChildByNames("check", "check7"), loadedBox.children()[18].get());
 }
 
-TEST_F(XmlDocument, EveryControlByteRoundTripsAsValidXml) {
+// Every byte value, and every way a string can fail to be UTF-8 or to be
+// characters XML allows, is saved as characters a strict parser accepts and
+// reads back as it was.
+TEST_F(XmlDocument, EveryByteRoundTripsAsStrictXml) {
     std::string text;
-    for (int byte = 1; byte < 32; ++byte)
+    for (int byte = 0; byte < 256; ++byte)
         text += static_cast<char>(byte);
-    // Private-use characters the stored form uses itself, a cut sequence, NUL.
-    text += "\xEE\x80\x80|\xEE\x80\x85|\xEE\x80\xA0\xEE\x80\xA0|\xEE\x80\xA1|\xEE\x80";
-    text += std::string(1, '\0') + "end";
+    // Private-use characters the stored form uses itself, and one it does not.
+    text += "|\xEE\x80\x80|\xEE\x80\x85|\xEE\x80\xA0\xEE\x80\xA0|\xEE\x80\xA1|\xEE\x82\x80|"
+            "\xEE\x83\xBF|\xEE\x81\x80|";
+    // Overlong, surrogate, beyond U+10FFFF, U+FFFE, well-formed, and cut at the end.
+    text += "\xC0\xAF|\xED\xA0\x80|\xF4\x90\x80\x80|\xEF\xBF\xBE|\xC3\xA9\xF0\x9F\x98\x80|\xEE\x80";
     TestContainer root;
     root.addChild("item")->setPropertyValue("memo", text);
     const std::string path = folder.file("control.xml");
     ASSERT_EQ(root.save(path), 0);
 
     const std::string bytes = readBytes(path);
-    for (const char c : bytes)
-        ASSERT_GE(static_cast<unsigned char>(c), 0x20) << "raw control byte in the file";
+    for (std::size_t at = 0, length = 1; at < bytes.size(); at += length) {
+        length = xmlCharacterLength(bytes, at);
+        ASSERT_NE(length, 0u) << "no XML character at byte " << at;
+        ASSERT_GE(static_cast<unsigned char>(bytes[at]), 0x20) << "raw control byte in the file";
+    }
     // Character references are only allowed for tab, line feed and return.
     for (std::size_t at = bytes.find("&#"); at != std::string::npos;
          at = bytes.find("&#", at + 1)) {
