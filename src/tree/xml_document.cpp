@@ -4,6 +4,7 @@
 #include "platform/dialog.h"
 #include "platform/safe_file.h"
 #include "tree/section_node.h"
+#include "tree/strict_xml_file.h"
 #include "tree/text_forms.h"
 #include "tree/xml_text.h"
 
@@ -11,8 +12,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <optional>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -77,35 +78,15 @@ void showLoadFailure(const char* text) {
     currentDialog().ask("", text, dialog_flags::kOk);
 }
 
-struct DocumentShape {
-    int depth = 0; // of the deepest element, counted from the document
-    std::size_t nodes = 0;
-};
-
-// Iterative, so that a hostile file cannot exhaust the stack here either.
-DocumentShape shapeOf(const pugi::xml_node& document) {
-    DocumentShape shape;
-    int depth = 0;
-    pugi::xml_node node = document.first_child();
-    while (node) {
-        ++shape.nodes;
-        if (node.type() == pugi::node_element)
-            shape.depth = std::max(shape.depth, depth + 1);
-        if (node.first_child()) {
-            node = node.first_child();
-            ++depth;
-            continue;
-        }
-        while (node && !node.next_sibling()) {
-            node = node.parent();
-            --depth;
-            if (depth < 0)
-                return shape;
-        }
-        if (node)
-            node = node.next_sibling();
+// Inline and stopping at the first difference: names are short, and a call to
+// strcmp for each attribute cost more than the comparison itself.
+bool isNamed(std::string_view known, const char* name) {
+    for (std::size_t i = 0; i < known.size(); ++i) {
+        // Stops at the end of `name` too, since no known name holds a NUL.
+        if (name[i] != known[i])
+            return false;
     }
-    return shape;
+    return name[known.size()] == '\0';
 }
 
 // Beyond what the parser checks: one document element, and no text outside it.
@@ -126,17 +107,6 @@ std::size_t elementCount(const pugi::xml_node& node) {
     }));
 }
 
-// Inline and stopping at the first difference: names are short, and a call to
-// strcmp for each attribute cost more than the comparison itself.
-bool isNamed(const std::string& known, const char* name) {
-    for (std::size_t i = 0; i < known.size(); ++i) {
-        // Stops at the end of `name` too, since no known name holds a NUL.
-        if (name[i] != known[i])
-            return false;
-    }
-    return name[known.size()] == '\0';
-}
-
 // Files written here hold the attributes in the order of the node's table, so
 // the next entry of the table is tried before the name is looked up.
 const PropertyDef* propertyFor(CSectionNode& node, const char* name, std::size_t& expected) {
@@ -149,37 +119,22 @@ const PropertyDef* propertyFor(CSectionNode& node, const char* name, std::size_t
     return def;
 }
 
-// The tree text of a stored string: the file's own characters in the common
-// case, else decoded into `scratch`.
-std::string_view storedText(const pugi::xml_attribute& attribute, std::string& scratch) {
-    const std::string_view stored = attribute.value();
-    if (!mayHoldEscapes(stored) && utf8IsTreeText(stored))
-        return stored;
-    scratch = utf8ToTreeText(decodeStoredString(std::string(stored)));
-    return scratch;
+std::optional<std::string_view> valueNamed(const ElementAttributes& attributes,
+                                           std::string_view name) {
+    for (const AttributePlace& place : attributes.places) {
+        if (isNamed(name, attributes.name(place)))
+            return attributes.value(place);
+    }
+    return std::nullopt;
 }
 
 // A child element read from a file, named by its "name" attribute from the
 // start when it has one, so that no name is made up only to be replaced.
 struct ReadChild {
     CSectionNode* node = nullptr;
-    // The attribute already applied as the child's name; the load skips it.
-    pugi::xml_attribute nameAttribute;
+    // Whether the "name" attribute is applied already; the load skips it.
+    bool named = false;
 };
-
-ReadChild addChildFor(CSectionNode& parent, const pugi::xml_node& element) {
-    const pugi::xml_attribute name = element.attribute("name");
-    if (!name)
-        return {parent.addChild(element.name()), name};
-    std::string scratch;
-    const std::string displayName(storedText(name, scratch));
-    const CNode::LinkedChild child = parent.addChildAsNamed(element.name(), displayName);
-    // The name's accept hook makes a name an earlier sibling bears unique; a
-    // name no sibling bore needs no check.
-    if (child.nameBorne)
-        child.node->acceptString("name", displayName);
-    return {child.node, name};
-}
 
 // Builds the tree from the parsed file. In a large file each element is freed
 // from the parsed form once it has been read, so that the parser's pages go
@@ -188,12 +143,14 @@ ReadChild addChildFor(CSectionNode& parent, const pugi::xml_node& element) {
 // memory is worth.
 class TreeLoader {
 public:
-    explicit TreeLoader(bool freeAsRead) : freeAsRead_(freeAsRead) {}
+    TreeLoader(StrictXmlFile& file, bool freeAsRead)
+        : file_(file), asciiFile_(file.ascii()), freeAsRead_(freeAsRead) {}
 
-    void load(CSectionNode& node, pugi::xml_node element, const pugi::xml_attribute& applied = {}) {
+    void load(CSectionNode& node, pugi::xml_node element, const ElementAttributes& attributes,
+              bool named = false) {
         node.startGathering(gathered_);
         try {
-            loadAttributes(node, element, applied);
+            loadAttributes(node, attributes, named);
         } catch (...) {
             // What was read before the failure stays read, and the node lets go of gathered_.
             node.storeGathered();
@@ -205,8 +162,9 @@ public:
         for (pugi::xml_node child = element.first_child(); child;) {
             const pugi::xml_node next = child.next_sibling();
             if (child.type() == pugi::node_element) {
-                if (const ReadChild read = addChildFor(node, child); read.node)
-                    load(*read.node, child, read.nameAttribute);
+                const ElementAttributes childAttributes = file_.attributesOf(child);
+                if (const ReadChild read = addChildFor(node, child, childAttributes); read.node)
+                    load(*read.node, child, childAttributes, read.named);
             }
             if (freeAsRead_)
                 element.remove_child(child);
@@ -216,20 +174,43 @@ public:
     }
 
 private:
-    void loadAttributes(CSectionNode& node, const pugi::xml_node& element,
-                        const pugi::xml_attribute& applied) {
+    // The tree text of a stored string: the file's own characters in the
+    // common case, else decoded into scratch_. The escapes of the storage rule
+    // are not ASCII, and ASCII is tree text everywhere.
+    std::string_view treeText(std::string_view stored) {
+        if (asciiFile_ || (!mayHoldEscapes(stored) && utf8IsTreeText(stored)))
+            return stored;
+        scratch_ = utf8ToTreeText(decodeStoredString(std::string(stored)));
+        return scratch_;
+    }
+
+    ReadChild addChildFor(CSectionNode& parent, const pugi::xml_node& element,
+                          const ElementAttributes& attributes) {
+        const std::optional<std::string_view> name = valueNamed(attributes, "name");
+        if (!name)
+            return {parent.addChild(element.name()), false};
+        const std::string displayName(treeText(*name));
+        const CNode::LinkedChild child = parent.addChildAsNamed(element.name(), displayName);
+        // The name's accept hook makes a name an earlier sibling bears unique; a
+        // name no sibling bore needs no check.
+        if (child.nameBorne)
+            child.node->acceptString("name", displayName);
+        return {child.node, true};
+    }
+
+    void loadAttributes(CSectionNode& node, const ElementAttributes& attributes, bool named) {
         std::size_t expected = 0;
-        for (const pugi::xml_attribute& attribute : element.attributes()) {
-            const PropertyDef* def = propertyFor(node, attribute.name(), expected);
-            if (!def || (def->builtIn == BuiltIn::Name && attribute == applied))
+        for (const AttributePlace& place : attributes.places) {
+            const PropertyDef* def = propertyFor(node, attributes.name(place), expected);
+            if (!def || (def->builtIn == BuiltIn::Name && named))
                 continue;
-            if (def->kind == PropertyKind::String)
-                node.assignFromXml(*def, storedText(attribute, scratch_));
-            else
-                node.assignFromXml(*def, attribute.value());
+            const std::string_view value = attributes.value(place);
+            node.assignFromXml(*def, def->kind == PropertyKind::String ? treeText(value) : value);
         }
     }
 
+    StrictXmlFile& file_;
+    const bool asciiFile_;
     const bool freeAsRead_;
     // Reused from element to element, so that reading allocates only for the tree.
     TextBlockBuilder gathered_;
@@ -353,21 +334,14 @@ void appendNodeValue(CSectionNode& node, std::string& out) {
 } // namespace
 
 int loadXmlFile(CSectionNode& node, const std::string& path) {
-    pugi::xml_document document;
-    // As a fragment, because otherwise the parser drops text outside the
-    // document element without a word and hasSingleDocumentElement cannot
-    // refuse it.
-    constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_declaration |
-                                       pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype |
-                                       pugi::parse_fragment;
-    const pugi::xml_parse_result parsed = document.load_file(path.c_str(), kParseOptions);
+    StrictXmlFile file;
     // The document element sits at depth 1 and the node's own element at 2.
-    const DocumentShape shape = parsed ? shapeOf(document) : DocumentShape{};
-    if (!parsed || !hasSingleDocumentElement(document) || shape.depth > kMaxTreeDepth + 1) {
+    if (!file.read(path) || !hasSingleDocumentElement(file.document()) ||
+        file.depth() > kMaxTreeDepth + 1) {
         showLoadFailure("Load document failed");
         return -1;
     }
-    const pugi::xml_node first = document.first_child();
+    const pugi::xml_node first = file.document().first_child();
     if (first.type() != pugi::node_element || std::string_view(first.name()) != kDocumentElement)
         return -1;
     // One element holds the whole tree: a load that took one of two would
@@ -380,8 +354,8 @@ int loadXmlFile(CSectionNode& node, const std::string& path) {
         [](const pugi::xml_node& child) { return child.type() == pugi::node_element; });
     if (!content)
         return -1;
-    TreeLoader loader(shape.nodes >= kNodesFreedAsRead);
-    loader.load(node, content);
+    TreeLoader loader(file, file.nodes() >= kNodesFreedAsRead);
+    loader.load(node, content, file.attributesOf(content));
     return 0;
 }
 

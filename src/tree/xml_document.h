@@ -16,6 +16,9 @@
 // surrogates and the bytes of U+FFFE and U+FFFF) is stored as the private-use
 // character U+E000 plus the byte; a private-use character U+E000-U+E020 or
 // U+E080-U+E0FF that a string holds itself is stored after the marker U+E020.
+//
+// Files are read as strictly as the DOM that wrote the stored files reads
+// them (see strict_xml_file.h): a file that is not well-formed to it is refused.
 #pragma once
 
 #include <string>
@@ -25,10 +28,11 @@ namespace velmora {
 class CSectionNode;
 
 // Reads the file at `path` into `node`, after what it already holds: 0 when
-// read, -1 when refused. A file that cannot be parsed, is nested deeper than
-// any document, or whose "calverin" element holds more than one element shows
-// "Load document failed"; a file whose first node is not the "calverin"
-// element, or that holds no element in it, is refused silently.
+// read, -1 when refused, with `node` as it was. A file that cannot be parsed
+// strictly, is nested deeper than any document, or whose "calverin" element
+// holds more than one element shows "Load document failed"; a file whose
+// first node is not the "calverin" element, or that holds no element in it,
+// is refused silently.
 int loadXmlFile(CSectionNode& node, const std::string& path);
 
 // Writes the subtree of `node` as a new file at `path`, replacing it whole:
