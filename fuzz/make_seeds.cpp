@@ -152,6 +152,9 @@ void writeXmlDictionary(const fs::path& path) {
         entries += dictionaryEntry("<" + name + " ") + dictionaryEntry("</" + name + ">");
     for (const std::string& name : words.propertyNames)
         entries += dictionaryEntry(" " + name + "=\"");
+    // References, which reading decodes and checks itself.
+    for (const char* reference : {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;", "&#", "&#x"})
+        entries += dictionaryEntry(reference);
     write(path, entries);
 }
 

@@ -13,20 +13,25 @@ constexpr std::array<std::uint16_t, 32> kHighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-void appendUtf8(std::string& out, std::uint32_t codePoint) {
+} // namespace
+
+void appendUtf8(std::string& out, char32_t codePoint) {
     if (codePoint < 0x80) {
         out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
+        return;
+    }
+    if (codePoint < 0x800) {
         out += static_cast<char>(0xC0 | codePoint >> 6);
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
+    } else if (codePoint < 0x10000) {
         out += static_cast<char>(0xE0 | codePoint >> 12);
         out += static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | codePoint >> 18);
+        out += static_cast<char>(0x80 | (codePoint >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
     }
+    out += static_cast<char>(0x80 | (codePoint & 0x3F));
 }
-
-} // namespace
 
 std::string windows1252ToUtf8(std::string_view text) {
     std::string out;

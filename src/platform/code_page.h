@@ -16,6 +16,9 @@ namespace velmora {
 // number, as the platform's own conversion does.
 std::string windows1252ToUtf8(std::string_view text);
 
+// Appends the UTF-8 bytes of `codePoint` (at most U+10FFFF) to `out`.
+void appendUtf8(std::string& out, char32_t codePoint);
+
 // Legacy archive text into tree text.
 std::string windows1252ToTreeText(std::string_view text);
 

@@ -4,55 +4,67 @@
 #include "platform/dialog.h"
 #include "platform/safe_file.h"
 #include "tree/section_node.h"
+#include "tree/strict_xml_file.h"
 #include "tree/text_forms.h"
+#include "tree/xml_text.h"
 
 #include <pugixml.hpp>
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <optional>
+#include <vector>
 
 namespace velmora {
 namespace {
 
 constexpr char kDocumentElement[] = "calverin";
 
-// UTF-8 of U+E000 is EE 80 80; U+E000..U+E020 share the first two bytes.
-constexpr unsigned char kPrivateLead0 = 0xEE;
-constexpr unsigned char kPrivateLead1 = 0x80;
-constexpr unsigned char kPrivateFirst = 0x80;  // U+E000
-constexpr unsigned char kPrivateMarker = 0xA0; // U+E020
+// The storage rule for string values (see the header), by offsets from
+// U+E000: the carriers of bytes at the offsets of those bytes, the marker at
+// 0x20. In UTF-8, U+E000..U+E0FF are EE 80..83 followed by one continuation.
+constexpr char32_t kPrivateUseBase = 0xE000;
+constexpr unsigned kMarker = 0x20;
+constexpr unsigned char kPrivateUseLead = 0xEE;
 
-constexpr bool needsCarrier(unsigned char c) {
-    return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+constexpr bool isCarrier(unsigned offset) {
+    return offset < kMarker || offset >= 0x80;
 }
 
-// The last byte of a private-use character U+E000..U+E020 at `i`, or 0.
-unsigned char privateUseAt(std::string_view text, std::size_t i) {
-    if (i + 2 >= text.size() || static_cast<unsigned char>(text[i]) != kPrivateLead0 ||
-        static_cast<unsigned char>(text[i + 1]) != kPrivateLead1)
-        return 0;
-    const auto last = static_cast<unsigned char>(text[i + 2]);
-    return last >= kPrivateFirst && last <= kPrivateMarker ? last : 0;
+// Private-use characters of the rule's own, which a string holding them is
+// stored with after the marker.
+constexpr bool isEscaped(unsigned offset) {
+    return offset <= kMarker || offset >= 0x80;
 }
 
-void appendPrivateUse(std::string& out, unsigned char last) {
-    out.push_back(static_cast<char>(kPrivateLead0));
-    out.push_back(static_cast<char>(kPrivateLead1));
-    out.push_back(static_cast<char>(last));
+// The offset of the private-use character U+E000..U+E0FF at `at`, if one is there.
+std::optional<unsigned> privateUseAt(std::string_view text, std::size_t at) {
+    if (at + 3 > text.size() || static_cast<unsigned char>(text[at]) != kPrivateUseLead)
+        return std::nullopt;
+    const auto second = static_cast<unsigned char>(text[at + 1]);
+    const auto third = static_cast<unsigned char>(text[at + 2]);
+    if ((second & 0xFC) != 0x80 || (third & 0xC0) != 0x80)
+        return std::nullopt;
+    return (second & 0x03u) << 6 | (third & 0x3Fu);
 }
 
-// Only the escapes start with 0xEE; memchr finds it fast.
+void appendPrivateUse(std::string& out, unsigned offset) {
+    appendUtf8(out, kPrivateUseBase + offset);
+}
+
+// Only the carriers and escapes start with 0xEE; memchr finds it fast.
 bool mayHoldEscapes(std::string_view stored) {
-    return stored.find(static_cast<char>(kPrivateLead0)) != std::string_view::npos;
+    return stored.find(static_cast<char>(kPrivateUseLead)) != std::string_view::npos;
 }
 
-// Bytes that may start a stored control character or a private-use escape.
+// Bytes that may need a carrier or start an escape: the control bytes XML
+// cannot carry, and every byte from 0x80 on, which may not be well-formed UTF-8.
 constexpr std::array<bool, 256> kBytesNeedingWork = [] {
     std::array<bool, 256> table{};
     for (unsigned byte = 0; byte < 0x20; ++byte)
-        table[byte] = needsCarrier(static_cast<unsigned char>(byte));
-    table[kPrivateLead0] = true;
+        table[byte] = byte != '\t' && byte != '\n' && byte != '\r';
+    for (unsigned byte = 0x80; byte < 0x100; ++byte)
+        table[byte] = true;
     return table;
 }();
 
@@ -66,35 +78,15 @@ void showLoadFailure(const char* text) {
     currentDialog().ask("", text, dialog_flags::kOk);
 }
 
-struct DocumentShape {
-    int depth = 0; // of the deepest element, counted from the document
-    std::size_t nodes = 0;
-};
-
-// Iterative, so that a hostile file cannot exhaust the stack here either.
-DocumentShape shapeOf(const pugi::xml_node& document) {
-    DocumentShape shape;
-    int depth = 0;
-    pugi::xml_node node = document.first_child();
-    while (node) {
-        ++shape.nodes;
-        if (node.type() == pugi::node_element)
-            shape.depth = std::max(shape.depth, depth + 1);
-        if (node.first_child()) {
-            node = node.first_child();
-            ++depth;
-            continue;
-        }
-        while (node && !node.next_sibling()) {
-            node = node.parent();
-            --depth;
-            if (depth < 0)
-                return shape;
-        }
-        if (node)
-            node = node.next_sibling();
+// Inline and stopping at the first difference: names are short, and a call to
+// strcmp for each attribute cost more than the comparison itself.
+bool isNamed(std::string_view known, const char* name) {
+    for (std::size_t i = 0; i < known.size(); ++i) {
+        // Stops at the end of `name` too, since no known name holds a NUL.
+        if (name[i] != known[i])
+            return false;
     }
-    return shape;
+    return name[known.size()] == '\0';
 }
 
 // Beyond what the parser checks: one document element, and no text outside it.
@@ -115,17 +107,6 @@ std::size_t elementCount(const pugi::xml_node& node) {
     }));
 }
 
-// Inline and stopping at the first difference: names are short, and a call to
-// strcmp for each attribute cost more than the comparison itself.
-bool isNamed(const std::string& known, const char* name) {
-    for (std::size_t i = 0; i < known.size(); ++i) {
-        // Stops at the end of `name` too, since no known name holds a NUL.
-        if (name[i] != known[i])
-            return false;
-    }
-    return name[known.size()] == '\0';
-}
-
 // Files written here hold the attributes in the order of the node's table, so
 // the next entry of the table is tried before the name is looked up.
 const PropertyDef* propertyFor(CSectionNode& node, const char* name, std::size_t& expected) {
@@ -138,37 +119,22 @@ const PropertyDef* propertyFor(CSectionNode& node, const char* name, std::size_t
     return def;
 }
 
-// The tree text of a stored string: the file's own characters in the common
-// case, else decoded into `scratch`.
-std::string_view storedText(const pugi::xml_attribute& attribute, std::string& scratch) {
-    const std::string_view stored = attribute.value();
-    if (!mayHoldEscapes(stored) && utf8IsTreeText(stored))
-        return stored;
-    scratch = utf8ToTreeText(decodeStoredString(std::string(stored)));
-    return scratch;
+std::optional<std::string_view> valueNamed(const ElementAttributes& attributes,
+                                           std::string_view name) {
+    for (const AttributePlace& place : attributes.places) {
+        if (isNamed(name, attributes.name(place)))
+            return attributes.value(place);
+    }
+    return std::nullopt;
 }
 
 // A child element read from a file, named by its "name" attribute from the
 // start when it has one, so that no name is made up only to be replaced.
 struct ReadChild {
     CSectionNode* node = nullptr;
-    // The attribute already applied as the child's name; the load skips it.
-    pugi::xml_attribute nameAttribute;
+    // Whether the "name" attribute is applied already; the load skips it.
+    bool named = false;
 };
-
-ReadChild addChildFor(CSectionNode& parent, const pugi::xml_node& element) {
-    const pugi::xml_attribute name = element.attribute("name");
-    if (!name)
-        return {parent.addChild(element.name()), name};
-    std::string scratch;
-    const std::string displayName(storedText(name, scratch));
-    const CNode::LinkedChild child = parent.addChildAsNamed(element.name(), displayName);
-    // The name's accept hook makes a name an earlier sibling bears unique; a
-    // name no sibling bore needs no check.
-    if (child.nameBorne)
-        child.node->acceptString("name", displayName);
-    return {child.node, name};
-}
 
 // Builds the tree from the parsed file. In a large file each element is freed
 // from the parsed form once it has been read, so that the parser's pages go
@@ -177,12 +143,14 @@ ReadChild addChildFor(CSectionNode& parent, const pugi::xml_node& element) {
 // memory is worth.
 class TreeLoader {
 public:
-    explicit TreeLoader(bool freeAsRead) : freeAsRead_(freeAsRead) {}
+    TreeLoader(StrictXmlFile& file, bool freeAsRead)
+        : file_(file), asciiFile_(file.ascii()), freeAsRead_(freeAsRead) {}
 
-    void load(CSectionNode& node, pugi::xml_node element, const pugi::xml_attribute& applied = {}) {
+    void load(CSectionNode& node, pugi::xml_node element, const ElementAttributes& attributes,
+              bool named = false) {
         node.startGathering(gathered_);
         try {
-            loadAttributes(node, element, applied);
+            loadAttributes(node, attributes, named);
         } catch (...) {
             // What was read before the failure stays read, and the node lets go of gathered_.
             node.storeGathered();
@@ -194,8 +162,9 @@ public:
         for (pugi::xml_node child = element.first_child(); child;) {
             const pugi::xml_node next = child.next_sibling();
             if (child.type() == pugi::node_element) {
-                if (const ReadChild read = addChildFor(node, child); read.node)
-                    load(*read.node, child, read.nameAttribute);
+                const ElementAttributes childAttributes = file_.attributesOf(child);
+                if (const ReadChild read = addChildFor(node, child, childAttributes); read.node)
+                    load(*read.node, child, childAttributes, read.named);
             }
             if (freeAsRead_)
                 element.remove_child(child);
@@ -205,20 +174,43 @@ public:
     }
 
 private:
-    void loadAttributes(CSectionNode& node, const pugi::xml_node& element,
-                        const pugi::xml_attribute& applied) {
+    // The tree text of a stored string: the file's own characters in the
+    // common case, else decoded into scratch_. The escapes of the storage rule
+    // are not ASCII, and ASCII is tree text everywhere.
+    std::string_view treeText(std::string_view stored) {
+        if (asciiFile_ || (!mayHoldEscapes(stored) && utf8IsTreeText(stored)))
+            return stored;
+        scratch_ = utf8ToTreeText(decodeStoredString(std::string(stored)));
+        return scratch_;
+    }
+
+    ReadChild addChildFor(CSectionNode& parent, const pugi::xml_node& element,
+                          const ElementAttributes& attributes) {
+        const std::optional<std::string_view> name = valueNamed(attributes, "name");
+        if (!name)
+            return {parent.addChild(element.name()), false};
+        const std::string displayName(treeText(*name));
+        const CNode::LinkedChild child = parent.addChildAsNamed(element.name(), displayName);
+        // The name's accept hook makes a name an earlier sibling bears unique; a
+        // name no sibling bore needs no check.
+        if (child.nameBorne)
+            child.node->acceptString("name", displayName);
+        return {child.node, true};
+    }
+
+    void loadAttributes(CSectionNode& node, const ElementAttributes& attributes, bool named) {
         std::size_t expected = 0;
-        for (const pugi::xml_attribute& attribute : element.attributes()) {
-            const PropertyDef* def = propertyFor(node, attribute.name(), expected);
-            if (!def || (def->builtIn == BuiltIn::Name && attribute == applied))
+        for (const AttributePlace& place : attributes.places) {
+            const PropertyDef* def = propertyFor(node, attributes.name(place), expected);
+            if (!def || (def->builtIn == BuiltIn::Name && named))
                 continue;
-            if (def->kind == PropertyKind::String)
-                node.assignFromXml(*def, storedText(attribute, scratch_));
-            else
-                node.assignFromXml(*def, attribute.value());
+            const std::string_view value = attributes.value(place);
+            node.assignFromXml(*def, def->kind == PropertyKind::String ? treeText(value) : value);
         }
     }
 
+    StrictXmlFile& file_;
+    const bool asciiFile_;
     const bool freeAsRead_;
     // Reused from element to element, so that reading allocates only for the tree.
     TextBlockBuilder gathered_;
@@ -342,21 +334,14 @@ void appendNodeValue(CSectionNode& node, std::string& out) {
 } // namespace
 
 int loadXmlFile(CSectionNode& node, const std::string& path) {
-    pugi::xml_document document;
-    // As a fragment, because otherwise the parser drops text outside the
-    // document element without a word and hasSingleDocumentElement cannot
-    // refuse it.
-    constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_declaration |
-                                       pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype |
-                                       pugi::parse_fragment;
-    const pugi::xml_parse_result parsed = document.load_file(path.c_str(), kParseOptions);
+    StrictXmlFile file;
     // The document element sits at depth 1 and the node's own element at 2.
-    const DocumentShape shape = parsed ? shapeOf(document) : DocumentShape{};
-    if (!parsed || !hasSingleDocumentElement(document) || shape.depth > kMaxTreeDepth + 1) {
+    if (!file.read(path) || !hasSingleDocumentElement(file.document()) ||
+        file.depth() > kMaxTreeDepth + 1) {
         showLoadFailure("Load document failed");
         return -1;
     }
-    const pugi::xml_node first = document.first_child();
+    const pugi::xml_node first = file.document().first_child();
     if (first.type() != pugi::node_element || std::string_view(first.name()) != kDocumentElement)
         return -1;
     // One element holds the whole tree: a load that took one of two would
@@ -369,8 +354,8 @@ int loadXmlFile(CSectionNode& node, const std::string& path) {
         [](const pugi::xml_node& child) { return child.type() == pugi::node_element; });
     if (!content)
         return -1;
-    TreeLoader loader(shape.nodes >= kNodesFreedAsRead);
-    loader.load(node, content);
+    TreeLoader loader(file, file.nodes() >= kNodesFreedAsRead);
+    loader.load(node, content, file.attributesOf(content));
     return 0;
 }
 
@@ -398,19 +383,17 @@ std::string encodeStoredString(std::string text) {
         return text;
     std::string out;
     out.reserve(text.size() + 8);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (needsCarrier(byte)) {
-            appendPrivateUse(out, static_cast<unsigned char>(kPrivateFirst + byte));
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = xmlCharacterLength(text, i);
+        if (length == 0) {
+            appendPrivateUse(out, static_cast<unsigned char>(text[i++]));
             continue;
         }
-        if (const unsigned char last = privateUseAt(text, i)) {
-            appendPrivateUse(out, kPrivateMarker);
-            appendPrivateUse(out, last);
-            i += 2;
-            continue;
-        }
-        out += text[i];
+        if (const std::optional<unsigned> offset = privateUseAt(text, i);
+            offset && isEscaped(*offset))
+            appendPrivateUse(out, kMarker);
+        out.append(text, i, length);
+        i += length;
     }
     return out;
 }
@@ -420,16 +403,17 @@ std::string decodeStoredString(std::string text) {
         return text;
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char last = privateUseAt(text, i);
-        if (last == kPrivateMarker && privateUseAt(text, i + 3)) {
-            appendPrivateUse(out, static_cast<unsigned char>(text[i + 5]));
-            i += 5;
-        } else if (last != 0 && last != kPrivateMarker) {
-            out += static_cast<char>(last - kPrivateFirst);
-            i += 2;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::optional<unsigned> offset = privateUseAt(text, i);
+        const std::optional<unsigned> next = offset ? privateUseAt(text, i + 3) : std::nullopt;
+        if (offset == kMarker && next && isEscaped(*next)) {
+            out.append(text, i + 3, 3);
+            i += 6;
+        } else if (offset && isCarrier(*offset)) {
+            out += static_cast<char>(*offset);
+            i += 3;
         } else {
-            out += text[i];
+            out += text[i++];
         }
     }
     return out;

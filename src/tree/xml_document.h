@@ -9,10 +9,16 @@
 // Attribute texts: longs in decimal, doubles in the shortest text that reads
 // back to the same double, bools as "1" and "0", dates as "M/D/YYYY[ h:mm:ss
 // AM|PM]" and left out when the day count is 0.0. XML 1.0 cannot carry most
-// control characters, so string values are stored with this reversible rule:
-// a byte 0x00-0x1F other than tab, line feed and carriage return is stored as
-// the private-use character U+E000 plus the byte; a private-use character
-// U+E000-U+E020 that a string holds itself is stored after the marker U+E020.
+// control characters, nor bytes that are not UTF-8, so string values are
+// stored with this reversible rule: a byte that is not part of a well-formed
+// UTF-8 character XML allows (0x00-0x1F other than tab, line feed and carriage
+// return; from 0x80 on, stray, malformed, overlong or cut sequences, encoded
+// surrogates and the bytes of U+FFFE and U+FFFF) is stored as the private-use
+// character U+E000 plus the byte; a private-use character U+E000-U+E020 or
+// U+E080-U+E0FF that a string holds itself is stored after the marker U+E020.
+//
+// Files are read as strictly as the DOM that wrote the stored files reads
+// them (see strict_xml_file.h): a file that is not well-formed to it is refused.
 #pragma once
 
 #include <string>
@@ -22,10 +28,11 @@ namespace velmora {
 class CSectionNode;
 
 // Reads the file at `path` into `node`, after what it already holds: 0 when
-// read, -1 when refused. A file that cannot be parsed, is nested deeper than
-// any document, or whose "calverin" element holds more than one element shows
-// "Load document failed"; a file whose first node is not the "calverin"
-// element, or that holds no element in it, is refused silently.
+// read, -1 when refused, with `node` as it was. A file that cannot be parsed
+// strictly, is nested deeper than any document, or whose "calverin" element
+// holds more than one element shows "Load document failed"; a file whose
+// first node is not the "calverin" element, or that holds no element in it,
+// is refused silently.
 int loadXmlFile(CSectionNode& node, const std::string& path);
 
 // Writes the subtree of `node` as a new file at `path`, replacing it whole:
@@ -40,7 +47,7 @@ std::string xmlFileText(CSectionNode& node);
 // references; an element without children as an opening and a closing tag.
 std::string nodeValueText(CSectionNode& node);
 
-// The storage rule for control characters in string values (see above).
+// The storage rule for string values (see above).
 std::string encodeStoredString(std::string text);
 std::string decodeStoredString(std::string text);
 

@@ -4,6 +4,7 @@
 #include "temp_folder.h"
 #include "tree/test_nodes.h"
 #include "tree/xml_document.h"
+#include "tree/xml_text.h"
 
 #include <gtest/gtest.h>
 
@@ -131,21 +132,29 @@ TEST_F(XmlDocument, LargeFileLoadsWholeWhileItsParsedFormIsFreed) {
     EXPECT_EQ(loadedBox.findChildByNames("check", "check7"), loadedBox.children()[18].get());
 }
 
-TEST_F(XmlDocument, EveryControlByteRoundTripsAsValidXml) {
+// Every byte value, and every way a string can fail to be UTF-8 or to be
+// characters XML allows, is saved as characters a strict parser accepts and
+// reads back as it was.
+TEST_F(XmlDocument, EveryByteRoundTripsAsStrictXml) {
     std::string text;
-    for (int byte = 1; byte < 32; ++byte)
+    for (int byte = 0; byte < 256; ++byte)
         text += static_cast<char>(byte);
-    // Private-use characters the stored form uses itself, a cut sequence, NUL.
-    text += "\xEE\x80\x80|\xEE\x80\x85|\xEE\x80\xA0\xEE\x80\xA0|\xEE\x80\xA1|\xEE\x80";
-    text += std::string(1, '\0') + "end";
+    // Private-use characters the stored form uses itself, and one it does not.
+    text += "|\xEE\x80\x80|\xEE\x80\x85|\xEE\x80\xA0\xEE\x80\xA0|\xEE\x80\xA1|\xEE\x82\x80|"
+            "\xEE\x83\xBF|\xEE\x81\x80|";
+    // Overlong, surrogate, beyond U+10FFFF, U+FFFE, well-formed, and cut at the end.
+    text += "\xC0\xAF|\xED\xA0\x80|\xF4\x90\x80\x80|\xEF\xBF\xBE|\xC3\xA9\xF0\x9F\x98\x80|\xEE\x80";
     TestContainer root;
     root.addChild("item")->setPropertyValue("memo", text);
     const std::string path = folder.file("control.xml");
     ASSERT_EQ(root.save(path), 0);
 
     const std::string bytes = readBytes(path);
-    for (const char c : bytes)
-        ASSERT_GE(static_cast<unsigned char>(c), 0x20) << "raw control byte in the file";
+    for (std::size_t at = 0, length = 1; at < bytes.size(); at += length) {
+        length = xmlCharacterLength(bytes, at);
+        ASSERT_NE(length, 0u) << "no XML character at byte " << at;
+        ASSERT_GE(static_cast<unsigned char>(bytes[at]), 0x20) << "raw control byte in the file";
+    }
     // Character references are only allowed for tab, line feed and return.
     for (std::size_t at = bytes.find("&#"); at != std::string::npos;
          at = bytes.find("&#", at + 1)) {
@@ -160,6 +169,45 @@ TEST_F(XmlDocument, EveryControlByteRoundTripsAsValidXml) {
     // Other writers store control bytes as private-use characters.
     EXPECT_EQ(decodeStoredString("a\xEE\x80\x81z"), "a\x01z");
     EXPECT_EQ(decodeStoredString("\xEE\x80\xA0"), "\xEE\x80\xA0");
+}
+
+// What the DOM that wrote the stored files writes, which the reader decodes
+// itself: references of both forms, the five entities, line breaks, short
+// empty elements, non-ASCII UTF-8, in values of every kind.
+TEST_F(XmlDocument, ReadsTheReferencesAndCharactersAStrictParserAccepts) {
+    TestContainer root;
+    ASSERT_EQ(loadText(root,
+                       "<calverin>\r\n\t<HUD title=\"a&#9;b&#10;c&#13;d&#x9;&#xA;&#xD;e\" "
+                       "n102Option=\"-&#52;2\" n120=\"1&#x2E;5\">\r\n\t\t"
+                       "<!-- <not markup> &undefined; -->&lt;&#x41;&gt;<![CDATA[& <]]>"
+                       "<item memo=\"&amp;&lt;&gt;&quot;&apos; &#233;&#x20AC;&#x1F600;&#x0041;\" "
+                       "amount=\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\" count=\"&#x31;&#50;\" "
+                       "flag=\"&#49;\" total=\"&#x32;.5\" when=\"9&#47;16/2008\"/>\r\n\t\t"
+                       "<item memo=\"tab\tline\nreturn\r\nend\"/>"
+                       "\r\n\t</HUD>\r\n</calverin>"),
+              0);
+    EXPECT_EQ(root.getPropertyValue("title"), "a\tb\nc\rd\t\n\re");
+    EXPECT_EQ(root.getPropertyValue("n102Option"), "-42");
+    EXPECT_EQ(root.getPropertyValue("n120"), "1.5");
+    ASSERT_EQ(root.childCount(), 2u);
+    CSectionNode& item = *root.children()[0];
+    EXPECT_EQ(item.getPropertyValue("memo"), "&<>\"' \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"
+                                             "A");
+    EXPECT_EQ(item.getPropertyValue("amount"), "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");
+    EXPECT_EQ(item.getPropertyValue("count"), "12");
+    EXPECT_EQ(item.getPropertyValue("flag"), "1");
+    EXPECT_EQ(item.getPropertyValue("total"), "2.5");
+    EXPECT_EQ(item.getPropertyValue("when"), "9/16/2008");
+    // Raw white space in a value is a space to XML.
+    EXPECT_EQ(root.children()[1]->getPropertyValue("memo"), "tab line return end");
+
+    // The storage rule applies to what references give as to every other
+    // character, also in a file of ASCII bytes only.
+    TestContainer ascii;
+    ASSERT_EQ(
+        loadText(ascii, "<calverin><HUD title=\"&#xE001;&#xE020;&#xE080;&#233;\"/></calverin>"), 0);
+    EXPECT_EQ(ascii.getPropertyValue("title"), "\x01\xEE\x82\x80\xC3\xA9");
+    EXPECT_TRUE(dialog.shown().empty());
 }
 
 TEST_F(XmlDocument, LoadReadsForeignTextsForgetsUnregisteredNamesAndAppends) {
@@ -204,33 +252,26 @@ TEST_F(XmlDocument, LoadReadsForeignTextsForgetsUnregisteredNamesAndAppends) {
         names.push_back(child->getDisplayName());
     EXPECT_EQ(names, (Names{"Jones", "Smith", "Smith(1)", "Smith", "Smith(2)", "Smith(1)(1)",
                             "check1", "Jones(1)"}));
-
-    // Of two name attributes the last counts, as for every attribute.
-    TestContainer twice;
-    ASSERT_EQ(loadText(twice, "<calverin><HUD><check name=\"Brown\" name=\"Green\"/>"
-                              "</HUD></calverin>"),
-              0);
-    EXPECT_EQ(twice.children().front()->getDisplayName(), "Green");
 }
 
 // A file's texts land on top of what the node held: those it does not give
-// stay, and of two attributes of one name the last counts.
+// stay.
 TEST_F(XmlDocument, LoadStoresTheTextsItReadsAndKeepsTheOthers) {
     TestContainer root;
     CSectionNode& item = *root.addChild("item");
     item.setPropertyValue("memo", "kept memo");
     item.setPropertyValue("amount", "0.00");
     item.setPropertyValue("description", "kept description");
-    ASSERT_EQ(loadText(item, "<calverin><item amount=\"12.50\" memo=\"first\" count=\"3\" "
-                             "memo=\"the second memo\"/></calverin>"),
+    ASSERT_EQ(loadText(item, "<calverin><item amount=\"12.50\" count=\"3\" "
+                             "memo=\"the file's memo\"/></calverin>"),
               0);
-    EXPECT_EQ(item.getPropertyValue("memo"), "the second memo");
+    EXPECT_EQ(item.getPropertyValue("memo"), "the file's memo");
     EXPECT_EQ(item.getPropertyValue("amount"), "12.50");
     EXPECT_EQ(item.getPropertyValue("count"), "3");
     EXPECT_EQ(item.getDescription(), "kept description");
 
     ASSERT_EQ(loadText(item, "<calverin><item amount=\"13.00\"/></calverin>"), 0);
-    EXPECT_EQ(item.getPropertyValue("memo"), "the second memo");
+    EXPECT_EQ(item.getPropertyValue("memo"), "the file's memo");
     EXPECT_EQ(item.getPropertyValue("amount"), "13.00");
 }
 
