@@ -96,9 +96,8 @@ public:
             return;
         }
         const std::string name = shardKeyOf(path.filename());
-        if (!fs::exists(status)) {
-            const bool link = fs::is_symlink(fs::symlink_status(path, error));
-            add({root, name, link ? Found::Dangling : Found::Missing});
+        if (error || !fs::exists(status)) {
+            add({root, name, absence(path, error)});
             return;
         }
         addFile(path, name, status);
@@ -142,8 +141,8 @@ private:
                 subfolders.push_back(entry);
             return;
         }
-        if (!fs::exists(status)) {
-            add({textOf(entry), relativeTo(root, entry), Found::Dangling});
+        if (error || !fs::exists(status)) {
+            add({textOf(entry), relativeTo(root, entry), absence(entry, error)});
             return;
         }
         // Another run's save in progress: the file it will become is found.
@@ -161,6 +160,15 @@ private:
         if (id && !filesSeen_.insert(*id).second)
             return;
         add({textOf(path), relative, Found::File});
+    }
+
+    // Why a name has no file to look at: not there (through a link or not),
+    // or not to be looked at (no permission on a folder on the way).
+    static Found absence(const fs::path& path, const std::error_code& statusError) {
+        if (statusError && statusError != std::errc::no_such_file_or_directory)
+            return Found::Unreadable;
+        std::error_code error;
+        return fs::is_symlink(fs::symlink_status(path, error)) ? Found::Dangling : Found::Missing;
     }
 
     static std::string relativeTo(const fs::path& root, const fs::path& path) {
@@ -193,7 +201,7 @@ const char* problemOf(Found found) {
     case Found::Missing:
         return "no such file or folder";
     case Found::Unreadable:
-        return "the folder cannot be read";
+        return "cannot be read";
     }
     return "";
 }

@@ -20,7 +20,7 @@ enum class Found {
     NotAFile,   // a fifo, a device, a socket
     Dangling,   // a link that leads nowhere
     Missing,    // a name given to the run that does not exist
-    Unreadable, // a folder that cannot be listed
+    Unreadable, // a folder that cannot be listed, a name that cannot be looked at
 };
 
 struct FoundFile {
