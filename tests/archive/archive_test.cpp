@@ -6,6 +6,7 @@
 #include "archive/run_report.h"
 #include "archive/shard.h"
 #include "archive/tree_walk.h"
+#include "support/child_process.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <tuple>
+#include <unistd.h>
 
 namespace velmora::testing {
 namespace {
@@ -143,6 +145,26 @@ TEST(TreeWalk, LinksAreFollowedOnceLoopsEndAndBackupsAreLeftAlone) {
     ASSERT_EQ(walk.notes.size(), 1u);
     EXPECT_EQ(walk.notes[0],
               tree.file("UpgradeBackup") + ": upgrade backups are never converted; left alone");
+}
+
+// A folder another user may not enter: its name is reported as unreadable,
+// and so is a file named inside it, never as a link that leads nowhere.
+TEST(TreeWalk, WhatCannotBeLookedAtIsUnreadable) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "making a folder another user cannot enter needs root";
+    TempFolder tree;
+    ASSERT_EQ(::chmod(tree.path().c_str(), 0755), 0);
+    fs::create_directory(tree.file("locked"));
+    writeBytes(tree.file("locked/deal.hud"), "x");
+    ASSERT_EQ(::chmod(tree.file("locked").c_str(), 0700), 0);
+    EXPECT_TRUE(inChildProcess([&] {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            return false;
+        const archive::TreeWalk walk =
+            archive::walkTree({tree.path(), tree.file("locked/deal.hud")});
+        return walk.files.size() == 2 && walk.files[0].found == Found::Unreadable &&
+               walk.files[0].relative == "locked" && walk.files[1].found == Found::Unreadable;
+    }));
 }
 
 } // namespace
