@@ -51,11 +51,6 @@ bool agreed(const GlobalOptions& options, std::size_t candidates) {
     return std::getline(std::cin, answer) && (answer == "y" || answer == "Y" || answer == "yes");
 }
 
-bool endsWith(const std::string& text, const std::string& ending) {
-    return text.size() >= ending.size() &&
-           text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
-}
-
 std::string reportText(const std::vector<archive::FileRecord>& records, bool csv) {
     std::string text = csv ? archive::csvHeader() + "\n" : std::string();
     for (const archive::FileRecord& record : records)
@@ -110,7 +105,7 @@ void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
         std::cout << archive::summaryLine(summary)
                   << (args.dryRun ? " (dry run: nothing was written)" : "") << '\n';
     if (!args.report.empty() &&
-        !writeFileReplacing(args.report, reportText(records, endsWith(args.report, ".csv"))))
+        !writeFileReplacing(args.report, reportText(records, args.report.ends_with(".csv"))))
         throw CommandFailed(args.report + ": the report could not be written");
     if (!summary.allDealsDone()) {
         const std::size_t left =

@@ -114,11 +114,12 @@ private:
             std::this_thread::sleep_for(kWaitForHolder); // held without sharing, perhaps
             first = firstBytes(found_.path);
         }
-        if (!first)
-            return outcome(record_, fileExists(found_.path) ? Outcome::Refused : Outcome::Failed,
-                           fileExists(found_.path)
-                               ? "cannot be opened: held by another program, or not readable"
-                               : "the file is gone");
+        if (!first) {
+            if (!fileExists(found_.path))
+                return outcome(record_, Outcome::Failed, "the file is gone");
+            return outcome(record_, Outcome::Refused,
+                           "cannot be opened: held by another program, or not readable");
+        }
         record_.bytes = sizeOf(found_.path);
         const KindOfFile kind = kindOfFile(*first);
         record_.kind = kindName(kind);

@@ -71,11 +71,12 @@ bool isInBackupFolder(const fs::path& path) {
 
 // A link whose target lies in a backup folder ("latest.hud" pointing at a
 // backup, "old" pointing at the folder).
-bool leadsIntoBackups(const fs::path& entry) {
+bool leadsIntoBackups(const fs::directory_entry& entry) {
+    // The folder listing says whether an entry is a link, without a call.
     std::error_code error;
-    if (!fs::is_symlink(fs::symlink_status(entry, error)))
+    if (!entry.is_symlink(error))
         return false;
-    const fs::path target = fs::canonical(entry, error);
+    const fs::path target = fs::canonical(entry.path(), error);
     return !error && isInBackupFolder(target);
 }
 
@@ -85,7 +86,9 @@ public:
 
     void walkRoot(const std::string& root) {
         const fs::path path = pathOf(root);
-        if (isInBackupFolder(path) || leadsIntoBackups(path)) {
+        std::error_code ignored;
+        const fs::directory_entry named(path, ignored);
+        if (isInBackupFolder(path) || leadsIntoBackups(named)) {
             result.notes.push_back(root + ": upgrade backups are never converted; left alone");
             return;
         }
@@ -97,7 +100,7 @@ public:
         }
         const std::string name = shardKeyOf(path.filename());
         if (error || !fs::exists(status)) {
-            add({root, name, absence(path, error)});
+            add({root, name, absence(named, error)});
             return;
         }
         addFile(path, name, status);
@@ -112,11 +115,11 @@ private:
             const std::optional<Identity> id = identityOf(folder);
             if (id && !foldersSeen_.insert(*id).second)
                 continue; // reached again through a link
-            std::vector<fs::path> entries;
+            std::vector<fs::directory_entry> entries;
             std::error_code error;
             for (fs::directory_iterator it(folder, error), end; !error && it != end;
                  it.increment(error))
-                entries.push_back(it->path());
+                entries.push_back(*it);
             if (error) {
                 add({textOf(folder), relativeTo(root, folder), Found::Unreadable});
                 continue;
@@ -124,31 +127,32 @@ private:
             std::sort(entries.begin(), entries.end());
             // Folders go on the stack in reverse, so that they come out in name order.
             std::vector<fs::path> subfolders;
-            for (const fs::path& entry : entries)
+            for (const fs::directory_entry& entry : entries)
                 visitEntry(root, entry, subfolders);
             pending.insert(pending.end(), subfolders.rbegin(), subfolders.rend());
         }
     }
 
-    void visitEntry(const fs::path& root, const fs::path& entry,
+    void visitEntry(const fs::path& root, const fs::directory_entry& entry,
                     std::vector<fs::path>& subfolders) {
+        const fs::path& path = entry.path();
         std::error_code error;
-        const fs::file_status status = fs::status(entry, error);
+        const fs::file_status status = entry.status(error);
         if (leadsIntoBackups(entry))
             return;
         if (fs::is_directory(status)) {
-            if (!isBackupFolderName(entry.filename()))
-                subfolders.push_back(entry);
+            if (!isBackupFolderName(path.filename()))
+                subfolders.push_back(path);
             return;
         }
         if (error || !fs::exists(status)) {
-            add({textOf(entry), relativeTo(root, entry), absence(entry, error)});
+            add({textOf(path), relativeTo(root, path), absence(entry, error)});
             return;
         }
         // Another run's save in progress: the file it will become is found.
-        if (isSafeWriteTemporary(textOf(entry.filename())))
+        if (isSafeWriteTemporary(textOf(path.filename())))
             return;
-        addFile(entry, relativeTo(root, entry), status);
+        addFile(path, relativeTo(root, path), status);
     }
 
     void addFile(const fs::path& path, const std::string& relative, const fs::file_status& status) {
@@ -164,11 +168,11 @@ private:
 
     // Why a name has no file to look at: not there (through a link or not),
     // or not to be looked at (no permission on a folder on the way).
-    static Found absence(const fs::path& path, const std::error_code& statusError) {
+    static Found absence(const fs::directory_entry& entry, const std::error_code& statusError) {
         if (statusError && statusError != std::errc::no_such_file_or_directory)
             return Found::Unreadable;
         std::error_code error;
-        return fs::is_symlink(fs::symlink_status(path, error)) ? Found::Dangling : Found::Missing;
+        return entry.is_symlink(error) ? Found::Dangling : Found::Missing;
     }
 
     static std::string relativeTo(const fs::path& root, const fs::path& path) {

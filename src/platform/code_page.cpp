@@ -13,7 +13,49 @@ constexpr std::array<std::uint16_t, 32> kHighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// By its lead byte; 0 for bytes that cannot lead (continuations, C0 and C1,
+// which could only begin overlong forms, and F5-FF, beyond U+10FFFF).
+std::size_t sequenceLength(unsigned char lead) {
+    if (lead < 0x80)
+        return 1;
+    if (lead < 0xC2)
+        return 0;
+    if (lead < 0xE0)
+        return 2;
+    if (lead < 0xF0)
+        return 3;
+    return lead < 0xF5 ? 4 : 0;
+}
+
+// The range the second byte must lie in is narrower after four lead bytes:
+// that rules out overlong forms (E0, F0), surrogates (ED) and code points
+// beyond U+10FFFF (F4).
+bool secondByteFits(unsigned char lead, unsigned char second) {
+    const unsigned char lowest = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    const unsigned char highest = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    return second >= lowest && second <= highest;
+}
+
 } // namespace
+
+std::size_t utf8SequenceLength(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = sequenceLength(lead);
+    if (length <= 1)
+        return length;
+    if (text.size() - at < length ||
+        !secondByteFits(lead, static_cast<unsigned char>(text[at + 1])))
+        return 0;
+    for (std::size_t i = 2; i < length; ++i) {
+        if (!isContinuation(static_cast<unsigned char>(text[at + i])))
+            return 0;
+    }
+    return length;
+}
 
 void appendUtf8(std::string& out, char32_t codePoint) {
     if (codePoint < 0x80) {

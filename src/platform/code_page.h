@@ -6,6 +6,7 @@
 // reads on the other; legacy archives hold Windows-1252 text.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,11 @@ std::string windows1252ToUtf8(std::string_view text);
 
 // Appends the UTF-8 bytes of `codePoint` (at most U+10FFFF) to `out`.
 void appendUtf8(std::string& out, char32_t codePoint);
+
+// The length of the well-formed UTF-8 sequence at `at` (inside `text`), 1 for
+// an ASCII byte; 0 for bytes that begin none: continuation bytes, overlong
+// forms, encoded surrogates, code points beyond U+10FFFF, cut sequences.
+std::size_t utf8SequenceLength(std::string_view text, std::size_t at);
 
 // Legacy archive text into tree text.
 std::string windows1252ToTreeText(std::string_view text);
