@@ -14,6 +14,10 @@ void addEditCommands(CLI::App& app, const GlobalOptions& options);
 void addQueryCommands(CLI::App& app, const GlobalOptions& options);
 // convert: legacy files to XML, in place, in batches.
 void addConvertCommand(CLI::App& app, const GlobalOptions& options);
+// index: the SQLite index of an archive, and index merge.
+void addIndexCommand(CLI::App& app, const GlobalOptions& options);
+// search: questions to that index.
+void addSearchCommand(CLI::App& app, const GlobalOptions& options);
 // render: the statement as an HTML page or a PDF.
 void addRenderCommand(CLI::App& app, const GlobalOptions& options);
 // Writes a rendered statement page to `path` safely; throws CommandFailed

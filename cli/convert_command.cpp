@@ -2,11 +2,11 @@
 // in one pass over both kinds, with a record of what became of every file.
 // The work is the archive layer's; this is its command line.
 #include "commands.h"
+#include "quiet_dialog.h"
 
 #include "archive/migration.h"
 #include "archive/progress.h"
 #include "archive/shard.h"
-#include "platform/dialog.h"
 #include "platform/safe_file.h"
 
 #include <iostream>
@@ -23,15 +23,6 @@ struct ConvertArguments {
     bool json = false;
     std::string report;
     std::string shard;
-};
-
-// The engine's messages on the batch road (a converted file that does not
-// read back) are carried by the records; nothing is asked.
-class QuietDialog final : public Dialog {
-public:
-    DialogButton ask(const std::string&, const std::string&, unsigned flags) override {
-        return decliningAnswer(flags);
-    }
 };
 
 bool agreed(const GlobalOptions& options, std::size_t candidates) {

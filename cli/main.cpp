@@ -63,6 +63,8 @@ int main(int argc, char** argv) {
     addEditCommands(app, options);
     addQueryCommands(app, options);
     addConvertCommand(app, options);
+    addIndexCommand(app, options);
+    addSearchCommand(app, options);
     addRenderCommand(app, options);
     addDemoCommand(app, options);
 

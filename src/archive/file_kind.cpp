@@ -3,6 +3,7 @@
 #include "document/hud_document.h"
 #include "legacy/kind_check.h"
 
+#include <fstream>
 #include <optional>
 
 namespace velmora::archive {
@@ -16,7 +17,22 @@ std::optional<std::uint32_t> firstWord(std::string_view bytes) {
                                       static_cast<unsigned char>(bytes[1]) << 8);
 }
 
+// Enough for the format marker and a version word.
+constexpr std::size_t kKindBytes = 16;
+
 } // namespace
+
+std::optional<std::string> readFirstBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string bytes(kKindBytes, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad())
+        return std::nullopt;
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
 
 KindOfFile kindOfFile(std::string_view firstBytes) {
     if (hasFormatMarker(firstBytes))

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,11 @@ struct KindOfFile {
 // Needs the first 10 bytes of the file (the XML marker; a legacy file's
 // version word is its first 2), or all of a shorter one.
 KindOfFile kindOfFile(std::string_view firstBytes);
+
+// The bytes kindOfFile needs, read without any hold: a document a host has
+// open, or a spreadsheet open in its program, is looked at all the same.
+// None when the file cannot be read.
+std::optional<std::string> readFirstBytes(const std::string& path);
 
 // How a report names the kind: "xml", "hud", "hud1a", the unconvertible
 // deal's own name ("mortgage closing document"), or "" for no deal.

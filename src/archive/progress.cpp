@@ -1,5 +1,6 @@
 #include "archive/progress.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <unistd.h>
@@ -18,13 +19,14 @@ void Progress::fileDone() {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0.0;
-    const double eta = rate > 0 ? static_cast<double>(total_ - done) / rate : 0.0;
+    const std::size_t total = std::max(total_.load(), done);
+    const double eta = rate > 0 ? static_cast<double>(total - done) / rate : 0.0;
     constexpr std::size_t kWidth = 30;
-    const std::size_t filled = total_ ? kWidth * done / total_ : kWidth;
+    const std::size_t filled = total ? kWidth * done / total : kWidth;
     std::fprintf(stderr, "\r[%s%s] %zu/%zu files  %.1f files/s  ETA %.0fs ",
                  std::string(filled, '#').c_str(), std::string(kWidth - filled, '.').c_str(), done,
-                 total_, rate, eta);
-    if (done == total_)
+                 total, rate, eta);
+    if (done == total)
         std::fprintf(stderr, "\n");
     std::fflush(stderr);
 }

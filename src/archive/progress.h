@@ -13,11 +13,13 @@ namespace velmora::archive {
 class Progress {
 public:
     explicit Progress(std::size_t total);
+    // For a run that learns how many files it has once it has found them.
+    void setTotal(std::size_t total) { total_ = total; }
     // Safe to call from several threads.
     void fileDone();
 
 private:
-    std::size_t total_;
+    std::atomic<std::size_t> total_;
     bool visible_;
     std::chrono::steady_clock::time_point start_;
     std::atomic<std::size_t> done_{0};

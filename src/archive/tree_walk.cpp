@@ -194,6 +194,15 @@ TreeWalk walkTree(const std::vector<std::string>& roots) {
     return std::move(walker.result);
 }
 
+std::string absoluteKey(const std::string& path) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(pathOf(path), error);
+    if (error)
+        absolute = pathOf(path);
+    const std::u8string key = absolute.lexically_normal().u8string();
+    return std::string(key.begin(), key.end());
+}
+
 const char* problemOf(Found found) {
     switch (found) {
     case Found::File:

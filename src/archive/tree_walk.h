@@ -38,6 +38,10 @@ struct TreeWalk {
 
 TreeWalk walkTree(const std::vector<std::string>& roots);
 
+// The absolute form of `path`, made without looking at the disk, in UTF-8
+// with the platform's separators: how the index names a file.
+std::string absoluteKey(const std::string& path);
+
 // Why a FoundFile other than Found::File cannot be worked on, in words.
 const char* problemOf(Found found);
 

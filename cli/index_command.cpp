@@ -1,0 +1,112 @@
+// velmora index: the SQLite index of an archive's deals, built or brought up
+// to date, and indexes of several machines joined into one. velmora search
+// asks it (search_command.cpp). The work is the archive layer's.
+#include "commands.h"
+#include "index_database.h"
+#include "quiet_dialog.h"
+
+#include "archive/index_merge.h"
+#include "archive/index_schema.h"
+#include "archive/index_update.h"
+#include "archive/progress.h"
+#include "platform/code_page.h"
+#include "platform/file_identity.h"
+#include "platform/file_system.h"
+
+#include <iostream>
+#include <memory>
+
+namespace velmora::cli {
+namespace {
+
+struct IndexArguments {
+    std::vector<std::string> paths;
+    std::string database = kDefaultIndexPath;
+    unsigned jobs = 1;
+    std::string shard;
+    std::string mergeOutput;
+    std::vector<std::string> mergeInputs;
+};
+
+void runIndex(const IndexArguments& args) {
+    if (args.paths.empty())
+        throw CommandFailed("name the files or folders to index (or 'index merge OUT IN...')");
+    const std::unique_ptr<archive::Database> db = openIndexForWriting(args.database);
+    archive::Progress progress(0);
+    const archive::IndexOptions options{
+        args.jobs, args.shard.empty() ? std::nullopt : archive::parseShard(args.shard),
+        [&](std::size_t files) { progress.setTotal(files); }};
+    QuietDialog quiet;
+    ScopedDialog scoped(quiet);
+    const archive::IndexRun run =
+        archive::updateIndex(*db, args.paths, options, [&] { progress.fileDone(); });
+    for (const std::string& note : run.notes)
+        std::cerr << "velmora: " << note << '\n';
+    for (const archive::IndexProblem& problem : run.problems)
+        std::cerr << "not indexed: " << problem.path << ": " << problem.reason << '\n';
+    std::cout << archive::indexRunLine(run) << '\n';
+}
+
+void runMerge(const IndexArguments& args) {
+    const std::optional<FileIdentity> output = fileIdentity(args.mergeOutput);
+    for (const std::string& input : args.mergeInputs) {
+        if (output && fileIdentity(input) == output)
+            throw CommandFailed(input + ": is the index merged into; nothing was merged");
+        if (!fileExists(input))
+            throw CommandFailed(input + ": no such index; nothing was merged");
+    }
+    const std::unique_ptr<archive::Database> db = openIndexForWriting(args.mergeOutput);
+    std::vector<std::string> inputs;
+    for (const std::string& input : args.mergeInputs)
+        inputs.push_back(treeTextToUtf8(input));
+    const archive::MergeRun run = archive::mergeIndexes(*db, inputs, kIndexBusySeconds);
+    std::cout << "added: " << run.added << ", replaced: " << run.replaced << ", kept: " << run.kept
+              << '\n';
+}
+
+} // namespace
+
+std::unique_ptr<archive::Database> openIndexForWriting(const std::string& path) {
+    auto db = std::make_unique<archive::Database>(treeTextToUtf8(path), archive::OpenMode::Create,
+                                                  kIndexBusySeconds);
+    archive::prepareIndexSchema(*db);
+    return db;
+}
+
+std::unique_ptr<archive::Database> openIndexForReading(const std::string& path) {
+    if (!fileExists(path))
+        throw CommandFailed(path + ": no index here (make one with 'velmora index PATH...')");
+    auto db = std::make_unique<archive::Database>(treeTextToUtf8(path), archive::OpenMode::ReadOnly,
+                                                  kIndexBusySeconds);
+    archive::requireIndexSchema(*db);
+    return db;
+}
+
+void addIndexCommand(CLI::App& app, const GlobalOptions&) {
+    auto args = std::make_shared<IndexArguments>();
+    CLI::App* index = app.add_subcommand(
+        "index", "Build or update the SQLite index of the deals among files and folders");
+    index->add_option("PATH", args->paths, "Files or folders (searched recursively)");
+    index->add_option("--db", args->database, "The index database")->capture_default_str();
+    index->add_option("-j,--jobs", args->jobs, "Files read at once (default 1)")
+        ->check(CLI::Range(1u, 256u));
+    index->add_option("--shard", args->shard, "Take only shard K of N (K/N), as convert does")
+        ->check([](const std::string& text) {
+            return archive::parseShard(text) ? std::string()
+                                             : std::string("--shard takes K/N with 1 <= K <= N");
+        });
+    index->require_subcommand(0, 1);
+    index->callback([args, index] {
+        if (index->got_subcommand("merge"))
+            return;
+        runIndex(*args);
+    });
+
+    CLI::App* merge = index->add_subcommand(
+        "merge", "Join indexes (of shards, or of other machines) into OUT, made if missing");
+    merge->add_option("OUT", args->mergeOutput, "The index to merge into")->required();
+    merge->add_option("IN", args->mergeInputs, "Indexes to merge")->required();
+    merge->callback([args] { runMerge(*args); });
+}
+
+} // namespace velmora::cli
