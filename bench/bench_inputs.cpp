@@ -98,6 +98,8 @@ Sizes sizesFromEnvironment() {
         // One file of each legacy version.
         sizes.convertFiles = std::size(kStatementVersions) + std::size(kRefinanceVersions);
         sizes.convertRssFiles = sizes.convertFiles;
+        sizes.indexFiles = 20;
+        sizes.searchDocuments = 100;
         sizes.repetitions = 1;
     }
     return sizes;

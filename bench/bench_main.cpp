@@ -5,6 +5,8 @@
 // Each ratio is the median of repeated runs of both sides in this process. A
 // figure whose road failed prints as -1 and fails the run.
 #include "bench_inputs.h"
+#include "bench_process.h"
+#include "index_figures.h"
 
 #include "archive/migration.h"
 #include "com/provider.h"
@@ -27,11 +29,7 @@
 #include <limits>
 #include <malloc.h>
 #include <pugixml.hpp>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace velmora::bench {
 namespace {
@@ -467,36 +465,6 @@ int convertRssChild(const std::string& folder) {
     return archive::summarize(records).count(archive::Outcome::Converted) == files.size() ? 0 : 1;
 }
 
-int runProcess(std::vector<std::string> args, std::string* output = nullptr) {
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0)
-        return -1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeEnds[1]);
-    std::string collected;
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-        collected.append(buffer, static_cast<std::size_t>(got));
-    ::close(pipeEnds[0]);
-    if (spawned != 0)
-        return -1;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (output)
-        *output = collected;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 double rssPerFileByte(const Inputs& in, const char* self) {
     const std::string path = saveLedger(in, in.sizes.largeLedger);
     std::string output;
@@ -584,6 +552,10 @@ bool printFigures(const char* self) {
     print.value("convert_files_per_second_j2", convertFilesPerSecond(in), "files/s");
     print.value("convert_rss_growth_mb_10k", convertRssGrowthMegabytes(in, self), "MB");
     print.value("get_property_ns", getPropertyNanoseconds(in), "ns");
+    const IndexFigures index = indexFigures(in.folder + "/index", in.sizes.indexFiles);
+    print.value("index_files_per_second_j2", index.filesPerSecond, "files/s");
+    print.value("reindex_unchanged_files_per_second", index.unchangedFilesPerSecond, "files/s");
+    print.value("search_ms", searchMilliseconds(in.folder, in.sizes.searchDocuments, 20), "ms");
     std::filesystem::remove_all(in.folder);
     return print.allMeasured();
 }

@@ -1,0 +1,228 @@
+#include "index_figures.h"
+
+#include "bench_process.h"
+
+#include "archive/deal_fields.h"
+#include "archive/index_schema.h"
+#include "archive/index_search.h"
+#include "archive/index_writer.h"
+#include "document/hud_document.h"
+#include "tree/node_operations.h"
+#include "tree/xml_document.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+namespace velmora::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kFirstNames[] = {"James",  "Mary",    "Robert", "Patricia", "John",
+                                       "Linda",  "Michael", "Susan",  "William",  "Karen",
+                                       "David",  "Nancy",   "Joseph", "Lisa",     "Thomas",
+                                       "Betty",  "Charles", "Helen",  "Daniel",   "Sandra"};
+constexpr const char* kLastNames[] = {
+    "Smith",    "Johnson",  "Williams", "Brown",    "Jones",     "Miller",   "Davis",
+    "Garcia",   "Wilson",   "Anderson", "Taylor",   "Thomas",    "Moore",    "Jackson",
+    "Martin",   "Lee",      "Thompson", "White",    "Harris",    "Clark",    "Lewis",
+    "Robinson", "Walker",   "Young",    "Allen",    "King",      "Wright",   "Scott",
+    "Hill",     "Green",    "Adams",    "Baker",    "Nelson",    "Carter",   "Mitchell",
+    "Roberts",  "Turner",   "Phillips", "Campbell", "Parker",    "Evans",    "Edwards",
+    "Collins",  "Stewart",  "Morris",   "Murphy",   "Cook",      "Rogers",   "Morgan",
+    "Cooper",   "Peterson", "Reed",     "Bailey",   "Bell",      "Gomez",    "Kelly",
+    "Howard",   "Ward",     "Cox",      "Diaz",     "Richardson", "Wood",    "Watson"};
+constexpr const char* kStreets[] = {"Oak Street",     "Maple Avenue",  "Cedar Lane",
+                                    "Pine Road",      "Elm Street",    "Washington Blvd",
+                                    "Lake Drive",     "Hill Road",     "Park Avenue",
+                                    "Main Street",    "Church Street", "Mill Road",
+                                    "River Road",     "Spring Street", "Forest Drive",
+                                    "Highland Avenue"};
+constexpr const char* kCities[] = {"Springfield", "Riverton", "Fairview", "Georgetown",
+                                   "Franklin",    "Clinton",  "Salem",    "Madison"};
+constexpr const char* kLenders[] = {"First Coastal Bank", "Harbor Savings", "Union Mortgage",
+                                    "Prairie Credit Union", "Summit Home Loans"};
+// The line texts a typical statement holds, with a payee that varies.
+constexpr const char* kChargeTexts[] = {
+    "Appraisal fee to",     "Credit report to",       "Tax service to",
+    "Flood certification",  "Settlement or closing fee to", "Title insurance binder to",
+    "Document preparation", "Notary fees to",         "Attorney's fees to",
+    "Recording fees: Deed", "City/county tax/stamps", "Survey to",
+    "Pest inspection to",   "Hazard insurance premium to", "Courier fee to"};
+
+template <typename T, std::size_t N> const char* pick(T (&names)[N], std::size_t n) {
+    return names[n % N];
+}
+
+struct DealSample {
+    std::string borrower;
+    std::string seller;
+    std::string street;
+    std::string city;
+    std::string lender;
+    std::string fileNumber;
+    std::string settlementDate; // M/D/YYYY
+    std::string price;
+};
+
+DealSample sampleOf(std::size_t n) {
+    DealSample deal;
+    deal.borrower = std::string(pick(kFirstNames, n)) + " " + pick(kLastNames, n / 7);
+    deal.seller = std::string(pick(kFirstNames, n / 3 + 5)) + " " + pick(kLastNames, n / 11 + 17);
+    deal.street = std::to_string(1 + n % 997) + " " + pick(kStreets, n / 5);
+    deal.city = pick(kCities, n / 13);
+    deal.lender = pick(kLenders, n);
+    deal.fileNumber = "F" + std::to_string(100000 + n);
+    deal.settlementDate = std::to_string(1 + n % 12) + "/" + std::to_string(1 + n % 28) + "/" +
+                          std::to_string(2000 + n % 21);
+    deal.price = std::to_string(90 + n % 400) + ",000.00";
+    return deal;
+}
+
+void set(CHudDocument& document, const char* uri, const char* property, const std::string& text) {
+    setNodePropertyValue(&document, uri, property, text);
+}
+
+std::unique_ptr<CHudDocument> dealDocument(const DealSample& deal, std::size_t n) {
+    auto document = std::make_unique<CHudDocument>(document_types::kHud);
+    document->initDocument();
+    set(*document, "", "i_settlementDate", deal.settlementDate);
+    set(*document, "", "f_LenderName", deal.lender);
+    set(*document, "b", "fileNo_6", deal.fileNumber);
+    set(*document, "d", "name1", deal.borrower);
+    set(*document, "e", "name1", deal.seller);
+    set(*document, "g", "street", deal.street);
+    set(*document, "g", "city", deal.city);
+    set(*document, "n100", "n101", deal.price);
+    set(*document, "n100", "n120", std::to_string(100000 + n));
+    set(*document, "n1400", "settlementAgent", "Velmora Title Agency");
+    for (const char* line : {"n800/n803", "n800/n804", "n800/n805", "n1100/n1101", "n1100/n1102",
+                             "n1300/n1301", "n1300/n1302"}) {
+        set(*document, line, "description", pick(kChargeTexts, n + std::string_view(line).size()));
+        set(*document, line, "borrowerFund", std::to_string(50 + n % 300) + ".00");
+    }
+    return document;
+}
+
+// Indexed rows written straight through the writer: 50,000 files would take
+// the benchmark longer to write than to index.
+archive::IndexEntry entryOf(const DealSample& deal, std::size_t n) {
+    using archive::Field;
+    archive::IndexEntry entry;
+    const auto put = [&](Field field, archive::FieldValue value) {
+        entry.values[static_cast<std::size_t>(field)] = std::move(value);
+    };
+    put(Field::Path, "/archive/" + std::to_string(2000 + n % 21) + "/deal-" + std::to_string(n) +
+                         ".xml");
+    put(Field::Status, std::string("indexed"));
+    put(Field::Format, std::string("xml"));
+    put(Field::DocumentType, std::string("hud"));
+    put(Field::SettlementDate, archive::isoDate(parseDate(deal.settlementDate)));
+    put(Field::FileNumber, deal.fileNumber);
+    put(Field::Borrowers, deal.borrower);
+    put(Field::Sellers, deal.seller);
+    put(Field::PropertyAddress, deal.street + ", " + deal.city);
+    put(Field::Lender, deal.lender);
+    put(Field::ContractSalesPriceText, deal.price);
+    put(Field::ContractSalesPrice, archive::amountOfText(deal.price).value_or(0.0));
+    entry.text = deal.borrower + "\n" + deal.seller + "\n" + deal.street + "\n" + deal.city +
+                 "\n" + deal.lender + "\n" + deal.fileNumber + "\n" + deal.price;
+    for (std::size_t line = 0; line < std::size(kChargeTexts); ++line)
+        entry.text += std::string("\n") + kChargeTexts[line] + " " + pick(kLastNames, n + line) +
+                      " " + std::to_string(50 + (n + line) % 300) + ".00";
+    return entry;
+}
+
+double secondsOf(const std::function<bool()>& run, bool& succeeded) {
+    const auto start = Clock::now();
+    succeeded = run();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+bool ranAndSaid(const std::vector<std::string>& command, const std::string& expected) {
+    std::string output;
+    const int status = runProcess(command, &output);
+    if (status == 0 && output.find(expected) != std::string::npos)
+        return true;
+    std::fprintf(stderr, "index figures: '%s' ended with status %d and printed: %s",
+                 expected.c_str(), status, output.c_str());
+    return false;
+}
+
+} // namespace
+
+IndexFigures indexFigures(const std::string& folder, std::size_t files) {
+    const std::string deals = folder + "/deals";
+    std::filesystem::create_directories(deals);
+    for (std::size_t n = 0; n < files; ++n)
+        saveXmlFile(*dealDocument(sampleOf(n), n), deals + "/deal-" + std::to_string(n) + ".xml");
+    const std::vector<std::string> command{VELMORA_CLI_PATH, "index", "-j", "2", "--db",
+                                           folder + "/index.db", deals};
+    IndexFigures figures;
+    bool succeeded = false;
+    const std::string count = std::to_string(files);
+    double elapsed = secondsOf([&] { return ranAndSaid(command, "indexed: " + count + ","); },
+                               succeeded);
+    if (succeeded)
+        figures.filesPerSecond = static_cast<double>(files) / elapsed;
+    elapsed = secondsOf([&] { return ranAndSaid(command, "unchanged: " + count + ","); },
+                        succeeded);
+    if (succeeded)
+        figures.unchangedFilesPerSecond = static_cast<double>(files) / elapsed;
+    return figures;
+}
+
+double searchMilliseconds(const std::string& folder, std::size_t documents, int queries) {
+    const std::string path = folder + "/search.db";
+    {
+        archive::Database db(path, archive::OpenMode::Create, 10);
+        archive::prepareIndexSchema(db);
+        archive::Transaction transaction(db);
+        archive::IndexWriter writer(db);
+        for (std::size_t n = 0; n < documents; ++n)
+            writer.put(entryOf(sampleOf(n), n));
+        transaction.commit();
+    }
+    std::vector<double> milliseconds;
+    for (int q = 0; q < queries; ++q) {
+        const DealSample deal = sampleOf(static_cast<std::size_t>(q) * 7919 % documents);
+        archive::SearchQuery query;
+        switch (q % 4) {
+        case 0: // a name
+            query.words = deal.borrower.substr(deal.borrower.find(' ') + 1);
+            break;
+        case 1: // a street, by the start of its words
+            query.words = deal.street.substr(0, deal.street.size() - 3);
+            break;
+        case 2: // a field
+            query.where.push_back(archive::parseWhere("borrowers=" + deal.borrower));
+            break;
+        default: // a name in a year
+            query.words = deal.seller;
+            query.from = parseDate(deal.settlementDate.substr(deal.settlementDate.rfind('/') + 1) +
+                                   "-01-01");
+            query.to = parseDate(deal.settlementDate.substr(deal.settlementDate.rfind('/') + 1) +
+                                 "-12-31");
+            break;
+        }
+        const auto start = Clock::now();
+        archive::Database db(path, archive::OpenMode::ReadOnly, 10);
+        archive::requireIndexSchema(db);
+        const std::size_t hits = archive::searchIndex(db, query).size();
+        milliseconds.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        if (hits == 0) {
+            std::fprintf(stderr, "search_ms: question %d found nothing\n", q);
+            return -1;
+        }
+    }
+    std::nth_element(milliseconds.begin(), milliseconds.begin() + milliseconds.size() / 2,
+                     milliseconds.end());
+    return milliseconds[milliseconds.size() / 2];
+}
+
+} // namespace velmora::bench

@@ -1,0 +1,25 @@
+// The figures of the archive index: how fast the tool indexes an archive of
+// deals and looks at it again when nothing changed, and how long a question
+// to a large index takes.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace velmora::bench {
+
+struct IndexFigures {
+    double filesPerSecond = -1;          // a new index of `files` deals, two jobs
+    double unchangedFilesPerSecond = -1; // the same command again
+};
+
+// Writes `files` generated deals under `folder` and runs the real command on
+// them twice; -1 for a figure whose run failed or did not index every deal.
+IndexFigures indexFigures(const std::string& folder, std::size_t files);
+
+// The median time in milliseconds of `queries` questions (words, a field, a
+// date range) to an index of `documents` generated deals, each opening the
+// index as the tool does; -1 when a question found nothing it should have.
+double searchMilliseconds(const std::string& folder, std::size_t documents, int queries);
+
+} // namespace velmora::bench
