@@ -103,6 +103,19 @@ expect "Linux reads the deal velmora.exe converted (got '$amount')" [ "$amount" 
 expect "the letter is left alone" [ "$(cat "$archive/notes.txt")" = "a letter" ]
 expect "the deal has its backup" eval 'ls "$archive/sub/UpgradeBackup/"*.prb >/dev/null'
 
+# velmora.exe indexes the folder: the converted deal, and a legacy deal read
+# in memory and left as it was; the letter is no deal. Both builds search it.
+"$native/tests/wine/make_legacy_deal" "$archive/old deal.hud"
+before=$(sha256sum <"$archive/old deal.hud")
+out=$(run 120 wine "$windows/velmora.exe" index --db "$(winpath "$files/index.db")" "$(winpath "$archive")")
+expect "velmora.exe index summary '$out'" [ "$out" = "indexed: 2, unchanged: 0, not indexed: 0, not a deal: 1, removed: 0" ]
+expect "index leaves the legacy deal as it was" [ "$(sha256sum <"$archive/old deal.hud")" = "$before" ]
+out=$(run 60 wine "$windows/velmora.exe" search --db "$(winpath "$files/index.db")" settlement CHARGES)
+expect "velmora.exe search finds both deals" [ "$(wc -l <<<"$out")" = 2 ]
+expect "velmora.exe search names the legacy deal" grep -qF 'old deal.hud' <<<"$out"
+out=$("$native/velmora" search --db "$files/index.db" --where file_number=2004-03 2>&1)
+expect "Linux searches the index velmora.exe made" [ "$(wc -l <<<"$out")" = 2 ]
+
 # Unregistration removes both ProgIDs and the class key, and leaves CLSID.
 expect "regsvr32 /u unregisters the DLL" run 60 wine regsvr32 /s /u "$(winpath "$dll")"
 for key in "${keys[@]}"; do
