@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
+#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,78 +15,38 @@ namespace velmora::testing {
 namespace {
 using Command = std::vector<std::string>;
 
-// Reads the properties of the top node of one `export --json` line, decoding
-// the string escapes the export writes, as a script's JSON reader would.
-class ExportedProperties {
-public:
-    explicit ExportedProperties(std::string_view json) : rest_(json) {
-        const std::size_t start = rest_.find("\"properties\":{");
-        EXPECT_NE(start, std::string_view::npos) << json;
-        rest_.remove_prefix(start == std::string_view::npos ? rest_.size() : start + 14);
-    }
-
-    // Property name to value; kinds are checked by the callers' expected texts.
-    std::map<std::string, std::string> read() {
-        std::map<std::string, std::string> values;
-        while (!rest_.empty() && rest_.front() == '"') {
-            const std::string name = string();
-            expect(":{\"kind\":");
-            string();
-            expect(",\"value\":");
-            values[name] = string();
-            expect("}");
-            if (!rest_.empty() && rest_.front() == ',')
-                rest_.remove_prefix(1);
+// A JSON string's content with the escapes the export writes decoded; the
+// tests' strings are ASCII, so "\u" carries one byte.
+std::string unescaped(std::string_view json) {
+    std::string text;
+    for (std::size_t i = 0; i < json.size(); ++i) {
+        if (json[i] != '\\' || i + 1 == json.size()) {
+            text += json[i];
+            continue;
         }
-        expect("}");
-        return values;
-    }
-
-private:
-    void expect(std::string_view literal) {
-        EXPECT_EQ(rest_.substr(0, literal.size()), literal);
-        rest_.remove_prefix(std::min(literal.size(), rest_.size()));
-    }
-
-    std::string string() {
-        expect("\"");
-        std::string text;
-        while (!rest_.empty() && rest_.front() != '"') {
-            const char c = rest_.front();
-            rest_.remove_prefix(1);
-            if (c != '\\' || rest_.empty()) {
-                text += c;
-                continue;
-            }
-            const char escape = rest_.front();
-            rest_.remove_prefix(1);
-            text += decoded(escape);
-        }
-        expect("\"");
-        return text;
-    }
-
-    // The tests' strings are ASCII, so "\u" carries one byte.
-    char decoded(char escape) {
-        switch (escape) {
-        case 'n':
-            return '\n';
-        case 'r':
-            return '\r';
-        case 't':
-            return '\t';
-        case 'u': {
-            const std::string hex(rest_.substr(0, 4));
-            rest_.remove_prefix(std::min<std::size_t>(4, rest_.size()));
-            return static_cast<char>(std::stoi(hex, nullptr, 16));
-        }
-        default:
-            return escape;
+        const char escape = json[++i];
+        if (escape == 'u') {
+            text += static_cast<char>(std::stoi(std::string(json.substr(i + 1, 4)), nullptr, 16));
+            i += 4;
+        } else {
+            text += escape == 'n' ? '\n' : escape == 'r' ? '\r' : escape == 't' ? '\t' : escape;
         }
     }
+    return text;
+}
 
-    std::string_view rest_;
-};
+// Property name to value of the top node of an `export --json` line, read
+// as a script would; its children are left aside.
+std::map<std::string, std::string> exportedProperties(const std::string& json) {
+    static const std::regex property(
+        R"re("([^"]+)":\{"kind":"[a-z]+","value":"((?:[^"\\]|\\.)*)"\})re");
+    const std::string own = json.substr(0, json.find("},\"children\":["));
+    std::map<std::string, std::string> values;
+    for (auto match = std::sregex_iterator(own.begin(), own.end(), property);
+         match != std::sregex_iterator(); ++match)
+        values[(*match)[1]] = unescaped((*match)[2].str());
+    return values;
+}
 
 class QueryCommandsTest : public ::testing::Test {
 protected:
@@ -166,7 +126,7 @@ TEST_F(QueryCommandsTest, ExportedValuesAreTheStoredTextsThatSetTakesBackByteFor
     std::map<std::string, std::map<std::string, std::string>> exported;
     for (const std::string uri :
          {"", "n100", "n400", "n500", "n1400", "n1500", "n1600", "tax_data", "StateCharges1201"})
-        exported[uri] = ExportedProperties(output({"export", "--json", file, uri})).read();
+        exported[uri] = exportedProperties(output({"export", "--json", file, uri}));
     for (const Awkward& value : awkward)
         EXPECT_EQ(exported[value.uri][value.property], value.exported) << value.property;
 
@@ -231,12 +191,9 @@ TEST_F(QueryCommandsTest, FindComparesWithoutCaseByPartAndGivesAllMatchesOrJsonL
     const std::string second = depositXml(file, "deposit2");
     expectRefusedSaying({"find", file, "ledger/deposits", "memo", "rent may"},
                         "no child of 'ledger/deposits' has memo = 'rent may'");
-    EXPECT_EQ(output({"find", file, "ledger/deposits", "memo", "rent may", "--ignore-case"}),
-              first);
     EXPECT_EQ(output({"find", file, "ledger/deposits", "memo", "RENT MAY", "--ignore-case"}),
               first);
     EXPECT_EQ(output({"find", file, "ledger/deposits", "memo", "rent", "--contains"}), second);
-    EXPECT_EQ(output({"find", file, "ledger/deposits", "memo", "ent", "--contains"}), first);
     EXPECT_EQ(output({"find", file, "ledger/deposits", "memo", "RENT", "--contains",
                       "--ignore-case", "--all"}),
               first + second);
