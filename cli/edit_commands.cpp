@@ -1,7 +1,7 @@
 #include "commands.h"
 
+#include "child_selection.h"
 #include "platform/file_system.h"
-#include "tree/criterion.h"
 
 #include <iostream>
 #include <memory>
@@ -39,19 +39,9 @@ void runSet(const GlobalOptions& options, const EditArguments& args) {
     } else {
         // The host operation reports success for a matching child that lacks
         // the property; a person wants to hear about it.
-        const Criterion criterion = Criterion::parse(args.where);
-        CSectionNode* match = nullptr;
-        for (const auto& child : node.children()) {
-            if (criterion.matches(*child)) {
-                match = child.get();
-                break;
-            }
-        }
-        if (!match)
-            throw CommandFailed("no child of " + describeUri(args.uri) + " matches '" + args.where +
-                                "'");
-        Session::requireProperty(*match, match->getDisplayName(), args.property);
-        Session::requireValueText(*match, args.property, args.value);
+        CSectionNode& match = firstMatchingChild(node, args.uri, args.where);
+        Session::requireProperty(match, match.getDisplayName(), args.property);
+        Session::requireValueText(match, args.property, args.value);
         int result = -1;
         session.provider().setNodePropertyByCriterion(args.uri, args.where, args.property,
                                                       args.value, &result);

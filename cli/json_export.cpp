@@ -3,6 +3,7 @@
 #include "archive/json_text.h"
 #include "platform/code_page.h"
 #include "tree/section_node.h"
+#include "tree/xml_document.h"
 
 #include <cstdio>
 #include <string_view>
@@ -49,7 +50,7 @@ void writeNode(std::ostream& out, CSectionNode& node) {
         first = false;
         writeString(out, def.name);
         out << ":{\"kind\":\"" << kindName(def.kind) << "\",\"value\":";
-        writeString(out, node.propertyText(def));
+        writeString(out, storedValueText(node, def));
         out << '}';
     }
     out << "},\"children\":[";

@@ -1,7 +1,9 @@
 #include "commands.h"
 
+#include "child_selection.h"
 #include "json_export.h"
 #include "platform/file_system.h"
+#include "tree/xml_document.h"
 #include "tree_text.h"
 
 #include <iostream>
@@ -18,6 +20,10 @@ struct QueryArguments {
     int index = 0;
     int depth = -1;
     bool json = false;
+    std::string where;
+    bool exact = false;
+    bool all = false;
+    TextMatch match;
     std::vector<std::string> files;
 };
 
@@ -27,18 +33,27 @@ void runShow(const GlobalOptions& options, const QueryArguments& args) {
     printTree(std::cout, session.node(args.uri), args.depth);
 }
 
+// The node a command works on as messages name it: a child picked by a
+// criterion has no uri of its own, so it goes by its display name.
+std::string nodeLabel(CSectionNode& node, const QueryArguments& args) {
+    return args.where.empty() ? args.uri : node.getDisplayName();
+}
+
+// What the host operations give (getNodeValue, getNodePropertyValue), or with
+// --exact the text the file holds, which `set` takes back unchanged.
+std::string valueText(CSectionNode& node, const QueryArguments& args) {
+    if (args.property.empty())
+        return node.nodeValue();
+    Session::requireProperty(node, nodeLabel(node, args), args.property);
+    if (args.exact)
+        return storedValueText(node, *node.schema().find(args.property));
+    return node.getPropertyValue(args.property);
+}
+
 void runGet(const GlobalOptions& options, const QueryArguments& args) {
     Session session(options);
     session.open(args.file);
-    CSectionNode& node = session.node(args.uri);
-    std::string value;
-    if (args.property.empty()) {
-        session.provider().getNodeValue(args.uri, &value);
-    } else {
-        Session::requireProperty(node, args.uri, args.property);
-        session.provider().getNodePropertyValue(args.uri, args.property, &value);
-    }
-    std::cout << value << '\n';
+    std::cout << valueText(selectNode(session, args.uri, args.where), args) << '\n';
 }
 
 void runCount(const GlobalOptions& options, const QueryArguments& args) {
@@ -62,17 +77,48 @@ void runChild(const GlobalOptions& options, const QueryArguments& args) {
     std::cout << value << '\n';
 }
 
-void runFind(const GlobalOptions& options, const QueryArguments& args) {
-    Session session(options);
-    session.open(args.file);
+std::string noMatchMessage(const QueryArguments& args) {
+    const std::string parent = args.where.empty() ? describeUri(args.uri)
+                                                  : "the first child of " + describeUri(args.uri) +
+                                                        " matching '" + args.where + "'";
+    return "no child of " + parent + " has " + args.property +
+           (args.match.contains ? " containing '" : " = '") + args.value + "'" +
+           (args.match.ignoreCase ? " (ignoring case)" : "");
+}
+
+bool isHostFind(const QueryArguments& args) {
+    return args.where.empty() && !args.all && !args.json && !args.match.ignoreCase &&
+           !args.match.contains;
+}
+
+void runHostFind(Session& session, const QueryArguments& args) {
     session.node(args.uri);
     // A node's XML text is never empty, so an empty result means none matched.
     std::string found;
     session.provider().findChildNodeByProperty(args.uri, args.property, args.value, &found);
     if (found.empty())
-        throw CommandFailed("no child of " + describeUri(args.uri) + " has " + args.property +
-                            " = '" + args.value + "'");
+        throw CommandFailed(noMatchMessage(args));
     std::cout << found << '\n';
+}
+
+void runFind(const GlobalOptions& options, const QueryArguments& args) {
+    Session session(options);
+    session.open(args.file);
+    if (isHostFind(args)) {
+        runHostFind(session, args);
+        return;
+    }
+    CSectionNode& parent = selectNode(session, args.uri, args.where);
+    const std::vector<CSectionNode*> found =
+        childrenWithProperty(parent, args.property, args.value, args.match, args.all);
+    if (found.empty())
+        throw CommandFailed(noMatchMessage(args));
+    for (CSectionNode* child : found) {
+        if (args.json)
+            writeJson(std::cout, *child);
+        else
+            std::cout << child->nodeValue() << '\n';
+    }
 }
 
 // Prints "FILE: XML, version V, type T" or "FILE: not XML". Returns why the
@@ -118,7 +164,7 @@ void runCheck(const GlobalOptions& options, const QueryArguments& args) {
 void runExport(const GlobalOptions& options, const QueryArguments& args) {
     Session session(options);
     session.open(args.file);
-    writeJson(std::cout, session.node(args.uri));
+    writeJson(std::cout, selectNode(session, args.uri, args.where));
 }
 
 CLI::App* documentCommand(CLI::App& app, const char* name, const char* description,
@@ -126,6 +172,12 @@ CLI::App* documentCommand(CLI::App& app, const char* name, const char* descripti
     CLI::App* command = app.add_subcommand(name, description);
     command->add_option("FILE", args.file, "The document")->required();
     return command;
+}
+
+void addWhereOption(CLI::App& command, QueryArguments& args) {
+    command.add_option("--where", args.where,
+                       "Work on the first child of URI that matches this criterion "
+                       "(key=value|key=value)");
 }
 
 } // namespace
@@ -141,7 +193,12 @@ void addQueryCommands(CLI::App& app, const GlobalOptions& options) {
 
     CLI::App* get = documentCommand(app, "get", "Print a property's text, or a node's XML", *args);
     get->add_option("URI", args->uri, "Path of the node (\"\" for the root)")->required();
-    get->add_option("PROPERTY", args->property, "Property name (default: the node's XML)");
+    CLI::Option* property =
+        get->add_option("PROPERTY", args->property, "Property name (default: the node's XML)");
+    get->add_flag("--exact", args->exact,
+                  "The value as the file holds it, which 'set' takes back unchanged")
+        ->needs(property);
+    addWhereOption(*get, *args);
     get->callback([&options, args] { runGet(options, *args); });
 
     CLI::App* count = documentCommand(app, "count", "Print the number of children", *args);
@@ -157,7 +214,13 @@ void addQueryCommands(CLI::App& app, const GlobalOptions& options) {
         app, "find", "Print the XML of the first child whose PROPERTY is VALUE", *args);
     find->add_option("URI", args->uri, "Path of the parent (\"\" for the root)")->required();
     find->add_option("PROPERTY", args->property, "Property name")->required();
-    find->add_option("VALUE", args->value, "The exact text to find")->required();
+    find->add_option("VALUE", args->value, "The text to find (by default, the whole text)")
+        ->required();
+    addWhereOption(*find, *args);
+    find->add_flag("--all", args->all, "Every matching child, not just the first");
+    find->add_flag("--ignore-case", args->match.ignoreCase, "Compare without regard to ASCII case");
+    find->add_flag("--contains", args->match.contains, "VALUE may be any part of the text");
+    find->add_flag("--json", args->json, "Each match as one line of JSON, as 'export' writes it");
     find->callback([&options, args] { runFind(options, *args); });
 
     CLI::App* check =
@@ -169,6 +232,7 @@ void addQueryCommands(CLI::App& app, const GlobalOptions& options) {
         documentCommand(app, "export", "Print a subtree as JSON for scripts", *args);
     exportCommand->add_option("URI", args->uri, "Path of the node (default: the root)");
     exportCommand->add_flag("--json", args->json, "JSON output (the only format)")->required();
+    addWhereOption(*exportCommand, *args);
     exportCommand->callback([&options, args] { runExport(options, *args); });
 }
 

@@ -220,39 +220,24 @@ private:
 // From this many parsed nodes on, the parsed form is freed while it is read.
 constexpr std::size_t kNodesFreedAsRead = 20'000;
 
-std::string attributeText(const CSectionNode& node, const PropertyDef& def, bool& written) {
-    written = true;
+// None for a property the file leaves out: a name of no kind, or a date of
+// day count 0.0 (its text is empty).
+std::optional<std::string> attributeText(const CSectionNode& node, const PropertyDef& def) {
+    if (def.kind == PropertyKind::None)
+        return std::nullopt;
+    std::string text = storedValueText(node, def);
     if (def.kind == PropertyKind::String)
-        return encodeStoredString(treeTextToUtf8(std::string(node.stringOf(def))));
-    const PropertyValue& value = node.slotValue(def);
-    switch (def.kind) {
-    case PropertyKind::Long:
-        return formatLong(std::get<std::int32_t>(value));
-    case PropertyKind::Double:
-        return formatDoubleExact(std::get<double>(value));
-    case PropertyKind::Bool:
-        return std::get<std::int16_t>(value) != 0 ? "1" : "0";
-    case PropertyKind::Date: {
-        const OleDate& date = std::get<OleDate>(value);
-        std::string text = date.days == 0.0 ? std::string() : formatDate(date);
-        written = !text.empty();
-        return text;
-    }
-    case PropertyKind::None:
-    case PropertyKind::String:
-        break;
-    }
-    written = false;
-    return {};
+        return encodeStoredString(treeTextToUtf8(std::move(text)));
+    if (def.kind == PropertyKind::Date && text.empty())
+        return std::nullopt;
+    return text;
 }
 
 void writeElement(const CSectionNode& node, pugi::xml_node& container) {
     pugi::xml_node element = container.append_child(node.getName().c_str());
     for (const PropertyDef& def : node.schema().inNameOrder()) {
-        bool written = false;
-        const std::string text = attributeText(node, def, written);
-        if (written)
-            element.append_attribute(def.name.c_str()).set_value(text.c_str());
+        if (const std::optional<std::string> text = attributeText(node, def))
+            element.append_attribute(def.name.c_str()).set_value(text->c_str());
     }
     for (const auto& child : node.children())
         writeElement(*child, element);
@@ -370,6 +355,26 @@ std::string xmlFileText(CSectionNode& node) {
     StringWriter writer;
     document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     return std::move(writer.bytes);
+}
+
+std::string storedValueText(const CSectionNode& node, const PropertyDef& def) {
+    switch (def.kind) {
+    case PropertyKind::String:
+        return std::string(node.stringOf(def));
+    case PropertyKind::Long:
+        return formatLong(std::get<std::int32_t>(node.slotValue(def)));
+    case PropertyKind::Double:
+        return formatDoubleExact(std::get<double>(node.slotValue(def)));
+    case PropertyKind::Bool:
+        return std::get<std::int16_t>(node.slotValue(def)) != 0 ? "1" : "0";
+    case PropertyKind::Date: {
+        const OleDate& date = std::get<OleDate>(node.slotValue(def));
+        return date.days == 0.0 ? std::string() : formatDate(date);
+    }
+    case PropertyKind::None:
+        break;
+    }
+    return {};
 }
 
 std::string nodeValueText(CSectionNode& node) {

@@ -26,6 +26,7 @@
 namespace velmora {
 
 class CSectionNode;
+struct PropertyDef;
 
 // Reads the file at `path` into `node`, after what it already holds: 0 when
 // read, -1 when refused, with `node` as it was. A file that cannot be parsed
@@ -41,6 +42,13 @@ int saveXmlFile(CSectionNode& node, const std::string& path);
 
 // The bytes saveXmlFile writes for `node`.
 std::string xmlFileText(CSectionNode& node);
+
+// The text a file holds for a registered property of `node`, the one form in
+// which scripts see exact values: strings as the tree holds them (the file
+// applies the storage rule below on top), the other kinds as the attribute
+// texts above; the empty text for a date of day count 0.0 or not valid, which
+// files leave out.
+std::string storedValueText(const CSectionNode& node, const PropertyDef& def);
 
 // The subtree as XML text: every property of the node's table (entries of no
 // kind with an empty value) by its display text, with & < > " ' as entity
