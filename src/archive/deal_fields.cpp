@@ -101,6 +101,16 @@ void setDoubleAmount(FieldValues& values, Field field, const CSectionNode* node,
     setAmount(values, field, formatDoubleExact(value), value);
 }
 
+// The texts a person may look for: a line's description is its text, but a
+// node's name is the tree's own, and an amount of nothing ("0.00" in a
+// hundred unused lines) would only swell the index.
+bool isSearchableText(const CSectionNode& node, const PropertyDef& def) {
+    if (def.kind != PropertyKind::String || def.builtIn == BuiltIn::Name)
+        return false;
+    const std::string_view text = node.stringOf(def);
+    return !text.empty() && amountOfText(text) != 0.0;
+}
+
 std::string firstOf(std::string preferred, std::string otherwise) {
     return preferred.empty() ? otherwise : preferred;
 }
@@ -190,7 +200,7 @@ std::string documentText(const CHudDocument& document) {
         const CSectionNode* node = pending.back();
         pending.pop_back();
         for (const PropertyDef& def : node->schema().inNameOrder()) {
-            if (def.kind == PropertyKind::String && def.builtIn == BuiltIn::No)
+            if (isSearchableText(*node, def))
                 append(text, treeTextToUtf8(std::string(node->stringOf(def))), "\n");
         }
         for (auto child = node->children().rbegin(); child != node->children().rend(); ++child)
