@@ -6,8 +6,8 @@
 #include "archive/migration.h"
 #include "archive/progress.h"
 #include "archive/shard.h"
-#include "platform/dialog.h"
 #include "platform/safe_file.h"
+#include "quiet_dialog.h"
 
 #include <iostream>
 #include <memory>
@@ -23,15 +23,6 @@ struct ConvertArguments {
     bool json = false;
     std::string report;
     std::string shard;
-};
-
-// The engine's messages on the batch road (a converted file that does not
-// read back) are carried by the records; nothing is asked.
-class QuietDialog final : public Dialog {
-public:
-    DialogButton ask(const std::string&, const std::string&, unsigned flags) override {
-        return decliningAnswer(flags);
-    }
 };
 
 bool agreed(const GlobalOptions& options, std::size_t candidates) {
@@ -88,6 +79,8 @@ void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
     if (!args.dryRun && !files.empty() && !agreed(options, files.size()))
         throw CommandFailed("nothing converted");
 
+    // The engine's messages on the batch road (a converted file that does not
+    // read back) are carried by the records; nothing is asked.
     QuietDialog quiet;
     ScopedDialog scoped(quiet);
     archive::Progress progress(files.size());
@@ -117,7 +110,7 @@ void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
 
 } // namespace
 
-void addConvertCommand(CLI::App& app, const GlobalOptions& options) {
+void addConvertCommand(CLI::App& app, GlobalOptions& options) {
     auto args = std::make_shared<ConvertArguments>();
     CLI::App* convert = app.add_subcommand(
         "convert", "Convert the legacy deals among files and folders to XML documents, in place");
@@ -137,6 +130,8 @@ void addConvertCommand(CLI::App& app, const GlobalOptions& options) {
             return archive::parseShard(text) ? std::string()
                                              : std::string("--shard takes K/N with 1 <= K <= N");
         });
+    addTypeOption(*convert, options);
+    addYesOption(*convert, options);
     convert->callback([&options, args] { runConvert(options, *args); });
 }
 

@@ -3,6 +3,7 @@
 #include "document/hud_document.h"
 #include "legacy/kind_check.h"
 
+#include <fstream>
 #include <optional>
 
 namespace velmora::archive {
@@ -17,6 +18,18 @@ std::optional<std::uint32_t> firstWord(std::string_view bytes) {
 }
 
 } // namespace
+
+std::optional<std::string> firstBytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string bytes(kKindBytes, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad())
+        return std::nullopt;
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
 
 KindOfFile kindOfFile(std::string_view firstBytes) {
     if (hasFormatMarker(firstBytes))

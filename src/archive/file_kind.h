@@ -4,7 +4,9 @@
 // a page rendered from a deal, Thumbs.db).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +25,15 @@ struct KindOfFile {
     // The legacy version word; 0 for XML documents and files that are no deal.
     std::uint32_t versionWord = 0;
 };
+
+// Enough of a file's beginning for kindOfFile: the format marker and a
+// version word.
+inline constexpr std::size_t kKindBytes = 16;
+
+// The first kKindBytes bytes of the file at `path` (all of a shorter one),
+// read without any hold: a document a host has open, or a spreadsheet open in
+// its program, is looked at all the same. None when it cannot be read.
+std::optional<std::string> firstBytesOf(const std::string& path);
 
 // Needs the first 10 bytes of the file (the XML marker; a legacy file's
 // version word is its first 2), or all of a shorter one.

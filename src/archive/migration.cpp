@@ -13,7 +13,6 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <thread>
 
@@ -24,24 +23,7 @@ namespace {
 // takes milliseconds.
 constexpr auto kWaitForHolder = std::chrono::milliseconds(250);
 
-// Enough for the format marker and a version word.
-constexpr std::size_t kKindBytes = 16;
-
 constexpr char kCurrentVersion[] = "201";
-
-// The first bytes of a file, read without any hold: a document a host has
-// open, or a spreadsheet open in its program, is looked at all the same.
-std::optional<std::string> firstBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string bytes(kKindBytes, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad())
-        return std::nullopt;
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return bytes;
-}
 
 std::uint64_t sizeOf(const std::string& path) {
     std::error_code error;
@@ -109,10 +91,10 @@ private:
             return outcome(record_, Outcome::NotADeal, problemOf(found_.found));
         if (found_.found != Found::File)
             return outcome(record_, Outcome::Failed, problemOf(found_.found));
-        std::optional<std::string> first = firstBytes(found_.path);
+        std::optional<std::string> first = firstBytesOf(found_.path);
         if (!first && fileExists(found_.path)) {
             std::this_thread::sleep_for(kWaitForHolder); // held without sharing, perhaps
-            first = firstBytes(found_.path);
+            first = firstBytesOf(found_.path);
         }
         if (!first) {
             if (!fileExists(found_.path))
@@ -200,7 +182,7 @@ private:
     // made here stays: it holds the bytes that were read.
     FileRecord notReplaced(const std::string& type) {
         std::this_thread::sleep_for(kWaitForHolder);
-        const std::optional<std::string> now = firstBytes(found_.path);
+        const std::optional<std::string> now = firstBytesOf(found_.path);
         if (now && kindOfFile(*now).kind == FileKind::XmlDocument) {
             record_.kind = type;
             return outcome(record_, Outcome::AlreadyConverted, "converted by another run");
