@@ -8,6 +8,7 @@
 #include "archive/progress.h"
 #include "archive/shard.h"
 #include "platform/safe_file.h"
+#include "quiet_dialog.h"
 
 #include <iostream>
 #include <memory>
@@ -79,6 +80,8 @@ void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
     if (!args.dryRun && !files.empty() && !agreed(options, files.size()))
         throw CommandFailed("nothing converted");
 
+    // The engine's messages on the batch road (a converted file that does not
+    // read back) are carried by the records; nothing is asked.
     QuietDialog quiet;
     ScopedDialog scoped(quiet);
     archive::Progress progress(files.size());
@@ -108,7 +111,7 @@ void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
 
 } // namespace
 
-void addConvertCommand(CLI::App& app, const GlobalOptions& options) {
+void addConvertCommand(CLI::App& app, GlobalOptions& options) {
     auto args = std::make_shared<ConvertArguments>();
     CLI::App* convert = app.add_subcommand(
         "convert", "Convert the legacy deals among files and folders to XML documents, in place");
@@ -128,6 +131,8 @@ void addConvertCommand(CLI::App& app, const GlobalOptions& options) {
             return archive::parseShard(text) ? std::string()
                                              : std::string("--shard takes K/N with 1 <= K <= N");
         });
+    addTypeOption(*convert, options);
+    addYesOption(*convert, options);
     convert->callback([&options, args] { runConvert(options, *args); });
 }
 

@@ -167,7 +167,7 @@ void runDemo(const GlobalOptions& options, const std::string& requestedFolder) {
 
 } // namespace
 
-void addDemoCommand(CLI::App& app, const GlobalOptions& options) {
+void addDemoCommand(CLI::App& app, GlobalOptions& options) {
     auto folder = std::make_shared<std::string>();
     CLI::App* demo =
         app.add_subcommand("demo", "Build a sample deal, save it, read it back and show it");

@@ -29,7 +29,7 @@ void runNew(const GlobalOptions& options, const std::string& file) {
 
 void runSet(const GlobalOptions& options, const EditArguments& args) {
     Session session(options);
-    session.open(args.file);
+    session.openToEdit(args.file);
     CSectionNode& node = session.node(args.uri);
     if (args.where.empty()) {
         Session::requireProperty(node, args.uri, args.property);
@@ -51,11 +51,14 @@ void runSet(const GlobalOptions& options, const EditArguments& args) {
 
 void runAdd(const GlobalOptions& options, const EditArguments& args) {
     Session session(options);
-    session.open(args.file);
-    session.node(args.uri);
+    session.openToEdit(args.file);
+    const CSectionNode& parent = session.node(args.uri);
     // A new child always gets a display name, so an empty one means none was made.
     std::string newName;
     session.provider().createNode(args.name, args.uri, &newName);
+    if (newName.empty() && parent.isAtDepthLimit() && parent.childVocabulary().accepts(args.name))
+        throw CommandFailed("a child of " + describeUri(args.uri) + " would be deeper than the " +
+                            std::to_string(kMaxTreeDepth) + " levels a document may have");
     if (newName.empty())
         throw CommandFailed(describeUri(args.uri) + " does not accept children named '" +
                             args.name + "'");
@@ -65,7 +68,7 @@ void runAdd(const GlobalOptions& options, const EditArguments& args) {
 
 void runRemove(const GlobalOptions& options, const EditArguments& args) {
     Session session(options);
-    session.open(args.file);
+    session.openToEdit(args.file);
     session.node(args.uri);
     int result = -1;
     session.provider().removeChildNode(args.uri, args.name, args.criterion, &result);
@@ -77,12 +80,13 @@ void runRemove(const GlobalOptions& options, const EditArguments& args) {
 
 } // namespace
 
-void addEditCommands(CLI::App& app, const GlobalOptions& options) {
+void addEditCommands(CLI::App& app, GlobalOptions& options) {
     auto args = std::make_shared<EditArguments>();
 
     CLI::App* newCommand =
         app.add_subcommand("new", "Create a new document with the standard sections");
     newCommand->add_option("FILE", args->file, "The document to create")->required();
+    addTypeOption(*newCommand, options);
     newCommand->callback([&options, args] { runNew(options, args->file); });
 
     CLI::App* set = app.add_subcommand("set", "Set a property and save");
@@ -93,12 +97,16 @@ void addEditCommands(CLI::App& app, const GlobalOptions& options) {
     set->add_option("--where", args->where,
                     "Set it on the first child of URI that matches this criterion "
                     "(key=value|key=value)");
+    addYesOption(*set, options);
     set->callback([&options, args] { runSet(options, *args); });
 
     CLI::App* add = app.add_subcommand("add", "Add a child node, print its name and save");
     add->add_option("FILE", args->file, "The document")->required();
     add->add_option("PARENT_URI", args->uri, "Path of the parent (\"\" for the root)")->required();
-    add->add_option("NAME", args->name, "Element name of the new child")->required();
+    add->add_option("NAME", args->name,
+                    "Element name of the new child ('velmora show --accepts' lists them)")
+        ->required();
+    addYesOption(*add, options);
     add->callback([&options, args] { runAdd(options, *args); });
 
     CLI::App* remove =
@@ -108,6 +116,7 @@ void addEditCommands(CLI::App& app, const GlobalOptions& options) {
         ->required();
     remove->add_option("NAME", args->name, "Element name of the child")->required();
     remove->add_option("CRITERION", args->criterion, "key=value|key=value")->required();
+    addYesOption(*remove, options);
     remove->callback([&options, args] { runRemove(options, *args); });
 }
 

@@ -1,11 +1,14 @@
 // velmora: open, inspect, edit and create settlement documents from the
 // command line. Exit codes: 0 done, 1 refused / not found / failed (the
 // reason on standard error), 2 usage error.
+#include "command_suggestion.h"
 #include "commands.h"
 #include "terminal_dialog.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <optional>
+#include <string>
 
 #ifdef _WIN32
 #include <objbase.h>
@@ -53,15 +56,15 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", VELMORA_VERSION);
 
     GlobalOptions options;
-    app.add_option("--type", options.documentType,
-                   "Document type set before reading or creating (hud, hud1a, ...)");
-    app.add_flag("--yes", options.yes, "Answer Yes to every question");
+    addTypeOption(app, options);
+    addYesOption(app, options);
 
     TerminalDialog dialog(options.yes);
     velmora::installDialog(&dialog);
 
     addEditCommands(app, options);
     addQueryCommands(app, options);
+    addCheckCommand(app, options);
     addConvertCommand(app, options);
     addIndexCommand(app, options);
     addSearchCommand(app, options);
@@ -73,6 +76,10 @@ int main(int argc, char** argv) {
     } catch (const CLI::Success& done) {
         return app.exit(done);
     } catch (const CLI::ParseError& error) {
+        if (const std::optional<std::string> unknown = unknownCommandMessage(app)) {
+            std::cerr << "velmora: " << *unknown << '\n';
+            return kExitUsage;
+        }
         app.exit(error);
         return kExitUsage;
     } catch (const CommandFailed& failure) {

@@ -2,7 +2,6 @@
 
 #include "child_selection.h"
 #include "json_export.h"
-#include "platform/file_system.h"
 #include "tree/xml_document.h"
 #include "tree_text.h"
 
@@ -24,13 +23,28 @@ struct QueryArguments {
     bool exact = false;
     bool all = false;
     TextMatch match;
-    std::vector<std::string> files;
+    bool accepts = false;
 };
+
+// What `add` would make at the node: the vocabulary, or nothing at all where
+// a child would be too deep; "*" stands for any element name.
+void printAcceptedNames(const CSectionNode& node) {
+    if (node.isAtDepthLimit())
+        return;
+    const ChildVocabulary vocabulary = node.childVocabulary();
+    if (vocabulary.anyName)
+        std::cout << "*\n";
+    for (const std::string& name : vocabulary.names)
+        std::cout << name << '\n';
+}
 
 void runShow(const GlobalOptions& options, const QueryArguments& args) {
     Session session(options);
     session.open(args.file);
-    printTree(std::cout, session.node(args.uri), args.depth);
+    if (args.accepts)
+        printAcceptedNames(session.node(args.uri));
+    else
+        printTree(std::cout, session.node(args.uri), args.depth);
 }
 
 // The node a command works on as messages name it: a child picked by a
@@ -121,46 +135,6 @@ void runFind(const GlobalOptions& options, const QueryArguments& args) {
     }
 }
 
-// Prints "FILE: XML, version V, type T" or "FILE: not XML". Returns why the
-// file could not be checked (it is missing or cannot be read), or "" when it was.
-std::string checkOne(const GlobalOptions& options, const std::string& file) {
-    if (!fileExists(file))
-        return file + ": no such file";
-    if (Session::isHeldElsewhere(file))
-        return file + ": held by another program, cannot be checked now";
-    Session session(options);
-    int isXml = 0;
-    session.provider().isXMLFileFormat(file, &isXml);
-    if (!isXml) {
-        std::cout << file << ": not XML (a legacy archive, or not a document)\n";
-        return {};
-    }
-    try {
-        session.open(file);
-    } catch (const CommandFailed& failure) {
-        return failure.what();
-    }
-    std::string version;
-    std::string type;
-    session.provider().getNodePropertyValue("", "versionNumber", &version);
-    session.provider().getNodePropertyValue("", "document_type", &type);
-    std::cout << file << ": XML, version " << (version.empty() ? "(none)" : version)
-              << ", document type " << (type.empty() ? "(none)" : type) << '\n';
-    return {};
-}
-
-// The files that could not be checked are named on the one line of a failure.
-void runCheck(const GlobalOptions& options, const QueryArguments& args) {
-    std::string failures;
-    for (const std::string& file : args.files) {
-        const std::string failure = checkOne(options, file);
-        if (!failure.empty())
-            failures += (failures.empty() ? "" : "; ") + failure;
-    }
-    if (!failures.empty())
-        throw CommandFailed(failures);
-}
-
 void runExport(const GlobalOptions& options, const QueryArguments& args) {
     Session session(options);
     session.open(args.file);
@@ -182,13 +156,19 @@ void addWhereOption(CLI::App& command, QueryArguments& args) {
 
 } // namespace
 
-void addQueryCommands(CLI::App& app, const GlobalOptions& options) {
+void addQueryCommands(CLI::App& app, GlobalOptions& options) {
     auto args = std::make_shared<QueryArguments>();
 
     CLI::App* show = documentCommand(app, "show", "Show the document tree", *args);
     show->add_option("URI", args->uri, "Path of the node to start from (default: the root)");
-    show->add_option("--depth", args->depth, "Levels to show below the node (default: all)")
-        ->check(CLI::NonNegativeNumber);
+    CLI::Option* depth =
+        show->add_option("--depth", args->depth, "Levels to show below the node (default: all)")
+            ->check(CLI::NonNegativeNumber);
+    show->add_flag("--accepts", args->accepts,
+                   "List the element names of the children 'add' can make at the node, one per "
+                   "line ('*': any name)")
+        ->excludes(depth);
+    addWaitOption(*show, options);
     show->callback([&options, args] { runShow(options, *args); });
 
     CLI::App* get = documentCommand(app, "get", "Print a property's text, or a node's XML", *args);
@@ -199,15 +179,18 @@ void addQueryCommands(CLI::App& app, const GlobalOptions& options) {
                   "The value as the file holds it, which 'set' takes back unchanged")
         ->needs(property);
     addWhereOption(*get, *args);
+    addWaitOption(*get, options);
     get->callback([&options, args] { runGet(options, *args); });
 
     CLI::App* count = documentCommand(app, "count", "Print the number of children", *args);
     count->add_option("URI", args->uri, "Path of the node (\"\" for the root)")->required();
+    addWaitOption(*count, options);
     count->callback([&options, args] { runCount(options, *args); });
 
     CLI::App* child = documentCommand(app, "child", "Print the XML of the child at INDEX", *args);
     child->add_option("URI", args->uri, "Path of the parent (\"\" for the root)")->required();
     child->add_option("INDEX", args->index, "Position among all children, from 0")->required();
+    addWaitOption(*child, options);
     child->callback([&options, args] { runChild(options, *args); });
 
     CLI::App* find = documentCommand(
@@ -221,18 +204,15 @@ void addQueryCommands(CLI::App& app, const GlobalOptions& options) {
     find->add_flag("--ignore-case", args->match.ignoreCase, "Compare without regard to ASCII case");
     find->add_flag("--contains", args->match.contains, "VALUE may be any part of the text");
     find->add_flag("--json", args->json, "Each match as one line of JSON, as 'export' writes it");
+    addWaitOption(*find, options);
     find->callback([&options, args] { runFind(options, *args); });
-
-    CLI::App* check =
-        app.add_subcommand("check", "Tell whether files are XML documents (version, type)");
-    check->add_option("FILE", args->files, "Files to check")->required();
-    check->callback([&options, args] { runCheck(options, *args); });
 
     CLI::App* exportCommand =
         documentCommand(app, "export", "Print a subtree as JSON for scripts", *args);
     exportCommand->add_option("URI", args->uri, "Path of the node (default: the root)");
     exportCommand->add_flag("--json", args->json, "JSON output (the only format)")->required();
     addWhereOption(*exportCommand, *args);
+    addWaitOption(*exportCommand, options);
     exportCommand->callback([&options, args] { runExport(options, *args); });
 }
 

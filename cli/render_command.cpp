@@ -56,7 +56,7 @@ void writeStatementPage(const std::string& page, const std::string& path) {
         throw CommandFailed(path + ": could not be written");
 }
 
-void addRenderCommand(CLI::App& app, const GlobalOptions& options) {
+void addRenderCommand(CLI::App& app, GlobalOptions& options) {
     auto args = std::make_shared<RenderArguments>();
     CLI::App* render = app.add_subcommand(
         "render", "Write the statement as an HTML page laid out like the printed form");
@@ -64,6 +64,7 @@ void addRenderCommand(CLI::App& app, const GlobalOptions& options) {
     render->add_option("-o,--output", args->output,
                        "The file to write (default: FILE with .html, or .pdf with --pdf)");
     render->add_flag("--pdf", args->pdf, "Print the page to PDF through a headless Chromium");
+    addWaitOption(*render, options);
     render->callback([&options, args] { runRender(options, *args); });
 }
 

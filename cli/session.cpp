@@ -1,5 +1,8 @@
 #include "session.h"
 
+#include "archive/file_kind.h"
+#include "held_back_dialog.h"
+#include "platform/dialog.h"
 #include "platform/file_system.h"
 #include "platform/safe_file.h"
 #include "platform/shared_file.h"
@@ -7,31 +10,77 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
+#include <optional>
+#include <thread>
 
 namespace velmora::cli {
 
-Session::Session(const GlobalOptions& options) {
+namespace {
+
+// Often enough that a reader follows another at once, seldom enough to cost nothing.
+constexpr auto kPollInterval = std::chrono::milliseconds(50);
+
+std::chrono::milliseconds millisecondsOf(double seconds) {
+    return std::chrono::milliseconds(static_cast<std::int64_t>(seconds * 1000.0));
+}
+
+} // namespace
+
+Session::Session(const GlobalOptions& options) : wait_(millisecondsOf(options.waitSeconds)) {
     if (!options.documentType.empty())
         provider_.setDocumentType(options.documentType);
 }
 
 void Session::open(const std::string& path) {
+    read(path, wait_);
+}
+
+void Session::openToEdit(const std::string& path) {
+    read(path, std::chrono::milliseconds(0));
+}
+
+void Session::read(const std::string& path, std::chrono::milliseconds patience) {
+    if (isFolder(path))
+        throw CommandFailed(path + ": is a folder, not a document file");
     if (!fileExists(path))
         throw CommandFailed(path + ": no such file");
-    // The same test a host's open makes: a file another provider or process
-    // holds is refused at once rather than waited for.
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (tryRead(path) == Attempt::Held) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            throw FileHeld(std::string(kSharingErrorCaption) + ": " + kSharingErrorText);
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+// Held is what the engine meets, too, when another program takes the file
+// between our test and its read: either way the attempt is tried again.
+Session::Attempt Session::tryRead(const std::string& path) {
     if (isHeldElsewhere(path))
-        throw CommandFailed("Sharing error: This file is already being user by another user, "
-                            "and cannot be open at this point of time");
-    int isXml = 0;
-    provider_.isXMLFileFormat(path, &isXml);
-    if (!isXml)
+        return Attempt::Held;
+    // The marker is read without a hold, so a momentary holder cannot make
+    // the file look like something else.
+    const std::optional<std::string> first = archive::readFirstBytes(path);
+    if (!first) {
+        if (isHeldElsewhere(path))
+            return Attempt::Held;
+        throw CommandFailed(path + ": cannot be read");
+    }
+    if (!hasFormatMarker(*first))
         throw CommandFailed(path + ": not a document in the XML format (a legacy file is "
                                    "converted with 'velmora convert')");
+    HeldBackDialog messages(currentDialog());
     int result = -1;
-    provider_.readHUD(path, &result);
+    {
+        const ScopedDialog scoped(messages);
+        provider_.readHUD(path, &result);
+    }
+    if (result != 0 && messages.metHolder())
+        return Attempt::Held;
+    messages.passOn();
     if (result != 0)
         throw CommandFailed(path + ": the document could not be read");
+    return Attempt::Read;
 }
 
 void Session::save(const std::string& path) {

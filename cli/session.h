@@ -6,7 +6,9 @@
 
 #include "com/provider.h"
 #include "document/hud_document.h"
+#include "shared_options.h"
 
+#include <chrono>
 #include <stdexcept>
 #include <string>
 
@@ -17,17 +19,23 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-struct GlobalOptions {
-    std::string documentType; // empty: the provider's default
-    bool yes = false;
+// The file is held by another program past the time the command would wait.
+class FileHeld final : public CommandFailed {
+public:
+    using CommandFailed::CommandFailed;
 };
 
 class Session {
 public:
     explicit Session(const GlobalOptions& options);
 
-    // Reads an existing document file; throws CommandFailed when it cannot.
+    // Reads an existing document file, waiting as long as the options say for
+    // another holder of it to let go; throws CommandFailed when it cannot.
     void open(const std::string& path);
+    // Reads a document file to change it: one another holds is refused at
+    // once, as a host's open refuses it, rather than an edit being queued
+    // behind someone else's.
+    void openToEdit(const std::string& path);
     // Writes the document to `path`; throws CommandFailed when it cannot.
     void save(const std::string& path);
 
@@ -47,7 +55,13 @@ public:
     static bool isHeldElsewhere(const std::string& path);
 
 private:
+    enum class Attempt { Read, Held };
+
+    void read(const std::string& path, std::chrono::milliseconds patience);
+    Attempt tryRead(const std::string& path);
+
     HudProvider provider_;
+    std::chrono::milliseconds wait_;
 };
 
 // Throws CommandFailed, saying why, when the file at `path` may not be

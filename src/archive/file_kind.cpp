@@ -17,9 +17,6 @@ std::optional<std::uint32_t> firstWord(std::string_view bytes) {
                                       static_cast<unsigned char>(bytes[1]) << 8);
 }
 
-// Enough for the format marker and a version word.
-constexpr std::size_t kKindBytes = 16;
-
 } // namespace
 
 std::optional<std::string> readFirstBytes(const std::string& path) {

@@ -4,6 +4,7 @@
 // a page rendered from a deal, Thumbs.db).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,13 +26,17 @@ struct KindOfFile {
     std::uint32_t versionWord = 0;
 };
 
+// Enough of a file's beginning for kindOfFile: the format marker and a
+// version word.
+inline constexpr std::size_t kKindBytes = 16;
+
 // Needs the first 10 bytes of the file (the XML marker; a legacy file's
 // version word is its first 2), or all of a shorter one.
 KindOfFile kindOfFile(std::string_view firstBytes);
 
-// The bytes kindOfFile needs, read without any hold: a document a host has
-// open, or a spreadsheet open in its program, is looked at all the same.
-// None when the file cannot be read.
+// The first kKindBytes bytes of the file at `path` (all of a shorter one),
+// read without any hold: a document a host has open, or a spreadsheet open in
+// its program, is looked at all the same. None when it cannot be read.
 std::optional<std::string> readFirstBytes(const std::string& path);
 
 // How a report names the kind: "xml", "hud", "hud1a", the unconvertible

@@ -100,10 +100,10 @@ public:
         }
         const std::string name = shardKeyOf(path.filename());
         if (error || !fs::exists(status)) {
-            add({root, name, absence(named, error)});
+            add({root, name, absence(named, error), true});
             return;
         }
-        addFile(path, name, status);
+        addFile(path, name, status, true);
     }
 
 private:
@@ -155,15 +155,16 @@ private:
         addFile(path, relativeTo(root, path), status);
     }
 
-    void addFile(const fs::path& path, const std::string& relative, const fs::file_status& status) {
+    void addFile(const fs::path& path, const std::string& relative, const fs::file_status& status,
+                 bool named = false) {
         if (!fs::is_regular_file(status)) {
-            add({textOf(path), relative, Found::NotAFile});
+            add({textOf(path), relative, Found::NotAFile, named});
             return;
         }
         const std::optional<Identity> id = identityOf(path);
         if (id && !filesSeen_.insert(*id).second)
             return;
-        add({textOf(path), relative, Found::File});
+        add({textOf(path), relative, Found::File, named});
     }
 
     // Why a name has no file to look at: not there (through a link or not),

@@ -27,6 +27,8 @@ struct FoundFile {
     std::string path;     // as reached from the name the run was given
     std::string relative; // from that name, UTF-8, "/" between folders: the shard key
     Found found = Found::File;
+    // Given to the run by its own name, not found inside a folder given.
+    bool named = false;
 };
 
 struct TreeWalk {

@@ -28,6 +28,12 @@ inline constexpr char kMortgage[] = "mortgage";
 inline constexpr char kTitle[] = "title";
 } // namespace document_types
 
+// The message for a file another provider or process holds against a read,
+// in the words hosts have always been shown.
+inline constexpr char kSharingErrorCaption[] = "Sharing error";
+inline constexpr char kSharingErrorText[] =
+    "This file is already being user by another user, and cannot be open at this point of time";
+
 class CHudDocument : public TableSection<hudDocumentTable> {
 public:
     // A top-level root, element name "HUD", of the given document type.

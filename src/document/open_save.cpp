@@ -34,10 +34,7 @@ void show(const std::string& caption, const std::string& text, unsigned flags) {
 }
 
 void showSharingError() {
-    show("Sharing error",
-         "This file is already being user by another user, and cannot be open at this point of "
-         "time",
-         dialog_flags::kIconInformation);
+    show(kSharingErrorCaption, kSharingErrorText, dialog_flags::kIconInformation);
 }
 
 DialogButton askToConvert() {

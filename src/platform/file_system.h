@@ -7,7 +7,10 @@
 
 namespace velmora {
 
+// Whether `path` names a regular file (through links).
 bool fileExists(const std::string& path);
+// Whether `path` names a folder (through links).
+bool isFolder(const std::string& path);
 
 enum class FolderResult { Created, AlreadyExists, Failed };
 FolderResult createFolder(const std::string& path);

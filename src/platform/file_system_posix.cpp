@@ -13,6 +13,11 @@ bool fileExists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool isFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 FolderResult createFolder(const std::string& path) {
     if (faultInjected(FileStep::CreateFolder, path))
         return FolderResult::Failed;

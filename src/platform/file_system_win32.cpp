@@ -5,14 +5,11 @@
 #include <windows.h>
 
 namespace velmora {
-namespace {
 
 bool isFolder(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
-
-} // namespace
 
 bool fileExists(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());

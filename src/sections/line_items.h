@@ -34,6 +34,7 @@ public:
     std::unique_ptr<CSectionNode> createChildNode(const std::string& elementName) override {
         return std::make_unique<CLineItem>(elementName, this, *lineColumns_);
     }
+    ChildVocabulary childVocabulary() const override { return {{}, true}; }
 
 private:
     const ColumnSet* lineColumns_;

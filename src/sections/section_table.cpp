@@ -95,4 +95,11 @@ std::unique_ptr<CSectionNode> SectionTable::createChild(const std::string& name,
     return nullptr;
 }
 
+ChildVocabulary SectionTable::vocabulary() const {
+    ChildVocabulary vocabulary;
+    for (const ChildRule& rule : children)
+        vocabulary.names.push_back(rule.name);
+    return vocabulary;
+}
+
 } // namespace velmora

@@ -84,6 +84,8 @@ struct SectionTable {
 
     std::unique_ptr<const PropertySchema> buildSchema() const;
     std::unique_ptr<CSectionNode> createChild(const std::string& name, CNode* parent) const;
+    // The names createChild knows, in the vocabulary's order.
+    ChildVocabulary vocabulary() const;
 };
 
 // A collection node: no properties, no caption, no default children, and
@@ -107,6 +109,7 @@ public:
     std::unique_ptr<CSectionNode> createChildNode(const std::string& name) override {
         return Table.createChild(name, this);
     }
+    ChildVocabulary childVocabulary() const override { return Table.vocabulary(); }
 
     void createDefaultChildren() override {
         if (Table.defaults == Defaults::None)

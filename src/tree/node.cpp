@@ -39,8 +39,16 @@ CNode::CNode(std::string elementName, std::int32_t kind, CNode* parent)
 
 CNode::~CNode() = default;
 
+bool ChildVocabulary::accepts(std::string_view name) const {
+    return anyName || std::find(names.begin(), names.end(), name) != names.end();
+}
+
 std::unique_ptr<CSectionNode> CNode::createChildNode(const std::string&) {
     return nullptr;
+}
+
+ChildVocabulary CNode::childVocabulary() const {
+    return {};
 }
 
 std::string CNode::makeUniqueName(CNode& child, bool bracketed) {
@@ -98,7 +106,7 @@ CNode::LinkedChild CNode::addChildAsNamed(const std::string& elementName, std::s
 }
 
 std::unique_ptr<CSectionNode> CNode::newChild(const std::string& elementName) {
-    if (!isXmlName(elementName) || depth() + 1 >= kMaxTreeDepth)
+    if (!isXmlName(elementName) || isAtDepthLimit())
         return nullptr;
     return createChildNode(elementName);
 }

@@ -24,6 +24,15 @@ class CSectionNode;
 // from the end of the stack.
 inline constexpr int kMaxTreeDepth = 32;
 
+// The element names a node's createChildNode makes children of.
+struct ChildVocabulary {
+    std::vector<std::string> names;
+    // An open vocabulary: every XML element name makes a child.
+    bool anyName = false;
+
+    bool accepts(std::string_view name) const;
+};
+
 class CNode {
 public:
     CNode(std::string elementName, std::int32_t kind, CNode* parent);
@@ -34,6 +43,8 @@ public:
     // The child class for `elementName` in this node's vocabulary, constructed
     // with this node as its parent, or none when the name is not part of it.
     virtual std::unique_ptr<CSectionNode> createChildNode(const std::string& elementName);
+    // The names createChildNode knows, from the same rules it follows.
+    virtual ChildVocabulary childVocabulary() const;
 
     // Gives `child` a display name no sibling of its kind bears: its element
     // name followed by the smallest free positive number; when `bracketed`,
@@ -87,6 +98,8 @@ public:
 
     // Number of ancestors; 0 for a root.
     int depth() const;
+    // Whether a child would take the tree beyond kMaxTreeDepth levels.
+    bool isAtDepthLimit() const { return depth() + 1 >= kMaxTreeDepth; }
 
     // Removes and destroys every child whose discard mark is set.
     void removeDiscardedChildren();

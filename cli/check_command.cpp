@@ -1,0 +1,183 @@
+// velmora check: what each file among the files and folders given is, one
+// line each, for a person or, as JSON Lines, for a script. The walk and the
+// kind test are the archive layer's, as for convert; an XML document is
+// loaded, so that "XML" means a document that opens.
+//
+// The exit code answers "is everything here a document that opens?": a file
+// named directly must be one, and so must every deal found in a folder; the
+// letters and spreadsheets beside the deals are reported and pass.
+#include "commands.h"
+
+#include "archive/file_kind.h"
+#include "archive/json_text.h"
+#include "archive/tree_walk.h"
+#include "platform/code_page.h"
+#include "quiet_dialog.h"
+
+#include <cstdint>
+#include <iostream>
+#include <memory>
+
+namespace velmora::cli {
+namespace {
+
+struct CheckArguments {
+    std::vector<std::string> paths;
+    bool json = false;
+};
+
+// What became of one file: the words of its line and the fields of its record.
+struct FileReport {
+    std::string kind; // the record's kind: "xml", "legacy", "damaged", "not-a-deal", ...
+    std::string words;
+    std::string version;
+    std::string type;
+    std::string deal; // a legacy deal's kind in words
+    std::uint32_t versionWord = 0;
+};
+
+FileReport said(std::string kind, std::string words) {
+    FileReport report;
+    report.kind = std::move(kind);
+    report.words = std::move(words);
+    return report;
+}
+
+std::string orNone(const std::string& text) {
+    return text.empty() ? std::string("(none)") : text;
+}
+
+FileReport xmlDocument(const GlobalOptions& options, const std::string& path) {
+    Session session(options);
+    try {
+        session.open(path);
+    } catch (const FileHeld&) {
+        return said("held", "held by another program, cannot be checked now");
+    } catch (const CommandFailed&) {
+        return said("damaged", "XML document, damaged: it does not load");
+    }
+    FileReport report = said("xml", "");
+    session.provider().getNodePropertyValue("", "versionNumber", &report.version);
+    session.provider().getNodePropertyValue("", "document_type", &report.type);
+    report.words =
+        "XML document, version " + orNone(report.version) + ", type " + orNone(report.type);
+    return report;
+}
+
+std::string legacyDealName(const archive::KindOfFile& kind) {
+    switch (kind.kind) {
+    case archive::FileKind::Statement:
+        return "statement";
+    case archive::FileKind::Refinance:
+        return "refinance statement";
+    default:
+        return archive::kindName(kind);
+    }
+}
+
+FileReport legacyDeal(const archive::KindOfFile& kind) {
+    FileReport report = said("legacy", "");
+    report.deal = legacyDealName(kind);
+    report.versionWord = kind.versionWord;
+    report.words = "legacy " + report.deal + ", version word " + std::to_string(kind.versionWord);
+    return report;
+}
+
+FileReport checkFile(const GlobalOptions& options, const std::string& path) {
+    const std::optional<std::string> first = archive::readFirstBytes(path);
+    if (!first)
+        return said("unreadable", archive::problemOf(archive::Found::Unreadable));
+    const archive::KindOfFile kind = archive::kindOfFile(*first);
+    switch (kind.kind) {
+    case archive::FileKind::XmlDocument:
+        return xmlDocument(options, path);
+    case archive::FileKind::NotADeal:
+        return said("not-a-deal", "not a deal");
+    case archive::FileKind::Statement:
+    case archive::FileKind::Refinance:
+    case archive::FileKind::UnconvertibleDeal:
+        break;
+    }
+    return legacyDeal(kind);
+}
+
+const char* problemKind(archive::Found found) {
+    switch (found) {
+    case archive::Found::NotAFile:
+        return "not-a-file";
+    case archive::Found::Dangling:
+        return "dangling";
+    case archive::Found::Missing:
+        return "missing";
+    case archive::Found::Unreadable:
+    case archive::Found::File:
+        break;
+    }
+    return "unreadable";
+}
+
+FileReport reportOn(const GlobalOptions& options, const archive::FoundFile& file) {
+    if (file.found != archive::Found::File)
+        return said(problemKind(file.found), archive::problemOf(file.found));
+    return checkFile(options, file.path);
+}
+
+// Inside a folder only what is, or may be, a deal that does not open counts:
+// a link to nothing or a fifo holds no deal, a file nobody can read may.
+bool fails(const archive::FoundFile& file, const FileReport& report) {
+    if (report.kind == "xml")
+        return false;
+    if (file.named)
+        return true;
+    return report.kind != "not-a-deal" && report.kind != "dangling" && report.kind != "not-a-file";
+}
+
+std::string jsonLine(const std::string& path, const FileReport& report) {
+    using archive::jsonQuoted;
+    return "{\"path\":" + jsonQuoted(treeTextToUtf8(path)) + ",\"kind\":\"" + report.kind +
+           "\",\"version\":" + jsonQuoted(treeTextToUtf8(report.version)) +
+           ",\"type\":" + jsonQuoted(treeTextToUtf8(report.type)) +
+           ",\"deal\":" + jsonQuoted(report.deal) +
+           ",\"version_word\":" + std::to_string(report.versionWord) + "}";
+}
+
+void runCheck(const GlobalOptions& options, const CheckArguments& args) {
+    const archive::TreeWalk walk = archive::walkTree(args.paths);
+    for (const std::string& note : walk.notes)
+        std::cerr << "velmora: " << note << '\n';
+    // A damaged document's load failure is its line; the engine's box would repeat it.
+    QuietDialog quiet;
+    const ScopedDialog scoped(quiet);
+    std::size_t failures = walk.notes.size();
+    for (const archive::FoundFile& file : walk.files) {
+        const FileReport report = reportOn(options, file);
+        if (args.json)
+            std::cout << jsonLine(file.path, report) << '\n';
+        else
+            std::cout << file.path << ": " << report.words << '\n';
+        failures += fails(file, report);
+    }
+    if (failures != 0)
+        throw CommandFailed(std::to_string(failures) + " of " +
+                            std::to_string(walk.files.size() + walk.notes.size()) +
+                            " files checked are not XML documents that load");
+}
+
+} // namespace
+
+void addCheckCommand(CLI::App& app, GlobalOptions& options) {
+    auto args = std::make_shared<CheckArguments>();
+    CLI::App* check = app.add_subcommand(
+        "check", "Say what each file is: an XML document (version, type), a legacy deal, or no "
+                 "deal. Exit code 1 when a file named is not an XML document that loads, or a "
+                 "deal found in a folder is not one; other files in folders do not count");
+    check->add_option("PATH", args->paths, "Files or folders (searched recursively)")->required();
+    check->add_flag("--json", args->json,
+                    "One JSON object per file and line: path, kind (xml, legacy, damaged, "
+                    "not-a-deal, missing, dangling, not-a-file, unreadable, held), version, type, "
+                    "deal, version_word");
+    addWaitOption(*check, options);
+    check->callback([&options, args] { runCheck(options, *args); });
+}
+
+} // namespace velmora::cli

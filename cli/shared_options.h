@@ -1,0 +1,30 @@
+// The options several commands take, defined in one place so that each means
+// the same wherever it appears.
+//
+// --type and --yes belong to the whole tool and may stand before a command's
+// name; each command they apply to defines them again, bound to the same
+// values, so that its --help shows them.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <string>
+
+namespace velmora::cli {
+
+struct GlobalOptions {
+    std::string documentType; // empty: the provider's default
+    bool yes = false;
+    // How long a reading command waits for another holder of its file to let go.
+    double waitSeconds = 10.0;
+};
+
+// --type: "hud" or "hud1a", anything else a usage error. Those are the only
+// types a document is created or converted as, and for reading a document
+// the type set beforehand matters only for a "hud" statement.
+void addTypeOption(CLI::App& command, GlobalOptions& options);
+// --yes: the answer to the questions a command may ask.
+void addYesOption(CLI::App& command, GlobalOptions& options);
+// --wait SECONDS, for the commands that only read their files.
+void addWaitOption(CLI::App& command, GlobalOptions& options);
+
+} // namespace velmora::cli
