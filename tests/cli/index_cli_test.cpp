@@ -52,6 +52,10 @@ TEST(IndexCli, IndexesAnArchiveAndAnswersWithoutWritingAnyOfIt) {
     EXPECT_EQ(run.out, archive.loan + "\thud1a\t2011-02-03\tRobin Refi; Kim Ren\xC3\xA9"
                                       "e; Third Owner\t3 Elm Court\t\n")
         << run;
+    run = runCli({"search", "--db", db, "--limit", "0", "okafor"});
+    EXPECT_EQ(run.exitCode, 2) << run;
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')),
+              "--limit: Value 0 not in range 1 to 18446744073709551615");
     run = runCli({"search", "--db", db, "--where", "borrowers=okafor", "--to", "9/15/2008"});
     EXPECT_EQ(run.exitCode, 1) << run;
     EXPECT_EQ(run.out, "");
