@@ -5,6 +5,7 @@
 #include "archive/index_search.h"
 
 #include <iostream>
+#include <limits>
 #include <memory>
 
 namespace velmora::cli {
@@ -79,7 +80,8 @@ void addSearchCommand(CLI::App& app, const GlobalOptions&) {
     search->add_option("--to", args->to, "Settlement on or before this date")->check(dateCheck);
     search->add_option("--limit", args->limit, "At most this many matches")
         ->capture_default_str()
-        ->check(CLI::PositiveNumber);
+        // CLI::PositiveNumber would say "0 not in range 0.000000 to <a 309-digit number>".
+        ->check(CLI::Range(std::size_t{1}, std::numeric_limits<std::size_t>::max()));
     search->add_flag("--json", args->json, "Every field of each match as one JSON object a line");
     search->callback([args] { runSearch(*args); });
 }

@@ -5,6 +5,7 @@
 #include "tree/text_forms.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -139,7 +140,8 @@ std::optional<double> amountOfText(std::string_view text) {
     double value = 0.0;
     const char* end = digits.data() + digits.size();
     const auto [stop, error] = std::from_chars(digits.data(), end, value);
-    if (error != std::errc() || stop != end)
+    // from_chars also reads "inf" and "nan", which no one types for an amount.
+    if (error != std::errc() || stop != end || !std::isfinite(value))
         return std::nullopt;
     return parenthesised ? -value : value;
 }

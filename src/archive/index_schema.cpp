@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <vector>
 
 namespace velmora::archive {
@@ -74,16 +75,17 @@ bool holds(const std::vector<std::string>& tables, std::string_view name) {
     return std::find(tables.begin(), tables.end(), name) != tables.end();
 }
 
-// The schema version of an index; none when `meta` does not say.
-int schemaVersionOf(Database& db) {
+// The schema version of an index; none when `meta` does not say, as in
+// someone else's database that happens to have tables of the same names.
+std::optional<int> schemaVersionOf(Database& db) {
     Statement query = db.prepare("SELECT value FROM meta WHERE key = ?");
     query.bind(1, std::string_view(kSchemaVersionKey));
     if (!query.step())
-        return 0;
+        return std::nullopt;
     try {
         return std::stoi(query.text(0));
     } catch (const std::exception&) {
-        return 0;
+        return std::nullopt;
     }
 }
 
@@ -104,10 +106,16 @@ bool isIndexTable(const std::string& table) {
 
 // Throws unless `tables` are those of an index; gives its schema version.
 int checkedVersion(Database& db, const std::vector<std::string>& tables) {
-    if (!holds(tables, "meta") || !std::all_of(tables.begin(), tables.end(), isIndexTable))
+    const auto refuse = [&] {
         throw IndexError(db.path() + ": not a velmora index (it holds other tables); it was "
                                      "left as it is");
-    const int version = schemaVersionOf(db);
+    };
+    if (!holds(tables, "meta") || !std::all_of(tables.begin(), tables.end(), isIndexTable))
+        refuse();
+    const std::optional<int> found = schemaVersionOf(db);
+    if (!found)
+        refuse();
+    const int version = *found;
     if (version > kIndexSchemaVersion)
         throw IndexError(db.path() + ": an index of schema " + std::to_string(version) +
                          ", made by a newer velmora; this one knows schema " +

@@ -1,0 +1,171 @@
+// velmora index and velmora search as a script runs them: the summary and the
+// problems reported, the lines and JSON of the answers, the exit codes, and
+// that neither command ever writes a document or a database not its own.
+#include "archive/sqlite_db.h"
+#include "cli/cli_runner.h"
+#include "support/index_archive.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace velmora::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kNoMatch = "velmora: no deal matches\n";
+
+TEST(IndexCli, IndexesAnArchiveAndAnswersWithoutWritingAnyOfIt) {
+    IndexArchive archive;
+    const timespec stamp[2] = {{1700000000, 0}, {1700000000, 500000000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, archive.purchase.c_str(), stamp, 0), 0);
+    const std::map<std::string, std::string> before = contentsOf(archive.root.path());
+    const std::map<std::string, std::string> farBefore = contentsOf(archive.elsewhere.path());
+    // Kept in the archive itself, as a person may well do.
+    const std::string db = archive.root.file("velmora-index.db");
+
+    CliRun run = runCli({"index", archive.root.path(), "--db", db, "-j", "2"});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_EQ(run.out, "indexed: 5, unchanged: 0, not indexed: 3, not a deal: 3, removed: 0\n");
+    EXPECT_EQ(run.err, "not indexed: " + archive.damaged +
+                           ": the XML document is damaged: it does not load\n"
+                           "not indexed: " +
+                           archive.cut + ": the legacy file is damaged: it does not read\n" +
+                           "not indexed: " + archive.mortgage +
+                           ": a mortgage closing document cannot be read\n");
+    run = runCli({"index", archive.root.path(), "--db", db});
+    EXPECT_EQ(run.out, "indexed: 0, unchanged: 8, not indexed: 0, not a deal: 3, removed: 0\n")
+        << run;
+    const std::string indexBytes = readBytes(db);
+
+    run = runCli({"search", "--db", db, "OKAFOR", "quarr"});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_EQ(run.out, archive.purchase +
+                           "\thud\t2008-09-16T14:30:00\tDana Whitlock; Lee Whitlock; Riley "
+                           "Whitlock; Sam Okafor; Jo Okafor\t14 Quarry Road, Hallam, PA "
+                           "17406\t$250,000.00\n");
+    run = runCli({"search", "--db", db, "--where", "document_type=hud1a", "--from", "2010-03-01",
+                  "--to", "2/3/2011", "--limit", "1"});
+    EXPECT_EQ(run.out, archive.loan + "\thud1a\t2011-02-03\tRobin Refi; Kim Ren\xC3\xA9"
+                                      "e; Third Owner\t3 Elm Court\t\n")
+        << run;
+    run = runCli({"search", "--db", db, "--limit", "0", "okafor"});
+    EXPECT_EQ(run.exitCode, 2) << run;
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')),
+              "--limit: Value 0 not in range 1 to 18446744073709551615");
+    run = runCli({"search", "--db", db, "--where", "borrowers=okafor", "--to", "9/15/2008"});
+    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, kNoMatch);
+
+    run = runCli({"search", "--db", db, "--json", "okafor"});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    struct stat info {};
+    ASSERT_EQ(::stat(archive.purchase.c_str(), &info), 0);
+    EXPECT_EQ(
+        run.out,
+        "{\"path\":\"" + archive.purchase + "\",\"size\":" + std::to_string(info.st_size) +
+            ",\"modified\":\"2023-11-14T22:13:20Z\",\"modified_ns\":1700000000500000000,"
+            "\"file_id\":" +
+            std::to_string(info.st_ino) +
+            ",\"status\":\"indexed\",\"reason\":null,\"format\":\"xml\",\"version\":\"201\","
+            "\"version_word\":null,\"document_type\":\"hud\",\"settlement_date\":\"2008-09-16T14:"
+            "30:00\",\"funding_date\":\"2008-09-18\",\"file_number\":\"F-2008-17\","
+            "\"loan_number\":\"LN-4471\",\"borrowers\":\"Dana Whitlock; Lee Whitlock; Riley "
+            "Whitlock; Sam Okafor; Jo Okafor\",\"sellers\":\"Morgan Estates; Quentin Morgan\","
+            "\"property_address\":\"14 Quarry Road, Hallam, PA 17406\",\"lender\":\"Harbor "
+            "Bank\",\"settlement_agent\":\"Velmora Title\",\"contract_sales_price\":250000,"
+            "\"contract_sales_price_text\":\"$250,000.00\",\"loan_amount\":2e+05,"
+            "\"loan_amount_text\":\"200,000.00\",\"total_120\":252210.5,\"total_120_text\":"
+            "\"252210.5\",\"total_220\":26204,\"total_220_text\":\"26204\",\"total_420\":251402,"
+            "\"total_420_text\":\"251402\",\"total_520\":1504.25,\"total_520_text\":\"1504.25\","
+            "\"total_1400_borrower\":26006.5,\"total_1400_borrower_text\":\"26006.5\","
+            "\"total_1400_seller\":249897.75,\"total_1400_seller_text\":\"249897.75\","
+            "\"total_1520\":0,\"total_1520_text\":\"0\"}\n");
+
+    // Query syntax typed by a person finds what its words find, or nothing.
+    for (const std::vector<std::string>& words : {std::vector<std::string>{"\""},
+                                                  {"*"},
+                                                  {"("},
+                                                  {")"},
+                                                  {"NEAR"},
+                                                  {"AND"},
+                                                  {"-"},
+                                                  {":"},
+                                                  {"NEAR(okafor", "quarry)"},
+                                                  {"okafor", "AND", "NOT"},
+                                                  {"--", "-okafor"},
+                                                  {"borrowers:okafor"},
+                                                  {"\"okafor\"*"},
+                                                  {"okafor", "OR"}}) {
+        std::vector<std::string> args{"search", "--db", db};
+        args.insert(args.end(), words.begin(), words.end());
+        run = runCli(args);
+        EXPECT_TRUE((run.exitCode == 0 && run.err.empty()) ||
+                    (run.exitCode == 1 && run.err == kNoMatch))
+            << words.front() << ": " << run;
+    }
+    run = runCli({"search", "--db", db, "--", "-okafor", "(quarry)"});
+    EXPECT_EQ(run.out.substr(0, archive.purchase.size() + 1), archive.purchase + "\t") << run;
+
+    EXPECT_EQ(readBytes(db), indexBytes);
+    std::map<std::string, std::string> after = contentsOf(archive.root.path());
+    EXPECT_EQ(after.erase("velmora-index.db"), 1u);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(contentsOf(archive.elsewhere.path()), farBefore);
+}
+
+TEST(IndexCli, DatabasesNotItsOwnAreRefusedAndLeftAsTheyAre) {
+    IndexArchive archive;
+    TempFolder folder;
+    const std::string notes = folder.file("notes.txt");
+    writeBytes(notes, "Call the lender on Monday.\n");
+    const auto refused = [&](const std::vector<std::string>& args, const std::string& path,
+                             const std::string& message) {
+        const std::string bytes = readBytes(path);
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.exitCode, 1) << run;
+        EXPECT_EQ(run.err, "velmora: " + path + ": " + message + "\n") << run;
+        EXPECT_TRUE(readBytes(path) == bytes) << path << " was changed";
+        EXPECT_FALSE(fs::exists(path + "-journal")) << path;
+    };
+    refused({"index", archive.root.path(), "--db", notes}, notes,
+            "not an SQLite database (BEGIN IMMEDIATE)");
+    refused({"index", archive.root.path(), "--db", archive.purchase}, archive.purchase,
+            "not an SQLite database (BEGIN IMMEDIATE)");
+    refused({"search", "--db", archive.purchase, "okafor"}, archive.purchase,
+            "not an SQLite database (preparing a query)");
+    refused({"index", "merge", notes, archive.purchase}, notes,
+            "not an SQLite database (BEGIN IMMEDIATE)");
+    const std::string missing = folder.file("missing.db");
+    CliRun run = runCli({"search", "--db", missing, "okafor"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err,
+              "velmora: " + missing + ": no index here (make one with 'velmora index PATH...')\n");
+    EXPECT_FALSE(fs::exists(missing));
+
+    // Another process in the middle of a write: the tool waits its while
+    // (ten seconds), then says so; questions are answered meanwhile.
+    const std::string db = folder.file("index.db");
+    ASSERT_EQ(runCli({"index", archive.statement, "--db", db}).exitCode, 0);
+    archive::Database writer(db, archive::OpenMode::ReadWrite, 1);
+    writer.execute("BEGIN IMMEDIATE; DELETE FROM meta WHERE key = 'none'");
+    run = runCli({"index", archive.root.path(), "--db", db});
+    EXPECT_FALSE(run.stopped);
+    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_EQ(run.err, "velmora: " + db +
+                           ": in use by another process; try again when it has finished (BEGIN "
+                           "IMMEDIATE)\n");
+    run = runCli({"search", "--db", db, "legacy"});
+    EXPECT_EQ(run.out, archive.statement +
+                           "\thud\t2004-05-17\tPat Legacy; Chris Legacy; Extra Borrower\t22 Old "
+                           "Mill Rd, Hanover, PA 17331\t125,000.00\n")
+        << run;
+    writer.execute("COMMIT");
+}
+
+} // namespace
+} // namespace velmora::testing
