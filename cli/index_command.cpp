@@ -49,11 +49,11 @@ void runIndex(const IndexArguments& args) {
 
 void runMerge(const IndexArguments& args) {
     const std::optional<FileIdentity> output = fileIdentity(args.mergeOutput);
+    // Every input is checked before the output is made or touched.
     for (const std::string& input : args.mergeInputs) {
         if (output && fileIdentity(input) == output)
             throw CommandFailed(input + ": is the index merged into; nothing was merged");
-        if (!fileExists(input))
-            throw CommandFailed(input + ": no such index; nothing was merged");
+        openIndexForReading(input);
     }
     const std::unique_ptr<archive::Database> db = openIndexForWriting(args.mergeOutput);
     std::vector<std::string> inputs;

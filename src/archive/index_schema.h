@@ -1,7 +1,7 @@
 // The tables of the archive index, as users query them with any SQL tool
-// (the README lists them):
+// (the README's "Finding a deal" describes them for users):
 //
-//   meta(key, value)          "schema_version", "written_by"
+//   meta(key, value)          "schema_version"
 //   documents(id, <fields>)   one row per deal file, the fields below
 //   document_text(body)       FTS5 over every text of the document; its rowid
 //                             is the id of the file's documents row

@@ -98,7 +98,9 @@ private:
         ++run_.files;
         const std::string key = absoluteKey(file.path);
         if (file.found != Found::File) {
-            if (file.found == Found::Unreadable)
+            // A folder that cannot be listed, or a name given that is not
+            // there (a share not mounted), may well still hold its files.
+            if (file.found == Found::Unreadable || file.found == Found::Missing)
                 unlisted_.push_back(prefixOf(file.path));
             if (file.found == Found::NotAFile)
                 ++run_.notDeals;
@@ -176,7 +178,7 @@ private:
     }
 
     // Rows below the folders given whose files the walk did not find, except
-    // below a folder that could not be listed: its files may well be there.
+    // below a folder that could not be listed or a name given that is missing.
     void removeGone(const std::vector<std::string>& roots) {
         std::vector<RootPrefix> prefixes;
         for (const std::string& root : roots)

@@ -5,7 +5,9 @@
 // batches, each batch one transaction, so that a run stopped half-way leaves
 // every row true to its file and the next run goes on where it stopped.
 // Rows of files that are gone from the folders given are removed; rows of
-// other folders are left alone, so that one index can serve many folders.
+// other folders are left alone, so that one index can serve many folders, and
+// so are the rows of a folder given that is not there at all (a share that
+// is not mounted must not empty the index).
 #pragma once
 
 #include "archive/shard.h"

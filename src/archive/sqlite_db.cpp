@@ -7,8 +7,9 @@
 namespace velmora::archive {
 namespace {
 
-// What a person can act on, for the failures a person can cause.
-std::string reasonOf(sqlite3* connection) {
+// What a person can act on, for the failures a person can cause; none for
+// the others, which are told in SQLite's words.
+std::optional<std::string> plainReasonOf(sqlite3* connection) {
     switch (sqlite3_extended_errcode(connection) & 0xff) {
     case SQLITE_NOTADB:
         return "not an SQLite database";
@@ -24,7 +25,7 @@ std::string reasonOf(sqlite3* connection) {
     case SQLITE_FULL:
         return "the disk is full";
     default:
-        return sqlite3_errmsg(connection);
+        return std::nullopt;
     }
 }
 
@@ -52,7 +53,9 @@ Database::Database(const std::string& path, OpenMode mode, int busySeconds) : pa
     const int flags = openFlags(mode) | SQLITE_OPEN_NOMUTEX;
     const int result = sqlite3_open_v2(path.c_str(), &connection_, flags, nullptr);
     if (result != SQLITE_OK) {
-        const std::string reason = connection_ ? reasonOf(connection_) : "out of memory";
+        const std::string reason =
+            connection_ ? plainReasonOf(connection_).value_or(sqlite3_errmsg(connection_))
+                        : "out of memory";
         sqlite3_close(connection_);
         connection_ = nullptr;
         throw IndexError(path + ": " + reason);
@@ -66,7 +69,11 @@ Database::~Database() {
 }
 
 void Database::fail(std::string_view what) const {
-    throw IndexError(path_ + ": " + reasonOf(connection_) + " (" + std::string(what) + ")");
+    const std::optional<std::string> plain = plainReasonOf(connection_);
+    throw IndexError(
+        path_ + ": " +
+        (plain ? *plain
+               : sqlite3_errmsg(connection_) + std::string(" (") + std::string(what) + ")"));
 }
 
 void Database::execute(std::string_view sql) {

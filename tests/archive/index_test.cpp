@@ -263,6 +263,7 @@ TEST(IndexSearch, WordsFieldsDatesAndOrder) {
     EXPECT_EQ(search(*db, "QUARRY rOaD"), Paths{archive.purchase});
     EXPECT_EQ(search(*db, "whit"), Paths{archive.purchase});
     EXPECT_EQ(search(*db, "mill lane"), Paths{archive.refinance});
+    EXPECT_EQ(search(*db, "ridgeway valuer"), Paths{archive.purchase});
     EXPECT_EQ(search(*db, "distant"), Paths{archive.linked});
     EXPECT_EQ(search(*db, "backed"), Paths{});
     EXPECT_EQ(search(*db, "renee"), Paths{archive.loan});
@@ -376,6 +377,15 @@ TEST(IndexUpdate, OnlyChangedFilesAreReadAgainAndGoneOnesLeave) {
     // Naming one file of the tree does not make the rest of the tree gone.
     EXPECT_EQ(counts(update(*db, {archive.purchase})),
               "indexed: 0, unchanged: 1, not indexed: 0, not a deal: 0, removed: 0, files: 1");
+    EXPECT_EQ(idsByPath(*db).size(), 7u);
+
+    // A folder given that is not there at all (a share not mounted) keeps its rows.
+    fs::rename(other.path(), other.path() + "-away");
+    const IndexRun away = update(*db, {other.path()});
+    fs::rename(other.path() + "-away", other.path());
+    EXPECT_EQ(away.removed, 0u);
+    ASSERT_EQ(away.problems.size(), 1u);
+    EXPECT_EQ(away.problems[0].reason, "no such file or folder");
     EXPECT_EQ(idsByPath(*db).size(), 7u);
 }
 
@@ -514,7 +524,7 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
               alike + ": not a velmora index (it holds other tables); it was left as it is");
     const std::string text = folder.file("notes.txt");
     writeBytes(text, "These are notes, not a database.\n");
-    EXPECT_EQ(refusal(text), text + ": not an SQLite database (BEGIN IMMEDIATE)");
+    EXPECT_EQ(refusal(text), text + ": not an SQLite database");
     {
         Database reader(newer, OpenMode::ReadOnly, 1);
         EXPECT_EQ(messageOf([&] { archive::requireIndexSchema(reader); }),
@@ -549,8 +559,7 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
     Database writer(index, OpenMode::ReadWrite, 1);
     writer.execute("BEGIN IMMEDIATE; INSERT INTO meta VALUES ('mark', 'x')");
     EXPECT_EQ(messageOf([&] { openIndex(index); }),
-              index + ": in use by another process; try again when it has finished (BEGIN "
-                      "IMMEDIATE)");
+              index + ": in use by another process; try again when it has finished");
     Database reader(index, OpenMode::ReadOnly, 1);
     EXPECT_EQ(messageOf([&] { archive::requireIndexSchema(reader); }), "no error");
     writer.execute("ROLLBACK");

@@ -132,14 +132,18 @@ TEST(IndexCli, DatabasesNotItsOwnAreRefusedAndLeftAsTheyAre) {
         EXPECT_TRUE(readBytes(path) == bytes) << path << " was changed";
         EXPECT_FALSE(fs::exists(path + "-journal")) << path;
     };
-    refused({"index", archive.root.path(), "--db", notes}, notes,
-            "not an SQLite database (BEGIN IMMEDIATE)");
+    refused({"index", archive.root.path(), "--db", notes}, notes, "not an SQLite database");
     refused({"index", archive.root.path(), "--db", archive.purchase}, archive.purchase,
-            "not an SQLite database (BEGIN IMMEDIATE)");
+            "not an SQLite database");
     refused({"search", "--db", archive.purchase, "okafor"}, archive.purchase,
-            "not an SQLite database (preparing a query)");
-    refused({"index", "merge", notes, archive.purchase}, notes,
-            "not an SQLite database (BEGIN IMMEDIATE)");
+            "not an SQLite database");
+    // Inputs are looked at before the output is made or touched.
+    const std::string notesBytes = readBytes(notes);
+    refused({"index", "merge", notes, archive.purchase}, archive.purchase,
+            "not an SQLite database");
+    EXPECT_TRUE(readBytes(notes) == notesBytes);
+    refused({"index", "merge", folder.file("new.db"), notes}, notes, "not an SQLite database");
+    EXPECT_FALSE(fs::exists(folder.file("new.db")));
     const std::string missing = folder.file("missing.db");
     CliRun run = runCli({"search", "--db", missing, "okafor"});
     EXPECT_EQ(run.exitCode, 1);
@@ -156,9 +160,8 @@ TEST(IndexCli, DatabasesNotItsOwnAreRefusedAndLeftAsTheyAre) {
     run = runCli({"index", archive.root.path(), "--db", db});
     EXPECT_FALSE(run.stopped);
     EXPECT_EQ(run.exitCode, 1) << run;
-    EXPECT_EQ(run.err, "velmora: " + db +
-                           ": in use by another process; try again when it has finished (BEGIN "
-                           "IMMEDIATE)\n");
+    EXPECT_EQ(run.err,
+              "velmora: " + db + ": in use by another process; try again when it has finished\n");
     run = runCli({"search", "--db", db, "legacy"});
     EXPECT_EQ(run.out, archive.statement +
                            "\thud\t2004-05-17\tPat Legacy; Chris Legacy; Extra Borrower\t22 Old "

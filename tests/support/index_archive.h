@@ -95,6 +95,9 @@ inline void savePurchase(const std::string& path, const std::string& borrower) {
         section(d, "n500").putDouble("n520", 1504.25);
         section(d, "n1400").putDouble("borrowerFund", 26006.5);
         section(d, "n1400").putDouble("sellerFund", 249897.75);
+        // A line's text is its description.
+        section(d, "n800").findChild("n803")->setPropertyValue("description",
+                                                               "Appraisal by Ridgeway Valuers");
     });
 }
 
