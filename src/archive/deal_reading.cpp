@@ -69,10 +69,8 @@ IndexEntry readLegacy(IndexEntry entry, const std::string& path, const KindOfFil
     return indexed(std::move(entry), *conversion.document);
 }
 
-} // namespace
-
-std::optional<IndexEntry> readIndexEntry(const std::string& path, const std::string& key,
-                                         const FileStamp& stamp) {
+std::optional<IndexEntry> readEntry(const std::string& path, const std::string& key,
+                                    const FileStamp& stamp) {
     IndexEntry entry = entryOfFile(key, stamp);
     const std::optional<std::string> first = readFirstBytes(path);
     if (!first)
@@ -90,6 +88,20 @@ std::optional<IndexEntry> readIndexEntry(const std::string& path, const std::str
         break;
     }
     return readLegacy(std::move(entry), path, kind);
+}
+
+} // namespace
+
+std::optional<IndexEntry> readIndexEntry(const std::string& path, const std::string& key,
+                                         const FileStamp& stamp) {
+    // A failure of the system (memory, above all) ends this file's reading,
+    // not the run; the next run tries the file again.
+    try {
+        return readEntry(path, key, stamp);
+    } catch (const std::exception& failure) {
+        return notIndexed(entryOfFile(key, stamp), "unreadable",
+                          std::string("not read: ") + failure.what());
+    }
 }
 
 std::string isoTimeOfNanoseconds(std::int64_t nanoseconds) {
