@@ -51,8 +51,7 @@ std::string loanHtml(const CSectionNode& root) {
             box("file", "8. Mortgage insurance case number", htmlText(shown(loan, "caseNo_8"))));
 }
 
-std::string partiesHtml(const CSectionNode& root, std::string_view party, std::string_view more,
-                        std::string_view plural) {
+std::string partiesHtml(const CSectionNode& root, std::string_view party, std::string_view more) {
     const std::vector<const CSectionNode*> parties = partiesOf(root, party, more);
     if (parties.empty())
         return {};
@@ -62,8 +61,8 @@ std::string partiesHtml(const CSectionNode& root, std::string_view party, std::s
     out = element("div", "party-list", out);
     if (parties.size() > kPartiesInBox)
         out += element("div", "more-parties",
-                       std::to_string(parties.size() - kPartiesInBox) + " more " +
-                           std::string(plural) + " on the addendum");
+                       "and " + std::to_string(parties.size() - kPartiesInBox) +
+                           " more on the addendum");
     return out;
 }
 
@@ -94,10 +93,10 @@ bool hasSeller(const CSectionNode& root) {
 
 std::string partyBoxes(const CSectionNode& root, bool refinance) {
     std::string out = box("party", "D. Name and address of borrower",
-                          partiesHtml(root, "d", "d_borrowers", "borrowers"));
+                          partiesHtml(root, "d", "d_borrowers"));
     if (!refinance || hasSeller(root))
         out += box("party", "E. Name and address of seller",
-                   partiesHtml(root, "e", "e_sellers", "sellers") +
+                   partiesHtml(root, "e", "e_sellers") +
                        fieldHtml("TIN", shown(&root, "e_SellerTin")));
     const std::string lender = shown(&root, "f_LenderName");
     out += box("party", "F. Name and address of lender",
