@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -154,6 +155,65 @@ TEST_F(RenderTest, RefusalsLeaveEveryFileAsItWas) {
 
     ASSERT_EQ(runCli({"--yes", "convert", legacy}).exitCode, 0);
     EXPECT_EQ(countOf(render(legacy), "LEGACY-42"), 1u);
+}
+
+// Extra lines take the blank lines the form leaves in their block (904, 905)
+// before the rest follow it; the cash lines check their boxes by sign and
+// show the amount without it; further parties go to the addendum.
+TEST_F(RenderTest, ExtraLinesFillBlankLinesCashBoxesFollowTheSignPartiesMoveToTheAddendum) {
+    CHudDocument root("hud");
+    root.initDocument();
+    setNodePropertyValue(&root, "", "n303", "-1500.25");
+    setNodePropertyValue(&root, "", "n603", "2.5");
+    for (const char* name : {"a", "b", "c"}) {
+        const std::optional<std::string> line = createNode(&root, "extra", "n900/more");
+        ASSERT_TRUE(line);
+        setNodePropertyByCriterion(&root, "n900/more", "name=" + *line, "description",
+                                   std::string("Extra ") + name);
+    }
+    for (const char* name : {"Ann", "Ben", "Cy"}) {
+        const std::optional<std::string> party = createNode(&root, "address", "d_borrowers");
+        ASSERT_TRUE(party);
+        setNodePropertyByCriterion(&root, "d_borrowers", "name=" + *party, "name1", name);
+    }
+    ASSERT_EQ(saveXmlFile(root, folder.file("deal.xml")), 0);
+    const std::string html = render(folder.file("deal.xml"));
+    expectOnceInOrder(
+        html,
+        {"Cash <span class=\"option\">&#9744; From</span> <span class=\"option marked\">&#9746; "
+         "To</span> Borrower</td><td class=\"amt total\">1,500.25</td>|"
+         "Cash <span class=\"option marked\">&#9746; To</span> <span class=\"option\">&#9744; "
+         "From</span> Seller</td><td class=\"amt total\">2.50</td>|"
+         "<td class=\"no\">904.</td><td class=\"desc\"><span class=\"text\">Extra a<|"
+         "<td class=\"no\">905.</td><td class=\"desc\"><span class=\"text\">Extra b<|"
+         "<tr class=\"more\"><td class=\"no\"></td><td class=\"desc\"><span "
+         "class=\"text\">Extra c<",
+         "<div class=\"party-list\"><div class=\"address\"><div>Ann</div></div><div "
+         "class=\"address\"><div>Ben</div></div></div><div class=\"more-parties\">and 1 more "
+         "on the addendum</div>|<section class=\"appendix\" id=\"parties\">|"
+         "<h3>Further borrowers</h3><div class=\"party-list\"><div class=\"address\"><div>Cy<"});
+    EXPECT_EQ(html.find("Further sellers"), std::string::npos);
+}
+
+// A converted file keeps the lender's name in the address text too; box F
+// names the lender once. Control characters show as their pictures.
+TEST_F(RenderTest, ConvertedLenderIsNamedOnceAndControlCharactersShowAsPictures) {
+    const std::string legacy = folder.file("deal.hud");
+    HudRecord record;
+    record.version = 1601;
+    record.lenderText = "First Coastal Bank\n100 Water Street, Bath ME";
+    record.fileNo = std::string("F\x01G\x1BH\x7FI\tJ", 10);
+    writeBytes(legacy, hudFile(record));
+    ASSERT_EQ(runCli({"--yes", "convert", legacy}).exitCode, 0);
+    const std::string html = render(legacy);
+    EXPECT_EQ(countOf(html, "First Coastal Bank"), 1u);
+    EXPECT_EQ(countOf(html, "<div class=\"address\">First Coastal Bank</div><div "
+                            "class=\"address\">100 Water Street, Bath ME</div>"),
+              1u);
+    EXPECT_EQ(countOf(html, "F\u2401G\u241BH\u2421I\tJ"), 1u);
+    EXPECT_FALSE(std::any_of(html.begin(), html.end(), [](char c) {
+        return (c >= 0 && c < 0x20 && c != '\n' && c != '\t') || c == 0x7F;
+    }));
 }
 
 TEST_F(RenderTest, OutputThroughALinkReachesTheFileItPointsTo) {
