@@ -92,8 +92,8 @@ bool hasSeller(const CSectionNode& root) {
 }
 
 std::string partyBoxes(const CSectionNode& root, bool refinance) {
-    std::string out = box("party", "D. Name and address of borrower",
-                          partiesHtml(root, "d", "d_borrowers"));
+    std::string out =
+        box("party", "D. Name and address of borrower", partiesHtml(root, "d", "d_borrowers"));
     if (!refinance || hasSeller(root))
         out += box("party", "E. Name and address of seller",
                    partiesHtml(root, "e", "e_sellers") +

@@ -165,17 +165,10 @@ TEST_F(RenderTest, ExtraLinesFillBlankLinesCashBoxesFollowTheSignPartiesMoveToTh
     root.initDocument();
     setNodePropertyValue(&root, "", "n303", "-1500.25");
     setNodePropertyValue(&root, "", "n603", "2.5");
-    for (const char* name : {"a", "b", "c"}) {
-        const std::optional<std::string> line = createNode(&root, "extra", "n900/more");
-        ASSERT_TRUE(line);
-        setNodePropertyByCriterion(&root, "n900/more", "name=" + *line, "description",
-                                   std::string("Extra ") + name);
-    }
-    for (const char* name : {"Ann", "Ben", "Cy"}) {
-        const std::optional<std::string> party = createNode(&root, "address", "d_borrowers");
-        ASSERT_TRUE(party);
-        setNodePropertyByCriterion(&root, "d_borrowers", "name=" + *party, "name1", name);
-    }
+    for (const char* name : {"a", "b", "c"})
+        addEntry(root, "n900/more", "extra", {{"description", std::string("Extra ") + name}});
+    for (const char* name : {"Ann", "Ben", "Cy"})
+        addEntry(root, "d_borrowers", "address", {{"name1", name}});
     ASSERT_EQ(saveXmlFile(root, folder.file("deal.xml")), 0);
     const std::string html = render(folder.file("deal.xml"));
     expectOnceInOrder(
