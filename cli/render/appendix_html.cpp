@@ -7,6 +7,8 @@
 #include "statement_parts.h"
 #include "tree/section_node.h"
 
+#include <tuple>
+
 namespace velmora::cli {
 namespace {
 
@@ -14,12 +16,13 @@ namespace {
 struct Field {
     std::string_view label;
     std::vector<std::string_view> names;
+    bool amount = false;
 };
 
-std::string joined(const CSectionNode* node, const std::vector<std::string_view>& names) {
+std::string joined(const CSectionNode* node, const Field& field) {
     std::string out;
-    for (const std::string_view name : names) {
-        const std::string text = shown(node, name);
+    for (const std::string_view name : field.names) {
+        const std::string text = field.amount ? shownAmount(node, name) : shown(node, name);
         if (!text.empty())
             out += (out.empty() ? "" : ", ") + text;
     }
@@ -29,7 +32,7 @@ std::string joined(const CSectionNode* node, const std::vector<std::string_view>
 std::string fieldsHtml(const CSectionNode& node, const std::vector<Field>& fields) {
     std::string out;
     for (const Field& field : fields)
-        out += fieldHtml(std::string(field.label), joined(&node, field.names));
+        out += fieldHtml(std::string(field.label), joined(&node, field));
     return element("div", "fields", out);
 }
 
@@ -45,8 +48,7 @@ std::string entriesHtml(std::string_view title, const CSectionNode* list,
     for (const auto& entry : list->children()) {
         std::string cells;
         for (const Field& column : columns) // amounts align right, as on the statement
-            cells += cell(column.label == "Amount" ? "amt" : "",
-                          htmlText(joined(entry.get(), column.names)));
+            cells += cell(column.amount ? "amt" : "", htmlText(joined(entry.get(), column)));
         body += element("tr", "", cells);
     }
     if (body.empty())
@@ -71,7 +73,7 @@ std::string escrowHtml(const CSectionNode& escrow) {
     std::string amounts;
     for (std::size_t i = 0; i < std::size(kMonths); ++i) {
         names += element("th", "", kMonthNames[i]);
-        amounts += cell("amt", htmlText(shown(childAt(&escrow, kMonths[i]), "amount")));
+        amounts += cell("amt", htmlText(shownAmount(childAt(&escrow, kMonths[i]), "amount")));
     }
     const std::string months = element("table", "entries months",
                                        element("thead", "", element("tr", "", names)) +
@@ -80,11 +82,11 @@ std::string escrowHtml(const CSectionNode& escrow) {
                     fieldsHtml(escrow, {{"Toll-free number", {"tollFreeNumber"}},
                                         {"First payment date", {"firstPaymentDate"}},
                                         {"Months allowed", {"maxMonthsAllowed"}},
-                                        {"Escrow to", {"escrowTo"}},
-                                        {"Initial escrow", {"escrowInit"}},
-                                        {"Cushion", {"cushionAmount"}},
-                                        {"Monthly payment", {"monthlyPayment"}},
-                                        {"Discretionary amount", {"discretionaryAmount"}}}) +
+                                        {"Escrow to", {"escrowTo"}, true},
+                                        {"Initial escrow", {"escrowInit"}, true},
+                                        {"Cushion", {"cushionAmount"}, true},
+                                        {"Monthly payment", {"monthlyPayment"}, true},
+                                        {"Discretionary amount", {"discretionaryAmount"}, true}}) +
                         element("h3", "", "Monthly escrow payments") + months);
 }
 
@@ -97,13 +99,13 @@ std::string ledgerHtml(const CSectionNode& ledger) {
                             {"Sub-account", {"subAcctNum"}}});
     const std::string deposits = entriesHtml(
         "Deposits", childAt(&ledger, "deposits"),
-        {{"Date", {"date"}}, {"From", {"from"}}, {"Memo", {"memo"}}, {"Amount", {"amount"}}});
+        {{"Date", {"date"}}, {"From", {"from"}}, {"Memo", {"memo"}}, {"Amount", {"amount"}, true}});
     const std::string withdrawals = entriesHtml("Withdrawals", childAt(&ledger, "withdrawals"),
                                                 {{"Date", {"date"}},
                                                  {"Pay to", {"payTo"}},
                                                  {"Check", {"check"}},
                                                  {"Memo", {"memo"}},
-                                                 {"Amount", {"amount"}}});
+                                                 {"Amount", {"amount"}, true}});
     const std::string transactions =
         entriesHtml("Transactions", childAt(&ledger, "transactions"),
                     {{"Date", {"transDate"}},
@@ -113,7 +115,7 @@ std::string ledgerHtml(const CSectionNode& ledger) {
                      {"Address", {"address1", "address2", "city", "state", "zip"}},
                      {"Memo", {"memo"}},
                      {"Wire", {"wireFlag"}},
-                     {"Amount", {"amount"}}});
+                     {"Amount", {"amount"}, true}});
     return appendix("ledger", "Ledger", fields + deposits + withdrawals + transactions);
 }
 
@@ -126,13 +128,29 @@ std::string checksHtml(const CSectionNode& checks) {
                                  {"Address", {"address"}},
                                  {"Memo", {"memo"}},
                                  {"Print", {"print"}},
-                                 {"Amount", {"amount"}}}));
+                                 {"Amount", {"amount"}, true}}));
+}
+
+// The parties beyond those the boxes D and E show, one list per side.
+std::string addendumHtml(const CSectionNode& root) {
+    std::string content;
+    for (const auto& [title, party, more] : {std::tuple{"Further borrowers", "d", "d_borrowers"},
+                                             {"Further sellers", "e", "e_sellers"}}) {
+        const std::vector<const CSectionNode*> parties = partiesOf(root, party, more);
+        std::string addresses;
+        for (std::size_t i = kPartiesInBox; i < parties.size(); ++i)
+            addresses += addressHtml(parties[i]);
+        if (!addresses.empty())
+            content +=
+                element("h3", "", escapeHtml(title)) + element("div", "party-list", addresses);
+    }
+    return content.empty() ? content : appendix("parties", "Addendum: parties", content);
 }
 
 } // namespace
 
 std::string appendicesHtml(const CSectionNode& root) {
-    std::string out;
+    std::string out = addendumHtml(root);
     for (const auto& child : root.children()) {
         const std::string& name = child->getName();
         if (name == "initialEscrowDisclosure" && holdsAnyValue(*child))

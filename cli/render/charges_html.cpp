@@ -1,14 +1,18 @@
 // The settlement charges (blocks 700 to 1400) and, for a refinance, the
 // disbursements to others (1500) and the net settlement (1600). Each line
 // shows its number, its description with the details its columns hold, the
-// payor, and the borrower's and the seller's amounts; a block's `more` lines
-// follow its numbered ones.
+// payor, and the borrower's and the seller's amounts. A block's `more` lines
+// take the blank lines the form leaves in the block without a caption, as
+// one writes on the paper form, and those left over follow the block.
 #include "form_rows.h"
 #include "html_text.h"
 #include "line_text.h"
 #include "shown_values.h"
 #include "statement_parts.h"
 #include "tree/section_node.h"
+
+#include <deque>
+#include <map>
 
 namespace velmora::cli {
 namespace {
@@ -72,13 +76,20 @@ FormRows netSettlementRows() {
         heading("", "N. Net settlement"),
         value("1600", "Loan amount", "n1600", "amount"),
         value("1601", "Plus cash/check from borrower", "n1600", "cash"),
-        value("1602", "Minus total settlement charges (line 1400)", "", ""),
-        value("1603", "Minus total disbursements to others (line 1520)", "", ""),
+        copy("1602", "Minus total settlement charges (line 1400)", "n1400", "borrowerFund"),
+        copy("1603", "Minus total disbursements to others (line 1520)", "n1500", "n1520"),
         total("1604",
               "Equals disbursements to borrower (after expiration of any applicable rescission "
               "period required by law)",
               "n1600", "n1604"),
     };
+}
+
+// The `more` lines of each block not yet printed, by the block's path.
+using ExtraLines = std::map<std::string, std::deque<const CSectionNode*>, std::less<>>;
+
+std::string_view blockOf(std::string_view linePath) {
+    return linePath.substr(0, linePath.rfind('/'));
 }
 
 class ChargeTable {
@@ -100,37 +111,68 @@ public:
         return out + "</tr></thead>";
     }
 
-    std::string row(const FormRow& row) const {
+    std::string rows(const FormRows& rows) const {
+        ExtraLines extras = extraLines(rows);
+        std::string out;
+        for (const FormRow& each : rows)
+            out += row(each, extras);
+        return out;
+    }
+
+private:
+    ExtraLines extraLines(const FormRows& rows) const {
+        ExtraLines extras;
+        for (const FormRow& each : rows) {
+            if (each.kind != RowKind::MoreLines)
+                continue;
+            auto& lines = extras[each.node];
+            if (const CSectionNode* more = childAt(&root_, each.node + "/more")) {
+                for (const auto& line : more->children())
+                    lines.push_back(line.get());
+            }
+        }
+        return extras;
+    }
+
+    // The line that stands at `row`: the line itself, or the next extra line
+    // of its block when the form leaves it blank.
+    const CSectionNode* lineAt(const FormRow& row, ExtraLines& extras) const {
+        const CSectionNode* line = childAt(&root_, row.node);
+        if (!row.caption.empty() || !isBlankLine(line))
+            return line;
+        const auto block = extras.find(blockOf(row.node));
+        if (block == extras.end() || block->second.empty())
+            return line;
+        line = block->second.front();
+        block->second.pop_front();
+        return line;
+    }
+
+    std::string row(const FormRow& row, ExtraLines& extras) const {
         switch (row.kind) {
         case RowKind::Heading:
             return element("tr", "", cell("head", escapeHtml(headingText(row)), width()));
         case RowKind::Subheading:
             return element("tr", "", cell("subhead", escapeHtml(row.caption), width()));
         case RowKind::Line:
-            return lineRow(childAt(&root_, row.node), row.number, row.caption, "");
+            return lineRow(lineAt(row, extras), row.number, row.caption, "");
         case RowKind::TotalLine:
             return lineRow(childAt(&root_, row.node), row.number, row.caption, "total");
         case RowKind::MoreLines:
-            return moreRows(childAt(&root_, row.node + "/more"));
+            return moreRows(extras[row.node]);
         case RowKind::Value:
         case RowKind::Total:
+        case RowKind::Copy:
+        case RowKind::Cash:
             break;
         }
         return valueRow(row);
     }
 
-    std::string rows(const FormRows& rows) const {
-        std::string out;
-        for (const FormRow& each : rows)
-            out += row(each);
-        return out;
-    }
-
-private:
     std::string amount(const CSectionNode* line, const Column& column) const {
         for (const std::string_view name : column.names) {
             if (hasProperty(line, name))
-                return shown(line, name);
+                return shownAmount(line, name);
         }
         return {};
     }
@@ -145,21 +187,20 @@ private:
         return element("tr", cls, cells);
     }
 
-    std::string moreRows(const CSectionNode* more) const {
+    std::string moreRows(const std::deque<const CSectionNode*>& lines) const {
         std::string out;
-        if (!more)
-            return out;
-        for (const auto& line : more->children())
-            out += lineRow(line.get(), "", "", "more");
+        for (const CSectionNode* line : lines)
+            out += lineRow(line, "", "", "more");
         return out;
     }
 
     // The value stands in the first amount column.
     std::string valueRow(const FormRow& row) const {
-        const std::string text =
-            row.property.empty() ? std::string() : shown(childAt(&root_, row.node), row.property);
+        const std::string text = shownAmount(childAt(&root_, row.node), row.property);
+        const bool copied = row.kind == RowKind::Copy;
         std::string cells = cell("no", numberText(row.number)) +
-                            cell("desc", escapeHtml(row.caption), 2) + cell("amt", htmlText(text));
+                            cell(copied ? "desc copied" : "desc", escapeHtml(row.caption), 2) +
+                            cell(copied ? "amt copied" : "amt", htmlText(text));
         for (std::size_t i = 1; i < columns_.size(); ++i)
             cells += cell("amt", "");
         return element("tr", row.kind == RowKind::Total ? "total" : "", cells);
@@ -170,13 +211,14 @@ private:
     std::vector<std::string_view> consumed_;
 };
 
-std::string table(std::string_view id, const ChargeTable& charges, std::string_view title,
+// `head` is none for a table that continues the one before it.
+std::string table(std::string_view id, const ChargeTable& charges, const std::string& head,
                   const std::string& body) {
     std::string out = "<table class=\"charges\" id=\"" + std::string(id) + "\">";
     out += "<colgroup><col class=\"no\"><col><col class=\"payor\">";
     for (int i = 3; i < charges.width(); ++i)
         out += "<col class=\"amt\">";
-    out += "</colgroup>" + charges.head(title) + "<tbody>" + body + "</tbody></table>";
+    out += "</colgroup>" + head + "<tbody>" + body + "</tbody></table>";
     return out;
 }
 
@@ -186,31 +228,40 @@ std::string commissionHeading(const CSectionNode& root, int width) {
     const CSectionNode* price = childAt(block, "price");
     const std::string markup =
         escapeHtml("700. Total sales/broker's commission based on price $ ") +
-        element("span", "value", htmlText(shown(price, "amount"))) + " @ " +
+        element("span", "value", htmlText(shownAmount(price, "amount"))) + " @ " +
         element("span", "value", htmlText(shown(price, "at"))) +
-        " % = " + element("span", "value", htmlText(shown(block, "s700Price")));
+        " % = " + element("span", "value", htmlText(shownAmount(block, "s700Price")));
     return element("tr", "", cell("head", markup, width));
+}
+
+const std::vector<Column>& chargeColumns(bool refinance) {
+    return refinance ? kBorrowerOnly : kBothSides;
 }
 
 } // namespace
 
 std::string chargesHtml(const CSectionNode& root, bool refinance) {
-    const ChargeTable charges(root, refinance ? kBorrowerOnly : kBothSides);
-    const FormRow last = totalLine("1400",
-                                   refinance ? "Total settlement charges (enter on line 1602)"
-                                             : "Total settlement charges (enter on lines 103, "
-                                               "Section J and 502, Section K)",
-                                   "n1400");
+    const ChargeTable charges(root, chargeColumns(refinance));
     std::string body;
     if (!refinance)
         body = commissionHeading(root, charges.width()) + charges.rows(commissionRows());
-    body += charges.rows(chargeRows()) + charges.row(last);
-    return table("charges", charges, "L. Settlement charges", body);
+    body += charges.rows(chargeRows());
+    return table("charges", charges, charges.head("L. Settlement charges"), body);
+}
+
+std::string settlementTotalHtml(const CSectionNode& root, bool refinance) {
+    const ChargeTable charges(root, chargeColumns(refinance));
+    const FormRow total = totalLine("1400",
+                                    refinance ? "Total settlement charges (enter on line 1602)"
+                                              : "Total settlement charges (enter on lines 103, "
+                                                "Section J and 502, Section K)",
+                                    "n1400");
+    return table("settlement-total", charges, "", charges.rows({total}));
 }
 
 std::string disbursementsHtml(const CSectionNode& root) {
     const ChargeTable disbursed(root, kDisbursed);
-    return table("disbursements", disbursed, "M. Disbursement to others",
+    return table("disbursements", disbursed, disbursed.head("M. Disbursement to others"),
                  disbursed.rows(disbursementRows() + netSettlementRows()));
 }
 

@@ -3,26 +3,37 @@
 namespace velmora::cli {
 
 FormRow heading(std::string number, std::string caption) {
-    return {RowKind::Heading, std::move(number), std::move(caption), {}, {}};
+    return {RowKind::Heading, std::move(number), std::move(caption), {}, {}, {}};
 }
 
 FormRow subheading(std::string caption) {
-    return {RowKind::Subheading, {}, std::move(caption), {}, {}};
+    return {RowKind::Subheading, {}, std::move(caption), {}, {}, {}};
 }
 
 FormRow value(std::string number, std::string caption, std::string owner, std::string property) {
-    return {RowKind::Value, std::move(number), std::move(caption), std::move(owner),
-            std::move(property)};
+    return {RowKind::Value,   std::move(number),   std::move(caption),
+            std::move(owner), std::move(property), {}};
 }
 
 FormRow total(std::string number, std::string caption, std::string owner, std::string property) {
-    return {RowKind::Total, std::move(number), std::move(caption), std::move(owner),
-            std::move(property)};
+    return {RowKind::Total,   std::move(number),   std::move(caption),
+            std::move(owner), std::move(property), {}};
+}
+
+FormRow copy(std::string number, std::string caption, std::string owner, std::string property) {
+    return {RowKind::Copy,    std::move(number),   std::move(caption),
+            std::move(owner), std::move(property), {}};
+}
+
+FormRow cash(std::string number, std::string caption, std::string property,
+             std::vector<std::string> boxes) {
+    return {RowKind::Cash,       std::move(number), std::move(caption), {},
+            std::move(property), std::move(boxes)};
 }
 
 FormRow line(std::string block, int number, std::string caption) {
     const std::string text = std::to_string(number);
-    return {RowKind::Line, text, std::move(caption), block + "/n" + text, {}};
+    return {RowKind::Line, text, std::move(caption), block + "/n" + text, {}, {}};
 }
 
 FormRows lineRun(const std::string& block, int first, int last,
@@ -36,11 +47,11 @@ FormRows lineRun(const std::string& block, int first, int last,
 }
 
 FormRow moreLines(std::string block) {
-    return {RowKind::MoreLines, {}, {}, std::move(block), {}};
+    return {RowKind::MoreLines, {}, {}, std::move(block), {}, {}};
 }
 
 FormRow totalLine(std::string number, std::string caption, std::string block) {
-    return {RowKind::TotalLine, std::move(number), std::move(caption), std::move(block), {}};
+    return {RowKind::TotalLine, std::move(number), std::move(caption), std::move(block), {}, {}};
 }
 
 FormRows operator+(FormRows left, const FormRows& right) {

@@ -17,6 +17,8 @@ enum class RowKind {
     MoreLines,  // the extra lines a block keeps in its `more` list, unnumbered
     Value,      // a value the form prints on a line of its own (101, 303, 1520)
     Total,      // a value row printed in bold (120, 220, 1520)
+    Copy,       // a line the form fills from another (103 repeats 1400): a Value, tinted
+    Cash,       // the cash line of a side (303, 603): a Total with the form's two boxes
     TotalLine,  // a block whose own columns are its totals, printed as a line (1400)
 };
 
@@ -27,10 +29,11 @@ struct FormRow {
     // Line: the line's path; MoreLines and TotalLine: the block's; Value and
     // Total: the path of the node holding the value ("" for the root).
     std::string node;
-    // Value and Total: the property shown. Empty for a line the form prints
-    // only as a pointer to another ("103. Settlement charges (line 1400)"):
-    // the view computes nothing, so it stays empty.
+    // Value, Total, Copy and Cash: the property shown.
     std::string property;
+    // Cash: the labels of the form's two boxes; a positive amount checks the
+    // first, a negative one the second.
+    std::vector<std::string> boxes;
 };
 
 using FormRows = std::vector<FormRow>;
@@ -39,6 +42,9 @@ FormRow heading(std::string number, std::string caption);
 FormRow subheading(std::string caption);
 FormRow value(std::string number, std::string caption, std::string owner, std::string property);
 FormRow total(std::string number, std::string caption, std::string owner, std::string property);
+FormRow copy(std::string number, std::string caption, std::string owner, std::string property);
+FormRow cash(std::string number, std::string caption, std::string property,
+             std::vector<std::string> boxes);
 FormRow line(std::string block, int number, std::string caption = {});
 // Lines `first` to `last` of `block` ("n100"), captioned in turn by
 // `captions` as far as it goes.

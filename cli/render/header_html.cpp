@@ -6,6 +6,7 @@
 #include "tree/section_node.h"
 
 #include <array>
+#include <vector>
 
 namespace velmora::cli {
 namespace {
@@ -33,9 +34,7 @@ std::string loanTypeHtml(const CSectionNode* loan) {
         const std::string number = std::to_string(i + 1);
         const bool marked = option == number;
         known = known || marked;
-        out +=
-            element("span", marked ? "option marked" : "option",
-                    (marked ? "&#9746; " : "&#9744; ") + number + ". " + escapeHtml(kLoanTypes[i]));
+        out += checkBox(marked, number + ". " + escapeHtml(kLoanTypes[i]));
     }
     if (!known)
         out += element("span", "option marked", "option " + htmlText(option));
@@ -52,14 +51,37 @@ std::string loanHtml(const CSectionNode& root) {
             box("file", "8. Mortgage insurance case number", htmlText(shown(loan, "caseNo_8"))));
 }
 
-// A party and the further parties of its list (`d_borrowers`, `e_sellers`).
 std::string partiesHtml(const CSectionNode& root, std::string_view party, std::string_view more) {
-    std::string out = addressHtml(childAt(&root, party));
-    if (const CSectionNode* list = childAt(&root, more)) {
-        for (const auto& entry : list->children())
-            out += addressHtml(entry.get());
-    }
+    const std::vector<const CSectionNode*> parties = partiesOf(root, party, more);
+    if (parties.empty())
+        return {};
+    std::string out;
+    for (std::size_t i = 0; i < parties.size() && i < kPartiesInBox; ++i)
+        out += addressHtml(parties[i]);
+    out = element("div", "party-list", out);
+    if (parties.size() > kPartiesInBox)
+        out += element("div", "more-parties",
+                       "and " + std::to_string(parties.size() - kPartiesInBox) +
+                           " more on the addendum");
     return out;
+}
+
+bool isSeparator(char c) {
+    return c == '\n' || c == '\r' || c == ',' || c == ';' || c == ' ' || c == '\t';
+}
+
+// Converted files keep the whole lender block, name included, in the address
+// text: what follows the name there is the address.
+std::string lenderAddress(const std::string& name, std::string address) {
+    if (name.empty() || !address.starts_with(name))
+        return address;
+    const std::size_t end = name.size();
+    if (end < address.size() && !isSeparator(address[end]))
+        return address;
+    std::size_t start = end;
+    while (start < address.size() && isSeparator(address[start]))
+        ++start;
+    return address.substr(start);
 }
 
 bool hasSeller(const CSectionNode& root) {
@@ -76,9 +98,11 @@ std::string partyBoxes(const CSectionNode& root, bool refinance) {
         out += box("party", "E. Name and address of seller",
                    partiesHtml(root, "e", "e_sellers") +
                        fieldHtml("TIN", shown(&root, "e_SellerTin")));
+    const std::string lender = shown(&root, "f_LenderName");
     out += box("party", "F. Name and address of lender",
-               element("div", "address", htmlText(shown(&root, "f_LenderName"))) +
-                   element("div", "address", htmlText(shown(&root, "f_LenderAddress"))));
+               element("div", "address", htmlText(lender)) +
+                   element("div", "address",
+                           htmlText(lenderAddress(lender, shown(&root, "f_LenderAddress")))));
     return element("div", "parties", out);
 }
 
@@ -117,6 +141,19 @@ std::string addressHtml(const CSectionNode* address) {
             out += element("div", "", htmlText(std::move(text)));
     }
     return element("div", "address", out);
+}
+
+std::vector<const CSectionNode*> partiesOf(const CSectionNode& root, std::string_view party,
+                                           std::string_view more) {
+    std::vector<const CSectionNode*> parties;
+    const CSectionNode* first = childAt(&root, party);
+    if (first && holdsAnyValue(*first))
+        parties.push_back(first);
+    if (const CSectionNode* list = childAt(&root, more)) {
+        for (const auto& entry : list->children())
+            parties.push_back(entry.get());
+    }
+    return parties;
 }
 
 std::string fieldHtml(std::string label, std::string value) {

@@ -31,8 +31,45 @@ std::string escapeHtml(std::string_view text) {
     return out;
 }
 
+namespace {
+
+constexpr char kReplacement[] = "\xEF\xBF\xBD";
+
+bool isBlank(unsigned char byte) {
+    return byte == '\t' || byte == '\n' || byte == '\r';
+}
+
+// U+2400 + byte for a C0 control, U+2421 for DEL: E2 90 80+n in UTF-8.
+std::string controlPicture(unsigned char byte) {
+    const unsigned char last = byte == 0x7F ? 0xA1 : static_cast<unsigned char>(0x80 + byte);
+    return {'\xE2', '\x90', static_cast<char>(last)};
+}
+
+// `utf8` with its control characters made visible; C1 controls are C2 80 to
+// C2 9F in UTF-8.
+std::string visibleControls(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        const bool c1 = byte == 0xC2 && i + 1 < utf8.size() &&
+                        (static_cast<unsigned char>(utf8[i + 1]) & 0xE0) == 0x80;
+        if (c1) {
+            out += kReplacement;
+            ++i;
+        } else if ((byte < 0x20 && !isBlank(byte)) || byte == 0x7F) {
+            out += controlPicture(byte);
+        } else {
+            out += utf8[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
 std::string htmlText(std::string text) {
-    return escapeHtml(treeTextToUtf8(std::move(text)));
+    return escapeHtml(visibleControls(treeTextToUtf8(std::move(text))));
 }
 
 std::string element(std::string_view tag, std::string_view cls, std::string_view markup) {
@@ -43,6 +80,11 @@ std::string element(std::string_view tag, std::string_view cls, std::string_view
     out += markup;
     out += "</" + std::string(tag) + ">";
     return out;
+}
+
+std::string checkBox(bool checked, std::string_view label) {
+    return element("span", checked ? "option marked" : "option",
+                   (checked ? "&#9746; " : "&#9744; ") + std::string(label));
 }
 
 std::string cell(std::string_view cls, std::string_view markup, int columns) {

@@ -11,12 +11,19 @@ namespace velmora::cli {
 // content and for quoted attribute values.
 std::string escapeHtml(std::string_view text);
 
-// Tree text (the document's own encoding) as escaped UTF-8, the page's encoding.
+// Tree text (the document's own encoding) as escaped UTF-8, the page's
+// encoding. Control characters other than tab, line feed and carriage return
+// (which HTML reads as blanks) are shown as their Unicode control pictures
+// (U+2400 to U+241F, U+2421 for DEL), the C1 controls as U+FFFD: a reader
+// sees that the text holds something unprintable, and no raw control
+// character reaches the page.
 std::string htmlText(std::string text);
 
 // <tag class="cls">markup</tag>; `markup` is HTML already (made by the
 // functions above), `cls` a class name of the style sheet (none when empty).
 std::string element(std::string_view tag, std::string_view cls, std::string_view markup);
+// A box of the form, checked or not, and its label (HTML already).
+std::string checkBox(bool checked, std::string_view label);
 // A table cell spanning `columns` columns.
 std::string cell(std::string_view cls, std::string_view markup, int columns = 1);
 

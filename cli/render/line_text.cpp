@@ -13,16 +13,23 @@ struct Detail {
     std::string_view property;
     std::string_view before;
     std::string_view after;
+    bool amount = false;
 };
 
 // In the order the form reads them. `net` is left out: it is a flag of the
-// clients' bookkeeping that the printed form has no place for.
+// clients' bookkeeping that the printed form has no place for. "@" is a sum
+// per day (901) or per month (1001 to 1008).
 constexpr Detail kDetails[] = {
-    {"from", "from ", ""},        {"to", "to ", ""},
-    {"percentage", "", "%"},      {"forPOC", "POC ", ""},
-    {"months", "", " months"},    {"at", "@ ", ""},
-    {"deed", "Deed ", ""},        {"mortgage", "Mortgage ", ""},
-    {"release", "Releases ", ""}, {"amount", "$ ", ""},
+    {"from", "from ", ""},
+    {"to", "to ", ""},
+    {"percentage", "", "%"},
+    {"forPOC", "POC ", ""},
+    {"months", "", " months"},
+    {"at", "@ ", "", true},
+    {"deed", "Deed ", "", true},
+    {"mortgage", "Mortgage ", "", true},
+    {"release", "Releases ", "", true},
+    {"amount", "$ ", "", true},
     {"payor", "payor ", ""},
 };
 
@@ -41,7 +48,8 @@ std::string lineDescription(const CSectionNode* line, const std::string& caption
     for (const Detail& detail : kDetails) {
         if (std::find(columns.begin(), columns.end(), detail.property) != columns.end())
             continue;
-        const std::string value = shown(line, detail.property);
+        const std::string value =
+            detail.amount ? shownAmount(line, detail.property) : shown(line, detail.property);
         if (!value.empty())
             out += " " + detailText(detail, value);
     }

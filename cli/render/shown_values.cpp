@@ -1,5 +1,6 @@
 #include "shown_values.h"
 
+#include "money_text.h"
 #include "tree/section_node.h"
 #include "tree_text.h"
 
@@ -13,6 +14,16 @@ std::string shown(const CSectionNode* node, std::string_view name) {
         return {};
     std::string text = node->propertyText(*def);
     return holdsValue(*node, *def, text) ? text : std::string();
+}
+
+std::string shownAmount(const CSectionNode* node, std::string_view name) {
+    const std::string text = shown(node, name);
+    if (text.empty())
+        return text;
+    const PropertyDef& def = *node->schema().find(name);
+    if (def.kind == PropertyKind::Double)
+        return moneyText(std::get<double>(node->slotValue(def)));
+    return moneyText(text);
 }
 
 std::string storedText(const CSectionNode* node, std::string_view name) {
@@ -36,9 +47,9 @@ const CSectionNode* childAt(const CSectionNode* parent, std::string_view path) {
 
 namespace {
 
-bool holdsOwnValue(const CSectionNode& node) {
+bool holdsOwnValue(const CSectionNode& node, std::string_view unprinted = {}) {
     for (const PropertyDef& def : node.schema().inNameOrder()) {
-        if (holdsValue(node, def, node.propertyText(def)))
+        if (def.name != unprinted && holdsValue(node, def, node.propertyText(def)))
             return true;
     }
     return false;
@@ -54,6 +65,10 @@ bool holdsAnyValue(const CSectionNode& node) {
             return true;
     }
     return false;
+}
+
+bool isBlankLine(const CSectionNode* line) {
+    return !line || (line->getDescription().empty() && !holdsOwnValue(*line, "net"));
 }
 
 } // namespace velmora::cli

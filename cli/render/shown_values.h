@@ -17,6 +17,10 @@ namespace velmora::cli {
 // for a missing node or a name its class lacks.
 std::string shown(const CSectionNode* node, std::string_view name);
 
+// shown() of an amount, printed as money (money_text.h): a double from its
+// value, a text when it reads as a number.
+std::string shownAmount(const CSectionNode* node, std::string_view name);
+
 // The text of property `name` whether or not it holds a value: for texts the
 // form prints as labels, such as the caption of the lot ("Lot" at first).
 std::string storedText(const CSectionNode* node, std::string_view name);
@@ -32,5 +36,10 @@ const CSectionNode* childAt(const CSectionNode* parent, std::string_view path);
 // Whether any property of `node` or of a node below it holds a value, or a
 // node below it has a description.
 bool holdsAnyValue(const CSectionNode& node);
+
+// Whether a line prints as a blank line of the form: no node, or one without
+// description and values. Its `net` flag does not count: the page never
+// prints it, and converted lines all carry one.
+bool isBlankLine(const CSectionNode* line);
 
 } // namespace velmora::cli

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 class CSectionNode;
@@ -18,14 +19,27 @@ std::string headerHtml(const CSectionNode& root, bool refinance);
 // The summaries of the borrower's and the seller's transactions side by side,
 // blocks 100 to 600.
 std::string summaryHtml(const CSectionNode& root);
-// The settlement charges, blocks 700 to 1400; a refinance has 800 to 1400 with
+// The settlement charges, blocks 700 to 1300; a refinance has 800 to 1300 with
 // the borrower's column only.
 std::string chargesHtml(const CSectionNode& root, bool refinance);
+// Line 1400, the charges' total, as a table of its own in the charges'
+// columns: the page keeps it together with what must not be parted from it.
+std::string settlementTotalHtml(const CSectionNode& root, bool refinance);
 // A refinance's disbursements to others (block 1500) and net settlement (1600).
 std::string disbursementsHtml(const CSectionNode& root);
-// The companion forms the document has: escrow disclosure, ledger, checks.
+// The pages after the statement: the addendum of the parties its boxes have
+// no room for, then the companion forms the document has (escrow disclosure,
+// ledger, checks).
 std::string appendicesHtml(const CSectionNode& root);
 
+// Two parties side by side fit a box of the header; more would crowd the
+// first sheet off the page, so the others go to the addendum.
+inline constexpr std::size_t kPartiesInBox = 2;
+
+// The parties of one side: the named party (`d`, `e`) when it holds anything,
+// then the entries of its list (`d_borrowers`, `e_sellers`).
+std::vector<const CSectionNode*> partiesOf(const CSectionNode& root, std::string_view party,
+                                           std::string_view more);
 // Name, street and "city, state zip" of a name-and-address node, one line each.
 std::string addressHtml(const CSectionNode* address);
 // A labelled field of a box; label and value are tree text.

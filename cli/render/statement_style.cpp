@@ -1,7 +1,10 @@
 // The style sheet of the statement page. On screen each page of the form is
-// a sheet on a grey desk; in print the sheets are the pages: margins that
-// suit both A4 and Letter, page 1 and page 2 of a typical statement on one
-// sheet each, every companion form on sheets of its own.
+// a sheet on a grey desk. In print the paper is the browser's (no size is
+// set) and the margins suit both A4 and Letter; a typical statement fills two
+// sheets. The statement's parts flow from one sheet to the next with no break
+// forced between them, so that a long first part never leaves most of a
+// sheet empty; rows, boxes and line 1400 with the certification are never
+// split. Every addendum and companion form starts a sheet of its own.
 #include "statement_parts.h"
 
 namespace velmora::cli {
@@ -36,7 +39,10 @@ h3 { font-size: 8.5pt; margin: 8pt 0 3pt; }
   border: 0.6pt solid #000; border-top: 0; }
 .parties > div { padding: 1pt 3pt 2pt; border-left: 0.6pt solid #000; min-height: 5.2em; }
 .parties > div:first-child { border-left: 0; }
-.address { white-space: pre-line; margin-bottom: 1pt; }
+.address { white-space: pre-line; margin-bottom: 1pt; overflow-wrap: anywhere; }
+.party-list { display: grid; grid-template-columns: repeat(auto-fit, minmax(0, 1fr));
+  gap: 0 5pt; }
+.more-parties { font-style: italic; }
 .field .label { color: #333; }
 .field .label::after { content: ":"; }
 table { width: 100%; border-collapse: collapse; table-layout: fixed; }
@@ -55,12 +61,15 @@ td.amt { text-align: right; }
 td.total, tr.total td { font-weight: bold; }
 tr.more td.no::before { content: "+"; color: #666; }
 .caption { color: #222; }
-.detail { margin-left: 4pt; color: #333; white-space: nowrap; }
+.detail { margin-left: 4pt; color: #333; }
+td.copied { color: #444; background: #eef1f5; }
 .value { font-weight: bold; }
 .charges { margin-top: 0; }
 .charges + .charges { margin-top: 8pt; }
 .charges th.title { font-size: 8pt; }
-.certification { margin-top: 6pt; border: 0.6pt solid #000; padding: 2pt 3pt; }
+.closing { break-before: avoid; break-inside: avoid; }
+.certification { margin-top: 6pt; border: 0.6pt solid #000; padding: 2pt 3pt;
+  break-before: avoid; break-inside: avoid; }
 .certification p { margin: 0 0 3pt; font-size: 6.6pt; }
 .signatures { display: grid; grid-template-columns: 1fr 1fr 1fr; gap: 6pt; }
 .signature { border-top: 0.6pt solid #000; padding-top: 1pt; min-height: 3.2em; }
@@ -71,7 +80,6 @@ td.none { color: #666; font-style: italic; }
   html { background: none; }
   body { padding: 0; }
   .page, .appendix { width: auto; margin: 0; padding: 0; box-shadow: none; }
-  .page { break-after: page; }
   .appendix { break-before: page; }
   tr, .parties, .loan, .certification { break-inside: avoid; }
 }

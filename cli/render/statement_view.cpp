@@ -16,6 +16,12 @@ std::string page(std::string_view id, const std::string& content) {
     return "<section class=\"page\" id=\"" + std::string(id) + "\">" + content + "</section>";
 }
 
+// Line 1400 never starts a sheet of its own: it stays with the lines before
+// it and, where it holds the certification, with that.
+std::string closingHtml(const std::string& content) {
+    return element("div", "closing", content);
+}
+
 std::string signatureHtml(std::string_view title, const CSectionNode* parties) {
     return element("div", "signature",
                    element("div", "title", escapeHtml(title)) + addressHtml(parties));
@@ -48,10 +54,13 @@ std::string renderStatement(const CHudDocument& document) {
     if (refinance) {
         body =
             page("statement", headerHtml(document, true) + chargesHtml(document, true) +
+                                  closingHtml(settlementTotalHtml(document, true)) +
                                   disbursementsHtml(document) + certificationHtml(document, true));
     } else {
         body = page("page1", headerHtml(document, false) + summaryHtml(document)) +
-               page("page2", chargesHtml(document, false) + certificationHtml(document, false));
+               page("page2", chargesHtml(document, false) +
+                                 closingHtml(settlementTotalHtml(document, false) +
+                                             certificationHtml(document, false)));
     }
     body += appendicesHtml(document);
     return std::string("<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">") +

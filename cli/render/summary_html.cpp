@@ -13,10 +13,11 @@ namespace {
 const std::vector<std::string> kPrepaid = {"City/town taxes", "County taxes", "Assessments"};
 
 FormRows borrowerRows() {
-    return FormRows{heading("100", "Gross amount due from borrower"),
-                    value("101", "Contract sales price", "n100", "n101"),
-                    value("102", "Personal property", "n100", "n102"),
-                    value("103", "Settlement charges to borrower (line 1400)", "", "")} +
+    return FormRows{
+               heading("100", "Gross amount due from borrower"),
+               value("101", "Contract sales price", "n100", "n101"),
+               value("102", "Personal property", "n100", "n102"),
+               copy("103", "Settlement charges to borrower (line 1400)", "n1400", "borrowerFund")} +
            lineRun("n100", 104, 105) +
            subheading("Adjustments for items paid by seller in advance") +
            lineRun("n100", 106, 108, kPrepaid) + lineRun("n100", 109, 112) +
@@ -29,14 +30,14 @@ FormRows borrowerRows() {
            lineRun("n200", 210, 212, kPrepaid) + lineRun("n200", 213, 219) +
            total("220", "Total paid by/for borrower", "n200", "n220") +
            heading("300", "Cash at settlement from/to borrower") +
-           value("301", "Gross amount due from borrower (line 120)", "", "") +
-           value("302", "Less amounts paid by/for borrower (line 220)", "", "") +
-           total("303", "Cash from/to borrower", "", "n303");
+           copy("301", "Gross amount due from borrower (line 120)", "n100", "n120") +
+           copy("302", "Less amounts paid by/for borrower (line 220)", "n200", "n220") +
+           cash("303", "Borrower", "n303", {"From", "To"});
 }
 
 FormRows sellerRows() {
     return FormRows{heading("400", "Gross amount due to seller"),
-                    value("401", "Contract sales price", "", ""),
+                    copy("401", "Contract sales price", "n100", "n101"),
                     value("402", "Personal property", "n400", "n402")} +
            lineRun("n400", 403, 405) +
            subheading("Adjustments for items paid by seller in advance") +
@@ -44,7 +45,7 @@ FormRows sellerRows() {
            total("420", "Gross amount due to seller", "n400", "n420") +
            heading("500", "Reductions in amount due to seller") +
            value("501", "Excess deposit (see instructions)", "n500", "n501") +
-           value("502", "Settlement charges to seller (line 1400)", "", "") +
+           copy("502", "Settlement charges to seller (line 1400)", "n1400", "sellerFund") +
            value("503", "Existing loan(s) taken subject to", "n500", "n503") +
            lineRun("n500", 504, 505,
                    {"Payoff of first mortgage loan", "Payoff of second mortgage loan"}) +
@@ -52,19 +53,37 @@ FormRows sellerRows() {
            lineRun("n500", 510, 512, kPrepaid) + lineRun("n500", 513, 519) +
            total("520", "Total reduction amount due seller", "n500", "n520") +
            heading("600", "Cash at settlement to/from seller") +
-           value("601", "Gross amount due to seller (line 420)", "", "") +
-           value("602", "Less reductions in amount due seller (line 520)", "", "") +
-           total("603", "Cash to/from seller", "", "n603");
+           copy("601", "Gross amount due to seller (line 420)", "n400", "n420") +
+           copy("602", "Less reductions in amount due seller (line 520)", "n500", "n520") +
+           cash("603", "Seller", "n603", {"To", "From"});
 }
 
-// A value the form prints on a line of its own; bold for a total.
+// A value the form prints on a line of its own: bold for a total, tinted
+// for a copy of another line.
 std::string valueCells(const CSectionNode& root, const FormRow& row) {
-    const std::string amount =
-        row.property.empty() ? std::string() : shown(childAt(&root, row.node), row.property);
-    const bool isTotal = row.kind == RowKind::Total;
+    const std::string amount = shownAmount(childAt(&root, row.node), row.property);
+    const std::string_view style = row.kind == RowKind::Total  ? " total"
+                                   : row.kind == RowKind::Copy ? " copied"
+                                                               : "";
     return cell("no", numberText(row.number)) +
-           cell(isTotal ? "desc total" : "desc", escapeHtml(row.caption)) +
-           cell(isTotal ? "amt total" : "amt", htmlText(amount));
+           cell("desc" + std::string(style), escapeHtml(row.caption)) +
+           cell("amt" + std::string(style), htmlText(amount));
+}
+
+// "Cash [x] From [ ] To Borrower" and the amount without its sign, which the
+// boxes carry: a positive amount checks the first box, a negative one the
+// second, zero neither.
+std::string cashCells(const CSectionNode& root, const FormRow& row) {
+    std::string amount = shownAmount(&root, row.property);
+    const bool negative = amount.starts_with('-');
+    const bool positive = !negative && !amount.empty() && amount != "0.00";
+    if (negative)
+        amount.erase(0, 1);
+    const std::string caption = "Cash " + checkBox(positive, escapeHtml(row.boxes[0])) + " " +
+                                checkBox(negative, escapeHtml(row.boxes[1])) + " " +
+                                escapeHtml(row.caption);
+    return cell("no", numberText(row.number)) + cell("desc total", caption) +
+           cell("amt total", htmlText(amount));
 }
 
 // The three cells of one side of a row: number, description, amount.
@@ -78,11 +97,14 @@ std::string sideCells(const CSectionNode& root, const FormRow& row) {
         const CSectionNode* node = childAt(&root, row.node);
         return cell("no", numberText(row.number)) +
                cell("desc", lineDescription(node, row.caption, {"amount"})) +
-               cell("amt", htmlText(shown(node, "amount")));
+               cell("amt", htmlText(shownAmount(node, "amount")));
     }
     case RowKind::Value:
     case RowKind::Total:
+    case RowKind::Copy:
         return valueCells(root, row);
+    case RowKind::Cash:
+        return cashCells(root, row);
     case RowKind::MoreLines: // the summary blocks have no `more` lists
     case RowKind::TotalLine:
         break;

@@ -1,6 +1,8 @@
 // The rendered statement in a real browser: Debian's headless Chromium draws
-// the page (a screenshot kept in the build folder for people to look at) and
-// prints it to PDF through `velmora render --pdf`.
+// the page (a screenshot kept in the build folder for people to look at),
+// prints it to PDF through `velmora render --pdf` and, from copies of the page
+// that name the paper, on Letter and on A4; a copy with a measuring script
+// shows where long texts end up.
 #include "render/statement_fixture.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +20,20 @@ namespace {
 constexpr int kWidth = 1000;
 constexpr int kHeight = 2600;
 constexpr int kBrowserSeconds = 120;
+
+std::vector<std::string> browser(const TempFolder& folder) {
+    return {"chromium",
+            "--headless",
+            "--no-sandbox",
+            "--disable-gpu",
+            "--disable-quic",
+            "--no-first-run",
+            "--disable-background-networking",
+            "--disable-component-update",
+            "--disable-sync",
+            "--disable-dev-shm-usage",
+            "--user-data-dir=" + folder.file("profile")};
+}
 
 bool chromiumInstalled() {
     return std::system("command -v chromium >/dev/null 2>&1") == 0;
@@ -56,15 +72,13 @@ TEST(RenderInBrowser, ChromiumDrawsTheFormAndPrintsItOnTwoPages) {
     const std::string shot = std::string(VELMORA_BUILD_DIR) + "/render-test/statement.png";
     std::filesystem::create_directories(std::filesystem::path(shot).parent_path());
     std::filesystem::remove(shot);
-    const CliRun browser = runProgram(
-        {"chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-         "--no-first-run", "--disable-background-networking", "--disable-component-update",
-         "--disable-sync", "--disable-dev-shm-usage", "--user-data-dir=" + folder.file("profile"),
-         "--hide-scrollbars", "--screenshot=" + shot,
-         "--window-size=" + std::to_string(kWidth) + "," + std::to_string(kHeight),
-         "file://" + page},
-        kBrowserSeconds);
-    ASSERT_EQ(browser.exitCode, 0) << browser;
+    std::vector<std::string> drawing = browser(folder);
+    drawing.insert(drawing.end(),
+                   {"--hide-scrollbars", "--screenshot=" + shot,
+                    "--window-size=" + std::to_string(kWidth) + "," + std::to_string(kHeight),
+                    "file://" + page});
+    const CliRun drawn = runProgram(drawing, kBrowserSeconds);
+    ASSERT_EQ(drawn.exitCode, 0) << drawn;
     std::cout << "The rendered statement as Chromium draws it: " << shot << '\n';
 
     // Not blank and not one colour: the sheets are mostly white paper, the
@@ -84,6 +98,115 @@ TEST(RenderInBrowser, ChromiumDrawsTheFormAndPrintsItOnTwoPages) {
     const std::string bytes = readBytes(pdf);
     EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
     EXPECT_EQ(pageCount(bytes), 2u);
+}
+
+// The pages of `html` printed on `paper` ("letter", "A4"). The page leaves
+// the paper to the browser; the copy names it in an @page rule, which
+// headless Chromium honours.
+std::size_t printedPages(const std::string& html, const std::string& paper) {
+    TempFolder folder;
+    std::string copy = html;
+    copy.insert(copy.find("</style>"), "@page { size: " + paper + "; }");
+    writeBytes(folder.file("page.html"), copy);
+    std::vector<std::string> printing = browser(folder);
+    printing.insert(printing.end(),
+                    {"--no-pdf-header-footer", "--print-to-pdf=" + folder.file("page.pdf"),
+                     "file://" + folder.file("page.html")});
+    const CliRun printed = runProgram(printing, kBrowserSeconds);
+    EXPECT_EQ(printed.exitCode, 0) << printed;
+    return pageCount(readBytes(folder.file("page.pdf")));
+}
+
+// The statement without the addendum and companion forms, which start
+// sheets of their own.
+std::string statementOnly(std::string html) {
+    const std::size_t appendix = html.find("<section class=\"appendix\"");
+    if (appendix != std::string::npos)
+        html.erase(appendix, html.find("</body>") - appendix);
+    return html;
+}
+
+constexpr char kLongPayor[] = "Coastal Savings and Loan Association of the Greater Portland "
+                              "Metropolitan Area, Servicing Department, Payoff Unit 7";
+
+// A purchase with six extra lines in each block that has them, two parties
+// on each side and long texts where they used to spill.
+void writeBusyDeal(const std::string& file) {
+    CHudDocument root("hud");
+    root.initDocument();
+    std::vector<Setting> settings = purchaseSettings();
+    settings.insert(settings.end(),
+                    {{"e_sellers/address", "name1", "Avery Estates"},
+                     {"e_sellers/address", "street", "3 Pier Lane"},
+                     {"", "f_LenderName", "FirstCoastalBankingCorporationOfMaineAndNewHampshire"},
+                     {"n500/n504", "payor", kLongPayor},
+                     {"n1100/n1101", "payor", kLongPayor},
+                     {"n1100/n1101", "borrowerFund", "350.00"}});
+    applySettings(root, settings);
+    for (const char* block : {"n800", "n900", "n1100", "n1200", "n1300"}) {
+        for (int i = 1; i <= 6; ++i)
+            addEntry(root, std::string(block) + "/more", "extra",
+                     {{"description", "Extra charge " + std::to_string(i) + " of " + block},
+                      {"payor", "Payor " + std::to_string(i)},
+                      {"borrowerFund", std::to_string(i * 100) + ".00"}});
+    }
+    ASSERT_EQ(saveXmlFile(root, file), 0);
+}
+
+std::string renderedPage(const std::string& file) {
+    const CliRun run = runCli({"render", file, "-o", file + ".html"});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    return readBytes(file + ".html");
+}
+
+TEST(RenderInBrowser, TypicalDealsPrintOnTwoSheetsOfLetterAndOfA4) {
+    if (!chromiumInstalled())
+        GTEST_SKIP() << "Chromium is not installed; the printed pages were not counted";
+    TempFolder folder;
+    writeBusyDeal(folder.file("busy.xml"));
+    const CliRun demo = runCli({"demo", folder.file("demo")});
+    ASSERT_EQ(demo.exitCode, 0) << demo;
+    const std::pair<const char*, std::string> deals[] = {
+        {"busy deal", renderedPage(folder.file("busy.xml"))},
+        {"demo sample", statementOnly(readBytes(folder.file("demo/sample-deal.html")))},
+        {"demo legacy", statementOnly(readBytes(folder.file("demo/legacy-deal.html")))},
+    };
+    for (const auto& [deal, html] : deals) {
+        for (const char* paper : {"letter", "A4"})
+            EXPECT_EQ(printedPages(html, paper), 2u) << deal << " on " << paper;
+    }
+}
+
+// The page measured in the browser: a copy with a script (the page itself has
+// none and its policy would stop one) that counts the cells and address
+// lines whose text runs past their box, and checks that the long payor of
+// line 504 ends inside its cell.
+TEST(RenderInBrowser, LongTextsStayInsideTheirCells) {
+    if (!chromiumInstalled())
+        GTEST_SKIP() << "Chromium is not installed; the page was not measured";
+    TempFolder folder;
+    writeBusyDeal(folder.file("busy.xml"));
+    std::string html = renderedPage(folder.file("busy.xml"));
+    const std::regex policy(R"(<meta http-equiv="Content-Security-Policy"[^>]*>)");
+    html = std::regex_replace(html, policy, "");
+    html.insert(html.rfind("</body>"), R"(<script>
+const spills = [...document.querySelectorAll('td, .address')]
+    .filter(box => box.scrollWidth > box.clientWidth + 1).length;
+const payor = [...document.querySelectorAll('#summary span.detail')]
+    .find(span => span.textContent.includes('Payoff Unit 7'));
+const text = payor.getBoundingClientRect();
+const box = payor.closest('td').getBoundingClientRect();
+const inside = text.left >= box.left && text.right <= box.right && text.bottom <= box.bottom;
+document.body.dataset.measured = 'spills=' + spills + ' payor-inside=' + inside;
+</script>)");
+    writeBytes(folder.file("measured.html"), html);
+    std::vector<std::string> dumping = browser(folder);
+    dumping.insert(dumping.end(), {"--window-size=1000,2600", "--dump-dom",
+                                   "file://" + folder.file("measured.html")});
+    const CliRun dumped = runProgram(dumping, kBrowserSeconds);
+    ASSERT_EQ(dumped.exitCode, 0) << dumped;
+    EXPECT_EQ(countOf(dumped.out, "data-measured=\"spills=0 payor-inside=true\""), 1u)
+        << dumped.out.substr(dumped.out.find("data-measured"), 60);
 }
 
 } // namespace

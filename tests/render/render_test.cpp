@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -42,17 +43,23 @@ TEST_F(RenderTest, FilledPurchaseShowsEveryValueOnceInFormOrderEscaped) {
     writeStatement(folder.file("deal.xml"), "hud", settings);
     const std::string html = render(folder.file("deal.xml"));
     expectSelfContained(html);
-    // Page 1 has the borrower's side and the seller's side row by row.
+    // Page 1 has the borrower's side and the seller's side row by row; the
+    // lines that repeat another (103, 301, 302, 401, 502, 601, 602) are tinted.
     const std::string borrower =
         "F-2008-17|Dana &lt;&amp;&quot;&gt; Whitlock|Riley Whitlock|Morgan Estates|TIN-E-77|"
-        "Harbor Bank|14 Quarry Road|LOT-9|Velmora Title|12 Harbor Street|9/16/2008|250000.00|"
-        "Extra fixtures|1104.00|7/1/2008|9/15/2008|1106.00|252210.5|25000.00|Payor 204|1204.00|"
-        "26204.|226006.5|250001.00|15000.00|Broker One|1701.00|1.5%|1801.00|2801.00|Courier fee|"
-        "1899.00|9/20/2008|10/1/2008|12.25|1901.00|37 months|88.50|1201.10|1201.20|1201.30|"
-        "Second survey|2399.00|5000.5|6000.25|Signing Borrower|Agent Smith|Earnest &lt;money&gt;|"
-        "Check &amp; Payee";
-    const std::string seller = "9/16/2008|1402.00|Seller credit|1409.00|251402.|Coastal Savings|"
-                               "1504.00|1504.5|249897.5|250001.00";
+        "Harbor Bank|14 Quarry Road|LOT-9|Velmora Title|12 Harbor Street|9/16/2008|"
+        "amt\">250,000.00<|amt copied\">5,000.50<|Extra fixtures|1,104.00|7/1/2008|9/15/2008|"
+        "1,106.00|amt total\">252,210.50<|25,000.00|Payor 204|1,204.00|amt total\">26,204.00<|"
+        "amt copied\">252,210.50<|amt copied\">26,204.00<|&#9746; From|226,006.50|250,001.00|"
+        "15,000.00|Broker One|$ 1,701.00|1.5%|1,801.00|2,801.00|Courier fee|1,899.00|9/20/2008|"
+        "10/1/2008|@ 12.25|1,901.00|37 months|@ 88.50|Deed 1,201.10|Mortgage 1,201.20|"
+        "Releases 1,201.30|Second survey|2,399.00|amt\">5,000.50<|amt\">6,000.25<|"
+        "Signing Borrower|Agent Smith|Earnest &lt;money&gt;|Check &amp; Payee";
+    const std::string seller =
+        "9/16/2008|amt copied\">250,000.00<|>1,402.00<|Seller credit|1,409.00|"
+        "amt total\">251,402.00<|amt copied\">6,000.25<|Coastal Savings|1,504.00|"
+        "amt total\">1,504.50<|amt copied\">251,402.00<|amt copied\">1,504.50<|&#9746; To|"
+        "249,897.50";
     expectOnceInOrder(html, {borrower, seller});
     EXPECT_EQ(html.find("<&\""), std::string::npos);
     EXPECT_EQ(html.find("<money>"), std::string::npos);
@@ -75,8 +82,13 @@ TEST_F(RenderTest, RefinanceHasTheBorrowerOnlyFormAndTheEscrowMonths) {
                     {"initialEscrowDisclosure/jan", "amount", "3331.00"},
                     {"initialEscrowDisclosure/dec", "amount", "3332.00"}});
     const std::string html = render(folder.file("refinance.xml"));
-    expectOnceInOrder(html, {"Refi Bank|3801.00|Refi courier|3899.00|4400.5|Old Lender|3501.00|"
-                             "3599.00|3520.5|3600.00|3601.00|3604.5|3331.00|3332.00"});
+    // 1602 and 1603 repeat 1400 and 1520; the extra disbursement takes the
+    // blank line 1502.
+    expectOnceInOrder(html, {"Refi Bank|3,801.00|Refi courier|3,899.00|amt\">4,400.50<|Old Lender|"
+                             "3,501.00|1502.</td><td class=\"desc\"><span class=\"caption\">"
+                             "</span></td><td class=\"payor\"></td><td class=\"amt\">3,599.00<|"
+                             "amt\">3,520.50<|3,600.00|3,601.00|amt copied\">4,400.50<|"
+                             "amt copied\">3,520.50<|3,604.50|3,331.00|3,332.00"});
     for (const char* absent :
          {"id=\"summary\"", "seller&#39;s funds", "name and address of seller"})
         EXPECT_EQ(html.find(absent), std::string::npos) << absent;
@@ -100,7 +112,9 @@ TEST_F(RenderTest, NewDocumentsRenderEmptyAndEditsShow) {
     }
     ASSERT_EQ(runCli({"set", folder.file("hud.xml"), "n1400", "borrowerFund", "77.25"}).exitCode,
               0);
-    EXPECT_EQ(countOf(render(folder.file("hud.xml")), ">77.25<"), 1u);
+    const std::string edited = render(folder.file("hud.xml"));
+    EXPECT_EQ(countOf(edited, "<td class=\"amt\">77.25</td>"), 1u);
+    EXPECT_EQ(countOf(edited, "<td class=\"amt copied\">77.25</td>"), 1u);
 }
 
 // Refused like every reading command: exit 1, one line, and the folder as it
@@ -141,6 +155,58 @@ TEST_F(RenderTest, RefusalsLeaveEveryFileAsItWas) {
 
     ASSERT_EQ(runCli({"--yes", "convert", legacy}).exitCode, 0);
     EXPECT_EQ(countOf(render(legacy), "LEGACY-42"), 1u);
+}
+
+// Extra lines take the blank lines the form leaves in their block (904, 905)
+// before the rest follow it; the cash lines check their boxes by sign and
+// show the amount without it; further parties go to the addendum.
+TEST_F(RenderTest, ExtraLinesFillBlankLinesCashBoxesFollowTheSignPartiesMoveToTheAddendum) {
+    CHudDocument root("hud");
+    root.initDocument();
+    setNodePropertyValue(&root, "", "n303", "-1500.25");
+    setNodePropertyValue(&root, "", "n603", "2.5");
+    for (const char* name : {"a", "b", "c"})
+        addEntry(root, "n900/more", "extra", {{"description", std::string("Extra ") + name}});
+    for (const char* name : {"Ann", "Ben", "Cy"})
+        addEntry(root, "d_borrowers", "address", {{"name1", name}});
+    ASSERT_EQ(saveXmlFile(root, folder.file("deal.xml")), 0);
+    const std::string html = render(folder.file("deal.xml"));
+    expectOnceInOrder(
+        html,
+        {"Cash <span class=\"option\">&#9744; From</span> <span class=\"option marked\">&#9746; "
+         "To</span> Borrower</td><td class=\"amt total\">1,500.25</td>|"
+         "Cash <span class=\"option marked\">&#9746; To</span> <span class=\"option\">&#9744; "
+         "From</span> Seller</td><td class=\"amt total\">2.50</td>|"
+         "<td class=\"no\">904.</td><td class=\"desc\"><span class=\"text\">Extra a<|"
+         "<td class=\"no\">905.</td><td class=\"desc\"><span class=\"text\">Extra b<|"
+         "<tr class=\"more\"><td class=\"no\"></td><td class=\"desc\"><span "
+         "class=\"text\">Extra c<",
+         "<div class=\"party-list\"><div class=\"address\"><div>Ann</div></div><div "
+         "class=\"address\"><div>Ben</div></div></div><div class=\"more-parties\">and 1 more "
+         "on the addendum</div>|<section class=\"appendix\" id=\"parties\">|"
+         "<h3>Further borrowers</h3><div class=\"party-list\"><div class=\"address\"><div>Cy<"});
+    EXPECT_EQ(html.find("Further sellers"), std::string::npos);
+}
+
+// A converted file keeps the lender's name in the address text too; box F
+// names the lender once. Control characters show as their pictures.
+TEST_F(RenderTest, ConvertedLenderIsNamedOnceAndControlCharactersShowAsPictures) {
+    const std::string legacy = folder.file("deal.hud");
+    HudRecord record;
+    record.version = 1601;
+    record.lenderText = "First Coastal Bank\n100 Water Street, Bath ME";
+    record.fileNo = std::string("F\x01G\x1BH\x7FI\tJ", 10);
+    writeBytes(legacy, hudFile(record));
+    ASSERT_EQ(runCli({"--yes", "convert", legacy}).exitCode, 0);
+    const std::string html = render(legacy);
+    EXPECT_EQ(countOf(html, "First Coastal Bank"), 1u);
+    EXPECT_EQ(countOf(html, "<div class=\"address\">First Coastal Bank</div><div "
+                            "class=\"address\">100 Water Street, Bath ME</div>"),
+              1u);
+    EXPECT_EQ(countOf(html, "F\u2401G\u241BH\u2421I\tJ"), 1u);
+    EXPECT_FALSE(std::any_of(html.begin(), html.end(), [](char c) {
+        return (c >= 0 && c < 0x20 && c != '\n' && c != '\t') || c == 0x7F;
+    }));
 }
 
 TEST_F(RenderTest, OutputThroughALinkReachesTheFileItPointsTo) {

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,12 +24,9 @@ struct Setting {
     std::string value;
 };
 
-// A document of `type` with its standard sections and `settings` applied in
-// order; nodes a path names that do not exist yet are created on the way.
-inline void writeStatement(const std::string& file, const std::string& type,
-                           const std::vector<Setting>& settings) {
-    CHudDocument root(type);
-    root.initDocument();
+// `settings` applied in order to `root`; nodes a path names that do not
+// exist yet are created on the way.
+inline void applySettings(CHudDocument& root, const std::vector<Setting>& settings) {
     for (const Setting& setting : settings) {
         std::string parent;
         for (std::size_t start = 0; start < setting.path.size();) {
@@ -42,7 +40,24 @@ inline void writeStatement(const std::string& file, const std::string& type,
         ASSERT_EQ(setNodePropertyValue(&root, setting.path, setting.property, setting.value), 0)
             << setting.path << " " << setting.property;
     }
+}
+
+// A document of `type` with its standard sections and `settings` applied.
+inline void writeStatement(const std::string& file, const std::string& type,
+                           const std::vector<Setting>& settings) {
+    CHudDocument root(type);
+    root.initDocument();
+    applySettings(root, settings);
     ASSERT_EQ(saveXmlFile(root, file), 0);
+}
+
+// A new `element` in the list at `list`, with `values` (property, text) set.
+inline void addEntry(CHudDocument& root, const std::string& list, const std::string& element,
+                     const std::vector<std::pair<std::string, std::string>>& values) {
+    const std::optional<std::string> name = createNode(&root, element, list);
+    ASSERT_TRUE(name) << list;
+    for (const auto& [property, value] : values)
+        ASSERT_EQ(setNodePropertyByCriterion(&root, list, "name=" + *name, property, value), 0);
 }
 
 // The lines of a purchase filled across the whole form, every value unique on

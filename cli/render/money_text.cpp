@@ -1,0 +1,167 @@
+#include "money_text.h"
+
+#include "tree/text_forms.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <optional>
+
+namespace velmora::cli {
+namespace {
+
+// Digits of the integer part from which an amount is printed as it stands.
+constexpr std::size_t kMaxWholeDigits = 15;
+// Exponents beyond this make every mantissa either too large or zero cents.
+constexpr long kExponentLimit = 1000;
+
+// value = digits x 10^exponent
+struct Decimal {
+    bool negative = false;
+    std::string digits;
+    long exponent = 0;
+};
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The exponent after "e"; none when no digit follows the optional sign.
+std::optional<long> exponentOf(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty())
+        return std::nullopt;
+    long value = 0;
+    for (const char c : text) {
+        if (!isDigit(c))
+            return std::nullopt;
+        value = std::min(value * 10 + (c - '0'), kExponentLimit);
+    }
+    return negative ? -value : value;
+}
+
+std::optional<Decimal> parseDecimal(std::string_view text) {
+    Decimal number;
+    text = trimmed(text);
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        number.negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    bool point = false;
+    std::size_t at = 0;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        if (isDigit(c)) {
+            number.digits += c;
+            number.exponent -= point ? 1 : 0;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (number.digits.empty())
+        return std::nullopt;
+    if (at == text.size())
+        return number;
+    if (text[at] != 'e' && text[at] != 'E')
+        return std::nullopt;
+    const std::optional<long> exponent = exponentOf(text.substr(at + 1));
+    if (!exponent)
+        return std::nullopt;
+    number.exponent += *exponent;
+    return number;
+}
+
+// `digits` plus one in its last place.
+std::string incremented(std::string digits) {
+    for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
+        if (*it != '9') {
+            ++*it;
+            return digits;
+        }
+        *it = '0';
+    }
+    return '1' + digits;
+}
+
+// The amount in whole cents as digits without leading zeros; none when it is
+// too large to print as money.
+std::optional<std::string> centsOf(const Decimal& number) {
+    const std::size_t first = number.digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return "0";
+    const std::string digits = number.digits.substr(first);
+    const long shift = number.exponent + 2;
+    if (shift >= 0) {
+        if (static_cast<long>(digits.size()) + shift > static_cast<long>(kMaxWholeDigits) + 2)
+            return std::nullopt;
+        return digits + std::string(static_cast<std::size_t>(shift), '0');
+    }
+    const long kept = static_cast<long>(digits.size()) + shift;
+    if (kept < 0)
+        return "0";
+    const auto keep = static_cast<std::size_t>(kept);
+    std::string cents = keep == 0 ? "0" : digits.substr(0, keep);
+    if (digits[keep] >= '5')
+        cents = incremented(cents);
+    if (cents.size() > kMaxWholeDigits + 2)
+        return std::nullopt;
+    return cents;
+}
+
+std::string grouped(std::string_view whole) {
+    std::string out;
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0)
+            out += ',';
+        out += whole[i];
+    }
+    return out;
+}
+
+std::optional<std::string> asMoney(std::string_view text) {
+    const std::optional<Decimal> number = parseDecimal(text);
+    if (!number)
+        return std::nullopt;
+    std::optional<std::string> cents = centsOf(*number);
+    if (!cents)
+        return std::nullopt;
+    const bool zero = *cents == "0";
+    if (cents->size() < 3)
+        cents->insert(0, 3 - cents->size(), '0');
+    const std::string_view digits = *cents;
+    return std::string(number->negative && !zero ? "-" : "") +
+           grouped(digits.substr(0, digits.size() - 2)) + "." +
+           std::string(digits.substr(digits.size() - 2));
+}
+
+} // namespace
+
+std::string moneyText(std::string_view number) {
+    return asMoney(number).value_or(std::string(number));
+}
+
+// The shortest text that reads back to `value`, so that cents are rounded
+// from the value itself, not from a text already rounded to 14 digits.
+std::string moneyText(double value) {
+    std::array<char, 64> shortest{};
+    const auto written = std::to_chars(shortest.data(), shortest.data() + shortest.size(), value);
+    const std::string_view text(shortest.data(),
+                                static_cast<std::size_t>(written.ptr - shortest.data()));
+    return asMoney(text).value_or(formatDouble(value));
+}
+
+} // namespace velmora::cli
