@@ -5,12 +5,11 @@
 #include "archive/base64.h"
 #include "archive/json_text.h"
 
-#include <atomic>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 namespace velmora::cli {
 namespace {
@@ -30,7 +29,7 @@ std::string programName() {
     return named && *named ? named : "chromium";
 }
 
-// A new folder for one browser (its pages, its profile and its log),
+// A new folder for one browser (its profile and its log),
 // removed with everything in it.
 class WorkFolder {
 public:
@@ -53,23 +52,6 @@ public:
 private:
     std::filesystem::path path_;
 };
-
-// A file: URL for an absolute path, every byte but the safe ones escaped.
-std::string fileUrl(const std::string& path) {
-    constexpr char kHex[] = "0123456789ABCDEF";
-    std::string url = "file://";
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (std::isalnum(byte) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
-            url += c;
-        } else {
-            url += '%';
-            url += kHex[byte >> 4];
-            url += kHex[byte & 0xF];
-        }
-    }
-    return url;
-}
 
 // printToPDF's paper, in inches.
 std::string paperParams(Paper paper) {
@@ -104,45 +86,72 @@ public:
 
     std::string print(const std::string& html, const std::string& paperParams) {
         const Clock::time_point deadline = Clock::now() + kPageTime;
-        const std::string page = folder_.file("page-" + std::to_string(++pages_) + ".html");
-        writePage(page, html);
-        const std::string target = requiredText(
-            pipe_.call("Target.createTarget", R"({"url":"about:blank"})", "", deadline), "targetId",
-            "Target.createTarget");
+        const Tab tab = takeTab(deadline);
         try {
-            std::string pdf = printInTarget(target, fileUrl(page), paperParams, deadline);
-            tidyUp(target, page);
+            std::string pdf = printInTab(tab, html, paperParams, deadline);
+            giveBack(tab);
             return pdf;
         } catch (const CommandFailed&) {
-            tidyUp(target, page);
+            close(tab);
             throw;
         }
     }
 
 private:
-    static void writePage(const std::string& path, const std::string& html) {
-        std::ofstream out(path, std::ios::binary);
-        out << html;
-        if (!out.flush())
-            throw CommandFailed(path + ": could not be written");
+    // A tab of the browser, attached to: each page is put in a free one
+    // rather than a new one, which would cost a renderer's start.
+    struct Tab {
+        std::string target;
+        std::string session;
+        std::string frame;
+    };
+
+    Tab takeTab(Clock::time_point deadline) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (!idle_.empty()) {
+                Tab tab = std::move(idle_.back());
+                idle_.pop_back();
+                return tab;
+            }
+        }
+        Tab tab;
+        tab.target = requiredText(
+            pipe_.call("Target.createTarget", R"({"url":"about:blank"})", "", deadline), "targetId",
+            "Target.createTarget");
+        try {
+            tab.session =
+                requiredText(pipe_.call("Target.attachToTarget",
+                                        "{\"targetId\":" + archive::jsonQuoted(tab.target) +
+                                            ",\"flatten\":true}",
+                                        "", deadline),
+                             "sessionId", "Target.attachToTarget");
+            tab.frame = frameOf(pipe_.call("Page.getFrameTree", "{}", tab.session, deadline));
+        } catch (const CommandFailed&) {
+            close(tab);
+            throw;
+        }
+        return tab;
     }
 
-    std::string printInTarget(const std::string& target, const std::string& url,
-                              const std::string& paperParams, Clock::time_point deadline) {
-        const std::string session = requiredText(
-            pipe_.call("Target.attachToTarget",
-                       "{\"targetId\":" + archive::jsonQuoted(target) + ",\"flatten\":true}", "",
-                       deadline),
-            "sessionId", "Target.attachToTarget");
-        pipe_.call("Page.enable", "{}", session, deadline);
-        pipe_.expectEvent("Page.loadEventFired", session);
-        const archive::JsonValue navigated = pipe_.call(
-            "Page.navigate", "{\"url\":" + archive::jsonQuoted(url) + "}", session, deadline);
-        if (const std::string* error = navigated.stringMember("errorText"))
-            throw CommandFailed("Chromium could not open the page: " + error->substr(0, 200));
-        pipe_.awaitEvent("Page.loadEventFired", session, deadline);
+    static std::string frameOf(const archive::JsonValue& result) {
+        const archive::JsonValue* tree = result.member("frameTree");
+        const archive::JsonValue* frame = tree ? tree->member("frame") : nullptr;
+        if (!frame)
+            throw CommandFailed("Chromium answered Page.getFrameTree without a frame");
+        return requiredText(*frame, "id", "Page.getFrameTree");
+    }
+
+    // The page is given as text: it refers to nothing outside itself, so
+    // there is nothing to load and no file to write.
+    std::string printInTab(const Tab& tab, const std::string& html, const std::string& paperParams,
+                           Clock::time_point deadline) {
+        pipe_.call("Page.setDocumentContent",
+                   "{\"frameId\":" + archive::jsonQuoted(tab.frame) +
+                       ",\"html\":" + archive::jsonQuoted(html) + "}",
+                   tab.session, deadline);
         const std::string data =
-            requiredText(pipe_.call("Page.printToPDF", paperParams, session, deadline), "data",
+            requiredText(pipe_.call("Page.printToPDF", paperParams, tab.session, deadline), "data",
                          "Page.printToPDF");
         std::optional<std::string> pdf = archive::decodeBase64(data);
         if (!pdf || !pdf->starts_with("%PDF-"))
@@ -150,21 +159,27 @@ private:
         return std::move(*pdf);
     }
 
-    void tidyUp(const std::string& target, const std::string& page) {
-        std::error_code ignored;
-        std::filesystem::remove(page, ignored);
+    void giveBack(Tab tab) {
+        const std::lock_guard lock(mutex_);
+        idle_.push_back(std::move(tab));
+    }
+
+    // A tab whose page failed is not used again: who knows what it holds.
+    void close(const Tab& tab) {
         try {
-            pipe_.call("Target.closeTarget", "{\"targetId\":" + archive::jsonQuoted(target) + "}",
-                       "", Clock::now() + kCloseTime);
+            pipe_.call("Target.closeTarget",
+                       "{\"targetId\":" + archive::jsonQuoted(tab.target) + "}", "",
+                       Clock::now() + kCloseTime);
         } catch (const CommandFailed&) {
-            // The page's outcome is told already; a browser that cannot close
+            // The page's failure is told already; a browser that cannot close
             // a tab is not running any more, and the next page starts anew.
         }
     }
 
     WorkFolder folder_;
     DevToolsPipe pipe_;
-    std::atomic<unsigned> pages_{0};
+    std::mutex mutex_;
+    std::vector<Tab> idle_;
 };
 
 } // namespace
