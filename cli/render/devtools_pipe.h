@@ -2,7 +2,7 @@
 // the Windows build has no PDF output). The browser is started with
 // --remote-debugging-pipe and reads commands on its descriptor 3 and writes
 // answers and events on its descriptor 4, each a JSON text ended by a NUL
-// byte.
+// byte. Events are not needed and are passed over.
 //
 // Everything the browser sends is untrusted: messages are bounded in size
 // and read strictly, and a browser that sends something else is stopped. A
@@ -54,14 +54,6 @@ public:
     archive::JsonValue call(const std::string& method, const std::string& params,
                             const std::string& sessionId, Clock::time_point deadline);
 
-    // Makes the event `method` of `sessionId` be kept when it comes, from now
-    // on until awaitEvent has seen it: register before the command that
-    // causes it.
-    void expectEvent(const std::string& method, const std::string& sessionId);
-    // Waits for an expected event; throws CommandFailed as call does.
-    void awaitEvent(const std::string& method, const std::string& sessionId,
-                    Clock::time_point deadline);
-
     bool running() const;
 
 private:
@@ -87,8 +79,7 @@ private:
     long long nextId_ = 1;
     std::set<long long> waiting_;
     std::map<long long, archive::JsonValue> answers_;
-    std::map<std::string, bool> events_; // method + '\n' + session: arrived
-    std::string stopReason_;             // empty while the browser runs
+    std::string stopReason_; // empty while the browser runs
 
     std::jthread reader_;
 };

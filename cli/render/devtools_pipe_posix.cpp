@@ -110,10 +110,6 @@ bool hasEnded(pid_t pid) {
            info.si_pid == pid;
 }
 
-std::string eventKey(const std::string& method, const std::string& sessionId) {
-    return method + '\n' + sessionId;
-}
-
 } // namespace
 
 DevToolsPipe::DevToolsPipe(std::vector<std::string> args, const std::string& logPath)
@@ -215,23 +211,15 @@ void DevToolsPipe::handle(const std::string& message) {
         stop("Chromium sent a message that is not JSON and was stopped");
         return;
     }
+    const archive::JsonValue* id = value->member("id");
+    const std::optional<long long> number = id ? id->integer() : std::nullopt;
+    if (!number)
+        return;
+    // An answer nobody waits for any more (its call timed out) is dropped.
     const std::lock_guard lock(mutex_);
-    if (const archive::JsonValue* id = value->member("id")) {
-        const std::optional<long long> number = id->integer();
-        if (number && waiting_.contains(*number)) {
-            answers_.insert_or_assign(*number, std::move(*value));
-            changed_.notify_all();
-        }
+    if (!waiting_.contains(*number))
         return;
-    }
-    const std::string* method = value->stringMember("method");
-    const std::string* session = value->stringMember("sessionId");
-    if (!method)
-        return;
-    const auto expected = events_.find(eventKey(*method, session ? *session : ""));
-    if (expected == events_.end())
-        return;
-    expected->second = true;
+    answers_.insert_or_assign(*number, std::move(*value));
     changed_.notify_all();
 }
 
@@ -298,25 +286,6 @@ archive::JsonValue DevToolsPipe::call(const std::string& method, const std::stri
     throwIfStopped();
     lock.unlock();
     stopAndThrow("Chromium did not answer " + method + " in time and was stopped");
-}
-
-void DevToolsPipe::expectEvent(const std::string& method, const std::string& sessionId) {
-    const std::lock_guard lock(mutex_);
-    events_.try_emplace(eventKey(method, sessionId), false);
-}
-
-void DevToolsPipe::awaitEvent(const std::string& method, const std::string& sessionId,
-                              Clock::time_point deadline) {
-    const std::string key = eventKey(method, sessionId);
-    std::unique_lock lock(mutex_);
-    changed_.wait_until(lock, deadline, [&] { return events_[key] || !stopReason_.empty(); });
-    const bool arrived = events_[key];
-    events_.erase(key);
-    if (arrived)
-        return;
-    throwIfStopped();
-    lock.unlock();
-    stopAndThrow("Chromium did not send " + method + " in time and was stopped");
 }
 
 } // namespace velmora::cli
