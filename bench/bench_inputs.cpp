@@ -100,6 +100,7 @@ Sizes sizesFromEnvironment() {
         sizes.convertRssFiles = sizes.convertFiles;
         sizes.indexFiles = 20;
         sizes.searchDocuments = 100;
+        sizes.renderPdfFiles = 2;
         sizes.repetitions = 1;
     }
     return sizes;

@@ -23,6 +23,7 @@ struct Sizes {
     std::size_t convertRssFiles = 10'000;
     std::size_t indexFiles = 2'000;
     std::size_t searchDocuments = 50'000;
+    std::size_t renderPdfFiles = 50;
     // Runs of a few milliseconds vary a lot on a shared machine: enough of
     // them that the median holds still.
     int repetitions = 21;

@@ -556,6 +556,8 @@ bool printFigures(const char* self) {
     print.value("index_files_per_second_j2", index.filesPerSecond, "files/s");
     print.value("reindex_unchanged_files_per_second", index.unchangedFilesPerSecond, "files/s");
     print.value("search_ms", searchMilliseconds(in.folder, in.sizes.searchDocuments, 20), "ms");
+    print.value("render_pdf_per_second_j2", renderPdfPerSecond(in.folder, in.sizes.renderPdfFiles),
+                "files/s");
     std::filesystem::remove_all(in.folder);
     return print.allMeasured();
 }

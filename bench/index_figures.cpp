@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <vector>
 
@@ -22,37 +23,44 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kFirstNames[] = {"James",  "Mary",    "Robert", "Patricia", "John",
-                                       "Linda",  "Michael", "Susan",  "William",  "Karen",
-                                       "David",  "Nancy",   "Joseph", "Lisa",     "Thomas",
-                                       "Betty",  "Charles", "Helen",  "Daniel",   "Sandra"};
+constexpr const char* kFirstNames[] = {"James", "Mary",    "Robert", "Patricia", "John",
+                                       "Linda", "Michael", "Susan",  "William",  "Karen",
+                                       "David", "Nancy",   "Joseph", "Lisa",     "Thomas",
+                                       "Betty", "Charles", "Helen",  "Daniel",   "Sandra"};
 constexpr const char* kLastNames[] = {
-    "Smith",    "Johnson",  "Williams", "Brown",    "Jones",     "Miller",   "Davis",
-    "Garcia",   "Wilson",   "Anderson", "Taylor",   "Thomas",    "Moore",    "Jackson",
-    "Martin",   "Lee",      "Thompson", "White",    "Harris",    "Clark",    "Lewis",
-    "Robinson", "Walker",   "Young",    "Allen",    "King",      "Wright",   "Scott",
-    "Hill",     "Green",    "Adams",    "Baker",    "Nelson",    "Carter",   "Mitchell",
-    "Roberts",  "Turner",   "Phillips", "Campbell", "Parker",    "Evans",    "Edwards",
-    "Collins",  "Stewart",  "Morris",   "Murphy",   "Cook",      "Rogers",   "Morgan",
-    "Cooper",   "Peterson", "Reed",     "Bailey",   "Bell",      "Gomez",    "Kelly",
-    "Howard",   "Ward",     "Cox",      "Diaz",     "Richardson", "Wood",    "Watson"};
-constexpr const char* kStreets[] = {"Oak Street",     "Maple Avenue",  "Cedar Lane",
-                                    "Pine Road",      "Elm Street",    "Washington Blvd",
-                                    "Lake Drive",     "Hill Road",     "Park Avenue",
-                                    "Main Street",    "Church Street", "Mill Road",
-                                    "River Road",     "Spring Street", "Forest Drive",
-                                    "Highland Avenue"};
+    "Smith",    "Johnson",  "Williams", "Brown",   "Jones",      "Miller",   "Davis",    "Garcia",
+    "Wilson",   "Anderson", "Taylor",   "Thomas",  "Moore",      "Jackson",  "Martin",   "Lee",
+    "Thompson", "White",    "Harris",   "Clark",   "Lewis",      "Robinson", "Walker",   "Young",
+    "Allen",    "King",     "Wright",   "Scott",   "Hill",       "Green",    "Adams",    "Baker",
+    "Nelson",   "Carter",   "Mitchell", "Roberts", "Turner",     "Phillips", "Campbell", "Parker",
+    "Evans",    "Edwards",  "Collins",  "Stewart", "Morris",     "Murphy",   "Cook",     "Rogers",
+    "Morgan",   "Cooper",   "Peterson", "Reed",    "Bailey",     "Bell",     "Gomez",    "Kelly",
+    "Howard",   "Ward",     "Cox",      "Diaz",    "Richardson", "Wood",     "Watson"};
+constexpr const char* kStreets[] = {
+    "Oak Street",  "Maple Avenue",    "Cedar Lane",    "Pine Road",
+    "Elm Street",  "Washington Blvd", "Lake Drive",    "Hill Road",
+    "Park Avenue", "Main Street",     "Church Street", "Mill Road",
+    "River Road",  "Spring Street",   "Forest Drive",  "Highland Avenue"};
 constexpr const char* kCities[] = {"Springfield", "Riverton", "Fairview", "Georgetown",
                                    "Franklin",    "Clinton",  "Salem",    "Madison"};
 constexpr const char* kLenders[] = {"First Coastal Bank", "Harbor Savings", "Union Mortgage",
                                     "Prairie Credit Union", "Summit Home Loans"};
 // The line texts a typical statement holds, with a payee that varies.
-constexpr const char* kChargeTexts[] = {
-    "Appraisal fee to",     "Credit report to",       "Tax service to",
-    "Flood certification",  "Settlement or closing fee to", "Title insurance binder to",
-    "Document preparation", "Notary fees to",         "Attorney's fees to",
-    "Recording fees: Deed", "City/county tax/stamps", "Survey to",
-    "Pest inspection to",   "Hazard insurance premium to", "Courier fee to"};
+constexpr const char* kChargeTexts[] = {"Appraisal fee to",
+                                        "Credit report to",
+                                        "Tax service to",
+                                        "Flood certification",
+                                        "Settlement or closing fee to",
+                                        "Title insurance binder to",
+                                        "Document preparation",
+                                        "Notary fees to",
+                                        "Attorney's fees to",
+                                        "Recording fees: Deed",
+                                        "City/county tax/stamps",
+                                        "Survey to",
+                                        "Pest inspection to",
+                                        "Hazard insurance premium to",
+                                        "Courier fee to"};
 
 template <typename T, std::size_t N> const char* pick(T (&names)[N], std::size_t n) {
     return names[n % N];
@@ -116,8 +124,8 @@ archive::IndexEntry entryOf(const DealSample& deal, std::size_t n) {
     const auto put = [&](Field field, archive::FieldValue value) {
         entry.values[static_cast<std::size_t>(field)] = std::move(value);
     };
-    put(Field::Path, "/archive/" + std::to_string(2000 + n % 21) + "/deal-" + std::to_string(n) +
-                         ".xml");
+    put(Field::Path,
+        "/archive/" + std::to_string(2000 + n % 21) + "/deal-" + std::to_string(n) + ".xml");
     put(Field::Status, std::string("indexed"));
     put(Field::Format, std::string("xml"));
     put(Field::DocumentType, std::string("hud"));
@@ -129,8 +137,8 @@ archive::IndexEntry entryOf(const DealSample& deal, std::size_t n) {
     put(Field::Lender, deal.lender);
     put(Field::ContractSalesPriceText, deal.price);
     put(Field::ContractSalesPrice, archive::amountOfText(deal.price).value_or(0.0));
-    entry.text = deal.borrower + "\n" + deal.seller + "\n" + deal.street + "\n" + deal.city +
-                 "\n" + deal.lender + "\n" + deal.fileNumber + "\n" + deal.price;
+    entry.text = deal.borrower + "\n" + deal.seller + "\n" + deal.street + "\n" + deal.city + "\n" +
+                 deal.lender + "\n" + deal.fileNumber + "\n" + deal.price;
     for (std::size_t line = 0; line < std::size(kChargeTexts); ++line)
         entry.text += std::string("\n") + kChargeTexts[line] + " " + pick(kLastNames, n + line) +
                       " " + std::to_string(50 + (n + line) % 300) + ".00";
@@ -153,6 +161,13 @@ bool ranAndSaid(const std::vector<std::string>& command, const std::string& expe
     return false;
 }
 
+bool isPdf(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string head(5, '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    return file && head == "%PDF-";
+}
+
 } // namespace
 
 IndexFigures indexFigures(const std::string& folder, std::size_t files) {
@@ -160,20 +175,42 @@ IndexFigures indexFigures(const std::string& folder, std::size_t files) {
     std::filesystem::create_directories(deals);
     for (std::size_t n = 0; n < files; ++n)
         saveXmlFile(*dealDocument(sampleOf(n), n), deals + "/deal-" + std::to_string(n) + ".xml");
-    const std::vector<std::string> command{VELMORA_CLI_PATH, "index", "-j", "2", "--db",
+    const std::vector<std::string> command{VELMORA_CLI_PATH,     "index", "-j", "2", "--db",
                                            folder + "/index.db", deals};
     IndexFigures figures;
     bool succeeded = false;
     const std::string count = std::to_string(files);
-    double elapsed = secondsOf([&] { return ranAndSaid(command, "indexed: " + count + ","); },
-                               succeeded);
+    double elapsed =
+        secondsOf([&] { return ranAndSaid(command, "indexed: " + count + ","); }, succeeded);
     if (succeeded)
         figures.filesPerSecond = static_cast<double>(files) / elapsed;
-    elapsed = secondsOf([&] { return ranAndSaid(command, "unchanged: " + count + ","); },
-                        succeeded);
+    elapsed =
+        secondsOf([&] { return ranAndSaid(command, "unchanged: " + count + ","); }, succeeded);
     if (succeeded)
         figures.unchangedFilesPerSecond = static_cast<double>(files) / elapsed;
     return figures;
+}
+
+double renderPdfPerSecond(const std::string& folder, std::size_t files) {
+    const std::string deals = folder + "/render-deals";
+    const std::string pdfs = folder + "/render-pdfs";
+    std::filesystem::create_directories(deals);
+    for (std::size_t n = 0; n < files; ++n)
+        saveXmlFile(*dealDocument(sampleOf(n), n), deals + "/deal-" + std::to_string(n) + ".xml");
+    bool succeeded = false;
+    const double elapsed = secondsOf(
+        [&] {
+            return runProcess({VELMORA_CLI_PATH, "render", "--pdf", "-j", "2", "--out-dir", pdfs,
+                               deals}) == 0;
+        },
+        succeeded);
+    for (std::size_t n = 0; succeeded && n < files; ++n)
+        succeeded = isPdf(pdfs + "/deal-" + std::to_string(n) + ".pdf");
+    if (succeeded)
+        return static_cast<double>(files) / elapsed;
+    std::fprintf(stderr,
+                 "render_pdf_per_second_j2: the run failed or left a deal without its PDF\n");
+    return -1;
 }
 
 double searchMilliseconds(const std::string& folder, std::size_t documents, int queries) {

@@ -1,6 +1,6 @@
-// The figures of the archive index: how fast the tool indexes an archive of
-// deals and looks at it again when nothing changed, and how long a question
-// to a large index takes.
+// The figures of the batch commands over generated deals: how fast the tool
+// indexes an archive and looks at it again when nothing changed, how long a
+// question to a large index takes, and how fast it prints deals to PDF.
 #pragma once
 
 #include <cstddef>
@@ -21,5 +21,10 @@ IndexFigures indexFigures(const std::string& folder, std::size_t files);
 // date range) to an index of `documents` generated deals, each opening the
 // index as the tool does; -1 when a question found nothing it should have.
 double searchMilliseconds(const std::string& folder, std::size_t documents, int queries);
+
+// Statements printed to PDF per second by the real command, two jobs and one
+// browser, over `files` generated deals written under `folder`; -1 when the
+// run failed or left a deal without its PDF.
+double renderPdfPerSecond(const std::string& folder, std::size_t files);
 
 } // namespace velmora::bench

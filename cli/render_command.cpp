@@ -1,12 +1,18 @@
-// velmora render: the statement as an HTML page, or as a PDF printed from it
-// by a headless Chromium.
+// velmora render: statements as HTML pages, or as PDFs printed from them by
+// one headless Chromium, for one document or for folders of them. Choosing
+// the outputs, the record of each file and the summary are the archive
+// layer's (batch_outputs.h, batch_run.h); this is the command line.
 #include "commands.h"
+#include "quiet_dialog.h"
 
+#include "archive/batch_run.h"
+#include "archive/progress.h"
+#include "platform/file_system.h"
 #include "platform/safe_file.h"
 #include "render/chromium.h"
 #include "render/statement_view.h"
 
-#include <filesystem>
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
@@ -14,16 +20,16 @@ namespace velmora::cli {
 namespace {
 
 struct RenderArguments {
-    std::string file;
+    std::vector<std::string> paths;
     std::string output;
+    std::string outDir;
+    std::string paper = "letter";
+    unsigned jobs = 1;
     bool pdf = false;
+    bool force = false;
 };
 
-std::string defaultOutput(const std::string& file, bool pdf) {
-    std::filesystem::path path(file);
-    path.replace_extension(pdf ? ".pdf" : ".html");
-    return path.string();
-}
+constexpr const char* kStandardOutput = "-";
 
 // Read, render and let go: the document's file is released before anything
 // is written, and before a browser is waited for.
@@ -33,19 +39,104 @@ std::string renderFile(const GlobalOptions& options, const std::string& file) {
     return renderStatement(session.document());
 }
 
+archive::MakeOutput outputMaker(const GlobalOptions& options, PdfPrinter* printer) {
+    return [&options, printer](const std::string& document) {
+        std::string page = renderFile(options, document);
+        if (!printer)
+            return page;
+        try {
+            return printer->print(page);
+        } catch (const CommandFailed& failure) {
+            throw CommandFailed(document + ": " + failure.what());
+        }
+    };
+}
+
+// Started only when there is a page to print, so that a run with nothing to
+// print needs no browser.
+std::unique_ptr<PdfPrinter> printerFor(const RenderArguments& args,
+                                       const std::vector<archive::BatchItem>& items) {
+    const bool anyDocument =
+        std::any_of(items.begin(), items.end(), [](const auto& item) { return !item.settled; });
+    if (!args.pdf || !anyDocument)
+        return nullptr;
+    return std::make_unique<PdfPrinter>(args.paper == "a4" ? Paper::A4 : Paper::Letter);
+}
+
+std::vector<archive::BatchItem> plan(const RenderArguments& args,
+                                     const std::vector<archive::FoundFile>& files) {
+    return archive::planBatch(files, {args.pdf ? ".pdf" : ".html", args.outDir});
+}
+
+void writeToStandardOutput(const std::string& bytes) {
+    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!std::cout.flush())
+        throw CommandFailed("standard output could not be written");
+}
+
+// One document named: the path of its output, or one line saying why there
+// is none, as every reading command does. An output named with -o is the
+// person's choice and is replaced.
+void renderOne(const GlobalOptions& options, const RenderArguments& args) {
+    const std::string& path = args.paths.front();
+    const archive::TreeWalk walk = archive::walkTree(args.paths);
+    if (walk.files.empty())
+        throw CommandFailed(walk.notes.empty() ? path + ": nothing to render" : walk.notes.front());
+    std::vector<archive::BatchItem> items = plan(args, walk.files);
+    archive::BatchItem& item = items.front();
+    const std::unique_ptr<PdfPrinter> printer = printerFor(args, items);
+    const archive::MakeOutput make = outputMaker(options, printer.get());
+    if (args.output == kStandardOutput && !item.settled)
+        return writeToStandardOutput(make(item.document));
+    if (!args.output.empty())
+        item.output = args.output;
+    const archive::BatchRecord record =
+        archive::runBatchItem(item, make, args.force || !args.output.empty());
+    if (record.outcome == archive::BatchOutcome::Failed)
+        throw CommandFailed(record.reason);
+    if (record.outcome != archive::BatchOutcome::Written)
+        throw CommandFailed(archive::batchNote(record));
+    std::cout << record.output << '\n';
+}
+
+void renderMany(const GlobalOptions& options, const RenderArguments& args) {
+    const archive::TreeWalk walk = archive::walkTree(args.paths);
+    for (const std::string& note : walk.notes)
+        std::cerr << "velmora: " << note << '\n';
+    const std::vector<archive::BatchItem> items = plan(args, walk.files);
+    const std::unique_ptr<PdfPrinter> printer = printerFor(args, items);
+    // The engine's messages about a document are carried by its record.
+    QuietDialog quiet;
+    ScopedDialog scoped(quiet);
+    archive::Progress progress(items.size());
+    const std::vector<archive::BatchRecord> records =
+        archive::runBatch(items, outputMaker(options, printer.get()), {args.force, args.jobs},
+                          [&] { progress.fileDone(); });
+    for (const archive::BatchRecord& record : records) {
+        if (record.outcome == archive::BatchOutcome::Written)
+            std::cout << record.output << '\n';
+        else if (const std::string note = archive::batchNote(record); !note.empty())
+            std::cerr << note << '\n';
+    }
+    const archive::BatchSummary summary = archive::summarizeBatch(records);
+    std::cerr << archive::batchSummaryLine(summary, "rendered") << '\n';
+    if (const std::size_t failed = summary.count(archive::BatchOutcome::Failed))
+        throw CommandFailed(std::to_string(failed) + " of " + std::to_string(records.size()) +
+                            " files failed");
+}
+
 void runRender(const GlobalOptions& options, const RenderArguments& args) {
-    const std::string output =
-        args.output.empty() ? defaultOutput(args.file, args.pdf) : args.output;
-    std::error_code ignored;
-    if (std::filesystem::equivalent(args.file, output, ignored))
-        throw CommandFailed(output + ": that is the document itself; name another output with -o");
-    requireWritableTarget(output);
-    const std::string page = renderFile(options, args.file);
-    if (args.pdf)
-        printHtmlToPdf(page, output);
+    if (!args.output.empty()) {
+        if (args.paths.size() != 1)
+            throw CLI::ValidationError("--output", "names the output of one document; for "
+                                                   "several, use --out-dir");
+        if (isFolder(args.paths.front()))
+            throw CommandFailed(args.paths.front() + ": is a folder, not a document file");
+    }
+    if (args.paths.size() == 1 && !isFolder(args.paths.front()))
+        renderOne(options, args);
     else
-        writeStatementPage(page, output);
-    std::cout << output << '\n';
+        renderMany(options, args);
 }
 
 } // namespace
@@ -59,11 +150,25 @@ void writeStatementPage(const std::string& page, const std::string& path) {
 void addRenderCommand(CLI::App& app, GlobalOptions& options) {
     auto args = std::make_shared<RenderArguments>();
     CLI::App* render = app.add_subcommand(
-        "render", "Write the statement as an HTML page laid out like the printed form");
-    render->add_option("FILE", args->file, "The document")->required();
-    render->add_option("-o,--output", args->output,
-                       "The file to write (default: FILE with .html, or .pdf with --pdf)");
-    render->add_flag("--pdf", args->pdf, "Print the page to PDF through a headless Chromium");
+        "render", "Write statements as HTML pages laid out like the printed form, or as PDFs");
+    render->add_option("PATH", args->paths, "Documents, or folders (searched recursively)")
+        ->required();
+    CLI::Option* output = render->add_option(
+        "-o,--output", args->output,
+        "The file to write for one document, '-' for standard output (default: beside each "
+        "document, with .html, or .pdf with --pdf)");
+    render
+        ->add_option("--out-dir", args->outDir,
+                     "Write the outputs under DIR, mirroring the folders below each folder given")
+        ->excludes(output);
+    CLI::Option* pdf =
+        render->add_flag("--pdf", args->pdf, "Print the pages to PDF through a headless Chromium");
+    render->add_option("--paper", args->paper, "The PDF's paper: letter (default) or a4")
+        ->check(CLI::IsMember({"letter", "a4"}))
+        ->needs(pdf);
+    render->add_option("-j,--jobs", args->jobs, "Documents rendered at once (default 1)")
+        ->check(CLI::Range(1u, 256u));
+    render->add_flag("--force", args->force, "Replace outputs that exist already");
     addWaitOption(*render, options);
     render->callback([&options, args] { runRender(options, *args); });
 }

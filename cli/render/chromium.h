@@ -1,19 +1,35 @@
-// Printing the statement page to PDF through a headless Chromium: Debian's
+// Printing statement pages to PDF through a headless Chromium: Debian's
 // "chromium" package, or the program named by the environment variable
-// VELMORA_CHROMIUM. The browser runs with a fresh profile in a temporary
-// folder, with everything that would reach the network switched off (on a
-// closed network it would otherwise wait for it), and is stopped when it
-// has not finished in time.
+// VELMORA_CHROMIUM. One browser prints every page of a run, each in a tab of
+// its own; it runs with a fresh profile in a temporary folder, with
+// everything that would reach the network switched off (on a closed network
+// it would otherwise wait for it), and is stopped at the end.
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace velmora::cli {
 
-// Writes the PDF of `html` to `pdfPath` the safe way (temporary file beside it,
-// then rename). Throws CommandFailed with the reason when Chromium is not
-// installed, fails or hangs, or when the file cannot be written; `pdfPath` is
-// then left as it was.
-void printHtmlToPdf(const std::string& html, const std::string& pdfPath);
+enum class Paper { Letter, A4 };
+
+class PdfPrinter {
+public:
+    // Starts the browser. Throws CommandFailed with the reason when Chromium
+    // is not installed or does not start (and, on Windows, always).
+    explicit PdfPrinter(Paper paper);
+    ~PdfPrinter();
+    PdfPrinter(const PdfPrinter&) = delete;
+    PdfPrinter& operator=(const PdfPrinter&) = delete;
+
+    // The PDF of the page `html`, on paper of the printer's size. Throws
+    // CommandFailed when the browser fails, dies or hangs on it; the next
+    // page starts a new browser then. Safe from several threads.
+    std::string print(const std::string& html);
+
+private:
+    class Browsers;
+    std::unique_ptr<Browsers> browsers_;
+};
 
 } // namespace velmora::cli

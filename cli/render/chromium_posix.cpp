@@ -1,41 +1,36 @@
 #include "chromium.h"
 
-#include "platform/safe_file.h"
-#include "session.h"
+#include "devtools_pipe.h"
 
-#include <cctype>
-#include <cerrno>
-#include <chrono>
-#include <csignal>
+#include "archive/base64.h"
+#include "archive/json_text.h"
+
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
+#include <mutex>
+#include <optional>
 #include <vector>
-
-extern char** environ;
 
 namespace velmora::cli {
 namespace {
 
-// A statement prints in a second or two; a browser still busy after this
-// waits for something that will not come.
-constexpr auto kTimeout = std::chrono::seconds(60);
-constexpr auto kPoll = std::chrono::milliseconds(50);
-constexpr std::size_t kMaxReasonLength = 300;
+using Clock = DevToolsPipe::Clock;
+
+// A statement prints in a second or two; a page still not printed after this
+// waits for something that will not come. Starting takes longer on a cold
+// machine.
+constexpr auto kPageTime = std::chrono::seconds(60);
+constexpr auto kStartTime = std::chrono::seconds(60);
+// Closing a tab is tidying up: a browser that does not, is not waited for.
+constexpr auto kCloseTime = std::chrono::seconds(5);
 
 std::string programName() {
     const char* named = std::getenv("VELMORA_CHROMIUM");
     return named && *named ? named : "chromium";
 }
 
-// A new folder for one run (the page, the PDF, the browser's profile and its
-// log), removed with everything in it.
+// A new folder for one browser (its profile and its log),
+// removed with everything in it.
 class WorkFolder {
 public:
     WorkFolder() {
@@ -52,126 +47,187 @@ public:
     WorkFolder(const WorkFolder&) = delete;
     WorkFolder& operator=(const WorkFolder&) = delete;
 
-    std::string file(const char* name) const { return (path_ / name).string(); }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
 
 private:
     std::filesystem::path path_;
 };
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+// printToPDF's paper, in inches.
+std::string paperParams(Paper paper) {
+    const char* size = paper == Paper::A4 ? "\"paperWidth\":8.27,\"paperHeight\":11.69"
+                                          : "\"paperWidth\":8.5,\"paperHeight\":11";
+    return std::string("{") + size +
+           ",\"preferCSSPageSize\":false,\"printBackground\":true,\"transferMode\":"
+           "\"ReturnAsBase64\"}";
 }
 
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-    if (!out.flush())
-        throw CommandFailed(path + ": could not be written");
+std::string requiredText(const archive::JsonValue& result, const char* name, const char* method) {
+    const std::string* text = result.stringMember(name);
+    if (!text || text->empty())
+        throw CommandFailed(std::string("Chromium answered ") + method + " without " + name);
+    return *text;
 }
 
-// A file: URL for an absolute path, every byte but the safe ones escaped.
-std::string fileUrl(const std::string& path) {
-    constexpr char kHex[] = "0123456789ABCDEF";
-    std::string url = "file://";
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (std::isalnum(byte) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
-            url += c;
-        } else {
-            url += '%';
-            url += kHex[byte >> 4];
-            url += kHex[byte & 0xF];
+// One running browser and the folder it works in.
+class Browser {
+public:
+    explicit Browser(const std::string& program)
+        : pipe_({program, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                 "--no-first-run", "--disable-background-networking", "--disable-component-update",
+                 "--disable-sync", "--disable-dev-shm-usage",
+                 "--user-data-dir=" + folder_.file("profile"), "--remote-debugging-pipe"},
+                folder_.file("chromium.log")) {
+        // Proof that it listens before any page is given to it.
+        pipe_.call("Browser.getVersion", "{}", "", Clock::now() + kStartTime);
+    }
+
+    bool running() const { return pipe_.running(); }
+
+    std::string print(const std::string& html, const std::string& paperParams) {
+        const Clock::time_point deadline = Clock::now() + kPageTime;
+        const Tab tab = takeTab(deadline);
+        try {
+            std::string pdf = printInTab(tab, html, paperParams, deadline);
+            giveBack(tab);
+            return pdf;
+        } catch (const CommandFailed&) {
+            close(tab);
+            throw;
         }
     }
-    return url;
-}
 
-// The last line the browser wrote, as the reason of a failure.
-std::string lastLine(const std::string& log) {
-    std::string_view text = log;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
-        text.remove_suffix(1);
-    const std::size_t newline = text.find_last_of('\n');
-    if (newline != std::string_view::npos)
-        text.remove_prefix(newline + 1);
-    return std::string(text.substr(0, kMaxReasonLength));
-}
+private:
+    // A tab of the browser, attached to: each page is put in a free one
+    // rather than a new one, which would cost a renderer's start.
+    struct Tab {
+        std::string target;
+        std::string session;
+        std::string frame;
+    };
 
-enum class Ending { NotFound, Exited, Failed, TimedOut };
-
-// Runs `args` (the program looked up in PATH as a shell would) in a process
-// group of its own, both output streams to `log`; the whole group (the
-// browser and its helpers) is killed when the browser has not ended in time.
-Ending runBounded(std::vector<std::string> args, const std::string& log) {
-    posix_spawn_file_actions_t actions;
-    ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    ::posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                       0600);
-    ::posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawnattr_t attributes;
-    ::posix_spawnattr_init(&attributes);
-    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    ::posix_spawnattr_setpgroup(&attributes, 0);
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int spawned = ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-    ::posix_spawnattr_destroy(&attributes);
-    ::posix_spawn_file_actions_destroy(&actions);
-    if (spawned == ENOENT || spawned == EACCES)
-        return Ending::NotFound;
-    if (spawned != 0)
-        return Ending::Failed;
-
-    const auto deadline = std::chrono::steady_clock::now() + kTimeout;
-    int status = 0;
-    while (true) {
-        const pid_t ended = ::waitpid(pid, &status, WNOHANG);
-        if (ended == pid)
-            return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? Ending::Exited : Ending::Failed;
-        if (ended < 0 && errno != EINTR)
-            return Ending::Failed;
-        if (std::chrono::steady_clock::now() >= deadline)
-            break;
-        std::this_thread::sleep_for(kPoll);
+    Tab takeTab(Clock::time_point deadline) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (!idle_.empty()) {
+                Tab tab = std::move(idle_.back());
+                idle_.pop_back();
+                return tab;
+            }
+        }
+        Tab tab;
+        tab.target = requiredText(
+            pipe_.call("Target.createTarget", R"({"url":"about:blank"})", "", deadline), "targetId",
+            "Target.createTarget");
+        try {
+            tab.session =
+                requiredText(pipe_.call("Target.attachToTarget",
+                                        "{\"targetId\":" + archive::jsonQuoted(tab.target) +
+                                            ",\"flatten\":true}",
+                                        "", deadline),
+                             "sessionId", "Target.attachToTarget");
+            tab.frame = frameOf(pipe_.call("Page.getFrameTree", "{}", tab.session, deadline));
+        } catch (const CommandFailed&) {
+            close(tab);
+            throw;
+        }
+        return tab;
     }
-    ::kill(-pid, SIGKILL);
-    ::waitpid(pid, &status, 0);
-    return Ending::TimedOut;
-}
+
+    static std::string frameOf(const archive::JsonValue& result) {
+        const archive::JsonValue* tree = result.member("frameTree");
+        const archive::JsonValue* frame = tree ? tree->member("frame") : nullptr;
+        if (!frame)
+            throw CommandFailed("Chromium answered Page.getFrameTree without a frame");
+        return requiredText(*frame, "id", "Page.getFrameTree");
+    }
+
+    // The page is given as text: it refers to nothing outside itself, so
+    // there is nothing to load and no file to write.
+    std::string printInTab(const Tab& tab, const std::string& html, const std::string& paperParams,
+                           Clock::time_point deadline) {
+        pipe_.call("Page.setDocumentContent",
+                   "{\"frameId\":" + archive::jsonQuoted(tab.frame) +
+                       ",\"html\":" + archive::jsonQuoted(html) + "}",
+                   tab.session, deadline);
+        const std::string data =
+            requiredText(pipe_.call("Page.printToPDF", paperParams, tab.session, deadline), "data",
+                         "Page.printToPDF");
+        std::optional<std::string> pdf = archive::decodeBase64(data);
+        if (!pdf || !pdf->starts_with("%PDF-"))
+            throw CommandFailed("Chromium printed something that is not a PDF");
+        return std::move(*pdf);
+    }
+
+    void giveBack(Tab tab) {
+        const std::lock_guard lock(mutex_);
+        idle_.push_back(std::move(tab));
+    }
+
+    // A tab whose page failed is not used again: who knows what it holds.
+    void close(const Tab& tab) {
+        try {
+            pipe_.call("Target.closeTarget",
+                       "{\"targetId\":" + archive::jsonQuoted(tab.target) + "}", "",
+                       Clock::now() + kCloseTime);
+        } catch (const CommandFailed&) {
+            // The page's failure is told already; a browser that cannot close
+            // a tab is not running any more, and the next page starts anew.
+        }
+    }
+
+    WorkFolder folder_;
+    DevToolsPipe pipe_;
+    std::mutex mutex_;
+    std::vector<Tab> idle_;
+};
 
 } // namespace
 
-void printHtmlToPdf(const std::string& html, const std::string& pdfPath) {
-    const std::string program = programName();
-    const WorkFolder work;
-    const std::string page = work.file("statement.html");
-    const std::string pdf = work.file("statement.pdf");
-    const std::string log = work.file("chromium.log");
-    writeFile(page, html);
-    const Ending ending = runBounded(
-        {program, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-         "--disable-background-networking", "--disable-component-update", "--disable-sync",
-         "--disable-dev-shm-usage", "--user-data-dir=" + work.file("profile"),
-         "--no-pdf-header-footer", "--print-to-pdf=" + pdf, fileUrl(page)},
-        log);
-    if (ending == Ending::NotFound)
-        throw CommandFailed("PDF output needs Chromium, and no program '" + program +
+// The browser of the run: started again after one died, but not after one
+// could not be started, which would only fail again, slowly.
+class PdfPrinter::Browsers {
+public:
+    explicit Browsers(Paper paper) : program_(programName()), paperParams_(paperParams(paper)) {
+        current();
+    }
+
+    std::string print(const std::string& html) { return current()->print(html, paperParams_); }
+
+private:
+    std::shared_ptr<Browser> current() {
+        const std::lock_guard lock(mutex_);
+        if (browser_ && browser_->running())
+            return browser_;
+        if (!startFailure_.empty())
+            throw CommandFailed(startFailure_);
+        try {
+            browser_ = std::make_shared<Browser>(program_);
+        } catch (const BrowserMissing&) {
+            startFailure_ = "PDF output needs Chromium, and no program '" + program_ +
                             "' was found (install Debian's 'chromium' package, as "
-                            "scripts/install-deps does, or name the browser in "
-                            "VELMORA_CHROMIUM)");
-    if (ending == Ending::TimedOut)
-        throw CommandFailed("Chromium did not finish printing within " +
-                            std::to_string(kTimeout.count()) + " seconds and was stopped");
-    const std::string bytes = readFile(pdf);
-    if (ending != Ending::Exited || bytes.rfind("%PDF-", 0) != 0)
-        throw CommandFailed("Chromium could not print the page: " + lastLine(readFile(log)));
-    if (!writeFileReplacing(pdfPath, bytes))
-        throw CommandFailed(pdfPath + ": could not be written");
+                            "scripts/install-deps does, or name the browser in VELMORA_CHROMIUM)";
+            throw CommandFailed(startFailure_);
+        } catch (const CommandFailed& failure) {
+            startFailure_ = std::string("Chromium could not be started: ") + failure.what();
+            throw CommandFailed(startFailure_);
+        }
+        return browser_;
+    }
+
+    const std::string program_;
+    const std::string paperParams_;
+    std::mutex mutex_;
+    std::shared_ptr<Browser> browser_;
+    std::string startFailure_;
+};
+
+PdfPrinter::PdfPrinter(Paper paper) : browsers_(std::make_unique<Browsers>(paper)) {}
+
+PdfPrinter::~PdfPrinter() = default;
+
+std::string PdfPrinter::print(const std::string& html) {
+    return browsers_->print(html);
 }
 
 } // namespace velmora::cli

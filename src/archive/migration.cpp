@@ -1,6 +1,7 @@
 #include "archive/migration.h"
 
 #include "archive/file_kind.h"
+#include "archive/work_threads.h"
 #include "document/hud_document.h"
 #include "legacy/kind_check.h"
 #include "legacy/legacy_conversion.h"
@@ -10,7 +11,6 @@
 #include "tree/xml_document.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -212,23 +212,11 @@ std::vector<FileRecord> migrateFiles(const std::vector<FoundFile>& files,
                                      const MigrationOptions& options, unsigned jobs,
                                      const std::function<void()>& fileDone) {
     std::vector<FileRecord> records(files.size());
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        for (std::size_t i = next++; i < files.size(); i = next++) {
-            records[i] = migrateFile(files[i], options);
-            if (fileDone)
-                fileDone();
-        }
-    };
-    {
-        // Joined however this block is left, also when starting one fails.
-        std::vector<std::jthread> workers;
-        const std::size_t threads =
-            std::clamp<std::size_t>(jobs, 1, std::max<std::size_t>(files.size(), 1));
-        for (std::size_t t = 1; t < threads; ++t)
-            workers.emplace_back(work);
-        work();
-    }
+    forEachOnThreads(files.size(), jobs, [&](std::size_t i) {
+        records[i] = migrateFile(files[i], options);
+        if (fileDone)
+            fileDone();
+    });
     return records;
 }
 
