@@ -2,12 +2,11 @@
 
 #include "archive/index_writer.h"
 #include "archive/tree_walk.h"
+#include "archive/work_threads.h"
 #include "platform/file_stamp.h"
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
-#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -128,20 +127,11 @@ private:
 
     void readBatch(const std::vector<PendingFile>& pending, std::size_t first, std::size_t end) {
         std::vector<std::optional<IndexEntry>> entries(end - first);
-        std::atomic<std::size_t> next{first};
-        const auto work = [&] {
-            for (std::size_t i = next++; i < end; i = next++) {
-                entries[i - first] =
-                    readIndexEntry(pending[i].path, pending[i].key, pending[i].stamp);
-                done();
-            }
-        };
-        {
-            std::vector<std::jthread> workers;
-            for (unsigned t = 1; t < std::min<std::size_t>(options_.jobs, end - first); ++t)
-                workers.emplace_back(work);
-            work();
-        }
+        forEachOnThreads(end - first, options_.jobs, [&](std::size_t i) {
+            const PendingFile& file = pending[first + i];
+            entries[i] = readIndexEntry(file.path, file.key, file.stamp);
+            done();
+        });
         write(pending, first, entries);
     }
 
