@@ -3,8 +3,6 @@
 #include "tree/text_forms.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <optional>
 
 namespace velmora::cli {
@@ -154,14 +152,10 @@ std::string moneyText(std::string_view number) {
     return asMoney(number).value_or(std::string(number));
 }
 
-// The shortest text that reads back to `value`, so that cents are rounded
-// from the value itself, not from a text already rounded to 14 digits.
+// From the shortest text that reads back to `value`, so that cents are
+// rounded from the value itself, not from a text already rounded to 14 digits.
 std::string moneyText(double value) {
-    std::array<char, 64> shortest{};
-    const auto written = std::to_chars(shortest.data(), shortest.data() + shortest.size(), value);
-    const std::string_view text(shortest.data(),
-                                static_cast<std::size_t>(written.ptr - shortest.data()));
-    return asMoney(text).value_or(formatDouble(value));
+    return asMoney(formatDoubleExact(value)).value_or(formatDouble(value));
 }
 
 } // namespace velmora::cli
