@@ -18,12 +18,14 @@ build:
 # runs the Wine suite on it (tests/wine/).
 test: deps
 	$(MAKE) build
-	if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/null; then \
+	if command -v x86_64-w64-mingw32-g++-posix >/dev/null && \
+		command -v i686-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/null; then \
 		$(MAKE) windows; \
 	fi
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
-# Velmora.dll and velmora.exe, cross-compiled into build-windows/.
+# Velmora.dll and velmora.exe for 64-bit and 32-bit hosts, cross-compiled
+# into build-windows/x64/ and build-windows/x86/.
 windows: build
 	BUILD_DIR=$(BUILD_DIR) ./scripts/build-windows
 
@@ -53,7 +55,7 @@ demo: deps
 ASAN_DIR ?= build-asan
 TSAN_DIR ?= build-tsan
 SANITIZE_CXX ?= clang++
-SANITIZE_EXCLUDED = ^(WineComSuite|InstalledTreeServesAConsumer)$$
+SANITIZE_EXCLUDED = ^(WineComSuite\..*|InstalledTreeServesAConsumer)$$
 sanitize: deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_CXX_COMPILER=$(SANITIZE_CXX) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
 		-DVELMORA_SANITIZE=address,undefined

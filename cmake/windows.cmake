@@ -10,7 +10,9 @@ file(GLOB_RECURSE VELMORA_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/
 list(FILTER VELMORA_CLI_SOURCES EXCLUDE REGEX "_posix\\.cpp$")
 add_executable(velmora_cli ${VELMORA_CLI_SOURCES} ${VELMORA_LEGACY_SAMPLE_SOURCE})
 target_include_directories(velmora_cli PRIVATE ${CMAKE_SOURCE_DIR}/cli)
-set_target_properties(velmora_cli PROPERTIES OUTPUT_NAME velmora)
+# At the top of the build folder, beside Velmora.dll.
+set_target_properties(velmora_cli PROPERTIES OUTPUT_NAME velmora
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_compile_definitions(velmora_cli PRIVATE VELMORA_VERSION="${PROJECT_VERSION}")
 target_include_directories(velmora_cli SYSTEM PRIVATE ${VELMORA_CLI11_INCLUDE})
 target_link_libraries(velmora_cli PRIVATE velmora)

@@ -81,8 +81,9 @@ SqlWithValues sqlOf(const SearchQuery& search) {
         query.sql += " ORDER BY document_text.rank, d.path";
     }
     query.sql += " LIMIT ?";
+    // Compared as 64-bit numbers: a 32-bit size_t cannot hold INT64_MAX.
     query.values.emplace_back(
-        static_cast<std::int64_t>(std::min<std::size_t>(search.limit, INT64_MAX)));
+        static_cast<std::int64_t>(std::min<std::uint64_t>(search.limit, INT64_MAX)));
     return query;
 }
 

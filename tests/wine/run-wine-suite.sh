@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
-# The Wine suite of Velmora.dll: registers the DLL in a fresh private Wine
-# prefix, checks the registry, drives the DLL from a C++ client and from
-# VBScript, runs the README's examples, reads the files the DLL saved with
-# the Linux build, and checks what unregistration leaves.
+# The Wine suite of one Velmora.dll: registers the DLL in a fresh private
+# 64-bit Wine prefix (which runs 32-bit programs through WoW64, as 64-bit
+# Windows does), checks the registry view the registration belongs in and the
+# one it must stay out of, drives the DLL from a C++ client and from VBScript,
+# runs the README's examples, reads the files the DLL saved with the Linux
+# build, runs velmora.exe of the same build, and checks what unregistration
+# leaves.
 #
-#   run-wine-suite.sh NATIVE_BUILD_DIR WINDOWS_BUILD_DIR
+#   run-wine-suite.sh NATIVE_BUILD_DIR WINDOWS_BUILD_DIR ARCH
+#
+# ARCH is x64 or x86, the bitness of the build in WINDOWS_BUILD_DIR; it
+# decides which regsvr32 and cscript load the DLL (only a process of the
+# DLL's own bitness can) and which registry view the registration lands in.
 #
 # Exit status: 0 passed, 1 failed, 77 the DLL has not been built (make windows).
 set -uo pipefail
@@ -12,17 +19,36 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 native=$(cd "${1:?native build folder}" && pwd)
 windows=$(realpath -m "${2:?Windows build folder}")
-dll=$windows/com/Velmora.dll
+arch=${3:?architecture: x64 or x86}
+case $arch in
+x64) system=system32 view=64 other_view=32 typelib_platform=win64 other_platform=win32 ;;
+x86) system=syswow64 view=32 other_view=64 typelib_platform=win32 other_platform=win64 ;;
+*)
+    echo "wine suite: unknown architecture '$arch' (x64 or x86)" >&2
+    exit 2
+    ;;
+esac
+dll=$windows/Velmora.dll
+exe=$windows/velmora.exe
 client=$windows/wine-client/com_client.exe
 example=$windows/wine-client/com_example.exe
 clsid='{5A9A80BF-8271-429F-8CA6-281DA8715C59}'
 libid='{516964B9-B307-4057-8A55-90C28E2B8B9E}'
-for f in "$dll" "$client" "$example"; do
+for f in "$dll" "$exe" "$client" "$example"; do
     [ -f "$f" ] || { echo "wine suite: $f is missing; run 'make windows' first" >&2; exit 77; }
 done
+# The Windows programs of the DLL's bitness: a 32-bit DLL is registered and
+# scripted by the 32-bit regsvr32 and cscript of syswow64, as on Windows.
+tools="C:\\windows\\$system"
+# Debian's wine command takes the 32-bit loader whenever 32-bit Wine is
+# installed, and a 32-bit program sees syswow64 as system32. The prefix runs as
+# 64-bit Windows, through the 64-bit loader, which hands 32-bit programs to
+# theirs.
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+[ -x "$wine" ] || { echo "wine suite: no 64-bit Wine loader (scripts/install-deps)" >&2; exit 1; }
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-wine.XXXXXX")
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-wine-$arch.XXXXXX")
+export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
 unset DISPLAY WAYLAND_DISPLAY # no desktop, no Mono or Gecko installers
 trap 'timeout 30 wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
 
@@ -43,14 +69,27 @@ cp "$here/provider_test.vbs" "$here/example.vbs" "$files/"
 "$native/tests/wine/make_legacy_deal" "$files/legacy-deal.hud"
 "$native/velmora" new "$files/first-open.xml" >/dev/null
 
-expect "regsvr32 registers the DLL" run 180 wine regsvr32 /s "$(winpath "$dll")"
+# A fresh prefix goes on setting itself up after the first call returns; a
+# COM activation meanwhile can stall for minutes.
+run 180 "$wine" wineboot -i >/dev/null
+run 180 wineserver -w
+if [ ! -f "$WINEPREFIX/drive_c/windows/$system/regsvr32.exe" ]; then
+    printf 'wine suite: the prefix has no %s (32-bit Wine: scripts/install-deps)\n' \
+        "$system/regsvr32.exe" >&2
+    exit 1
+fi
+
+expect "$system regsvr32 registers the DLL" run 180 "$wine" "$tools\\regsvr32.exe" /s "$(winpath "$dll")"
+# ProgIDs and type libraries are shared by both registry views, classes are
+# not: each bitness has its own CLSID key, naming its own DLL.
 keys=("HKCR\\Velmora.HudProvider" "HKCR\\Velmora.HudProvider.1" "HKCR\\CLSID\\$clsid"
     "HKCR\\TypeLib\\$libid")
-registered=$(for key in "${keys[@]}"; do run 60 wine reg query "$key" /s; done)
+registered=$(for key in "${keys[@]}"; do run 60 "$wine" reg query "$key" /s "/reg:$view"; done)
 # One line per value: KEY|NAME|TYPE|DATA.
 values=$(awk -F'    ' '/^HKEY_/ { key = $0; next }
     NF >= 3 && $1 == "" { printf "%s|%s|%s|%s\n", key, $2, $3, $4 }' <<<"$registered")
 c="HKEY_CLASSES_ROOT\\CLSID\\$clsid"
+t="HKEY_CLASSES_ROOT\\TypeLib\\$libid\\1.0"
 for value in "HKEY_CLASSES_ROOT\\Velmora.HudProvider|(Default)|REG_SZ|HudProvider Class" \
     "HKEY_CLASSES_ROOT\\Velmora.HudProvider\\CLSID|(Default)|REG_SZ|$clsid" \
     "HKEY_CLASSES_ROOT\\Velmora.HudProvider.1|(Default)|REG_SZ|HudProvider Class" \
@@ -58,18 +97,25 @@ for value in "HKEY_CLASSES_ROOT\\Velmora.HudProvider|(Default)|REG_SZ|HudProvide
     "$c|(Default)|REG_SZ|HudProvider Class" "$c\\ProgID|(Default)|REG_SZ|Velmora.HudProvider.1" \
     "$c\\VersionIndependentProgID|(Default)|REG_SZ|Velmora.HudProvider" \
     "$c\\InprocServer32|(Default)|REG_SZ|$(winpath "$dll")" \
-    "$c\\InprocServer32|ThreadingModel|REG_SZ|both"; do
-    expect "registry: $value" grep -qixF -- "$value" <<<"$values"
+    "$c\\InprocServer32|ThreadingModel|REG_SZ|both" \
+    "$t\\0\\$typelib_platform|(Default)|REG_SZ|$(winpath "$dll")"; do
+    expect "$view-bit registry view: $value" grep -qixF -- "$value" <<<"$values"
 done
-expect "the type library is registered" grep -qiF "TypeLib\\$libid" <<<"$registered"
 expect "no ProgID has a CurVer key" eval '! grep -qi CurVer <<<"$registered"'
+# A type library of the wrong bitness registers under the other platform's
+# key, where hosts of this bitness do not look.
+expect "no $other_platform type library" eval '! grep -qixF "$t\\0\\$other_platform" <<<"$registered"'
+# The class must stay out of the other view, or hosts of the other bitness
+# would try to load a DLL they cannot.
+expect "the $other_view-bit registry view has no $clsid" \
+    eval '! run 60 "$wine" reg query "HKCR\\CLSID\\$clsid" "/reg:$other_view" >/dev/null'
 
 # The C++ client opens the first document of the run, in this run's new
 # prefix, and times that open.
-out=$(run 180 wine "$client" "$(winpath "$files")")
+out=$(run 180 "$wine" "$client" "$(winpath "$files")")
 sed 's/^/    /' <<<"$out"
 expect "C++ client" grep -qx 'com_client: 0 failures' <<<"$out"
-out=$(run 120 wine cscript //nologo "$(winpath "$files/provider_test.vbs")")
+out=$(run 120 "$wine" "$tools\\cscript.exe" //nologo "$(winpath "$files/provider_test.vbs")")
 sed 's/^/    /' <<<"$out"
 expect "VBScript client" grep -qx 'vbscript: 0 failures' <<<"$out"
 # The files the DLL saved and converted, read by the Linux build.
@@ -79,9 +125,9 @@ for saved in round-trip.xml:250000.00 legacy-deal.hud:1412.75 provider_test.xml:
 done
 
 # The README's examples run as they stand, and the README shows them as they are.
-out=$(run 120 wine cscript //nologo "$(winpath "$files/example.vbs")")
+out=$(run 120 "$wine" "$tools\\cscript.exe" //nologo "$(winpath "$files/example.vbs")")
 expect "README VBScript example printed '$out'" [ "$out" = "n100/n104 amount = 250000.00" ]
-out=$(run 120 wine "$example")
+out=$(run 120 "$wine" "$example")
 expect "README C++ example printed '$out'" [ "$out" = "n100/n104 amount = 250000.00" ]
 readme=$(cat "$here/../../README.md")
 for f in example.vbs example.cpp; do
@@ -94,7 +140,7 @@ archive=$files/archive
 mkdir -p "$archive/sub"
 "$native/tests/wine/make_legacy_deal" "$archive/sub/deal one.hud"
 echo "a letter" >"$archive/notes.txt"
-out=$(run 120 wine "$windows/velmora.exe" convert --yes --report "$(winpath "$files/report.jsonl")" \
+out=$(run 120 "$wine" "$exe" convert --yes --report "$(winpath "$files/report.jsonl")" \
     "$(winpath "$archive")")
 expect "velmora.exe convert summary '$out'" [ "$out" = "converted: 1, already converted: 0, not a deal: 1, unsupported kind: 0, refused: 0, failed: 0" ]
 expect "velmora.exe convert report" grep -q '"path":"Z:\\\\.*\\\\sub\\\\deal one.hud","outcome":"converted"' "$files/report.jsonl"
@@ -107,21 +153,21 @@ expect "the deal has its backup" eval 'ls "$archive/sub/UpgradeBackup/"*.prb >/d
 # in memory and left as it was; the letter is no deal. Both builds search it.
 "$native/tests/wine/make_legacy_deal" "$archive/old deal.hud"
 before=$(sha256sum <"$archive/old deal.hud")
-out=$(run 120 wine "$windows/velmora.exe" index --db "$(winpath "$files/index.db")" "$(winpath "$archive")")
+out=$(run 120 "$wine" "$exe" index --db "$(winpath "$files/index.db")" "$(winpath "$archive")")
 expect "velmora.exe index summary '$out'" [ "$out" = "indexed: 2, unchanged: 0, not indexed: 0, not a deal: 1, removed: 0" ]
 expect "index leaves the legacy deal as it was" [ "$(sha256sum <"$archive/old deal.hud")" = "$before" ]
-out=$(run 60 wine "$windows/velmora.exe" search --db "$(winpath "$files/index.db")" settlement CHARGES)
+out=$(run 60 "$wine" "$exe" search --db "$(winpath "$files/index.db")" settlement CHARGES)
 expect "velmora.exe search finds both deals" [ "$(wc -l <<<"$out")" = 2 ]
 expect "velmora.exe search names the legacy deal" grep -qF 'old deal.hud' <<<"$out"
 out=$("$native/velmora" search --db "$files/index.db" --where file_number=2004-03 2>&1)
 expect "Linux searches the index velmora.exe made" [ "$(wc -l <<<"$out")" = 2 ]
 
 # Unregistration removes both ProgIDs and the class key, and leaves CLSID.
-expect "regsvr32 /u unregisters the DLL" run 60 wine regsvr32 /s /u "$(winpath "$dll")"
+expect "$system regsvr32 /u unregisters the DLL" run 60 "$wine" "$tools\\regsvr32.exe" /s /u "$(winpath "$dll")"
 for key in "${keys[@]}"; do
-    expect "$key is gone" eval '! run 60 wine reg query "$key" >/dev/null'
+    expect "$key is gone" eval '! run 60 "$wine" reg query "$key" "/reg:$view" >/dev/null'
 done
-expect "HKCR\\CLSID stays" eval 'run 60 wine reg query "HKCR\\CLSID" /ve >/dev/null'
+expect "HKCR\\CLSID stays" eval 'run 60 "$wine" reg query "HKCR\\CLSID" /ve >/dev/null'
 
-echo "wine suite: $failures failures"
+echo "wine suite ($arch): $failures failures"
 [ "$failures" -eq 0 ]
