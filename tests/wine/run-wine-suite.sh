@@ -21,8 +21,8 @@ native=$(cd "${1:?native build folder}" && pwd)
 windows=$(realpath -m "${2:?Windows build folder}")
 arch=${3:?architecture: x64 or x86}
 case $arch in
-x64) system=system32 view=64 other_view=32 typelib_platform=win64 other_platform=win32 ;;
-x86) system=syswow64 view=32 other_view=64 typelib_platform=win32 other_platform=win64 ;;
+x64) system=system32 other_system=syswow64 view=64 other_view=32 ;;
+x86) system=syswow64 other_system=system32 view=32 other_view=64 ;;
 *)
     echo "wine suite: unknown architecture '$arch' (x64 or x86)" >&2
     exit 2
@@ -39,7 +39,8 @@ for f in "$dll" "$exe" "$client" "$example"; do
 done
 # The Windows programs of the DLL's bitness: a 32-bit DLL is registered and
 # scripted by the 32-bit regsvr32 and cscript of syswow64, as on Windows.
-tools="C:\\windows\\$system"
+tools="C:\\windows\\$system" other_tools="C:\\windows\\$other_system"
+typelib_platform=win$view other_platform=win$other_view
 # Debian's wine command takes the 32-bit loader whenever 32-bit Wine is
 # installed, and a 32-bit program sees syswow64 as system32. The prefix runs as
 # 64-bit Windows, through the 64-bit loader, which hands 32-bit programs to
@@ -81,10 +82,14 @@ fi
 
 expect "$system regsvr32 registers the DLL" run 180 "$wine" "$tools\\regsvr32.exe" /s "$(winpath "$dll")"
 # ProgIDs and type libraries are shared by both registry views, classes are
-# not: each bitness has its own CLSID key, naming its own DLL.
+# not: each bitness has its own CLSID key, naming its own DLL. The registry is
+# read as hosts see it, by the reg of their bitness: Wine's 64-bit reg does not
+# show shared keys through /reg:32.
 keys=("HKCR\\Velmora.HudProvider" "HKCR\\Velmora.HudProvider.1" "HKCR\\CLSID\\$clsid"
     "HKCR\\TypeLib\\$libid")
-registered=$(for key in "${keys[@]}"; do run 60 "$wine" reg query "$key" /s "/reg:$view"; done)
+registered=$(for key in "${keys[@]}"; do
+    run 60 "$wine" "$tools\\reg.exe" query "$key" /s "/reg:$view"
+done)
 # One line per value: KEY|NAME|TYPE|DATA.
 values=$(awk -F'    ' '/^HKEY_/ { key = $0; next }
     NF >= 3 && $1 == "" { printf "%s|%s|%s|%s\n", key, $2, $3, $4 }' <<<"$registered")
@@ -108,7 +113,7 @@ expect "no $other_platform type library" eval '! grep -qixF "$t\\0\\$other_platf
 # The class must stay out of the other view, or hosts of the other bitness
 # would try to load a DLL they cannot.
 expect "the $other_view-bit registry view has no $clsid" \
-    eval '! run 60 "$wine" reg query "HKCR\\CLSID\\$clsid" "/reg:$other_view" >/dev/null'
+    eval '! run 60 "$wine" "$other_tools\\reg.exe" query "HKCR\\CLSID\\$clsid" "/reg:$other_view" >/dev/null'
 
 # The C++ client opens the first document of the run, in this run's new
 # prefix, and times that open.
@@ -165,9 +170,9 @@ expect "Linux searches the index velmora.exe made" [ "$(wc -l <<<"$out")" = 2 ]
 # Unregistration removes both ProgIDs and the class key, and leaves CLSID.
 expect "$system regsvr32 /u unregisters the DLL" run 60 "$wine" "$tools\\regsvr32.exe" /s /u "$(winpath "$dll")"
 for key in "${keys[@]}"; do
-    expect "$key is gone" eval '! run 60 "$wine" reg query "$key" "/reg:$view" >/dev/null'
+    expect "$key is gone" eval '! run 60 "$wine" "$tools\\reg.exe" query "$key" "/reg:$view" >/dev/null'
 done
-expect "HKCR\\CLSID stays" eval 'run 60 "$wine" reg query "HKCR\\CLSID" /ve >/dev/null'
+expect "HKCR\\CLSID stays" eval 'run 60 "$wine" "$tools\\reg.exe" query "HKCR\\CLSID" /ve >/dev/null'
 
 echo "wine suite ($arch): $failures failures"
 [ "$failures" -eq 0 ]
