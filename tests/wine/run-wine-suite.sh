@@ -111,9 +111,11 @@ expect "no ProgID has a CurVer key" eval '! grep -qi CurVer <<<"$registered"'
 # key, where hosts of this bitness do not look.
 expect "no $other_platform type library" eval '! grep -qixF "$t\\0\\$other_platform" <<<"$registered"'
 # The class must stay out of the other view, or hosts of the other bitness
-# would try to load a DLL they cannot.
+# would try to load a DLL they cannot. That view's reg must read its CLSID
+# key, or a reg that cannot run would pass for an absent class.
+other_reg() { run 60 "$wine" "$other_tools\\reg.exe" query "$1" /ve "/reg:$other_view" >/dev/null; }
 expect "the $other_view-bit registry view has no $clsid" \
-    eval '! run 60 "$wine" "$other_tools\\reg.exe" query "HKCR\\CLSID\\$clsid" "/reg:$other_view" >/dev/null'
+    eval 'other_reg "HKCR\\CLSID" && ! other_reg "HKCR\\CLSID\\$clsid"'
 
 # The C++ client opens the first document of the run, in this run's new
 # prefix, and times that open.
