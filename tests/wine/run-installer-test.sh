@@ -1,0 +1,247 @@
+#!/usr/bin/env bash
+# The installer of one architecture under Wine, with no regsvr32 anywhere but
+# in the reference prefix:
+#
+#   run-installer-test.sh NATIVE_BUILD_DIR MSI CLIENT_DIR ARCH
+#
+# MSI is scripts/build-msi's package for ARCH (x64 or x86); CLIENT_DIR holds
+# that architecture's com_client.exe and com_example.exe.
+#
+# In one fresh prefix regsvr32 registers the packaged DLL at the path the
+# package installs it to; in another the package is installed silently, over
+# an older version of itself (made here from the same files, with a marker
+# appended to each) that a running host has loaded. The registry keys of both
+# prefixes must be the same, one product must be left, with the newer files;
+# VBScript and the C++ client create the object, save and read deals; silent
+# uninstall must leave no file and no key, also when the DLL was deleted by
+# hand before.
+#
+# Exit status: 0 passed, 1 failed, 77 the package, its clients, Wine or
+# msitools are missing.
+set -uo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+native=$(cd "${1:?native build folder}" && pwd)
+msi=$(realpath -m "${2:?the package}")
+clients=$(realpath -m "${3:?folder of the clients}")
+arch=${4:?architecture: x64 or x86}
+clsid='{5A9A80BF-8271-429F-8CA6-281DA8715C59}'
+libid='{516964B9-B307-4057-8A55-90C28E2B8B9E}'
+iid='{ECD4BF61-A8B4-4796-8338-9D75B7365FD4}'
+
+skip() {
+    echo "installer test: $1" >&2
+    exit 77
+}
+for f in "$msi" "$clients/com_client.exe" "$clients/com_example.exe"; do
+    [ -f "$f" ] || skip "$f is missing; run 'make windows' first"
+done
+for tool in msiextract msiinfo wixl wineboot wineserver; do
+    command -v "$tool" >/dev/null || skip "$tool is missing (scripts/install-deps)"
+done
+# The loaders by bitness: Debian's wine picks the 32-bit one when it is
+# installed, which would see the 32-bit registry view and syswow64.
+wine64=/usr/lib/wine/wine64
+wine32=/usr/lib/wine/wine
+[ -x "$wine64" ] || wine64=$(command -v wine64 || command -v wine)
+case $arch in
+x64)
+    host_wine=$wine64 typelib_platform=win64 system='C:\windows\system32' program_files='C:\Program Files'
+    ;;
+x86)
+    [ -x "$wine32" ] || skip "32-bit Wine is missing (wine32:i386)"
+    host_wine=$wine32 typelib_platform=win32 system='C:\windows\syswow64' program_files='C:\Program Files (x86)'
+    ;;
+*)
+    echo "installer test: unknown architecture '$arch' (x64 or x86)" >&2
+    exit 2
+    ;;
+esac
+install_dir="$program_files\\Velmora"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-msi-$arch.XXXXXX")
+export WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+unset DISPLAY WAYLAND_DISPLAY # no desktop, no Mono or Gecko installers
+reference=$work/reference
+installed=$work/installed
+host_pid=
+cleanup() {
+    [ -n "$host_pid" ] && kill "$host_pid" 2>/dev/null
+    for prefix in "$reference" "$installed"; do
+        WINEPREFIX=$prefix timeout 30 wineserver -k >/dev/null 2>&1
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+# expect DESCRIPTION COMMAND...: runs the check and reports it.
+expect() {
+    if "${@:2}"; then echo "ok: $1"; else echo "FAIL: $1" && failures=$((failures + 1)); fi
+}
+# inside PREFIX SECONDS COMMAND...: a bounded wine call in PREFIX, its
+# output without carriage returns.
+inside() {
+    WINEPREFIX=$1 timeout "${@:2}" 2>/dev/null | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+# unix_path PREFIX WINDOWS_PATH: where a C: path of PREFIX lies.
+unix_path() {
+    local rest=${2#C:\\}
+    printf '%s/drive_c/%s' "$1" "${rest//\\//}"
+}
+msiexec() { inside "$installed" 120 "$wine64" msiexec "$@" /qn; }
+
+# What the package ships, and an older package of the same files with a
+# marker appended to each (harmless past the end of a PE image), so that the
+# upgrade can be told apart from the files it replaced.
+shipped=$work/shipped
+mkdir -p "$shipped" "$work/older"
+msiextract -C "$shipped" "$msi" >/dev/null || { echo "FAIL: msiextract $msi" && exit 1; }
+shipped=$(dirname "$(find "$shipped" -name Velmora.dll | head -n 1)")
+version=$(msiinfo export "$msi" Property | awk -F'\t' '$1 == "ProductVersion" { print $2 }' | tr -d '\r')
+expect "the package ships Velmora.dll, velmora.exe and README.md" \
+    test -f "$shipped/Velmora.dll" -a -f "$shipped/velmora.exe" -a -f "$shipped/README.md"
+[ "$version" != 0.0.0 ] || { echo "FAIL: the package's version is 0.0.0, no older one exists" && exit 1; }
+for f in Velmora.dll velmora.exe; do
+    cp "$shipped/$f" "$work/older/$f" && printf 'older package\n' >>"$work/older/$f"
+done
+BUILD_DIR=$native "$here/../../scripts/build-msi" "$arch" "$work/older" "$work/older.msi" 0.0.0 \
+    >/dev/null || { echo "FAIL: could not build the older package" && exit 1; }
+
+# Both fresh prefixes at once: each takes most of the test's time to set up.
+for prefix in "$reference" "$installed"; do
+    (WINEPREFIX=$prefix timeout 180 wineboot -i >/dev/null 2>&1 &&
+        WINEPREFIX=$prefix timeout 60 wineserver -w) &
+done
+wait
+for prefix in "$reference" "$installed"; do
+    [ -f "$prefix/system.reg" ] || { echo "FAIL: wineboot made no prefix $prefix" && exit 1; }
+done
+
+# registry PREFIX: every value under the keys of the class, its ProgIDs, the
+# type library and the interface, in both registry views, one a line as
+# VIEW|KEY|NAME|TYPE|DATA. HELPDIR is compared without a trailing backslash:
+# the installer's folder property has one, RegisterTypeLib's text has not.
+registry() {
+    local view key
+    for view in 64 32; do
+        for key in "HKCR\\Velmora.HudProvider" "HKCR\\Velmora.HudProvider.1" "HKCR\\CLSID\\$clsid" \
+            "HKCR\\TypeLib\\$libid" "HKCR\\Interface\\$iid"; do
+            inside "$1" 60 "$wine64" reg query "$key" /s "/reg:$view" |
+                awk -F'    ' -v view="$view" '/^HKEY_/ { key = $0; printf "%s|%s\n", view, key; next }
+                    NF >= 3 && $1 == "" {
+                        if (key ~ /\\HELPDIR$/) sub(/\\$/, "", $4)
+                        printf "%s|%s|%s|%s|%s\n", view, key, $2, $3, $4 }'
+        done
+    done
+}
+# products: the installed products of this architecture, one a line as
+# NAME|VERSION.
+products() {
+    local view
+    for view in 64 32; do
+        inside "$installed" 60 "$wine64" reg query \
+            'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s "/reg:$view" |
+            awk -F'    ' '/^HKEY_/ { if (name != "") print name "|" version; name = version = ""; next }
+                $2 == "DisplayName" { name = $4 } $2 == "DisplayVersion" { version = $4 }
+                END { if (name != "") print name "|" version }'
+    done | grep -F "Velmora ($arch)|" | sort -u
+}
+
+# The reference: regsvr32 of the DLL's bitness registers the shipped DLL
+# where the package puts it.
+ref_dir=$(unix_path "$reference" "$install_dir")
+mkdir -p "$ref_dir" && cp "$shipped/Velmora.dll" "$ref_dir/"
+expect "regsvr32 registers the DLL in the reference prefix" \
+    inside "$reference" 120 "$host_wine" "$system\\regsvr32.exe" /s "$install_dir\\Velmora.dll"
+registry "$reference" >"$work/reference.txt"
+expect "the reference holds the class's server" \
+    grep -qiF "InprocServer32|(Default)|REG_SZ|$install_dir\\Velmora.dll" "$work/reference.txt"
+expect "the reference holds the type library's path" \
+    grep -qiF "\\1.0\\0\\$typelib_platform|(Default)|REG_SZ|$install_dir\\Velmora.dll" "$work/reference.txt"
+
+# The older package, then a host that has its DLL loaded while the newer
+# package replaces it.
+dir=$(unix_path "$installed" "$install_dir")
+expect "the older package installs silently" msiexec /i "$(winpath "$work/older.msi")"
+expect "the older package's DLL is installed" cmp -s "$dir/Velmora.dll" "$work/older/Velmora.dll"
+files=$work/files
+mkdir -p "$files"
+cp "$here/provider_test.vbs" "$here/example.vbs" "$files/"
+cat >"$files/host.vbs" <<'VBS'
+' Holds Velmora.dll loaded until the file named by the argument appears.
+Set deal = CreateObject("Velmora.HudProvider")
+deal.initHUDDocument
+Set fs = CreateObject("Scripting.FileSystemObject")
+fs.CreateTextFile(WScript.Arguments(0) & ".loaded").Close
+Do Until fs.FileExists(WScript.Arguments(0))
+    WScript.Sleep 100
+Loop
+deal.Dispose
+VBS
+WINEPREFIX=$installed timeout 300 "$host_wine" "$system\\cscript.exe" //nologo \
+    "$(winpath "$files/host.vbs")" "$(winpath "$files/stop")" >/dev/null 2>&1 &
+host_pid=$!
+for _ in $(seq 600); do
+    [ -f "$files/stop.loaded" ] || ! kill -0 "$host_pid" 2>/dev/null && break
+    sleep 0.1
+done
+expect "a host has the older DLL loaded" test -f "$files/stop.loaded"
+
+out=$(msiexec /i "$(winpath "$msi")")
+status=$?
+# 3010: done, a restart finishes replacing a file in use.
+expect "the package installs silently over the running host (exit $status)" \
+    test "$status" -eq 0 -o "$status" -eq 3010
+registry "$installed" >"$work/installed.txt"
+expect "the package writes the keys regsvr32 writes" \
+    diff -u "$work/reference.txt" "$work/installed.txt"
+expect "one product is installed, the newer one ($(products | tr '\n' ' '))" \
+    test "$(products)" = "Velmora ($arch)|$version"
+for f in Velmora.dll velmora.exe README.md; do
+    expect "the newer $f is installed" cmp -s "$dir/$f" "$shipped/$f"
+done
+touch "$files/stop"
+wait "$host_pid"
+expect "the host ran to its end" test $? -eq 0
+host_pid=
+
+# The clients create the object from the registration the package wrote.
+"$native/tests/wine/make_legacy_deal" "$files/legacy-deal.hud"
+"$native/velmora" new "$files/first-open.xml" >/dev/null
+out=$(inside "$installed" 180 "$host_wine" "$system\\cscript.exe" //nologo \
+    "$(winpath "$files/provider_test.vbs")")
+sed 's/^/    /' <<<"$out"
+expect "VBScript creates the object and saves and reads a deal" grep -qx 'vbscript: 0 failures' <<<"$out"
+out=$(inside "$installed" 120 "$host_wine" "$system\\cscript.exe" //nologo \
+    "$(winpath "$files/example.vbs")")
+expect "the README's VBScript example printed '$out'" test "$out" = "n100/n104 amount = 250000.00"
+out=$(inside "$installed" 180 "$host_wine" "$(winpath "$clients/com_client.exe")" "$(winpath "$files")")
+sed 's/^/    /' <<<"$out"
+expect "the C++ client" grep -qx 'com_client: 0 failures' <<<"$out"
+for saved in round-trip.xml:250000.00 provider_test.xml:1234.50; do
+    amount=$("$native/velmora" get "$files/${saved%:*}" n100/n104 amount 2>&1)
+    expect "Linux reads ${saved%:*} (got '$amount')" test "$amount" = "${saved#*:}"
+done
+
+# Uninstall removes every file and key, and the folder.
+expect "the package uninstalls silently" msiexec /x "$(winpath "$msi")"
+expect "no product is left" test -z "$(products)"
+expect "the install folder is gone" test ! -e "$dir"
+registry "$installed" >"$work/left.txt"
+expect "no key is left" test ! -s "$work/left.txt"
+
+# A DLL deleted by hand: uninstall still removes the keys.
+expect "the package installs again" msiexec /i "$(winpath "$msi")"
+registry "$installed" >"$work/again.txt"
+expect "the keys are back" cmp -s "$work/reference.txt" "$work/again.txt"
+rm -f "$dir/Velmora.dll"
+expect "the package uninstalls without its DLL" msiexec /x "$(winpath "$msi")"
+registry "$installed" >"$work/left.txt"
+expect "no key is left after the DLL was deleted" test ! -s "$work/left.txt"
+expect "no file is left after the DLL was deleted" test ! -e "$dir"
+
+echo "installer test ($arch): $failures failures"
+[ "$failures" -eq 0 ]
