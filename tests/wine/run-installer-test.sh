@@ -208,6 +208,27 @@ wait "$host_pid"
 expect "the host ran to its end" test $? -eq 0
 host_pid=
 
+# The README's check of an installation, as IT runs it at a command prompt.
+readme=$here/../../README.md
+check_lines=('echo WScript.Echo TypeName(CreateObject("Velmora.HudProvider"))>%TEMP%\check.vbs')
+if [ "$arch" = x64 ]; then
+    check_lines+=('cscript //nologo %TEMP%\check.vbs')
+else
+    check_lines+=('%windir%\SysWOW64\cscript //nologo %TEMP%\check.vbs')
+fi
+for line in "${check_lines[@]}"; do
+    expect "the README shows '$line'" grep -qxF "    $line" "$readme"
+done
+printf '@echo off\r\n%s\r\n%s\r\n' "${check_lines[@]}" >"$files/check.cmd"
+readme_check() { inside "$installed" 120 "$wine64" cmd /c "$(winpath "$files/check.cmd")"; }
+out=$(readme_check)
+expect "the README's check prints '$out'" test "$out" = IHudProvider
+
+# An older package does not replace a newer one.
+expect "the older package is refused over the newer one" eval '! msiexec /i "$(winpath "$work/older.msi")"'
+expect "the newer product stays ($(products | tr '\n' ' '))" test "$(products)" = "Velmora ($arch)|$version"
+expect "the newer DLL stays" cmp -s "$dir/Velmora.dll" "$shipped/Velmora.dll"
+
 # The clients create the object from the registration the package wrote.
 "$native/tests/wine/make_legacy_deal" "$files/legacy-deal.hud"
 "$native/velmora" new "$files/first-open.xml" >/dev/null
@@ -232,6 +253,8 @@ expect "no product is left" test -z "$(products)"
 expect "the install folder is gone" test ! -e "$dir"
 registry "$installed" >"$work/left.txt"
 expect "no key is left" test ! -s "$work/left.txt"
+out=$(readme_check)
+expect "the README's check fails after uninstall (printed '$out')" test "$out" != IHudProvider
 
 # A DLL deleted by hand: uninstall still removes the keys.
 expect "the package installs again" msiexec /i "$(winpath "$msi")"
