@@ -65,8 +65,10 @@ unset DISPLAY WAYLAND_DISPLAY # no desktop, no Mono or Gecko installers
 reference=$work/reference
 installed=$work/installed
 host_pid=
+locked=
 cleanup() {
     [ -n "$host_pid" ] && kill "$host_pid" 2>/dev/null
+    [ -n "$locked" ] && chattr -i "$locked" 2>/dev/null
     for prefix in "$reference" "$installed"; do
         WINEPREFIX=$prefix timeout 30 wineserver -k >/dev/null 2>&1
     done
@@ -265,6 +267,29 @@ expect "the package uninstalls without its DLL" msiexec /x "$(winpath "$msi")"
 registry "$installed" >"$work/left.txt"
 expect "no key is left after the DLL was deleted" test ! -s "$work/left.txt"
 expect "no file is left after the DLL was deleted" test ! -e "$dir"
+
+# An upgrade that fails half-way, because the older DLL can be neither
+# removed nor replaced (an immutable file, which root can make on Linux file
+# systems that have the attribute), must leave the registration whole or
+# absent, never some keys without the others.
+expect "the older package installs again" msiexec /i "$(winpath "$work/older.msi")"
+if chattr +i "$dir/Velmora.dll" 2>/dev/null; then
+    locked=$dir/Velmora.dll
+    msiexec /i "$(winpath "$msi")" >/dev/null
+    status=$?
+    chattr -i "$locked" && locked=
+    registry "$installed" >"$work/failed.txt"
+    if [ "$status" -eq 0 ]; then
+        expect "an upgrade that reports success over a locked DLL registers it whole" \
+            cmp -s "$work/reference.txt" "$work/failed.txt"
+    else
+        expect "a failed upgrade (exit $status) leaves the registration whole or absent" \
+            eval 'cmp -s "$work/reference.txt" "$work/failed.txt" || test ! -s "$work/failed.txt"'
+        echo "    after the failed upgrade: $(products | tr '\n' ' ')$(wc -l <"$work/failed.txt") registry lines"
+    fi
+else
+    echo "skipped: a failed upgrade (chattr +i does not work here)"
+fi
 
 echo "installer test ($arch): $failures failures"
 [ "$failures" -eq 0 ]
