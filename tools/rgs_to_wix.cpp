@@ -1,217 +1,15 @@
-// Turns registrar scripts into the registry entries of a WiX package, so that
-// an installer writes exactly the keys that DllRegisterServer writes: both
-// read velmora.rgs through the same parser.
+// Turns a registrar script into the registry entries of a WiX package
+// (tools/wix_registry.h); scripts/build-msi runs it.
 //
 //   velmora_rgs_to_wix FILE_ID SCRIPT.rgs [NAME=VALUE...]
 //
-// %MODULE% becomes [#FILE_ID], the installed path of the file. Other
-// variables are given as NAME=VALUE, VALUE being installer text that is
-// written as given ([PROPERTY] references stay references); everything else
-// in the script is escaped and arrives literally. Prints <RegistryValue>
-// elements, one a line, for a <Component>.
-#include "com/win32/registry_script.h"
+// %MODULE% becomes [#FILE_ID], the installed path of the file; other
+// variables are given as NAME=VALUE, VALUE being installer text.
+#include "wix_registry.h"
 
 #include <fstream>
 #include <iostream>
-#include <map>
-#include <optional>
 #include <sstream>
-#include <string>
-#include <vector>
-
-namespace {
-
-using velmora::com::parseRegistryScript;
-using velmora::com::RegistryKey;
-using velmora::com::RegistryScript;
-using velmora::com::RegistryValue;
-
-// Variables are replaced by markers from the private-use area before the
-// text is escaped, so that installer references survive the escaping that
-// keeps every other bracket literal.
-constexpr wchar_t kMarkerBase = 0xE000;
-
-std::wstring widen(const std::string& text) {
-    std::wstring result;
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        char32_t point = c;
-        int extra = 0;
-        if (c >= 0xF0) {
-            point = c & 0x07;
-            extra = 3;
-        } else if (c >= 0xE0) {
-            point = c & 0x0F;
-            extra = 2;
-        } else if (c >= 0xC0) {
-            point = c & 0x1F;
-            extra = 1;
-        }
-        ++i;
-        for (; extra > 0 && i < text.size(); --extra, ++i)
-            point = (point << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
-        result += static_cast<wchar_t>(point);
-    }
-    return result;
-}
-
-std::string narrow(const std::wstring& text) {
-    std::string result;
-    for (const wchar_t w : text) {
-        const auto point = static_cast<char32_t>(w);
-        if (point < 0x80) {
-            result += static_cast<char>(point);
-        } else if (point < 0x800) {
-            result += static_cast<char>(0xC0 | (point >> 6));
-            result += static_cast<char>(0x80 | (point & 0x3F));
-        } else if (point < 0x10000) {
-            result += static_cast<char>(0xE0 | (point >> 12));
-            result += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-            result += static_cast<char>(0x80 | (point & 0x3F));
-        } else {
-            result += static_cast<char>(0xF0 | (point >> 18));
-            result += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
-            result += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-            result += static_cast<char>(0x80 | (point & 0x3F));
-        }
-    }
-    return result;
-}
-
-std::wstring xmlEscaped(const std::wstring& text) {
-    std::wstring result;
-    for (const wchar_t c : text) {
-        switch (c) {
-        case L'&':
-            result += L"&amp;";
-            break;
-        case L'<':
-            result += L"&lt;";
-            break;
-        case L'>':
-            result += L"&gt;";
-            break;
-        case L'"':
-            result += L"&quot;";
-            break;
-        default:
-            result += c;
-        }
-    }
-    return result;
-}
-
-class Writer {
-public:
-    Writer(std::vector<std::wstring> references, std::wostream& out)
-        : references_(std::move(references)), out_(out) {}
-
-    bool root(const std::wstring& name, const std::vector<RegistryKey>& keys) {
-        const std::wstring wixRoot = rootName(name);
-        if (wixRoot.empty()) {
-            std::wcerr << L"rgs_to_wix: unknown root " << name << L"\n";
-            return false;
-        }
-        for (const RegistryKey& k : keys) {
-            if (!key(wixRoot, L"", k))
-                return false;
-        }
-        return true;
-    }
-
-private:
-    static std::wstring rootName(const std::wstring& name) {
-        if (name == L"HKCR" || name == L"HKEY_CLASSES_ROOT")
-            return L"HKCR";
-        if (name == L"HKLM" || name == L"HKEY_LOCAL_MACHINE")
-            return L"HKLM";
-        if (name == L"HKCU" || name == L"HKEY_CURRENT_USER")
-            return L"HKCU";
-        if (name == L"HKU" || name == L"HKEY_USERS")
-            return L"HKU";
-        return L"";
-    }
-
-    const std::wstring* reference(wchar_t c) const {
-        const std::size_t index = static_cast<std::size_t>(c) - kMarkerBase;
-        return c >= kMarkerBase && index < references_.size() ? &references_[index] : nullptr;
-    }
-
-    // Installer text: brackets and braces are literal unless they come from a
-    // variable, and a leading # would make a string a number.
-    std::wstring formatted(const std::wstring& data, bool isValue) const {
-        std::wstring result;
-        for (const wchar_t c : data) {
-            if (const std::wstring* r = reference(c))
-                result += *r;
-            else if (c == L'[' || c == L']' || c == L'{' || c == L'}')
-                result += std::wstring(L"[\\") + c + L"]";
-            else
-                result += c;
-        }
-        if (isValue && !result.empty() && result[0] == L'#')
-            result.insert(0, 1, L'#');
-        return result;
-    }
-
-    // Key names keep their braces as they are: the installer formats only
-    // bracketed properties in them, and a CLSID key is written in braces.
-    std::wstring keyText(const std::wstring& name) const {
-        std::wstring result;
-        for (const wchar_t c : name) {
-            if (const std::wstring* r = reference(c))
-                result += *r;
-            else if (c == L'[' || c == L']')
-                result += std::wstring(L"[\\") + c + L"]";
-            else
-                result += c;
-        }
-        return result;
-    }
-
-    void value(const std::wstring& root, const std::wstring& path, const RegistryValue& v) {
-        out_ << L"<RegistryValue Root=\"" << root << L"\" Key=\"" << xmlEscaped(keyText(path))
-             << L"\"";
-        if (!v.name.empty())
-            out_ << L" Name=\"" << xmlEscaped(keyText(v.name)) << L"\"";
-        if (v.type == L'd')
-            out_ << L" Type=\"integer\" Value=\"" << std::wcstoul(v.data.c_str(), nullptr, 0)
-                 << L"\"/>\n";
-        else
-            out_ << L" Type=\"string\" Value=\"" << xmlEscaped(formatted(v.data, true))
-                 << L"\"/>\n";
-    }
-
-    bool key(const std::wstring& root, const std::wstring& parent, const RegistryKey& k) {
-        const std::wstring path = parent.empty() ? k.name : parent + L"\\" + k.name;
-        if (k.removal == RegistryKey::Removal::Delete) {
-            // A package removes keys only on its own uninstall; a key the
-            // registration deletes would differ between the two.
-            std::wcerr << L"rgs_to_wix: Delete " << path << L" has no installer form\n";
-            return false;
-        }
-        if (k.defaultValue)
-            value(root, path, *k.defaultValue);
-        for (const RegistryValue& v : k.values)
-            value(root, path, v);
-        if (!k.defaultValue && k.values.empty() && k.keys.empty() &&
-            k.removal != RegistryKey::Removal::NoRemove) {
-            // An empty key would be written by registration but by no value here.
-            std::wcerr << L"rgs_to_wix: " << path << L" holds no value\n";
-            return false;
-        }
-        for (const RegistryKey& child : k.keys) {
-            if (!key(root, path, child))
-                return false;
-        }
-        return true;
-    }
-
-    std::vector<std::wstring> references_;
-    std::wostream& out_;
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -226,34 +24,23 @@ int main(int argc, char** argv) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
 
-    std::map<std::wstring, std::wstring> variables;
-    std::vector<std::wstring> references;
-    auto add = [&](const std::wstring& name, const std::wstring& reference) {
-        variables[name] = std::wstring(1, static_cast<wchar_t>(kMarkerBase + references.size()));
-        references.push_back(reference);
-    };
-    add(L"MODULE", L"[#" + widen(argv[1]) + L"]");
+    std::vector<std::pair<std::string, std::string>> references{
+        {"MODULE", std::string("[#") + argv[1] + "]"}};
     for (int i = 3; i < argc; ++i) {
-        const std::wstring assignment = widen(argv[i]);
-        const std::size_t equals = assignment.find(L'=');
-        if (equals == std::wstring::npos || equals == 0) {
-            std::cerr << "rgs_to_wix: " << argv[i] << " is not NAME=VALUE\n";
+        const std::string assignment = argv[i];
+        const std::size_t equals = assignment.find('=');
+        if (equals == std::string::npos || equals == 0) {
+            std::cerr << "rgs_to_wix: " << assignment << " is not NAME=VALUE\n";
             return 2;
         }
-        add(assignment.substr(0, equals), assignment.substr(equals + 1));
+        references.emplace_back(assignment.substr(0, equals), assignment.substr(equals + 1));
     }
-
-    const std::optional<RegistryScript> script = parseRegistryScript(widen(bytes.str()), variables);
-    if (!script) {
-        std::cerr << "rgs_to_wix: " << argv[2] << " is not a well-formed registry script\n";
+    const velmora::tools::WixRegistry registry =
+        velmora::tools::wixRegistryValues(bytes.str(), references);
+    if (!registry.ok) {
+        std::cerr << "rgs_to_wix: " << argv[2] << ": " << registry.error << "\n";
         return 1;
     }
-    std::wostringstream out;
-    Writer writer(references, out);
-    for (const auto& root : script->roots) {
-        if (!writer.root(root.name, root.keys))
-            return 1;
-    }
-    std::cout << narrow(out.str());
+    std::cout << registry.elements;
     return std::cout.flush() ? 0 : 1;
 }
