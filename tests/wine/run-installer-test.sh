@@ -122,16 +122,22 @@ for prefix in "$reference" "$installed"; do
     [ -f "$prefix/system.reg" ] || { echo "FAIL: wineboot made no prefix $prefix" && exit 1; }
 done
 
-# registry PREFIX: every value under the keys of the class, its ProgIDs, the
-# type library and the interface, in both registry views, one a line as
-# VIEW|KEY|NAME|TYPE|DATA. HELPDIR is compared without a trailing backslash:
-# the installer's folder property has one, RegisterTypeLib's text has not.
+# registry PREFIX VIEW...: every value under the keys of the class, its
+# ProgIDs, the type library and the interface, one a line as
+# VIEW|KEY|NAME|TYPE|DATA. VIEW is 64 or 32, a registry view as it is stored,
+# or "host", the keys as a process of the DLL's bitness sees them. HELPDIR
+# is compared without a trailing backslash: the installer's folder property
+# has one, RegisterTypeLib's text has not.
 registry() {
-    local view key
-    for view in 64 32; do
+    local prefix=$1 view key
+    for view in "${@:2}"; do
         for key in "HKCR\\Velmora.HudProvider" "HKCR\\Velmora.HudProvider.1" "HKCR\\CLSID\\$clsid" \
             "HKCR\\TypeLib\\$libid" "HKCR\\Interface\\$iid"; do
-            inside "$1" 60 "$wine64" reg query "$key" /s "/reg:$view" |
+            if [ "$view" = host ]; then
+                inside "$prefix" 60 "$host_wine" reg query "$key" /s
+            else
+                inside "$prefix" 60 "$wine64" reg query "$key" /s "/reg:$view"
+            fi |
                 awk -F'    ' -v view="$view" '/^HKEY_/ { key = $0; printf "%s|%s\n", view, key; next }
                     NF >= 3 && $1 == "" {
                         if (key ~ /\\HELPDIR$/) sub(/\\$/, "", $4)
@@ -158,7 +164,8 @@ ref_dir=$(unix_path "$reference" "$install_dir")
 mkdir -p "$ref_dir" && cp "$shipped/Velmora.dll" "$ref_dir/"
 expect "regsvr32 registers the DLL in the reference prefix" \
     inside "$reference" 120 "$host_wine" "$system\\regsvr32.exe" /s "$install_dir\\Velmora.dll"
-registry "$reference" >"$work/reference.txt"
+registry "$reference" host >"$work/reference.txt"
+registry "$reference" 64 32 >"$work/reference-views.txt"
 expect "the reference holds the class's server" \
     grep -qiF "InprocServer32|(Default)|REG_SZ|$install_dir\\Velmora.dll" "$work/reference.txt"
 expect "the reference holds the type library's path" \
@@ -197,9 +204,19 @@ status=$?
 # 3010: done, a restart finishes replacing a file in use.
 expect "the package installs silently over the running host (exit $status)" \
     test "$status" -eq 0 -o "$status" -eq 3010
-registry "$installed" >"$work/installed.txt"
-expect "the package writes the keys regsvr32 writes" \
+registry "$installed" host >"$work/installed.txt"
+expect "the package writes the keys regsvr32 writes, as $arch hosts see them" \
     diff -u "$work/reference.txt" "$work/installed.txt"
+# A 32-bit package cannot write the 64-bit view, where RegisterTypeLib also
+# files the interface (for 64-bit clients of a 32-bit server out of process,
+# which an in-process server does not offer), and Wine files what a 32-bit
+# component writes to a ProgID in the 32-bit view, where Windows shares the
+# key between the views. So only the 64-bit package is held to both views.
+if [ "$arch" = x64 ]; then
+    registry "$installed" 64 32 >"$work/installed-views.txt"
+    expect "the package writes the keys regsvr32 writes, in both registry views" \
+        diff -u "$work/reference-views.txt" "$work/installed-views.txt"
+fi
 expect "one product is installed, the newer one ($(products | tr '\n' ' '))" \
     test "$(products)" = "Velmora ($arch)|$version"
 for f in Velmora.dll velmora.exe README.md; do
@@ -253,18 +270,18 @@ done
 expect "the package uninstalls silently" msiexec /x "$(winpath "$msi")"
 expect "no product is left" test -z "$(products)"
 expect "the install folder is gone" test ! -e "$dir"
-registry "$installed" >"$work/left.txt"
+registry "$installed" 64 32 >"$work/left.txt"
 expect "no key is left" test ! -s "$work/left.txt"
 out=$(readme_check)
 expect "the README's check fails after uninstall (printed '$out')" test "$out" != IHudProvider
 
 # A DLL deleted by hand: uninstall still removes the keys.
 expect "the package installs again" msiexec /i "$(winpath "$msi")"
-registry "$installed" >"$work/again.txt"
+registry "$installed" host >"$work/again.txt"
 expect "the keys are back" cmp -s "$work/reference.txt" "$work/again.txt"
 rm -f "$dir/Velmora.dll"
 expect "the package uninstalls without its DLL" msiexec /x "$(winpath "$msi")"
-registry "$installed" >"$work/left.txt"
+registry "$installed" 64 32 >"$work/left.txt"
 expect "no key is left after the DLL was deleted" test ! -s "$work/left.txt"
 expect "no file is left after the DLL was deleted" test ! -e "$dir"
 
@@ -278,14 +295,15 @@ if chattr +i "$dir/Velmora.dll" 2>/dev/null; then
     msiexec /i "$(winpath "$msi")" >/dev/null
     status=$?
     chattr -i "$locked" && locked=
-    registry "$installed" >"$work/failed.txt"
+    registry "$installed" host >"$work/failed.txt"
+    registry "$installed" 64 32 >"$work/failed-views.txt"
     if [ "$status" -eq 0 ]; then
         expect "an upgrade that reports success over a locked DLL registers it whole" \
             cmp -s "$work/reference.txt" "$work/failed.txt"
     else
         expect "a failed upgrade (exit $status) leaves the registration whole or absent" \
-            eval 'cmp -s "$work/reference.txt" "$work/failed.txt" || test ! -s "$work/failed.txt"'
-        echo "    after the failed upgrade: $(products | tr '\n' ' ')$(wc -l <"$work/failed.txt") registry lines"
+            eval 'cmp -s "$work/reference.txt" "$work/failed.txt" || test ! -s "$work/failed-views.txt"'
+        echo "    after the failed upgrade: $(products | tr '\n' ' ')$(wc -l <"$work/failed-views.txt") registry lines"
     fi
 else
     echo "skipped: a failed upgrade (chattr +i does not work here)"
