@@ -279,6 +279,17 @@ expect "the README's check fails after uninstall (printed '$out')" test "$out" !
 expect "the package installs again" msiexec /i "$(winpath "$msi")"
 registry "$installed" host >"$work/again.txt"
 expect "the keys are back" cmp -s "$work/reference.txt" "$work/again.txt"
+
+# Repair, as the README tells it, puts back a deleted key and the DLL.
+inside "$installed" 60 "$host_wine" reg delete "HKCR\\CLSID\\$clsid" /f >/dev/null
+rm -f "$dir/Velmora.dll"
+registry "$installed" host >"$work/broken.txt"
+expect "the class's key is deleted" eval '! grep -qiF "CLSID\\$clsid" "$work/broken.txt"'
+expect "the README shows the repair" grep -qF 'REINSTALL=ALL REINSTALLMODE=amus /qn' "$readme"
+expect "the package repairs silently" msiexec /i "$(winpath "$msi")" REINSTALL=ALL REINSTALLMODE=amus
+registry "$installed" host >"$work/repaired.txt"
+expect "repair puts the keys back" cmp -s "$work/reference.txt" "$work/repaired.txt"
+expect "repair puts the DLL back" cmp -s "$dir/Velmora.dll" "$shipped/Velmora.dll"
 rm -f "$dir/Velmora.dll"
 expect "the package uninstalls without its DLL" msiexec /x "$(winpath "$msi")"
 registry "$installed" 64 32 >"$work/left.txt"
