@@ -12,9 +12,15 @@
 # an older version of itself (made here from the same files, with a marker
 # appended to each) that a running host has loaded. The registry keys of both
 # prefixes must be the same, one product must be left, with the newer files;
-# VBScript and the C++ client create the object, save and read deals; silent
-# uninstall must leave no file and no key, also when the DLL was deleted by
-# hand before.
+# an older package must be refused over it; the README's check, VBScript and
+# the C++ client create the object, save and read deals; silent uninstall
+# must leave no file and no key; repair must put back a deleted key and DLL;
+# uninstall must remove the keys also when the DLL was deleted by hand; and
+# an upgrade that fails half-way must leave the registration whole or absent.
+#
+# What Wine cannot show: a DLL in use cannot be replaced on Windows until a
+# restart (exit code 3010), while Wine replaces it at once, so the test holds
+# the result to 0 or 3010 and the registration to whole either way.
 #
 # Exit status: 0 passed, 1 failed, 77 the package, its clients, Wine or
 # msitools are missing.
