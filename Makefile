@@ -28,6 +28,9 @@ test: deps
 # into build-windows/x64/ and build-windows/x86/.
 windows: build
 	BUILD_DIR=$(BUILD_DIR) ./scripts/build-windows
+	for arch in x64 x86; do \
+		BUILD_DIR=$(BUILD_DIR) ./scripts/build-msi $$arch build-windows/$$arch build-windows/ || exit 1; \
+	done
 
 # Speed against pugixml and scaling, in a Release build (-O2).
 BENCH_DIR ?= build-bench
