@@ -50,15 +50,15 @@ demo: deps
 
 # The unit tests under ASan and UBSan, leaks counted as failures, and the
 # concurrency test under TSan, each build in its own folder. Not run under
-# the sanitizers: the Wine suite (Windows binaries from MinGW, nothing this
-# compiler builds) and the install check (it links a plain consumer against
+# the sanitizers: the Wine suites and installer tests (Windows binaries from
+# MinGW, nothing this compiler builds) and the install check (it links a plain consumer against
 # the installed library, which holds instrumented code and cannot link).
 # clang, because gcc's -Wmaybe-uninitialized misfires on instrumented
 # library code (std::regex) and warnings are errors.
 ASAN_DIR ?= build-asan
 TSAN_DIR ?= build-tsan
 SANITIZE_CXX ?= clang++
-SANITIZE_EXCLUDED = ^(WineComSuite\..*|InstalledTreeServesAConsumer)$$
+SANITIZE_EXCLUDED = ^(WineComSuite\..*|WineInstaller\..*|InstalledTreeServesAConsumer)$$
 sanitize: deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_CXX_COMPILER=$(SANITIZE_CXX) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
 		-DVELMORA_SANITIZE=address,undefined
