@@ -10,14 +10,6 @@ namespace {
 
 constexpr std::size_t kModifiedNs = static_cast<std::size_t>(Field::ModifiedNs);
 
-std::string selectRowsSql() {
-    std::string columns;
-    for (std::size_t i = 0; i < kFieldCount; ++i)
-        columns += (i ? ", d." : "d.") + std::string(fieldDef(static_cast<Field>(i)).name);
-    return "SELECT " + columns +
-           ", t.body FROM documents d LEFT JOIN document_text t ON t.rowid = d.id";
-}
-
 std::int64_t modifiedOf(const FieldValues& values) {
     const auto* modified = std::get_if<std::int64_t>(&values[kModifiedNs]);
     return modified ? *modified : 0;
@@ -36,11 +28,13 @@ void mergeOne(Database& out, Database& in, MergeRun& run) {
     std::unordered_map<std::string, std::int64_t> existing = modifiedByPath(out);
     Transaction transaction(out);
     IndexWriter writer(out);
-    Statement rows = in.prepare(selectRowsSql());
+    // The full text follows the fields.
+    Statement rows =
+        in.prepare("SELECT " + fieldColumns("d.") +
+                   ", t.body FROM documents d LEFT JOIN document_text t ON t.rowid = d.id");
     while (rows.step()) {
         IndexEntry entry;
-        for (std::size_t i = 0; i < kFieldCount; ++i)
-            entry.values[i] = rows.value(static_cast<int>(i));
+        entry.values = fieldsOfRow(rows);
         entry.text = rows.text(static_cast<int>(kFieldCount));
         const std::string path = rows.text(0);
         const auto known = existing.find(path);

@@ -141,6 +141,20 @@ Field fieldNamed(std::string_view name) {
     return Field::Count;
 }
 
+std::string fieldColumns(std::string_view prefix) {
+    std::string columns;
+    for (const FieldDef& field : kFields)
+        columns += (columns.empty() ? "" : ", ") + std::string(prefix) + field.name;
+    return columns;
+}
+
+FieldValues fieldsOfRow(const Statement& row) {
+    FieldValues values;
+    for (std::size_t i = 0; i < kFieldCount; ++i)
+        values[i] = row.value(static_cast<int>(i));
+    return values;
+}
+
 void prepareIndexSchema(Database& db) {
     Transaction transaction(db);
     const std::vector<std::string> tables = tablesOf(db);

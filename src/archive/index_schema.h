@@ -78,6 +78,13 @@ Field fieldNamed(std::string_view name);
 using FieldValue = SqlValue;
 using FieldValues = std::array<FieldValue, kFieldCount>;
 
+// The column names of every field in Field order, each after `prefix` ("d."
+// for a table alias), separated by ", ".
+std::string fieldColumns(std::string_view prefix = {});
+
+// The fields of the row `row` is on, selected by fieldColumns from column 0.
+FieldValues fieldsOfRow(const Statement& row);
+
 // Makes `db` an index of this schema: creates the tables in an empty
 // database, rebuilds an index of an older schema, and throws IndexError for a
 // newer one or a database that holds other tables.

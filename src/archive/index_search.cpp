@@ -36,13 +36,6 @@ std::string prefixPhrase(std::string_view word) {
     return phrase + "\"*";
 }
 
-std::string selectedFields() {
-    std::string columns;
-    for (std::size_t i = 0; i < kFieldCount; ++i)
-        columns += (i ? ", d." : "d.") + std::string(fieldDef(static_cast<Field>(i)).name);
-    return columns;
-}
-
 struct SqlWithValues {
     std::string sql;
     std::vector<SqlValue> values;
@@ -69,11 +62,11 @@ SqlWithValues sqlOf(const SearchQuery& search) {
     SqlWithValues query;
     const std::string words = fullTextQueryOf(search.words);
     if (words.empty()) {
-        query.sql = "SELECT " + selectedFields() + " FROM documents d WHERE 1";
+        query.sql = "SELECT " + fieldColumns("d.") + " FROM documents d WHERE 1";
         addConditions(query, search);
         query.sql += " ORDER BY d.settlement_date DESC, d.path";
     } else {
-        query.sql = "SELECT " + selectedFields() +
+        query.sql = "SELECT " + fieldColumns("d.") +
                     " FROM document_text JOIN documents d ON d.id = document_text.rowid"
                     " WHERE document_text MATCH ?";
         query.values.emplace_back(words);
@@ -106,10 +99,7 @@ std::pair<Field, std::string> parseWhere(std::string_view text) {
     const std::size_t equals = text.find('=');
     const Field field = fieldNamed(text.substr(0, equals));
     if (equals == std::string_view::npos || field == Field::Count) {
-        std::string known;
-        for (std::size_t i = 0; i < kFieldCount; ++i)
-            known += (i ? ", " : "") + std::string(fieldDef(static_cast<Field>(i)).name);
-        throw IndexError("--where takes FIELD=VALUE with FIELD one of: " + known);
+        throw IndexError("--where takes FIELD=VALUE with FIELD one of: " + fieldColumns());
     }
     return {field, std::string(text.substr(equals + 1))};
 }
@@ -141,11 +131,8 @@ std::vector<FieldValues> searchIndex(Database& db, const SearchQuery& search) {
     for (std::size_t i = 0; i < query.values.size(); ++i)
         statement.bindValue(static_cast<int>(i + 1), query.values[i]);
     std::vector<FieldValues> hits;
-    while (statement.step()) {
-        FieldValues& hit = hits.emplace_back();
-        for (std::size_t i = 0; i < kFieldCount; ++i)
-            hit[i] = statement.value(static_cast<int>(i));
-    }
+    while (statement.step())
+        hits.push_back(fieldsOfRow(statement));
     return hits;
 }
 

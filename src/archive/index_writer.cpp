@@ -4,13 +4,10 @@ namespace velmora::archive {
 namespace {
 
 std::string insertDocumentSql() {
-    std::string columns;
-    std::string parameters;
-    for (std::size_t i = 0; i < kFieldCount; ++i) {
-        columns += (i ? ", " : "") + std::string(fieldDef(static_cast<Field>(i)).name);
-        parameters += i ? ", ?" : "?";
-    }
-    return "INSERT INTO documents (" + columns + ") VALUES (" + parameters + ")";
+    std::string parameters = "?";
+    for (std::size_t i = 1; i < kFieldCount; ++i)
+        parameters += ", ?";
+    return "INSERT INTO documents (" + fieldColumns() + ") VALUES (" + parameters + ")";
 }
 
 } // namespace
