@@ -22,11 +22,15 @@
 # restart (exit code 3010), while Wine replaces it at once, so the test holds
 # the result to 0 or 3010 and the registration to whole either way.
 #
-# Exit status: 0 passed, 1 failed, 77 the package, its clients, Wine or
-# msitools are missing.
+# Exit status: 0 passed, 1 failed, 77 skipped: the package or its clients
+# are not built (make windows), or the package is 32-bit and this host runs
+# no 32-bit programs.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=wine_host.sh
+. "$here/wine_host.sh"
+host_32bit_line
 native=$(cd "${1:?native build folder}" && pwd)
 msi=$(realpath -m "${2:?the package}")
 clients=$(realpath -m "${3:?folder of the clients}")
@@ -36,26 +40,29 @@ libid='{516964B9-B307-4057-8A55-90C28E2B8B9E}'
 iid='{ECD4BF61-A8B4-4796-8338-9D75B7365FD4}'
 
 skip() {
-    echo "installer test: $1" >&2
+    echo "installer test: skipped: $1"
     exit 77
 }
+fail() {
+    echo "installer test: $1" >&2
+    exit 1
+}
+for tool in msiextract msiinfo wixl; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (scripts/install-deps)"
+done
+[ -x "$wine64" ] || fail "the 64-bit Wine loader is missing (scripts/install-deps)"
+[ "$host_32bit" = not-installed ] && fail "$host_32bit_reason"
 for f in "$msi" "$clients/com_client.exe" "$clients/com_example.exe"; do
     [ -f "$f" ] || skip "$f is missing; run 'make windows' first"
 done
-for tool in msiextract msiinfo wixl wineboot wineserver; do
-    command -v "$tool" >/dev/null || skip "$tool is missing (scripts/install-deps)"
-done
-# The loaders by bitness: Debian's wine picks the 32-bit one when it is
-# installed, which would see the 32-bit registry view and syswow64.
-wine64=/usr/lib/wine/wine64
-wine32=/usr/lib/wine/wine
-[ -x "$wine64" ] || wine64=$(command -v wine64 || command -v wine)
+# The loader of the DLL's bitness hosts it; everything else goes through
+# the 64-bit loader, which sees both registry views.
 case $arch in
 x64)
     host_wine=$wine64 typelib_platform=win64 system='C:\windows\system32' program_files='C:\Program Files'
     ;;
 x86)
-    [ -x "$wine32" ] || skip "32-bit Wine is missing (wine32:i386)"
+    [ "$host_32bit" = runs ] || skip "the 32-bit package needs 32-bit programs; $host_32bit_reason"
     host_wine=$wine32 typelib_platform=win32 system='C:\windows\syswow64' program_files='C:\Program Files (x86)'
     ;;
 *)
@@ -76,7 +83,7 @@ cleanup() {
     [ -n "$host_pid" ] && kill "$host_pid" 2>/dev/null
     [ -n "$locked" ] && chattr -i "$locked" 2>/dev/null
     for prefix in "$reference" "$installed"; do
-        WINEPREFIX=$prefix timeout 30 wineserver -k >/dev/null 2>&1
+        WINEPREFIX=$prefix timeout 30 "$wineserver" -k >/dev/null 2>&1
     done
     rm -rf "$work"
 }
@@ -120,8 +127,8 @@ BUILD_DIR=$native "$here/../../scripts/build-msi" "$arch" "$work/older" "$work/o
 
 # Both fresh prefixes at once: each takes most of the test's time to set up.
 for prefix in "$reference" "$installed"; do
-    (WINEPREFIX=$prefix timeout 180 wineboot -i >/dev/null 2>&1 &&
-        WINEPREFIX=$prefix timeout 60 wineserver -w) &
+    (WINEPREFIX=$prefix timeout 180 "$wine64" wineboot -i >/dev/null 2>&1 &&
+        WINEPREFIX=$prefix timeout 60 "$wineserver" -w) &
 done
 wait
 for prefix in "$reference" "$installed"; do
