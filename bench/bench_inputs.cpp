@@ -95,6 +95,7 @@ Sizes sizesFromEnvironment() {
         sizes.checks = 2;
         sizes.smallLedger = 10;
         sizes.largeLedger = 100;
+        sizes.attributes = 100;
         // One file of each legacy version.
         sizes.convertFiles = std::size(kStatementVersions) + std::size(kRefinanceVersions);
         sizes.convertRssFiles = sizes.convertFiles;

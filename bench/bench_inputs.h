@@ -19,6 +19,8 @@ struct Sizes {
     std::size_t checks = 20;
     std::size_t smallLedger = 10'000;
     std::size_t largeLedger = 100'000;
+    // Attributes of one element that the document does not know.
+    std::size_t attributes = 50'000;
     std::size_t convertFiles = 2'000;
     std::size_t convertRssFiles = 10'000;
     std::size_t indexFiles = 2'000;

@@ -291,6 +291,38 @@ double scaleLedger(const Inputs& in) {
     return growth(std::max(1, in.sizes.repetitions / 3), reading(large), reading(small));
 }
 
+// A document whose root element carries `count` attributes the document does
+// not know, in ascending or descending name order.
+std::string saveManyAttributes(const Inputs& in, std::size_t count, bool descending) {
+    std::string text = "<calverin><HUD document_type=\"hud\" versionNumber=\"201\"";
+    for (std::size_t i = 0; i < count; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "x%07zu", descending ? count - 1 - i : i);
+        text += std::string(" ") + name + "=\"\"";
+    }
+    text += "/></calverin>";
+    const std::string path =
+        in.folder + "/attributes-" + (descending ? "descending" : "ascending") + ".xml";
+    writeBytes(path, text);
+    return path;
+}
+
+// Loading one element's attributes costs the same whatever their order.
+double loadAttributesReversedVsSorted(const Inputs& in) {
+    const std::string reversed = saveManyAttributes(in, in.sizes.attributes, true);
+    const std::string sorted = saveManyAttributes(in, in.sizes.attributes, false);
+    std::unique_ptr<HudProvider> provider;
+    const auto reading = [&provider](const std::string& path) {
+        return Side{[&provider] { provider = std::make_unique<HudProvider>(); },
+                    [&provider, path] {
+                        int result = -1;
+                        provider->readHUD(path, &result);
+                    }};
+    };
+    return ratioOfMedians(std::max(1, in.sizes.repetitions / 3), reading(reversed),
+                          reading(sorted));
+}
+
 // Adding `deposits` deposits one by one, and dropping the document.
 Side creating(std::size_t deposits) {
     return Side{.run = [deposits] {
@@ -546,6 +578,7 @@ bool printFigures(const char* self) {
     print.ratio("nodevalue_vs_pugixml", nodeValueVsPugixml(in));
     print.ratio("scale_ledger_100k_vs_10k", scaleLedger(in));
     print.ratio("scale_create_100k_vs_10k", scaleCreate(in));
+    print.ratio("load_attrs_reversed_vs_sorted_50k", loadAttributesReversedVsSorted(in));
     print.ratio("convert_vs_save", convertVsSave(in));
     print.ratio("convert_batch_vs_save", convertBatchVsSave(in));
     print.value("rss_per_file_byte", rssPerFileByte(in, self), "bytes/byte");

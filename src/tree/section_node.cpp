@@ -170,8 +170,17 @@ void CSectionNode::assignFromXml(const PropertyDef& def, std::string_view text) 
 
 void CSectionNode::storeGathered() {
     TextBlockBuilder* const gathered = std::exchange(gathering_, nullptr);
+    sortNamesOfNoKind();
     if (gathered && gathered->anyGiven())
         texts_ = gathered->merged(texts());
+}
+
+void CSectionNode::sortNamesOfNoKind() {
+    if (!namesOfNoKind_)
+        return;
+    std::vector<std::string>& names = *namesOfNoKind_;
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
 }
 
 void CSectionNode::putString(std::string_view name, std::string text) {
@@ -246,6 +255,13 @@ const PropertyDef* CSectionNode::findProperty(std::string_view name) {
     if (!namesOfNoKind_)
         namesOfNoKind_ = std::make_unique<std::vector<std::string>>();
     std::vector<std::string>& names = *namesOfNoKind_;
+    // A file may hold any number of such names in any order: while its
+    // element is read they are only gathered, and put in order once after
+    // (sortNamesOfNoKind), so that reading stays O(n log n) in attributes.
+    if (gathering_) {
+        names.emplace_back(name);
+        return nullptr;
+    }
     const auto it = std::lower_bound(names.begin(), names.end(), name);
     if (it == names.end() || *it != name)
         names.insert(it, std::string(name));

@@ -101,6 +101,8 @@ private:
     void store(const PropertyDef& def, PropertyValue value);
     // The node's own texts once it has stored one, else its class's.
     const TextBlock& texts() const;
+    // Puts the names of no kind gathered while loading in order, once.
+    void sortNamesOfNoKind();
 
     const PropertySchema* schema_;
     std::unique_ptr<PropertyValue[]> values_;

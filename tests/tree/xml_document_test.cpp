@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -252,6 +253,30 @@ TEST_F(XmlDocument, LoadReadsForeignTextsForgetsUnregisteredNamesAndAppends) {
         names.push_back(child->getDisplayName());
     EXPECT_EQ(names, (Names{"Jones", "Smith", "Smith(1)", "Smith", "Smith(2)", "Smith(1)(1)",
                             "check1", "Jones(1)"}));
+}
+
+// Names the node does not know arrive in any order and any number; the node
+// ends up with each once, in name order, whatever the file's order was.
+TEST_F(XmlDocument, UnknownAttributesInAnyOrderAreEachKeptOnceInNameOrder) {
+    constexpr int kCount = 3000;
+    std::string descending = "<calverin><HUD";
+    for (int i = kCount - 1; i >= 0; --i)
+        descending += " u" + std::to_string(100000 + i) + "=\"v\"";
+    descending += " title=\"kept\"/></calverin>";
+    TestContainer root;
+    root.getPropertyValue("u100005"); // met before the load: not listed twice
+    ASSERT_EQ(loadText(root, descending), 0);
+    const std::vector<std::string>& names = root.namesOfNoKind();
+    ASSERT_EQ(names.size(), static_cast<std::size_t>(kCount));
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_EQ(names.front(), "u100000");
+    EXPECT_EQ(names.back(), "u" + std::to_string(100000 + kCount - 1));
+    EXPECT_EQ(root.getPropertyValue("title"), "kept");
+    // A name met after the load finds its place among them.
+    root.getPropertyValue("a");
+    root.getPropertyValue("u100007");
+    EXPECT_EQ(root.namesOfNoKind().front(), "a");
+    EXPECT_EQ(root.namesOfNoKind().size(), static_cast<std::size_t>(kCount) + 1);
 }
 
 // A file's texts land on top of what the node held: those it does not give
