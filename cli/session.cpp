@@ -118,22 +118,29 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-bool isWholeInteger(std::string_view text) {
-    text = trimmed(text);
-    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+// from_chars reads a minus sign but no plus sign; "+-1" stays refused.
+std::string_view withoutPlusSign(std::string_view text) {
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
         text.remove_prefix(1);
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return text;
 }
 
+// A whole number that the property's 32 bits can hold: a larger one would
+// be stored as some other number.
+bool isWholeInteger(std::string_view text) {
+    text = withoutPlusSign(trimmed(text));
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && end == text.data() + text.size() && error == std::errc();
+}
+
+// A number a double can hold: one beyond its range (1e400, 1e-400) would be
+// stored as infinity or zero.
 bool isWholeNumber(std::string_view text) {
-    text = trimmed(text);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
+    text = withoutPlusSign(trimmed(text));
     double value = 0.0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return !text.empty() && end == text.data() + text.size() &&
-           error != std::errc::invalid_argument;
+    return !text.empty() && end == text.data() + text.size() && error == std::errc();
 }
 
 bool isValueText(PropertyKind kind, const std::string& text) {

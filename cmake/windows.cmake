@@ -21,5 +21,6 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/com/win32/CMakeLists.txt)
     add_subdirectory(${CMAKE_SOURCE_DIR}/src/com/win32 ${CMAKE_BINARY_DIR}/com)
 endif()
 
-# The file-use registry is a COM component; the library calls it.
-target_link_libraries(velmora PUBLIC ole32 oleaut32 uuid)
+# The file-use registry is a COM component; the library calls it. GUIDs
+# come from the system's generator (bcrypt).
+target_link_libraries(velmora PUBLIC ole32 oleaut32 uuid bcrypt)

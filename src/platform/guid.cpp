@@ -1,11 +1,11 @@
 #include "platform/guid.h"
 
+#include "platform/system_random.h"
+
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
-#include <mutex>
-#include <random>
 
 namespace velmora {
 namespace {
@@ -14,13 +14,9 @@ class RandomGuids final : public GuidSource {
 public:
     std::string newGuid() override {
         std::array<std::uint8_t, 16> bytes{};
-        {
-            std::lock_guard lock(mutex_);
-            for (auto& byte : bytes)
-                byte = static_cast<std::uint8_t>(engine_());
-        }
+        fillWithSystemRandom(bytes);
         bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | 0x40); // version 4
-        bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80); // RFC 4122 variant
+        bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80); // RFC 9562 variant
         char text[37];
         std::snprintf(text, sizeof text,
                       "%02x%02x%02x%02x-%02x%02x-%02x%02x-%02x%02x-%02x%02x%02x%02x%02x%02x",
@@ -29,10 +25,6 @@ public:
                       bytes[14], bytes[15]);
         return text;
     }
-
-private:
-    std::mutex mutex_;
-    std::mt19937_64 engine_{std::random_device{}()};
 };
 
 std::atomic<GuidSource*> installed{nullptr};

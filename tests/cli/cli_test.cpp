@@ -113,6 +113,13 @@ TEST_F(CliTest, RefusalsSayOneLineAndLeaveTheFilesAloneHeldOnesUntilReleased) {
                      {"set", file, "n100", "bogus", "1"},
                      {"set", file, "n100", "n120", "abc"},
                      {"set", file, "n100", "n102Option", "1.5"},
+                     // Beyond what the property's type holds: never stored as
+                     // infinity, zero or another whole number.
+                     {"set", file, "", "n303", "1e400"},
+                     {"set", file, "n100", "n120", "-1e400"},
+                     {"set", file, "n100", "n120", "1e-400"},
+                     {"set", file, "n100", "n102Option", "2147483648"},
+                     {"set", file, "n100", "n102Option", "+-1"},
                      {"set", file, "", "i_settlementDate", "2/30/2008"},
                      {"set", file, "ledger/deposits", "amount", "1", "--where", "name=deposit9"},
                      {"add", file, "n100", "bogus"},
