@@ -1,8 +1,8 @@
 #include "shown_values.h"
 
 #include "money_text.h"
+#include "tree/held_value.h"
 #include "tree/section_node.h"
-#include "tree_text.h"
 
 namespace velmora::cli {
 
