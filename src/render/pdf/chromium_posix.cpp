@@ -1,8 +1,8 @@
 #include "render/pdf/chromium.h"
 
+#include "render/pdf/base64.h"
 #include "render/pdf/devtools_pipe.h"
 
-#include "archive/base64.h"
 #include "archive/json_text.h"
 
 #include <cstdlib>
@@ -154,7 +154,7 @@ private:
         const std::string data =
             requiredText(pipe_.call("Page.printToPDF", paperParams, tab.session, deadline), "data",
                          "Page.printToPDF");
-        std::optional<std::string> pdf = archive::decodeBase64(data);
+        std::optional<std::string> pdf = decodeBase64(data);
         if (!pdf || !pdf->starts_with("%PDF-"))
             throw PrintFailed("Chromium printed something that is not a PDF");
         return std::move(*pdf);
