@@ -132,7 +132,8 @@ void convertLegacySample(const GlobalOptions& options, const std::string& folder
     printTree(std::cout, session.node("n500/n504"), -1);
     printTree(std::cout, session.node("ledger"), -1);
     std::cout << "\nThe converted document: " << file << '\n';
-    writeStatementPage(renderStatement(session.document()), pathIn(folder, "legacy-deal.html"));
+    writeStatementPage(render::renderStatement(session.document()),
+                       pathIn(folder, "legacy-deal.html"));
 }
 
 void runDemo(const GlobalOptions& options, const std::string& requestedFolder) {
@@ -156,7 +157,8 @@ void runDemo(const GlobalOptions& options, const std::string& requestedFolder) {
     std::cout << "\nThe document: " << file << "\n"
               << "Try: velmora show " << file << " n700\n"
               << "     velmora get " << file << " n100/n104 amount\n";
-    writeStatementPage(renderStatement(reader.document()), pathIn(folder, "sample-deal.html"));
+    writeStatementPage(render::renderStatement(reader.document()),
+                       pathIn(folder, "sample-deal.html"));
 
     convertLegacySample(options, folder);
     std::cout << "\nBoth statements as pages of the printed form (velmora render), to open in "

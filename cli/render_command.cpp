@@ -9,7 +9,7 @@
 #include "archive/progress.h"
 #include "platform/file_system.h"
 #include "platform/safe_file.h"
-#include "render/chromium.h"
+#include "render/pdf/chromium.h"
 #include "render/statement_view.h"
 
 #include <algorithm>
@@ -18,6 +18,8 @@
 
 namespace velmora::cli {
 namespace {
+
+namespace pdf = render::pdf;
 
 struct RenderArguments {
     std::vector<std::string> paths;
@@ -36,17 +38,17 @@ constexpr const char* kStandardOutput = "-";
 std::string renderFile(const GlobalOptions& options, const std::string& file) {
     Session session(options);
     session.open(file);
-    return renderStatement(session.document());
+    return render::renderStatement(session.document());
 }
 
-archive::MakeOutput outputMaker(const GlobalOptions& options, PdfPrinter* printer) {
+archive::MakeOutput outputMaker(const GlobalOptions& options, pdf::PdfPrinter* printer) {
     return [&options, printer](const std::string& document) {
         std::string page = renderFile(options, document);
         if (!printer)
             return page;
         try {
             return printer->print(page);
-        } catch (const CommandFailed& failure) {
+        } catch (const pdf::PrintFailed& failure) {
             throw CommandFailed(document + ": " + failure.what());
         }
     };
@@ -54,13 +56,18 @@ archive::MakeOutput outputMaker(const GlobalOptions& options, PdfPrinter* printe
 
 // Started only when there is a page to print, so that a run with nothing to
 // print needs no browser.
-std::unique_ptr<PdfPrinter> printerFor(const RenderArguments& args,
-                                       const std::vector<archive::BatchItem>& items) {
+std::unique_ptr<pdf::PdfPrinter> printerFor(const RenderArguments& args,
+                                            const std::vector<archive::BatchItem>& items) {
     const bool anyDocument =
         std::any_of(items.begin(), items.end(), [](const auto& item) { return !item.settled; });
     if (!args.pdf || !anyDocument)
         return nullptr;
-    return std::make_unique<PdfPrinter>(args.paper == "a4" ? Paper::A4 : Paper::Letter);
+    const pdf::Paper paper = args.paper == "a4" ? pdf::Paper::A4 : pdf::Paper::Letter;
+    try {
+        return std::make_unique<pdf::PdfPrinter>(paper);
+    } catch (const pdf::PrintFailed& failure) {
+        throw CommandFailed(failure.what());
+    }
 }
 
 std::vector<archive::BatchItem> plan(const RenderArguments& args,
@@ -84,7 +91,7 @@ void renderOne(const GlobalOptions& options, const RenderArguments& args) {
         throw CommandFailed(walk.notes.empty() ? path + ": nothing to render" : walk.notes.front());
     std::vector<archive::BatchItem> items = plan(args, walk.files);
     archive::BatchItem& item = items.front();
-    const std::unique_ptr<PdfPrinter> printer = printerFor(args, items);
+    const std::unique_ptr<pdf::PdfPrinter> printer = printerFor(args, items);
     const archive::MakeOutput make = outputMaker(options, printer.get());
     if (args.output == kStandardOutput && !item.settled)
         return writeToStandardOutput(make(item.document));
@@ -104,7 +111,7 @@ void renderMany(const GlobalOptions& options, const RenderArguments& args) {
     for (const std::string& note : walk.notes)
         std::cerr << "velmora: " << note << '\n';
     const std::vector<archive::BatchItem> items = plan(args, walk.files);
-    const std::unique_ptr<PdfPrinter> printer = printerFor(args, items);
+    const std::unique_ptr<pdf::PdfPrinter> printer = printerFor(args, items);
     // The engine's messages about a document are carried by its record.
     QuietDialog quiet;
     ScopedDialog scoped(quiet);

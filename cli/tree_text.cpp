@@ -1,17 +1,11 @@
 #include "tree_text.h"
 
+#include "tree/held_value.h"
 #include "tree/section_node.h"
 
 #include <string>
 
 namespace velmora::cli {
-
-bool holdsValue(const CSectionNode& node, const PropertyDef& def, const std::string& text) {
-    if (def.builtIn != BuiltIn::No || text.empty())
-        return false;
-    return !node.holdsInitial(def);
-}
-
 namespace {
 
 void printNode(std::ostream& out, CSectionNode& node, int depth, int maxDepth) {

@@ -15,7 +15,7 @@ set_target_properties(velmora_cli PROPERTIES OUTPUT_NAME velmora
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_compile_definitions(velmora_cli PRIVATE VELMORA_VERSION="${PROJECT_VERSION}")
 target_include_directories(velmora_cli SYSTEM PRIVATE ${VELMORA_CLI11_INCLUDE})
-target_link_libraries(velmora_cli PRIVATE velmora)
+target_link_libraries(velmora_cli PRIVATE velmora_render velmora)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/com/win32/CMakeLists.txt)
     add_subdirectory(${CMAKE_SOURCE_DIR}/src/com/win32 ${CMAKE_BINARY_DIR}/com)

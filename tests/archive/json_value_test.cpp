@@ -1,7 +1,5 @@
-// Reading what another program sends: the browser's JSON messages and the
-// base64 of its PDFs. Hostile or broken input is refused whole, never
-// half-read, and never crashes.
-#include "archive/base64.h"
+// Reading what another program sends: the browser's JSON messages. Hostile
+// or broken input is refused whole, never half-read, and never crashes.
 #include "archive/json_value.h"
 
 #include <gtest/gtest.h>
@@ -86,17 +84,6 @@ TEST(JsonValue, DeepNestingIsRefusedWithoutExhaustingTheStack) {
     EXPECT_FALSE(parseJson(nested(archive::kMaxJsonDepth + 1)));
     EXPECT_FALSE(parseJson(std::string(1'000'000, '[')));
     EXPECT_FALSE(parseJson(std::string(1'000'000, '{')));
-}
-
-TEST(Base64, DecodesWhatTheBrowserSendsAndRefusesTheRest) {
-    EXPECT_EQ(archive::decodeBase64(""), "");
-    EXPECT_EQ(archive::decodeBase64("JVBERi0xLjQ="), "%PDF-1.4");
-    EXPECT_EQ(archive::decodeBase64("YQ=="), "a");
-    EXPECT_EQ(archive::decodeBase64("YWI="), "ab");
-    EXPECT_EQ(archive::decodeBase64("AP/+"), std::string("\x00\xFF\xFE", 3));
-    for (const char* bad :
-         {"YQ", "YQ=", "Y===", "====", "YQ==YQ==", "YW=I", "YR==", "YWJ=", "YW I", "YW\nI", "YW-_"})
-        EXPECT_FALSE(archive::decodeBase64(bad)) << bad;
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-namespace velmora::cli {
+namespace velmora::render {
 namespace {
 
 TEST(RenderMoney, NumericTextsRoundToCentsWithSeparators) {
@@ -58,4 +58,4 @@ TEST(RenderMoney, DoublesRoundFromTheirValue) {
 }
 
 } // namespace
-} // namespace velmora::cli
+} // namespace velmora::render

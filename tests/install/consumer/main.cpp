@@ -1,6 +1,8 @@
-// A program outside the project that uses the installed library: it builds a
-// new document through the provider and prints one of its captions.
+// A program outside the project that uses the installed libraries: it builds
+// a new document through the provider, prints one of its captions and
+// renders its statement page.
 #include "com/provider.h"
+#include "render/statement_view.h"
 
 #include <iostream>
 #include <string>
@@ -11,5 +13,7 @@ int main() {
     std::string caption;
     provider.getNodePropertyValue("n100", "description", &caption);
     std::cout << caption << '\n';
-    return caption == "Gross amount due from borrower" ? 0 : 1;
+    const std::string page = velmora::render::renderStatement(*provider.document());
+    const bool pageShowsIt = page.find(caption) != std::string::npos;
+    return caption == "Gross amount due from borrower" && pageShowsIt ? 0 : 1;
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmora::cli {
+namespace velmora::render {
 
 // `text` with & < > " ' written as character references, fit both for element
 // content and for quoted attribute values.
@@ -27,4 +27,4 @@ std::string checkBox(bool checked, std::string_view label);
 // A table cell spanning `columns` columns.
 std::string cell(std::string_view cls, std::string_view markup, int columns = 1);
 
-} // namespace velmora::cli
+} // namespace velmora::render

@@ -1,11 +1,11 @@
-#include "money_text.h"
+#include "render/money_text.h"
 
 #include "tree/text_forms.h"
 
 #include <algorithm>
 #include <optional>
 
-namespace velmora::cli {
+namespace velmora::render {
 namespace {
 
 // Digits of the integer part from which an amount is printed as it stands.
@@ -158,4 +158,4 @@ std::string moneyText(double value) {
     return asMoney(formatDoubleExact(value)).value_or(formatDouble(value));
 }
 
-} // namespace velmora::cli
+} // namespace velmora::render

@@ -16,8 +16,8 @@ namespace velmora {
 class CHudDocument;
 }
 
-namespace velmora::cli {
+namespace velmora::render {
 
 std::string renderStatement(const CHudDocument& document);
 
-} // namespace velmora::cli
+} // namespace velmora::render

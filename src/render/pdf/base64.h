@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-namespace velmora::archive {
+namespace velmora::render::pdf {
 
 // The bytes of `text`, or none when it is not well-formed base64: a length
 // that is no multiple of four, a character outside the alphabet, padding
 // anywhere but at the end, or bits left over that are not zero.
 std::optional<std::string> decodeBase64(std::string_view text);
 
-} // namespace velmora::archive
+} // namespace velmora::render::pdf

@@ -2,14 +2,14 @@
 // statement: the initial escrow account disclosure with its twelve months,
 // the ledger of the closing and the checks to print. Their values are stored
 // text like the statement's, shown as they are.
-#include "html_text.h"
-#include "shown_values.h"
-#include "statement_parts.h"
+#include "render/html_text.h"
+#include "render/shown_values.h"
+#include "render/statement_parts.h"
 #include "tree/section_node.h"
 
 #include <tuple>
 
-namespace velmora::cli {
+namespace velmora::render {
 namespace {
 
 // A column (or a field) and the properties it shows, joined by ", ".
@@ -163,4 +163,4 @@ std::string appendicesHtml(const CSectionNode& root) {
     return out;
 }
 
-} // namespace velmora::cli
+} // namespace velmora::render

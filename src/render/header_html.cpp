@@ -1,14 +1,14 @@
 // Boxes A to I of the form: the title, the loan data of `b`, the note, and
 // the parties with their names and addresses.
-#include "html_text.h"
-#include "shown_values.h"
-#include "statement_parts.h"
+#include "render/html_text.h"
+#include "render/shown_values.h"
+#include "render/statement_parts.h"
 #include "tree/section_node.h"
 
 #include <array>
 #include <vector>
 
-namespace velmora::cli {
+namespace velmora::render {
 namespace {
 
 constexpr std::array<std::string_view, 5> kLoanTypes = {"FHA", "RHS", "Conv. Unins.", "VA",
@@ -172,4 +172,4 @@ std::string headerHtml(const CSectionNode& root, bool refinance) {
                        partyBoxes(root, refinance) + placeBoxes(root));
 }
 
-} // namespace velmora::cli
+} // namespace velmora::render

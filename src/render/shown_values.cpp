@@ -1,10 +1,10 @@
-#include "shown_values.h"
+#include "render/shown_values.h"
 
-#include "money_text.h"
+#include "render/money_text.h"
+#include "tree/held_value.h"
 #include "tree/section_node.h"
-#include "tree_text.h"
 
-namespace velmora::cli {
+namespace velmora::render {
 
 std::string shown(const CSectionNode* node, std::string_view name) {
     if (!node)
@@ -71,4 +71,4 @@ bool isBlankLine(const CSectionNode* line) {
     return !line || (line->getDescription().empty() && !holdsOwnValue(*line, "net"));
 }
 
-} // namespace velmora::cli
+} // namespace velmora::render

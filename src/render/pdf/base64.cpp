@@ -1,8 +1,8 @@
-#include "archive/base64.h"
+#include "render/pdf/base64.h"
 
 #include <cstdint>
 
-namespace velmora::archive {
+namespace velmora::render::pdf {
 namespace {
 
 int sextet(char c) {
@@ -52,4 +52,4 @@ std::optional<std::string> decodeBase64(std::string_view text) {
     return bytes;
 }
 
-} // namespace velmora::archive
+} // namespace velmora::render::pdf

@@ -1,6 +1,6 @@
-#include "form_rows.h"
+#include "render/form_rows.h"
 
-namespace velmora::cli {
+namespace velmora::render {
 
 FormRow heading(std::string number, std::string caption) {
     return {RowKind::Heading, std::move(number), std::move(caption), {}, {}, {}};
@@ -72,4 +72,4 @@ std::string headingText(const FormRow& row) {
     return row.number.empty() ? row.caption : numberText(row.number) + " " + row.caption;
 }
 
-} // namespace velmora::cli
+} // namespace velmora::render

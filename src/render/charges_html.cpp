@@ -4,17 +4,17 @@
 // payor, and the borrower's and the seller's amounts. A block's `more` lines
 // take the blank lines the form leaves in the block without a caption, as
 // one writes on the paper form, and those left over follow the block.
-#include "form_rows.h"
-#include "html_text.h"
-#include "line_text.h"
-#include "shown_values.h"
-#include "statement_parts.h"
+#include "render/form_rows.h"
+#include "render/html_text.h"
+#include "render/line_text.h"
+#include "render/shown_values.h"
+#include "render/statement_parts.h"
 #include "tree/section_node.h"
 
 #include <deque>
 #include <map>
 
-namespace velmora::cli {
+namespace velmora::render {
 namespace {
 
 // An amount column: its heading and the property it shows, the first of
@@ -265,4 +265,4 @@ std::string disbursementsHtml(const CSectionNode& root) {
                  disbursed.rows(disbursementRows() + netSettlementRows()));
 }
 
-} // namespace velmora::cli
+} // namespace velmora::render

@@ -11,7 +11,7 @@ namespace velmora {
 class CSectionNode;
 }
 
-namespace velmora::cli {
+namespace velmora::render {
 
 // The text of property `name` of `node` when it holds a value; the empty text
 // for a missing node or a name its class lacks.
@@ -42,4 +42,4 @@ bool holdsAnyValue(const CSectionNode& node);
 // prints it, and converted lines all carry one.
 bool isBlankLine(const CSectionNode* line);
 
-} // namespace velmora::cli
+} // namespace velmora::render

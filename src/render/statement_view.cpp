@@ -1,11 +1,11 @@
-#include "statement_view.h"
+#include "render/statement_view.h"
 
 #include "document/hud_document.h"
-#include "html_text.h"
-#include "shown_values.h"
-#include "statement_parts.h"
+#include "render/html_text.h"
+#include "render/shown_values.h"
+#include "render/statement_parts.h"
 
-namespace velmora::cli {
+namespace velmora::render {
 namespace {
 
 // Even if a text slipped through unescaped, the browser would run no script
@@ -69,4 +69,4 @@ std::string renderStatement(const CHudDocument& document) {
            "</style></head>" + element("body", refinance ? "hud1a" : "hud", body) + "</html>\n";
 }
 
-} // namespace velmora::cli
+} // namespace velmora::render

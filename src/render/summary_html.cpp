@@ -1,13 +1,13 @@
 // Page 1 of the statement below the header: the summary of the borrower's
 // transaction (blocks 100 to 300) beside the seller's (400 to 600). Both
 // sides have the same rows, so that line 104 stands beside line 404.
-#include "form_rows.h"
-#include "html_text.h"
-#include "line_text.h"
-#include "shown_values.h"
-#include "statement_parts.h"
+#include "render/form_rows.h"
+#include "render/html_text.h"
+#include "render/line_text.h"
+#include "render/shown_values.h"
+#include "render/statement_parts.h"
 
-namespace velmora::cli {
+namespace velmora::render {
 namespace {
 
 const std::vector<std::string> kPrepaid = {"City/town taxes", "County taxes", "Assessments"};
@@ -128,4 +128,4 @@ std::string summaryHtml(const CSectionNode& root) {
     return "<table class=\"summary\" id=\"summary\">" + rows + "</table>";
 }
 
-} // namespace velmora::cli
+} // namespace velmora::render

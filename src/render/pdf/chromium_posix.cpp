@@ -1,17 +1,18 @@
-#include "chromium.h"
+#include "render/pdf/chromium.h"
 
-#include "devtools_pipe.h"
+#include "render/pdf/base64.h"
+#include "render/pdf/devtools_pipe.h"
 
-#include "archive/base64.h"
 #include "archive/json_text.h"
 
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <mutex>
 #include <optional>
 #include <vector>
 
-namespace velmora::cli {
+namespace velmora::render::pdf {
 namespace {
 
 using Clock = DevToolsPipe::Clock;
@@ -37,7 +38,7 @@ public:
         std::string pattern =
             (std::filesystem::temp_directory_path() / "velmora-render-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
-            throw CommandFailed("could not create a temporary folder for Chromium");
+            throw PrintFailed("could not create a temporary folder for Chromium");
         path_ = pattern;
     }
     ~WorkFolder() {
@@ -65,7 +66,7 @@ std::string paperParams(Paper paper) {
 std::string requiredText(const archive::JsonValue& result, const char* name, const char* method) {
     const std::string* text = result.stringMember(name);
     if (!text || text->empty())
-        throw CommandFailed(std::string("Chromium answered ") + method + " without " + name);
+        throw PrintFailed(std::string("Chromium answered ") + method + " without " + name);
     return *text;
 }
 
@@ -91,7 +92,7 @@ public:
             std::string pdf = printInTab(tab, html, paperParams, deadline);
             giveBack(tab);
             return pdf;
-        } catch (const CommandFailed&) {
+        } catch (const PrintFailed&) {
             close(tab);
             throw;
         }
@@ -127,7 +128,7 @@ private:
                                         "", deadline),
                              "sessionId", "Target.attachToTarget");
             tab.frame = frameOf(pipe_.call("Page.getFrameTree", "{}", tab.session, deadline));
-        } catch (const CommandFailed&) {
+        } catch (const PrintFailed&) {
             close(tab);
             throw;
         }
@@ -138,7 +139,7 @@ private:
         const archive::JsonValue* tree = result.member("frameTree");
         const archive::JsonValue* frame = tree ? tree->member("frame") : nullptr;
         if (!frame)
-            throw CommandFailed("Chromium answered Page.getFrameTree without a frame");
+            throw PrintFailed("Chromium answered Page.getFrameTree without a frame");
         return requiredText(*frame, "id", "Page.getFrameTree");
     }
 
@@ -153,9 +154,9 @@ private:
         const std::string data =
             requiredText(pipe_.call("Page.printToPDF", paperParams, tab.session, deadline), "data",
                          "Page.printToPDF");
-        std::optional<std::string> pdf = archive::decodeBase64(data);
+        std::optional<std::string> pdf = decodeBase64(data);
         if (!pdf || !pdf->starts_with("%PDF-"))
-            throw CommandFailed("Chromium printed something that is not a PDF");
+            throw PrintFailed("Chromium printed something that is not a PDF");
         return std::move(*pdf);
     }
 
@@ -170,7 +171,7 @@ private:
             pipe_.call("Target.closeTarget",
                        "{\"targetId\":" + archive::jsonQuoted(tab.target) + "}", "",
                        Clock::now() + kCloseTime);
-        } catch (const CommandFailed&) {
+        } catch (const PrintFailed&) {
             // The page's failure is told already; a browser that cannot close
             // a tab is not running any more, and the next page starts anew.
         }
@@ -199,18 +200,20 @@ private:
         const std::lock_guard lock(mutex_);
         if (browser_ && browser_->running())
             return browser_;
-        if (!startFailure_.empty())
-            throw CommandFailed(startFailure_);
+        if (startFailure_)
+            std::rethrow_exception(startFailure_);
         try {
             browser_ = std::make_shared<Browser>(program_);
         } catch (const BrowserMissing&) {
-            startFailure_ = "PDF output needs Chromium, and no program '" + program_ +
-                            "' was found (install Debian's 'chromium' package, as "
-                            "scripts/install-deps does, or name the browser in VELMORA_CHROMIUM)";
-            throw CommandFailed(startFailure_);
-        } catch (const CommandFailed& failure) {
-            startFailure_ = std::string("Chromium could not be started: ") + failure.what();
-            throw CommandFailed(startFailure_);
+            startFailure_ = std::make_exception_ptr(BrowserMissing(
+                "PDF output needs Chromium, and no program '" + program_ +
+                "' was found (install Debian's 'chromium' package, as "
+                "scripts/install-deps does, or name the browser in VELMORA_CHROMIUM)"));
+            std::rethrow_exception(startFailure_);
+        } catch (const PrintFailed& failure) {
+            startFailure_ = std::make_exception_ptr(
+                PrintFailed(std::string("Chromium could not be started: ") + failure.what()));
+            std::rethrow_exception(startFailure_);
         }
         return browser_;
     }
@@ -219,7 +222,8 @@ private:
     const std::string paperParams_;
     std::mutex mutex_;
     std::shared_ptr<Browser> browser_;
-    std::string startFailure_;
+    // What the first start that failed threw, thrown again for every page.
+    std::exception_ptr startFailure_;
 };
 
 PdfPrinter::PdfPrinter(Paper paper) : browsers_(std::make_unique<Browsers>(paper)) {}
@@ -230,4 +234,4 @@ std::string PdfPrinter::print(const std::string& html) {
     return browsers_->print(html);
 }
 
-} // namespace velmora::cli
+} // namespace velmora::render::pdf

@@ -1,8 +1,8 @@
-#include "html_text.h"
+#include "render/html_text.h"
 
 #include "platform/code_page.h"
 
-namespace velmora::cli {
+namespace velmora::render {
 
 std::string escapeHtml(std::string_view text) {
     std::string out;
@@ -94,4 +94,4 @@ std::string cell(std::string_view cls, std::string_view markup, int columns) {
            std::string(markup) + "</td>";
 }
 
-} // namespace velmora::cli
+} // namespace velmora::render

@@ -11,7 +11,7 @@ namespace velmora {
 class CSectionNode;
 }
 
-namespace velmora::cli {
+namespace velmora::render {
 
 // The loan data and the parties, boxes A to I of the form. The borrower-only
 // form of a refinance leaves out the seller unless the document has one.
@@ -48,4 +48,4 @@ std::string fieldHtml(std::string label, std::string value);
 // The style sheet, screen and print.
 std::string_view statementStyle();
 
-} // namespace velmora::cli
+} // namespace velmora::render

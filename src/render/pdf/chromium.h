@@ -6,24 +6,27 @@
 // it would otherwise wait for it), and is stopped at the end.
 #pragma once
 
+#include "render/pdf/print_failed.h"
+
 #include <memory>
 #include <string>
 
-namespace velmora::cli {
+namespace velmora::render::pdf {
 
 enum class Paper { Letter, A4 };
 
 class PdfPrinter {
 public:
-    // Starts the browser. Throws CommandFailed with the reason when Chromium
-    // is not installed or does not start (and, on Windows, always).
+    // Starts the browser. Throws BrowserMissing when Chromium is not
+    // installed, PrintFailed with the reason when it does not start (and, on
+    // Windows, always).
     explicit PdfPrinter(Paper paper);
     ~PdfPrinter();
     PdfPrinter(const PdfPrinter&) = delete;
     PdfPrinter& operator=(const PdfPrinter&) = delete;
 
     // The PDF of the page `html`, on paper of the printer's size. Throws
-    // CommandFailed when the browser fails, dies or hangs on it; the next
+    // PrintFailed when the browser fails, dies or hangs on it; the next
     // page starts a new browser then. Safe from several threads.
     std::string print(const std::string& html);
 
@@ -32,4 +35,4 @@ private:
     std::unique_ptr<Browsers> browsers_;
 };
 
-} // namespace velmora::cli
+} // namespace velmora::render::pdf

@@ -5,9 +5,9 @@
 // forced between them, so that a long first part never leaves most of a
 // sheet empty; rows, boxes and line 1400 with the certification are never
 // split. Every addendum and companion form starts a sheet of its own.
-#include "statement_parts.h"
+#include "render/statement_parts.h"
 
-namespace velmora::cli {
+namespace velmora::render {
 
 std::string_view statementStyle() {
     return R"CSS(
@@ -86,4 +86,4 @@ td.none { color: #666; font-style: italic; }
 )CSS";
 }
 
-} // namespace velmora::cli
+} // namespace velmora::render

@@ -1,4 +1,4 @@
-#include "devtools_pipe.h"
+#include "render/pdf/devtools_pipe.h"
 
 #include "archive/json_text.h"
 
@@ -14,7 +14,7 @@
 
 extern char** environ;
 
-namespace velmora::cli {
+namespace velmora::render::pdf {
 namespace {
 
 // A printed statement is some hundred kilobytes, as base64 in one message;
@@ -53,7 +53,7 @@ int movedHigh(int fd) {
     const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, kLowest);
     ::close(fd);
     if (moved < 0)
-        throw CommandFailed("could not set up the pipe to Chromium");
+        throw PrintFailed("could not set up the pipe to Chromium");
     return moved;
 }
 
@@ -65,7 +65,7 @@ struct Pipe {
 Pipe newPipe() {
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0)
-        throw CommandFailed("could not set up the pipe to Chromium");
+        throw PrintFailed("could not set up the pipe to Chromium");
     return {movedHigh(ends[0]), movedHigh(ends[1])};
 }
 
@@ -100,7 +100,7 @@ pid_t spawnBrowser(std::vector<std::string>& args, const std::string& logPath, i
     if (spawned == ENOENT || spawned == EACCES)
         throw BrowserMissing(args.front());
     if (spawned != 0)
-        throw CommandFailed("Chromium could not be started");
+        throw PrintFailed("Chromium could not be started");
     return pid;
 }
 
@@ -166,12 +166,12 @@ void DevToolsPipe::stop(const std::string& reason) {
 
 void DevToolsPipe::stopAndThrow(const std::string& reason) {
     stop(reason);
-    throw CommandFailed(reason);
+    throw PrintFailed(reason);
 }
 
 void DevToolsPipe::throwIfStopped() const {
     if (!stopReason_.empty())
-        throw CommandFailed(stopReason_);
+        throw PrintFailed(stopReason_);
 }
 
 void DevToolsPipe::readMessages(const std::stop_token& stop) {
@@ -246,12 +246,12 @@ archive::JsonValue DevToolsPipe::resultOf(const std::string& method,
                                           const archive::JsonValue& answer) const {
     if (const archive::JsonValue* error = answer.member("error")) {
         const std::string* text = error->stringMember("message");
-        throw CommandFailed("Chromium refused " + method + ": " +
-                            (text ? plainText(*text) : std::string("no reason given")));
+        throw PrintFailed("Chromium refused " + method + ": " +
+                          (text ? plainText(*text) : std::string("no reason given")));
     }
     const archive::JsonValue* result = answer.member("result");
     if (!result || result->type() != archive::JsonValue::Type::Object)
-        throw CommandFailed("Chromium answered " + method + " without a result");
+        throw PrintFailed("Chromium answered " + method + " without a result");
     return *result;
 }
 
@@ -288,4 +288,4 @@ archive::JsonValue DevToolsPipe::call(const std::string& method, const std::stri
     stopAndThrow("Chromium did not answer " + method + " in time and was stopped");
 }
 
-} // namespace velmora::cli
+} // namespace velmora::render::pdf

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace velmora::cli {
+namespace velmora::render {
 
 enum class RowKind {
     Heading,    // "100. Gross amount due from borrower"
@@ -61,4 +61,4 @@ std::string numberText(std::string_view number);
 // "100. Gross amount due from borrower"; the caption alone without a number.
 std::string headingText(const FormRow& row);
 
-} // namespace velmora::cli
+} // namespace velmora::render

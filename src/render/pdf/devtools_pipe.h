@@ -13,7 +13,7 @@
 #pragma once
 
 #include "archive/json_value.h"
-#include "session.h"
+#include "render/pdf/print_failed.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -25,13 +25,7 @@
 #include <thread>
 #include <vector>
 
-namespace velmora::cli {
-
-// The program to start was not found, or may not be run.
-class BrowserMissing final : public CommandFailed {
-public:
-    using CommandFailed::CommandFailed;
-};
+namespace velmora::render::pdf {
 
 class DevToolsPipe {
 public:
@@ -39,7 +33,7 @@ public:
 
     // Starts `args` (the program looked up in PATH) in a process group of its
     // own, its output streams to `logPath`. Throws BrowserMissing or
-    // CommandFailed.
+    // PrintFailed.
     DevToolsPipe(std::vector<std::string> args, const std::string& logPath);
     // Lets the browser go: it ends when its pipe closes, and the whole group
     // is killed should it linger.
@@ -49,7 +43,7 @@ public:
 
     // Sends `method` with `params` (a JSON object's text) to the browser, or
     // to the page of `sessionId` when not empty, and gives the answer's
-    // "result". Throws CommandFailed with the browser's error, or when it
+    // "result". Throws PrintFailed with the browser's error, or when it
     // died or did not answer by `deadline`. Safe from several threads.
     archive::JsonValue call(const std::string& method, const std::string& params,
                             const std::string& sessionId, Clock::time_point deadline);
@@ -84,4 +78,4 @@ private:
     std::jthread reader_;
 };
 
-} // namespace velmora::cli
+} // namespace velmora::render::pdf

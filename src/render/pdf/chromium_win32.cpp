@@ -1,14 +1,12 @@
 // The Windows build has no PDF output: the browser is run the POSIX way.
-#include "chromium.h"
+#include "render/pdf/chromium.h"
 
-#include "session.h"
-
-namespace velmora::cli {
+namespace velmora::render::pdf {
 namespace {
 
 [[noreturn]] void refuse() {
-    throw CommandFailed("PDF output is not supported in the Windows build; render the HTML "
-                        "page and print it from a browser");
+    throw PrintFailed("PDF output is not supported in the Windows build; render the HTML "
+                      "page and print it from a browser");
 }
 
 } // namespace
@@ -25,4 +23,4 @@ std::string PdfPrinter::print(const std::string&) {
     refuse();
 }
 
-} // namespace velmora::cli
+} // namespace velmora::render::pdf

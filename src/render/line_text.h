@@ -12,11 +12,11 @@ namespace velmora {
 class CSectionNode;
 }
 
-namespace velmora::cli {
+namespace velmora::render {
 
 // HTML for the cell. `columns` names the properties the table prints in
 // columns of their own; they are not repeated among the details.
 std::string lineDescription(const CSectionNode* line, const std::string& caption,
                             const std::vector<std::string_view>& columns);
 
-} // namespace velmora::cli
+} // namespace velmora::render

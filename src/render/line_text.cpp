@@ -1,12 +1,12 @@
-#include "line_text.h"
+#include "render/line_text.h"
 
-#include "html_text.h"
-#include "shown_values.h"
+#include "render/html_text.h"
+#include "render/shown_values.h"
 #include "tree/section_node.h"
 
 #include <algorithm>
 
-namespace velmora::cli {
+namespace velmora::render {
 namespace {
 
 struct Detail {
@@ -56,4 +56,4 @@ std::string lineDescription(const CSectionNode* line, const std::string& caption
     return out;
 }
 
-} // namespace velmora::cli
+} // namespace velmora::render

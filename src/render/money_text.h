@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmora::cli {
+namespace velmora::render {
 
 // `number` is a stored text: optional blanks around it, a sign, digits with
 // one optional decimal point, and an optional exponent ("205000.",
@@ -22,4 +22,4 @@ std::string moneyText(std::string_view number);
 // for it keep the text the tree gives them.
 std::string moneyText(double value);
 
-} // namespace velmora::cli
+} // namespace velmora::render

@@ -1,0 +1,18 @@
+// Whether a property "holds a value", as every reader shows one: `velmora
+// show` lists only such properties, and the statement page leaves the others
+// blank.
+#pragma once
+
+#include <string>
+
+namespace velmora {
+
+class CSectionNode;
+struct PropertyDef;
+
+// Its text is not empty and differs from what a new node of its class starts
+// with. "name" and "description" never do (they are shown on the node's own
+// line).
+bool holdsValue(const CSectionNode& node, const PropertyDef& def, const std::string& text);
+
+} // namespace velmora
