@@ -170,5 +170,37 @@ TEST(IndexCli, DatabasesNotItsOwnAreRefusedAndLeftAsTheyAre) {
     writer.execute("COMMIT");
 }
 
+// The hints that name a command or a flag are the tool's own: an index not
+// made yet, one of an older schema, a --where that names no field.
+TEST(IndexCli, RefusalsNameTheCommandThatHelps) {
+    TempFolder folder;
+    const std::string empty = folder.file("empty.db");
+    writeBytes(empty, "");
+    CliRun run = runCli({"search", "--db", empty, "okafor"});
+    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_EQ(run.err,
+              "velmora: " + empty +
+                  ": an empty database, not an index yet (make one with 'velmora index')\n");
+
+    const std::string older = folder.file("older.db");
+    {
+        archive::Database db(older, archive::OpenMode::Create, 1);
+        db.execute("CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+                   "INSERT INTO meta VALUES ('schema_version', '0')");
+    }
+    run = runCli({"index", "merge", folder.file("all.db"), older});
+    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_EQ(run.err, "velmora: " + older +
+                           ": an index of an older schema; run 'velmora index' to rebuild it\n");
+    EXPECT_FALSE(fs::exists(folder.file("all.db")));
+
+    run = runCli({"search", "--db", older, "--where", "zip=17406"});
+    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_TRUE(run.err.starts_with("velmora: --where takes FIELD=VALUE with FIELD one of: path, "
+                                    "size, modified, "))
+        << run;
+    EXPECT_TRUE(run.err.ends_with(", total_1520, total_1520_text\n")) << run;
+}
+
 } // namespace
 } // namespace velmora::testing
