@@ -1,11 +1,11 @@
 // The pieces of the archive layer on their own: shards that every machine
 // splits alike, the kind of a file from its first bytes, report texts that
 // stay valid whatever a path holds, and the walk over links and loops.
-#include "archive/file_kind.h"
 #include "archive/json_text.h"
-#include "archive/run_report.h"
-#include "archive/shard.h"
-#include "archive/tree_walk.h"
+#include "batch/file_kind.h"
+#include "batch/run_report.h"
+#include "batch/shard.h"
+#include "batch/tree_walk.h"
 #include "support/child_process.h"
 #include "temp_folder.h"
 
@@ -20,13 +20,13 @@ namespace velmora::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using archive::FileKind;
-using archive::Found;
+using batch::FileKind;
+using batch::Found;
 
 TEST(Shard, TextsAndAStableSplit) {
     for (const char* bad : {"", "1", "0/2", "3/2", "1/0", "a/2", "1/2x", "-1/2", "1/-2", "1//2"})
-        EXPECT_FALSE(archive::parseShard(bad)) << bad;
-    const std::optional<archive::Shard> shard = archive::parseShard("2/3");
+        EXPECT_FALSE(batch::parseShard(bad)) << bad;
+    const std::optional<batch::Shard> shard = batch::parseShard("2/3");
     ASSERT_TRUE(shard);
     EXPECT_EQ(shard->index, 2u);
     EXPECT_EQ(shard->count, 3u);
@@ -39,9 +39,9 @@ TEST(Shard, TextsAndAStableSplit) {
                                                                   {"notes.txt", 5, 3}};
     for (const auto& [path, ofSeven, ofThree] : pinned) {
         for (unsigned k = 1; k <= 7; ++k)
-            EXPECT_EQ(archive::isInShard({k, 7}, path), k == ofSeven) << path << " " << k;
+            EXPECT_EQ(batch::isInShard({k, 7}, path), k == ofSeven) << path << " " << k;
         for (unsigned k = 1; k <= 3; ++k)
-            EXPECT_EQ(archive::isInShard({k, 3}, path), k == ofThree) << path << " " << k;
+            EXPECT_EQ(batch::isInShard({k, 3}, path), k == ofThree) << path << " " << k;
     }
 }
 
@@ -66,10 +66,10 @@ TEST(FileKindOf, FirstBytesDecide) {
         {"", FileKind::NotADeal, 0, ""},
         {"PK\x03\x04 a word file", FileKind::NotADeal, 0, ""}};
     for (const auto& [bytes, kind, version, name] : cases) {
-        const archive::KindOfFile found = archive::kindOfFile(bytes);
+        const batch::KindOfFile found = batch::kindOfFile(bytes);
         EXPECT_EQ(found.kind, kind) << bytes;
         EXPECT_EQ(found.versionWord, version) << bytes;
-        EXPECT_EQ(archive::kindName(found), name) << bytes;
+        EXPECT_EQ(batch::kindName(found), name) << bytes;
     }
 }
 
@@ -82,29 +82,29 @@ TEST(RunReport, RecordsStayValidJsonAndCsvWhateverThePathHolds) {
         "\"Ren\xEF\xBF\xBD \xC3\xA9 \xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD "
         "\xEF\xBF\xBD\xEF\xBF\xBD \xF0\x9F\x98\x80\"");
 
-    archive::FileRecord record;
+    batch::FileRecord record;
     record.path = "deals/Smith, \"Oak\" St.hud";
-    record.outcome = archive::Outcome::Converted;
+    record.outcome = batch::Outcome::Converted;
     record.kind = "hud";
     record.versionWord = 1601;
     record.backupPath = "deals/UpgradeBackup/x.prb";
     record.bytes = 42;
     record.milliseconds = 1.5;
-    EXPECT_EQ(archive::jsonRecord(record),
+    EXPECT_EQ(batch::jsonRecord(record),
               "{\"path\":\"deals/Smith, \\\"Oak\\\" St.hud\",\"outcome\":\"converted\","
               "\"kind\":\"hud\",\"version\":1601,\"backup\":\"deals/UpgradeBackup/x.prb\","
               "\"reason\":\"\",\"bytes\":42,\"milliseconds\":1.500}");
-    EXPECT_EQ(archive::csvRecord(record), "\"deals/Smith, \"\"Oak\"\" St.hud\",converted,hud,1601,"
-                                          "deals/UpgradeBackup/x.prb,,42,1.500");
+    EXPECT_EQ(batch::csvRecord(record), "\"deals/Smith, \"\"Oak\"\" St.hud\",converted,hud,1601,"
+                                        "deals/UpgradeBackup/x.prb,,42,1.500");
 
-    std::vector<archive::FileRecord> records(3, record);
-    records[1].outcome = archive::Outcome::NotADeal;
-    records[2].outcome = archive::Outcome::UnsupportedKind;
-    EXPECT_TRUE(archive::summarize(records).allDealsDone());
-    records[2].outcome = archive::Outcome::Refused;
-    const archive::RunSummary summary = archive::summarize(records);
+    std::vector<batch::FileRecord> records(3, record);
+    records[1].outcome = batch::Outcome::NotADeal;
+    records[2].outcome = batch::Outcome::UnsupportedKind;
+    EXPECT_TRUE(batch::summarize(records).allDealsDone());
+    records[2].outcome = batch::Outcome::Refused;
+    const batch::RunSummary summary = batch::summarize(records);
     EXPECT_FALSE(summary.allDealsDone());
-    EXPECT_EQ(archive::summaryJson(summary),
+    EXPECT_EQ(batch::summaryJson(summary),
               "{\"files\":3,\"converted\":1,\"already-converted\":0,\"not-a-deal\":1,"
               "\"unsupported-kind\":0,\"refused\":1,\"failed\":0}");
 }
@@ -129,10 +129,10 @@ TEST(TreeWalk, LinksAreFollowedOnceLoopsEndAndBackupsAreLeftAlone) {
     fs::create_symlink(tree.file("UpgradeBackup/a_1-1-2000 0-0-0.prb"), tree.file("latest.hud"));
     ASSERT_EQ(::mkfifo(tree.file("pipe").c_str(), 0644), 0);
 
-    const archive::TreeWalk walk = archive::walkTree(
+    const batch::TreeWalk walk = batch::walkTree(
         {tree.path(), tree.file("sub/b.hud"), tree.file("UpgradeBackup"), tree.file("missing")});
     std::vector<std::tuple<std::string, std::string, Found>> found;
-    for (const archive::FoundFile& file : walk.files)
+    for (const batch::FoundFile& file : walk.files)
         found.emplace_back(file.path, file.relative, file.found);
     const std::vector<std::tuple<std::string, std::string, Found>> expected = {
         {tree.file("a.hud"), "a.hud", Found::File},
@@ -160,8 +160,7 @@ TEST(TreeWalk, WhatCannotBeLookedAtIsUnreadable) {
     EXPECT_TRUE(inChildProcess([&] {
         if (::setgid(65534) != 0 || ::setuid(65534) != 0)
             return false;
-        const archive::TreeWalk walk =
-            archive::walkTree({tree.path(), tree.file("locked/deal.hud")});
+        const batch::TreeWalk walk = batch::walkTree({tree.path(), tree.file("locked/deal.hud")});
         return walk.files.size() == 2 && walk.files[0].found == Found::Unreadable &&
                walk.files[0].relative == "locked" && walk.files[1].found == Found::Unreadable;
     }));

@@ -1,7 +1,7 @@
 // The batch layer on its own, with a callback in place of a renderer: which
 // output each document gets, what is never written over, and what each
 // file's record and the run's summary say.
-#include "archive/batch_run.h"
+#include "batch/batch_run.h"
 #include "document/hud_document.h"
 #include "temp_folder.h"
 #include "tree/xml_document.h"
@@ -15,7 +15,7 @@ namespace velmora::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using archive::BatchOutcome;
+using batch::BatchOutcome;
 
 class BatchRunTest : public ::testing::Test {
 protected:
@@ -28,9 +28,9 @@ protected:
         return path;
     }
 
-    std::vector<archive::BatchItem> plan(const std::vector<std::string>& roots,
-                                         const std::string& outFolder = "") {
-        return archive::planBatch(archive::walkTree(roots).files, {".out", outFolder});
+    std::vector<batch::BatchItem> plan(const std::vector<std::string>& roots,
+                                       const std::string& outFolder = "") {
+        return batch::planBatch(batch::walkTree(roots).files, {".out", outFolder});
     }
 
     TempFolder folder;
@@ -38,7 +38,7 @@ protected:
 
 // What the callback makes of a document: its path, so that every output
 // shows where it came from.
-const archive::MakeOutput kEcho = [](const std::string& document) { return "made " + document; };
+const batch::MakeOutput kEcho = [](const std::string& document) { return "made " + document; };
 
 TEST_F(BatchRunTest, OutputsMirrorTheFoldersGivenAndNeverShareAName) {
     const std::string a = document("in/one/deal.xml");
@@ -46,7 +46,7 @@ TEST_F(BatchRunTest, OutputsMirrorTheFoldersGivenAndNeverShareAName) {
     const std::string c = document("in/two/deal.out"); // what b would get
     const std::string named = document("elsewhere/deal.xml");
     const std::string out = folder.file("out");
-    const std::vector<archive::BatchItem> items = plan({folder.file("in"), named}, out);
+    const std::vector<batch::BatchItem> items = plan({folder.file("in"), named}, out);
     ASSERT_EQ(items.size(), 4u);
     EXPECT_EQ(items[0].document, a);
     EXPECT_EQ(items[0].output, out + "/one/deal.out");
@@ -57,13 +57,13 @@ TEST_F(BatchRunTest, OutputsMirrorTheFoldersGivenAndNeverShareAName) {
     EXPECT_EQ(items[3].output, out + "/deal.out");
 
     // Beside the documents, no output takes a document's name.
-    const std::vector<archive::BatchItem> beside = plan({folder.file("in/two")});
+    const std::vector<batch::BatchItem> beside = plan({folder.file("in/two")});
     EXPECT_EQ(beside[0].output, folder.file("in/two/Deal-2.out"));
     EXPECT_EQ(beside[1].output, c); // the document itself: refused when run
 
-    const std::vector<archive::BatchRecord> records =
-        archive::runBatch(items, kEcho, {false, 2}, nullptr);
-    for (const archive::BatchRecord& record : records) {
+    const std::vector<batch::BatchRecord> records =
+        batch::runBatch(items, kEcho, {false, 2}, nullptr);
+    for (const batch::BatchRecord& record : records) {
         EXPECT_EQ(record.outcome, BatchOutcome::Written) << record.reason;
         EXPECT_EQ(readBytes(record.output), "made " + record.document);
     }
@@ -76,28 +76,27 @@ TEST_F(BatchRunTest, EachFileGetsARecordThatSaysWhy) {
     const std::string existing = folder.file("in/c.out");
     document("in/c.xml");
     writeBytes(existing, "kept");
-    const archive::MakeOutput failing = [&](const std::string& path) -> std::string {
+    const batch::MakeOutput failing = [&](const std::string& path) -> std::string {
         if (path == bad)
             throw std::runtime_error(path + ": could not be read");
         return kEcho(path);
     };
-    const std::vector<archive::BatchItem> items = plan({folder.file("in")});
-    std::vector<archive::BatchRecord> records =
-        archive::runBatch(items, failing, {false, 1}, nullptr);
+    const std::vector<batch::BatchItem> items = plan({folder.file("in")});
+    std::vector<batch::BatchRecord> records = batch::runBatch(items, failing, {false, 1}, nullptr);
     ASSERT_EQ(records.size(), 5u); // a.xml, b.xml, c.out, c.xml, notes.txt
-    EXPECT_EQ(archive::batchNote(records[0]), "");
-    EXPECT_EQ(archive::batchNote(records[1]), "failed: " + bad + ": could not be read");
+    EXPECT_EQ(batch::batchNote(records[0]), "");
+    EXPECT_EQ(batch::batchNote(records[1]), "failed: " + bad + ": could not be read");
     EXPECT_EQ(records[2].outcome, BatchOutcome::NotADeal);
-    EXPECT_EQ(archive::batchNote(records[2]), "");
-    EXPECT_EQ(archive::batchNote(records[3]),
+    EXPECT_EQ(batch::batchNote(records[2]), "");
+    EXPECT_EQ(batch::batchNote(records[3]),
               "skipped: " + existing + ": exists; --force replaces it");
     EXPECT_EQ(readBytes(existing), "kept");
     EXPECT_FALSE(fs::exists(folder.file("in/b.out")));
-    EXPECT_EQ(archive::batchSummaryLine(archive::summarizeBatch(records), "made"),
+    EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
               "made: 1, skipped existing: 1, legacy: 0, not a deal: 2, failed: 1");
 
-    records = archive::runBatch(items, kEcho, {true, 1}, nullptr);
-    EXPECT_EQ(archive::batchSummaryLine(archive::summarizeBatch(records), "made"),
+    records = batch::runBatch(items, kEcho, {true, 1}, nullptr);
+    EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
               "made: 3, skipped existing: 0, legacy: 0, not a deal: 2, failed: 0");
     EXPECT_EQ(readBytes(existing), "made " + folder.file("in/c.xml"));
 }

@@ -1,12 +1,12 @@
 // The archive index through the library: what a row holds for each kind of
 // file, the questions it answers, what an update reads again and what it
 // removes, shards merged into one, and databases that are not ours.
-#include "archive/deal_fields.h"
-#include "archive/deal_reading.h"
-#include "archive/index_merge.h"
-#include "archive/index_schema.h"
-#include "archive/index_search.h"
-#include "archive/index_update.h"
+#include "index/deal_fields.h"
+#include "index/deal_reading.h"
+#include "index/index_merge.h"
+#include "index/index_schema.h"
+#include "index/index_search.h"
+#include "index/index_update.h"
 #include "support/child_process.h"
 #include "support/index_archive.h"
 #include "tree/ole_date.h"
@@ -24,33 +24,33 @@ namespace velmora::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using archive::Database;
-using archive::Field;
-using archive::FieldValues;
-using archive::IndexError;
-using archive::IndexRun;
-using archive::OpenMode;
-using archive::SearchQuery;
+using index::Database;
+using index::Field;
+using index::FieldValues;
+using index::IndexError;
+using index::IndexRun;
+using index::OpenMode;
+using index::SearchQuery;
 
 std::unique_ptr<Database> openIndex(const std::string& path, int busySeconds = 1) {
     auto db = std::make_unique<Database>(path, OpenMode::Create, busySeconds);
-    archive::prepareIndexSchema(*db);
+    index::prepareIndexSchema(*db);
     return db;
 }
 
 IndexRun update(Database& db, const std::vector<std::string>& roots,
-                std::optional<archive::Shard> shard = std::nullopt) {
-    archive::IndexOptions options;
+                std::optional<batch::Shard> shard = std::nullopt) {
+    index::IndexOptions options;
     options.jobs = 2;
     options.shard = shard;
-    return archive::updateIndex(db, roots, options, nullptr);
+    return index::updateIndex(db, roots, options, nullptr);
 }
 
 std::string counts(const IndexRun& run) {
-    return archive::indexRunLine(run) + ", files: " + std::to_string(run.files);
+    return index::indexRunLine(run) + ", files: " + std::to_string(run.files);
 }
 
-std::string shown(const archive::SqlValue& value) {
+std::string shown(const index::SqlValue& value) {
     if (const auto* text = std::get_if<std::string>(&value))
         return *text;
     if (const auto* number = std::get_if<std::int64_t>(&value))
@@ -63,23 +63,23 @@ std::string shown(const archive::SqlValue& value) {
 // The fields of a row from `status` on, NULL ones left out, numbers after '#';
 // "none" when the index has no row of the path.
 std::string rowText(Database& db, const std::string& path) {
-    archive::Statement query = db.prepare("SELECT * FROM documents WHERE path = ?");
+    index::Statement query = db.prepare("SELECT * FROM documents WHERE path = ?");
     query.bind(1, path);
     if (!query.step())
         return "none";
     std::string text;
-    for (std::size_t i = static_cast<std::size_t>(Field::Status); i < archive::kFieldCount; ++i) {
-        const archive::SqlValue value = query.value(static_cast<int>(i) + 1);
+    for (std::size_t i = static_cast<std::size_t>(Field::Status); i < index::kFieldCount; ++i) {
+        const index::SqlValue value = query.value(static_cast<int>(i) + 1);
         if (!std::holds_alternative<std::monostate>(value))
-            text += (text.empty() ? "" : "|") + std::string(archive::fieldDef(Field(i)).name) +
-                    "=" + shown(value);
+            text += (text.empty() ? "" : "|") + std::string(index::fieldDef(Field(i)).name) + "=" +
+                    shown(value);
     }
     return text;
 }
 
 std::map<std::string, std::int64_t> idsByPath(Database& db) {
     std::map<std::string, std::int64_t> ids;
-    archive::Statement query = db.prepare("SELECT path, id FROM documents");
+    index::Statement query = db.prepare("SELECT path, id FROM documents");
     while (query.step())
         ids[query.text(0)] = query.integer(1);
     return ids;
@@ -88,12 +88,12 @@ std::map<std::string, std::int64_t> idsByPath(Database& db) {
 // Every row without its id, and its full-text body, in path order.
 std::vector<std::string> dump(Database& db) {
     std::vector<std::string> rows;
-    archive::Statement query = db.prepare(
+    index::Statement query = db.prepare(
         "SELECT d.*, t.body FROM documents d LEFT JOIN document_text t ON t.rowid = d.id "
         "ORDER BY d.path");
     while (query.step()) {
         std::string row;
-        for (int column = 1; column <= static_cast<int>(archive::kFieldCount) + 1; ++column)
+        for (int column = 1; column <= static_cast<int>(index::kFieldCount) + 1; ++column)
             row += shown(query.value(column)) + "|";
         rows.push_back(row);
     }
@@ -119,7 +119,7 @@ std::vector<std::string> search(Database& db, const std::string& words,
     if (!to.empty())
         query.to = parseDate(to);
     query.limit = limit;
-    return pathsOf(archive::searchIndex(db, query));
+    return pathsOf(index::searchIndex(db, query));
 }
 
 std::string messageOf(const std::function<void()>& attempt) {
@@ -190,7 +190,7 @@ TEST(IndexFields, EachKindOfFileGetsItsRow) {
               "|total_1400_seller=#0|total_1400_seller_text=0|total_1520=#4321.5"
               "|total_1520_text=4321.5");
     // The file's own fields.
-    archive::Statement own =
+    index::Statement own =
         db->prepare("SELECT size, modified, modified_ns, file_id FROM documents WHERE path = ?");
     own.bind(1, archive.loan);
     ASSERT_TRUE(own.step());
@@ -213,7 +213,7 @@ TEST(IndexFields, EachKindOfFileGetsItsRow) {
                              "UpgradeBackup/statement_1-1-2000 0-0-0.prb"})
         EXPECT_EQ(rowText(*db, archive.root.file(none)), "none") << none;
     std::vector<std::pair<std::string, std::string>> problems;
-    for (const archive::IndexProblem& problem : run.problems)
+    for (const index::IndexProblem& problem : run.problems)
         problems.emplace_back(problem.path, problem.reason);
     EXPECT_EQ(problems, (std::vector<std::pair<std::string, std::string>>{
                             {archive.damaged, "the XML document is damaged: it does not load"},
@@ -239,16 +239,16 @@ TEST(IndexFields, AmountsAndDatesAsPeopleTypeThem) {
                                                                      {"NaN", std::nullopt},
                                                                      {"-infinity", std::nullopt}};
     for (const auto& [text, amount] : amounts)
-        EXPECT_EQ(archive::amountOfText(text), amount) << "'" << text << "'";
+        EXPECT_EQ(index::amountOfText(text), amount) << "'" << text << "'";
 
-    EXPECT_EQ(archive::isoDate(parseDate("9/16/2008")), "2008-09-16");
-    EXPECT_EQ(archive::isoDate(parseDate("1/2/1850 6:05:09 AM")), "1850-01-02T06:05:09");
-    EXPECT_EQ(archive::isoDate(parseDate("12/31/2099 11:59:59 PM")), "2099-12-31T23:59:59");
-    EXPECT_EQ(archive::isoDate(OleDate{0.0, DateStatus::Valid}), "");
-    EXPECT_EQ(archive::isoDate(OleDate::invalid()), "");
-    EXPECT_EQ(archive::isoTimeOfNanoseconds(0), "1970-01-01T00:00:00Z");
-    EXPECT_EQ(archive::isoTimeOfNanoseconds(-1), "1969-12-31T23:59:59Z");
-    EXPECT_EQ(archive::isoTimeOfNanoseconds(1'700'000'000'999'999'999), "2023-11-14T22:13:20Z");
+    EXPECT_EQ(index::isoDate(parseDate("9/16/2008")), "2008-09-16");
+    EXPECT_EQ(index::isoDate(parseDate("1/2/1850 6:05:09 AM")), "1850-01-02T06:05:09");
+    EXPECT_EQ(index::isoDate(parseDate("12/31/2099 11:59:59 PM")), "2099-12-31T23:59:59");
+    EXPECT_EQ(index::isoDate(OleDate{0.0, DateStatus::Valid}), "");
+    EXPECT_EQ(index::isoDate(OleDate::invalid()), "");
+    EXPECT_EQ(index::isoTimeOfNanoseconds(0), "1970-01-01T00:00:00Z");
+    EXPECT_EQ(index::isoTimeOfNanoseconds(-1), "1969-12-31T23:59:59Z");
+    EXPECT_EQ(index::isoTimeOfNanoseconds(1'700'000'000'999'999'999), "2023-11-14T22:13:20Z");
 }
 
 TEST(IndexSearch, WordsFieldsDatesAndOrder) {
@@ -290,9 +290,9 @@ TEST(IndexSearch, WordsFieldsDatesAndOrder) {
     EXPECT_EQ(search(*db, "", "", "", {{Field::Status, "failed"}}),
               (Paths{archive.damaged, archive.cut, archive.mortgage}));
     EXPECT_EQ(search(*db, "legacy", "", "", {{Field::LoanNumber, "rl-"}}), Paths{archive.loan});
-    EXPECT_EQ(archive::parseWhere("Property_Address=Mill=Lane"),
+    EXPECT_EQ(index::parseWhere("Property_Address=Mill=Lane"),
               std::make_pair(Field::PropertyAddress, std::string("Mill=Lane")));
-    EXPECT_EQ(messageOf([] { archive::parseWhere("zip=17406"); }).substr(0, 58),
+    EXPECT_EQ(messageOf([] { index::parseWhere("zip=17406"); }).substr(0, 58),
               "--where takes FIELD=VALUE with FIELD one of: path, size, m");
 
     // What a person types is never taken for query syntax.
@@ -452,23 +452,23 @@ TEST(IndexShards, TwoShardsMergedAreTheWholeIndex) {
     update(*whole, {archive.root.path()});
     for (const char* shard : {"1/2", "2/2"}) {
         const auto part = openIndex(dbs.file(std::string("part") + shard[0] + ".db"));
-        update(*part, {archive.root.path()}, archive::parseShard(shard));
+        update(*part, {archive.root.path()}, batch::parseShard(shard));
         EXPECT_GT(idsByPath(*part).size(), 1u) << shard;
         EXPECT_LT(idsByPath(*part).size(), idsByPath(*whole).size()) << shard;
     }
     const auto merged = openIndex(dbs.file("merged.db"));
-    const archive::MergeRun run =
-        archive::mergeIndexes(*merged, {dbs.file("part1.db"), dbs.file("part2.db")}, 1);
+    const index::MergeRun run =
+        index::mergeIndexes(*merged, {dbs.file("part1.db"), dbs.file("part2.db")}, 1);
     EXPECT_EQ(run.added, 8u);
     EXPECT_EQ(dump(*merged), dump(*whole));
     EXPECT_EQ(search(*merged, "okafor"), std::vector<std::string>{archive.purchase});
 
     // A run over one shard leaves the rows of the other alone.
-    const unsigned k = archive::isInShard({1, 2}, "deals/purchase.hud") ? 1 : 2;
-    const bool loanInShard = archive::isInShard({k, 2}, "legacy/loan.ref");
+    const unsigned k = batch::isInShard({1, 2}, "deals/purchase.hud") ? 1 : 2;
+    const bool loanInShard = batch::isInShard({k, 2}, "legacy/loan.ref");
     fs::remove(archive.purchase);
     fs::remove(archive.loan);
-    EXPECT_EQ(update(*whole, {archive.root.path()}, archive::Shard{k, 2}).removed,
+    EXPECT_EQ(update(*whole, {archive.root.path()}, batch::Shard{k, 2}).removed,
               loanInShard ? 2u : 1u);
     EXPECT_EQ(rowText(*whole, archive.purchase), "none");
     EXPECT_EQ(rowText(*whole, archive.loan) == "none", loanInShard);
@@ -480,12 +480,12 @@ TEST(IndexShards, TwoShardsMergedAreTheWholeIndex) {
     ASSERT_EQ(::utimensat(AT_FDCWD, archive.statement.c_str(), later, 0), 0);
     update(*newer, {archive.statement});
     const auto joined = openIndex(dbs.file("joined.db"));
-    archive::mergeIndexes(*joined, {dbs.file("newer.db")}, 1);
-    const archive::MergeRun older =
-        archive::mergeIndexes(*joined, {dbs.file("part1.db"), dbs.file("part2.db")}, 1);
+    index::mergeIndexes(*joined, {dbs.file("newer.db")}, 1);
+    const index::MergeRun older =
+        index::mergeIndexes(*joined, {dbs.file("part1.db"), dbs.file("part2.db")}, 1);
     EXPECT_EQ(older.kept, 1u);
     EXPECT_EQ(older.added, 7u);
-    archive::Statement modified = joined->prepare("SELECT modified FROM documents WHERE path = ?");
+    index::Statement modified = joined->prepare("SELECT modified FROM documents WHERE path = ?");
     modified.bind(1, archive.statement);
     ASSERT_TRUE(modified.step());
     EXPECT_EQ(modified.text(0), "2027-01-15T08:00:00Z");
@@ -527,7 +527,7 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
     EXPECT_EQ(refusal(text), text + ": not an SQLite database");
     {
         Database reader(newer, OpenMode::ReadOnly, 1);
-        EXPECT_EQ(messageOf([&] { archive::requireIndexSchema(reader); }),
+        EXPECT_EQ(messageOf([&] { index::requireIndexSchema(reader); }),
                   newer + ": an index of schema 2, made by a newer velmora; this one knows "
                           "schema 1");
     }
@@ -540,13 +540,13 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
                     "INSERT INTO documents (path, kind) VALUES ('/a.hud', 'hud')");
     {
         Database reader(older, OpenMode::ReadOnly, 1);
-        EXPECT_EQ(messageOf([&] { archive::requireIndexSchema(reader); }),
+        EXPECT_EQ(messageOf([&] { index::requireIndexSchema(reader); }),
                   older + ": an index of an older schema; run 'velmora index' to rebuild it");
     }
     {
         const auto db = openIndex(older);
         EXPECT_EQ(idsByPath(*db).size(), 0u);
-        archive::Statement version = db->prepare("SELECT value FROM meta");
+        index::Statement version = db->prepare("SELECT value FROM meta");
         ASSERT_TRUE(version.step());
         EXPECT_EQ(version.text(0), "1");
         EXPECT_EQ(search(*db, "anything"), std::vector<std::string>{});
@@ -561,7 +561,7 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
     EXPECT_EQ(messageOf([&] { openIndex(index); }),
               index + ": in use by another process; try again when it has finished");
     Database reader(index, OpenMode::ReadOnly, 1);
-    EXPECT_EQ(messageOf([&] { archive::requireIndexSchema(reader); }), "no error");
+    EXPECT_EQ(messageOf([&] { index::requireIndexSchema(reader); }), "no error");
     writer.execute("ROLLBACK");
 }
 

@@ -1,8 +1,8 @@
 // velmora index and velmora search as a script runs them: the summary and the
 // problems reported, the lines and JSON of the answers, the exit codes, and
 // that neither command ever writes a document or a database not its own.
-#include "archive/sqlite_db.h"
 #include "cli/cli_runner.h"
+#include "index/sqlite_db.h"
 #include "support/index_archive.h"
 
 #include <gtest/gtest.h>
@@ -155,7 +155,7 @@ TEST(IndexCli, DatabasesNotItsOwnAreRefusedAndLeftAsTheyAre) {
     // (ten seconds), then says so; questions are answered meanwhile.
     const std::string db = folder.file("index.db");
     ASSERT_EQ(runCli({"index", archive.statement, "--db", db}).exitCode, 0);
-    archive::Database writer(db, archive::OpenMode::ReadWrite, 1);
+    index::Database writer(db, index::OpenMode::ReadWrite, 1);
     writer.execute("BEGIN IMMEDIATE; DELETE FROM meta WHERE key = 'none'");
     run = runCli({"index", archive.root.path(), "--db", db});
     EXPECT_FALSE(run.stopped);
@@ -184,7 +184,7 @@ TEST(IndexCli, RefusalsNameTheCommandThatHelps) {
 
     const std::string older = folder.file("older.db");
     {
-        archive::Database db(older, archive::OpenMode::Create, 1);
+        index::Database db(older, index::OpenMode::Create, 1);
         db.execute("CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
                    "INSERT INTO meta VALUES ('schema_version', '0')");
     }
