@@ -6,7 +6,6 @@
 
 #include "batch/migration.h"
 #include "batch/progress.h"
-#include "batch/shard.h"
 #include "platform/safe_file.h"
 #include "quiet_dialog.h"
 
@@ -23,7 +22,7 @@ struct ConvertArguments {
     bool dryRun = false;
     bool json = false;
     std::string report;
-    std::string shard;
+    std::optional<batch::Shard> shard;
 };
 
 bool agreed(const GlobalOptions& options, std::size_t candidates) {
@@ -50,17 +49,6 @@ std::string reportText(const std::vector<batch::FileRecord>& records, bool csv) 
     return text;
 }
 
-std::vector<batch::FoundFile> filesOfShard(std::vector<batch::FoundFile> files,
-                                           const std::string& shardText) {
-    if (shardText.empty())
-        return files;
-    const batch::Shard shard = *batch::parseShard(shardText);
-    std::erase_if(files, [&](const batch::FoundFile& file) {
-        return !batch::isInShard(shard, file.relative);
-    });
-    return files;
-}
-
 void printProblems(const std::vector<batch::FileRecord>& records) {
     using batch::Outcome;
     for (const batch::FileRecord& record : records) {
@@ -76,7 +64,7 @@ void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
     const batch::TreeWalk walk = batch::walkTree(args.paths);
     for (const std::string& note : walk.notes)
         std::cerr << "velmora: " << note << '\n';
-    const std::vector<batch::FoundFile> files = filesOfShard(walk.files, args.shard);
+    const std::vector<batch::FoundFile> files = batch::filesOfShard(walk.files, args.shard);
     if (!args.dryRun && !files.empty() && !agreed(options, files.size()))
         throw CommandFailed("nothing converted");
 
@@ -123,14 +111,9 @@ void addConvertCommand(CLI::App& app, GlobalOptions& options) {
     convert->add_option("--report", args->report,
                         "Write one record per file to FILE: JSON Lines, or CSV for a .csv name");
     convert->add_flag("--json", args->json, "Print the summary as one JSON object");
-    convert
-        ->add_option("--shard", args->shard,
-                     "Take only shard K of N (K/N) of the files, split by a stable hash of their "
-                     "path below the folder given")
-        ->check([](const std::string& text) {
-            return batch::parseShard(text) ? std::string()
-                                           : std::string("--shard takes K/N with 1 <= K <= N");
-        });
+    addShardOption(*convert, args->shard,
+                   "Take only shard K of N (K/N) of the files, split by a stable hash of their "
+                   "path below the folder given");
     addTypeOption(*convert, options);
     addYesOption(*convert, options);
     convert->callback([&options, args] { runConvert(options, *args); });

@@ -23,7 +23,7 @@ struct IndexArguments {
     std::vector<std::string> paths;
     std::string database = kDefaultIndexPath;
     unsigned jobs = 1;
-    std::string shard;
+    std::optional<batch::Shard> shard;
     std::string mergeOutput;
     std::vector<std::string> mergeInputs;
 };
@@ -33,9 +33,8 @@ void runIndex(const IndexArguments& args) {
         throw CommandFailed("name the files or folders to index (or 'index merge OUT IN...')");
     const std::unique_ptr<index::Database> db = openIndexForWriting(args.database);
     batch::Progress progress(0);
-    const index::IndexOptions options{
-        args.jobs, args.shard.empty() ? std::nullopt : batch::parseShard(args.shard),
-        [&](std::size_t files) { progress.setTotal(files); }};
+    const index::IndexOptions options{args.jobs, args.shard,
+                                      [&](std::size_t files) { progress.setTotal(files); }};
     QuietDialog quiet;
     ScopedDialog scoped(quiet);
     const index::IndexRun run =
@@ -90,11 +89,7 @@ void addIndexCommand(CLI::App& app, const GlobalOptions&) {
     index->add_option("--db", args->database, "The index database")->capture_default_str();
     index->add_option("-j,--jobs", args->jobs, "Files read at once (default 1)")
         ->check(CLI::Range(1u, 256u));
-    index->add_option("--shard", args->shard, "Take only shard K of N (K/N), as convert does")
-        ->check([](const std::string& text) {
-            return batch::parseShard(text) ? std::string()
-                                           : std::string("--shard takes K/N with 1 <= K <= N");
-        });
+    addShardOption(*index, args->shard, "Take only shard K of N (K/N), as convert does");
     index->require_subcommand(0, 1);
     index->callback([args, index] {
         if (index->got_subcommand("merge"))

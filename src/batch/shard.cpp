@@ -40,4 +40,12 @@ bool isInShard(const Shard& shard, std::string_view relativePath) {
     return fnv1a(relativePath) % shard.count == shard.index - 1;
 }
 
+std::vector<FoundFile> filesOfShard(std::vector<FoundFile> files,
+                                    const std::optional<Shard>& shard) {
+    if (!shard)
+        return files;
+    std::erase_if(files, [&](const FoundFile& file) { return !isInShard(*shard, file.relative); });
+    return files;
+}
+
 } // namespace velmora::batch

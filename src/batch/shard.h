@@ -7,8 +7,11 @@
 // concatenate.
 #pragma once
 
+#include "batch/tree_walk.h"
+
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace velmora::batch {
 
@@ -21,5 +24,10 @@ struct Shard {
 std::optional<Shard> parseShard(std::string_view text);
 
 bool isInShard(const Shard& shard, std::string_view relativePath);
+
+// The files a run of `shard` takes, in their order; every file for a run
+// without a shard.
+std::vector<FoundFile> filesOfShard(std::vector<FoundFile> files,
+                                    const std::optional<Shard>& shard);
 
 } // namespace velmora::batch

@@ -74,18 +74,15 @@ public:
         : db_(db), options_(options), fileDone_(fileDone), known_(knownRows(db)) {}
 
     IndexRun run(const std::vector<std::string>& roots) {
-        const batch::TreeWalk walk = batch::walkTree(roots);
-        run_.notes = walk.notes;
-        std::vector<const batch::FoundFile*> files;
-        for (const batch::FoundFile& file : walk.files) {
-            if (!options_.shard || batch::isInShard(*options_.shard, file.relative))
-                files.push_back(&file);
-        }
+        batch::TreeWalk walk = batch::walkTree(roots);
+        run_.notes = std::move(walk.notes);
+        const std::vector<batch::FoundFile> files =
+            batch::filesOfShard(std::move(walk.files), options_.shard);
         if (options_.filesFound)
             options_.filesFound(files.size());
         std::vector<PendingFile> pending;
-        for (const batch::FoundFile* file : files)
-            look(*file, pending);
+        for (const batch::FoundFile& file : files)
+            look(file, pending);
         for (std::size_t first = 0; first < pending.size(); first += kBatchFiles)
             readBatch(pending, first, std::min(pending.size(), first + kBatchFiles));
         removeGone(roots);
