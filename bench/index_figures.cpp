@@ -236,7 +236,7 @@ double searchMilliseconds(const std::string& folder, std::size_t documents, int 
             query.words = deal.street.substr(0, deal.street.size() - 3);
             break;
         case 2: // a field
-            query.where.push_back(index::parseWhere("borrowers=" + deal.borrower));
+            query.where.push_back(*index::parseWhere("borrowers=" + deal.borrower));
             break;
         default: // a name in a year
             query.words = deal.seller;

@@ -63,6 +63,17 @@ void runMerge(const IndexArguments& args) {
               << '\n';
 }
 
+// How to make the database an index, in the tool's own terms.
+std::string hintOf(index::IndexNotReady::Why why) {
+    switch (why) {
+    case index::IndexNotReady::Why::Empty:
+        return " (make one with 'velmora index')";
+    case index::IndexNotReady::Why::OlderSchema:
+        return "; run 'velmora index' to rebuild it";
+    }
+    return "";
+}
+
 } // namespace
 
 std::unique_ptr<index::Database> openIndexForWriting(const std::string& path) {
@@ -77,7 +88,11 @@ std::unique_ptr<index::Database> openIndexForReading(const std::string& path) {
         throw CommandFailed(path + ": no index here (make one with 'velmora index PATH...')");
     auto db = std::make_unique<index::Database>(treeTextToUtf8(path), index::OpenMode::ReadOnly,
                                                 kIndexBusySeconds);
-    index::requireIndexSchema(*db);
+    try {
+        index::requireIndexSchema(*db);
+    } catch (const index::IndexNotReady& refusal) {
+        throw CommandFailed(refusal.what() + hintOf(refusal.why()));
+    }
     return db;
 }
 

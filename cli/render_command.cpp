@@ -68,6 +68,25 @@ std::vector<batch::BatchItem> plan(const RenderArguments& args,
     return batch::planBatch(files, {args.pdf ? ".pdf" : ".html", args.outDir});
 }
 
+// The word on what would help, in the tool's own terms.
+std::string hintOf(batch::BatchRemedy remedy) {
+    switch (remedy) {
+    case batch::BatchRemedy::None:
+        break;
+    case batch::BatchRemedy::ConvertFirst:
+        return "; convert it first with 'velmora convert'";
+    case batch::BatchRemedy::ReplaceOutput:
+        return "; --force replaces it";
+    }
+    return "";
+}
+
+// The line on a file skipped or failed, with its hint; empty for the others.
+std::string noteOf(const batch::BatchRecord& record) {
+    const std::string note = batch::batchNote(record);
+    return note.empty() ? note : note + hintOf(record.remedy);
+}
+
 void writeToStandardOutput(const std::string& bytes) {
     std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!std::cout.flush())
@@ -95,7 +114,7 @@ void renderOne(const GlobalOptions& options, const RenderArguments& args) {
     if (record.outcome == batch::BatchOutcome::Failed)
         throw CommandFailed(record.reason);
     if (record.outcome != batch::BatchOutcome::Written)
-        throw CommandFailed(batch::batchNote(record));
+        throw CommandFailed(noteOf(record));
     std::cout << record.output << '\n';
 }
 
@@ -115,7 +134,7 @@ void renderMany(const GlobalOptions& options, const RenderArguments& args) {
     for (const batch::BatchRecord& record : records) {
         if (record.outcome == batch::BatchOutcome::Written)
             std::cout << record.output << '\n';
-        else if (const std::string note = batch::batchNote(record); !note.empty())
+        else if (const std::string note = noteOf(record); !note.empty())
             std::cerr << note << '\n';
     }
     const batch::BatchSummary summary = batch::summarizeBatch(records);

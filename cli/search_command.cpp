@@ -32,6 +32,14 @@ std::string textOf(const index::FieldValues& values, index::Field field) {
     return text ? *text : std::string();
 }
 
+std::pair<index::Field, std::string> condition(const std::string& where) {
+    const std::optional<std::pair<index::Field, std::string>> parsed = index::parseWhere(where);
+    if (!parsed)
+        throw CommandFailed("--where takes FIELD=VALUE with FIELD one of: " +
+                            index::fieldColumns());
+    return *parsed;
+}
+
 // Path, type, settlement date, borrowers, property and sales price, by tabs.
 void printHit(const index::FieldValues& hit) {
     using index::Field;
@@ -46,7 +54,7 @@ void runSearch(const SearchArguments& args) {
     for (const std::string& word : args.words)
         query.words += word + " ";
     for (const std::string& where : args.where)
-        query.where.push_back(index::parseWhere(where));
+        query.where.push_back(condition(where));
     if (!args.from.empty())
         query.from = parseDate(args.from);
     if (!args.to.empty())

@@ -97,8 +97,9 @@ private:
     std::set<std::string> taken_;
 };
 
-BatchItem settled(const FoundFile& file, BatchOutcome outcome, const std::string& why) {
-    return {file.path, "", outcome, file.path + ": " + why};
+BatchItem settled(const FoundFile& file, BatchOutcome outcome, const std::string& why,
+                  BatchRemedy remedy = BatchRemedy::None) {
+    return {file.path, "", outcome, file.path + ": " + why, remedy};
 }
 
 } // namespace
@@ -115,8 +116,7 @@ BatchItem batchItemOf(const FoundFile& file) {
         return {file.path, "", std::nullopt, ""};
     case FileKind::Statement:
     case FileKind::Refinance:
-        return settled(file, BatchOutcome::Legacy,
-                       "a legacy file; convert it first with 'velmora convert'");
+        return settled(file, BatchOutcome::Legacy, "a legacy file", BatchRemedy::ConvertFirst);
     case FileKind::UnconvertibleDeal:
         return settled(file, BatchOutcome::Legacy,
                        "a legacy " + kindName(kind) + ", which does not convert");

@@ -27,6 +27,14 @@ enum class BatchOutcome {
 };
 inline constexpr std::size_t kBatchOutcomeCount = 5;
 
+// What would let a batch work on a file it did not, for the caller to say in
+// its own words (a command line names its flag or its command).
+enum class BatchRemedy {
+    None,
+    ConvertFirst,  // a legacy deal of a kind that converts
+    ReplaceOutput, // the output is there; a run that may replace outputs would
+};
+
 // One file of a batch: a document to work on (no outcome yet), or a file
 // whose outcome is known from what it is.
 struct BatchItem {
@@ -35,6 +43,7 @@ struct BatchItem {
     std::optional<BatchOutcome> settled;
     // One line, naming the file it is about.
     std::string reason;
+    BatchRemedy remedy = BatchRemedy::None;
 };
 
 // What a found file is to a batch, told from its first bytes.

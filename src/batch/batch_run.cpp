@@ -16,8 +16,8 @@ BatchRecord failed(const BatchItem& item, const std::string& why) {
 }
 
 BatchRecord skipped(const BatchItem& item) {
-    return {item.document, item.output, BatchOutcome::SkippedExisting,
-            item.output + ": exists; --force replaces it"};
+    return {item.document, item.output, BatchOutcome::SkippedExisting, item.output + ": exists",
+            BatchRemedy::ReplaceOutput};
 }
 
 bool isDocumentItself(const BatchItem& item) {
@@ -90,7 +90,7 @@ BatchRecord written(const BatchItem& item, const std::string& bytes, bool replac
 
 BatchRecord runBatchItem(const BatchItem& item, const MakeOutput& make, bool replace) {
     if (item.settled)
-        return {item.document, "", *item.settled, item.reason};
+        return {item.document, "", *item.settled, item.reason, item.remedy};
     if (std::optional<BatchRecord> refused = refusal(item, replace))
         return *refused;
     std::string bytes;

@@ -31,6 +31,7 @@ struct BatchRecord {
     std::string output;
     BatchOutcome outcome = BatchOutcome::Failed;
     std::string reason; // one line, naming the file it is about; empty when written
+    BatchRemedy remedy = BatchRemedy::None;
 };
 
 // Makes and writes the output of one planned file. Nothing is written over
@@ -58,8 +59,8 @@ BatchSummary summarizeBatch(const std::vector<BatchRecord>& records);
 std::string batchSummaryLine(const BatchSummary& summary, const std::string& written);
 
 // The line that tells a person about a file skipped or failed
-// ("skipped: out/deal.html: exists; --force replaces it"); empty for files
-// written and files that are no deal, which the summary counts.
+// ("skipped: out/deal.html: exists"), before any word on its remedy; empty
+// for files written and files that are no deal, which the summary counts.
 std::string batchNote(const BatchRecord& record);
 
 } // namespace velmora::batch

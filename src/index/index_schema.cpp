@@ -172,11 +172,11 @@ void prepareIndexSchema(Database& db) {
 void requireIndexSchema(Database& db) {
     const std::vector<std::string> tables = tablesOf(db);
     if (tables.empty())
-        throw IndexError(db.path() + ": an empty database, not an index yet (make one with "
-                                     "'velmora index')");
+        throw IndexNotReady(db.path() + ": an empty database, not an index yet",
+                            IndexNotReady::Why::Empty);
     if (checkedVersion(db, tables) < kIndexSchemaVersion)
-        throw IndexError(db.path() + ": an index of an older schema; run 'velmora index' to "
-                                     "rebuild it");
+        throw IndexNotReady(db.path() + ": an index of an older schema",
+                            IndexNotReady::Why::OlderSchema);
 }
 
 } // namespace velmora::index

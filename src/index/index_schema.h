@@ -90,8 +90,21 @@ FieldValues fieldsOfRow(const Statement& row);
 // newer one or a database that holds other tables.
 void prepareIndexSchema(Database& db);
 
-// Refuses (IndexError) a database that is not an index of this schema, for
-// readers that must not change it.
+// A database that is no index of this schema yet, though an index run would
+// make it one: refused by readers, whose caller may say how to make it one.
+class IndexNotReady : public IndexError {
+public:
+    enum class Why { Empty, OlderSchema };
+    IndexNotReady(const std::string& what, Why why) : IndexError(what), why_(why) {}
+    Why why() const { return why_; }
+
+private:
+    Why why_;
+};
+
+// Refuses a database that is not an index of this schema, for readers that
+// must not change it: IndexNotReady for one an index run would make an index
+// of, IndexError for any other.
 void requireIndexSchema(Database& db);
 
 } // namespace velmora::index

@@ -95,13 +95,12 @@ std::string fullTextQueryOf(std::string_view words) {
     return query;
 }
 
-std::pair<Field, std::string> parseWhere(std::string_view text) {
+std::optional<std::pair<Field, std::string>> parseWhere(std::string_view text) {
     const std::size_t equals = text.find('=');
     const Field field = fieldNamed(text.substr(0, equals));
-    if (equals == std::string_view::npos || field == Field::Count) {
-        throw IndexError("--where takes FIELD=VALUE with FIELD one of: " + fieldColumns());
-    }
-    return {field, std::string(text.substr(equals + 1))};
+    if (equals == std::string_view::npos || field == Field::Count)
+        return std::nullopt;
+    return std::pair{field, std::string(text.substr(equals + 1))};
 }
 
 std::string jsonOfFields(const FieldValues& values) {

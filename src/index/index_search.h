@@ -38,8 +38,8 @@ std::string fullTextQueryOf(std::string_view words);
 // numbers as numbers, NULL as null.
 std::string jsonOfFields(const FieldValues& values);
 
-// "FIELD=VALUE" with FIELD a documents column; throws IndexError naming the
-// known fields otherwise.
-std::pair<Field, std::string> parseWhere(std::string_view text);
+// "FIELD=VALUE" with FIELD a documents column, in any case; none for any
+// other text.
+std::optional<std::pair<Field, std::string>> parseWhere(std::string_view text);
 
 } // namespace velmora::index

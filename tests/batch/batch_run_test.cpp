@@ -88,8 +88,10 @@ TEST_F(BatchRunTest, EachFileGetsARecordThatSaysWhy) {
     EXPECT_EQ(batch::batchNote(records[1]), "failed: " + bad + ": could not be read");
     EXPECT_EQ(records[2].outcome, BatchOutcome::NotADeal);
     EXPECT_EQ(batch::batchNote(records[2]), "");
-    EXPECT_EQ(batch::batchNote(records[3]),
-              "skipped: " + existing + ": exists; --force replaces it");
+    EXPECT_EQ(batch::batchNote(records[3]), "skipped: " + existing + ": exists");
+    // What helps is the caller's to say, and only where something would.
+    EXPECT_EQ(records[3].remedy, batch::BatchRemedy::ReplaceOutput);
+    EXPECT_EQ(records[1].remedy, batch::BatchRemedy::None);
     EXPECT_EQ(readBytes(existing), "kept");
     EXPECT_FALSE(fs::exists(folder.file("in/b.out")));
     EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
@@ -99,6 +101,33 @@ TEST_F(BatchRunTest, EachFileGetsARecordThatSaysWhy) {
     EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
               "made: 3, skipped existing: 0, legacy: 0, not a deal: 2, failed: 0");
     EXPECT_EQ(readBytes(existing), "made " + folder.file("in/c.xml"));
+}
+
+// A legacy deal is told from its first word: one of a kind that converts can
+// be worked on once converted, one of any other kind cannot.
+TEST_F(BatchRunTest, LegacyDealsAreSettledWithTheirRemedy) {
+    const auto legacy = [&](const std::string& name, unsigned versionWord) {
+        const std::string path = folder.file("in/" + name);
+        fs::create_directories(fs::path(path).parent_path());
+        writeBytes(path, std::string{static_cast<char>(versionWord & 0xFF),
+                                     static_cast<char>(versionWord >> 8)} +
+                             "...");
+        return path;
+    };
+    const std::string statement = legacy("a.hud", 1601);
+    const std::string mortgage = legacy("b.hud", 404);
+    const std::vector<batch::BatchItem> items = plan({folder.file("in")});
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].settled, BatchOutcome::Legacy);
+    EXPECT_EQ(items[0].reason, statement + ": a legacy file");
+    EXPECT_EQ(items[0].remedy, batch::BatchRemedy::ConvertFirst);
+    EXPECT_EQ(items[1].settled, BatchOutcome::Legacy);
+    EXPECT_EQ(items[1].reason, mortgage + ": a legacy mortgage closing document, which does not "
+                                          "convert");
+    EXPECT_EQ(items[1].remedy, batch::BatchRemedy::None);
+    const batch::BatchRecord record = batch::runBatchItem(items[0], kEcho, false);
+    EXPECT_EQ(batch::batchNote(record), "legacy: " + statement + ": a legacy file");
+    EXPECT_EQ(record.remedy, batch::BatchRemedy::ConvertFirst);
 }
 
 } // namespace

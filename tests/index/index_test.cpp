@@ -28,6 +28,7 @@ using index::Database;
 using index::Field;
 using index::FieldValues;
 using index::IndexError;
+using index::IndexNotReady;
 using index::IndexRun;
 using index::OpenMode;
 using index::SearchQuery;
@@ -292,8 +293,8 @@ TEST(IndexSearch, WordsFieldsDatesAndOrder) {
     EXPECT_EQ(search(*db, "legacy", "", "", {{Field::LoanNumber, "rl-"}}), Paths{archive.loan});
     EXPECT_EQ(index::parseWhere("Property_Address=Mill=Lane"),
               std::make_pair(Field::PropertyAddress, std::string("Mill=Lane")));
-    EXPECT_EQ(messageOf([] { index::parseWhere("zip=17406"); }).substr(0, 58),
-              "--where takes FIELD=VALUE with FIELD one of: path, size, m");
+    for (const char* notAField : {"zip=17406", "borrowers", "=okafor", ""})
+        EXPECT_EQ(index::parseWhere(notAField), std::nullopt) << notAField;
 
     // What a person types is never taken for query syntax.
     EXPECT_EQ(search(*db, "whit*"), Paths{archive.purchase});
@@ -498,6 +499,17 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
         db.execute(sql);
         return folder.file(name);
     };
+    // Why a reader refuses a database an index run would make an index of.
+    const auto whyNotReady = [](const std::string& path) -> std::optional<IndexNotReady::Why> {
+        Database reader(path, OpenMode::ReadOnly, 1);
+        try {
+            index::requireIndexSchema(reader);
+        } catch (const IndexNotReady& refusal) {
+            return refusal.why();
+        } catch (const IndexError&) {
+        }
+        return std::nullopt;
+    };
     const auto refusal = [&](const std::string& path) {
         const std::string before = readBytes(path);
         const std::string message = messageOf([&] { openIndex(path); });
@@ -531,6 +543,7 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
                   newer + ": an index of schema 2, made by a newer velmora; this one knows "
                           "schema 1");
     }
+    EXPECT_EQ(whyNotReady(newer), std::nullopt); // no index run makes it one
 
     // An index of an older schema is made again from nothing.
     const std::string older = makeDatabase(
@@ -538,11 +551,15 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
                     "INSERT INTO meta VALUES ('schema_version', '0');"
                     "CREATE TABLE documents (id INTEGER PRIMARY KEY, path TEXT, kind TEXT);"
                     "INSERT INTO documents (path, kind) VALUES ('/a.hud', 'hud')");
+    EXPECT_EQ(whyNotReady(older), IndexNotReady::Why::OlderSchema);
     {
         Database reader(older, OpenMode::ReadOnly, 1);
         EXPECT_EQ(messageOf([&] { index::requireIndexSchema(reader); }),
-                  older + ": an index of an older schema; run 'velmora index' to rebuild it");
+                  older + ": an index of an older schema");
     }
+    const std::string empty = folder.file("empty.db");
+    writeBytes(empty, "");
+    EXPECT_EQ(whyNotReady(empty), IndexNotReady::Why::Empty);
     {
         const auto db = openIndex(older);
         EXPECT_EQ(idsByPath(*db).size(), 0u);
