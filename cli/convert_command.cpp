@@ -7,11 +7,10 @@
 #include "batch/migration.h"
 #include "batch/progress.h"
 #include "platform/safe_file.h"
-#include "quiet_dialog.h"
+#include "platform/terminal.h"
 
 #include <iostream>
 #include <memory>
-#include <unistd.h>
 
 namespace velmora::cli {
 namespace {
@@ -28,7 +27,7 @@ struct ConvertArguments {
 bool agreed(const GlobalOptions& options, std::size_t candidates) {
     if (options.yes)
         return true;
-    if (!::isatty(STDIN_FILENO)) {
+    if (!isTerminal(StandardStream::Input)) {
         std::cerr << "velmora: legacy files are converted in place; run with --yes to agree "
                      "(or --dry-run to see what would happen)\n";
         return false;

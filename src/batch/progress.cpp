@@ -1,14 +1,15 @@
 #include "batch/progress.h"
 
+#include "platform/terminal.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 namespace velmora::batch {
 
 Progress::Progress(std::size_t total)
-    : total_(total), visible_(::isatty(STDERR_FILENO) != 0),
+    : total_(total), visible_(isTerminal(StandardStream::Error)),
       start_(std::chrono::steady_clock::now()) {}
 
 void Progress::fileDone() {
