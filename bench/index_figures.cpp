@@ -122,7 +122,7 @@ index::IndexEntry entryOf(const DealSample& deal, std::size_t n) {
     using index::Field;
     index::IndexEntry entry;
     const auto put = [&](Field field, index::FieldValue value) {
-        entry.values[static_cast<std::size_t>(field)] = std::move(value);
+        entry.values[field] = std::move(value);
     };
     put(Field::Path,
         "/archive/" + std::to_string(2000 + n % 21) + "/deal-" + std::to_string(n) + ".xml");

@@ -28,7 +28,7 @@ std::string dateCheck(const std::string& text) {
 }
 
 std::string textOf(const index::FieldValues& values, index::Field field) {
-    const auto* text = std::get_if<std::string>(&values[static_cast<std::size_t>(field)]);
+    const auto* text = std::get_if<std::string>(&values[field]);
     return text ? *text : std::string();
 }
 

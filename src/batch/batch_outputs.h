@@ -24,8 +24,8 @@ enum class BatchOutcome {
     Legacy,          // a legacy deal: converted first, it can be worked on
     NotADeal,
     Failed, // a document, or a name given, that could not be worked on
+    Count
 };
-inline constexpr std::size_t kBatchOutcomeCount = 5;
 
 // What would let a batch work on a file it did not, for the caller to say in
 // its own words (a command line names its flag or its command).

@@ -117,7 +117,7 @@ std::vector<BatchRecord> runBatch(const std::vector<BatchItem>& items, const Mak
 BatchSummary summarizeBatch(const std::vector<BatchRecord>& records) {
     BatchSummary summary;
     for (const BatchRecord& record : records)
-        ++summary.counts[static_cast<std::size_t>(record.outcome)];
+        ++summary.counts[record.outcome];
     return summary;
 }
 
@@ -134,6 +134,7 @@ std::string batchNote(const BatchRecord& record) {
     switch (record.outcome) {
     case BatchOutcome::Written:
     case BatchOutcome::NotADeal:
+    case BatchOutcome::Count:
         return "";
     case BatchOutcome::SkippedExisting:
         return "skipped: " + record.reason;

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "batch/batch_outputs.h"
+#include "batch/enum_array.h"
 
-#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -46,10 +46,8 @@ std::vector<BatchRecord> runBatch(const std::vector<BatchItem>& items, const Mak
                                   const std::function<void()>& fileDone);
 
 struct BatchSummary {
-    std::array<std::size_t, kBatchOutcomeCount> counts{};
-    std::size_t count(BatchOutcome outcome) const {
-        return counts[static_cast<std::size_t>(outcome)];
-    }
+    EnumArray<BatchOutcome, std::size_t> counts;
+    std::size_t count(BatchOutcome outcome) const { return counts[outcome]; }
 };
 
 BatchSummary summarizeBatch(const std::vector<BatchRecord>& records);

@@ -9,10 +9,6 @@
 namespace velmora::batch {
 namespace {
 
-constexpr std::array<Outcome, kOutcomeCount> kOutcomes = {
-    Outcome::Converted,       Outcome::AlreadyConverted, Outcome::NotADeal,
-    Outcome::UnsupportedKind, Outcome::Refused,          Outcome::Failed};
-
 std::string csvField(std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos)
         return std::string(text);
@@ -51,7 +47,8 @@ const char* outcomeName(Outcome outcome) {
     case Outcome::Refused:
         return "refused";
     case Outcome::Failed:
-        return "failed";
+    case Outcome::Count:
+        break;
     }
     return "failed";
 }
@@ -91,13 +88,13 @@ bool RunSummary::allDealsDone() const {
 RunSummary summarize(const std::vector<FileRecord>& records) {
     RunSummary summary;
     for (const FileRecord& record : records)
-        ++summary.counts[static_cast<std::size_t>(record.outcome)];
+        ++summary.counts[record.outcome];
     return summary;
 }
 
 std::string summaryLine(const RunSummary& summary) {
     std::string line;
-    for (const Outcome outcome : kOutcomes) {
+    for (const Outcome outcome : everyValue<Outcome>()) {
         std::string name = outcomeName(outcome);
         for (char& c : name)
             c = c == '-' ? ' ' : c;
@@ -108,7 +105,7 @@ std::string summaryLine(const RunSummary& summary) {
 
 std::string summaryJson(const RunSummary& summary, bool dryRun) {
     std::string json = "{\"files\":" + std::to_string(summary.files());
-    for (const Outcome outcome : kOutcomes)
+    for (const Outcome outcome : everyValue<Outcome>())
         json += ",\"" + std::string(outcomeName(outcome)) +
                 "\":" + std::to_string(summary.count(outcome));
     return json + (dryRun ? ",\"dry-run\":true}" : "}");

@@ -2,7 +2,8 @@
 // summary that counts every outcome.
 #pragma once
 
-#include <array>
+#include "batch/enum_array.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,8 +17,8 @@ enum class Outcome {
     UnsupportedKind,
     Refused, // a deal the run must not change: read-only, held, of the other kind
     Failed,  // a deal, or a name given, that could not be worked on
+    Count
 };
-inline constexpr std::size_t kOutcomeCount = 6;
 
 // "converted", "already-converted", "not-a-deal", "unsupported-kind",
 // "refused", "failed".
@@ -42,8 +43,8 @@ std::string csvRecord(const FileRecord& record);
 std::string csvHeader();
 
 struct RunSummary {
-    std::array<std::size_t, kOutcomeCount> counts{};
-    std::size_t count(Outcome outcome) const { return counts[static_cast<std::size_t>(outcome)]; }
+    EnumArray<Outcome, std::size_t> counts;
+    std::size_t count(Outcome outcome) const { return counts[outcome]; }
     std::size_t files() const;
     // Every deal converted now or before: nothing refused, nothing failed.
     bool allDealsDone() const;

@@ -77,29 +77,34 @@ FieldValue numberValue(std::optional<double> number) {
 }
 
 void setText(FieldValues& values, Field field, std::string text) {
-    values[static_cast<std::size_t>(field)] = textValue(std::move(text));
+    values[field] = textValue(std::move(text));
 }
 
-// An amount field and the text field that follows it.
-void setAmount(FieldValues& values, Field field, const std::string& text,
+// Each amount is kept twice: as a number, and as the text the document holds.
+struct AmountFields {
+    Field number;
+    Field text;
+};
+
+void setAmount(FieldValues& values, AmountFields fields, const std::string& text,
                std::optional<double> number) {
-    values[static_cast<std::size_t>(field)] = numberValue(number);
-    setText(values, static_cast<Field>(static_cast<std::size_t>(field) + 1), text);
+    values[fields.number] = numberValue(number);
+    setText(values, fields.text, text);
 }
 
-void setStringAmount(FieldValues& values, Field field, const CSectionNode* node,
+void setStringAmount(FieldValues& values, AmountFields fields, const CSectionNode* node,
                      std::string_view name) {
     const std::string text = stringAt(node, name);
-    setAmount(values, field, text, amountOfText(text));
+    setAmount(values, fields, text, amountOfText(text));
 }
 
-void setDoubleAmount(FieldValues& values, Field field, const CSectionNode* node,
+void setDoubleAmount(FieldValues& values, AmountFields fields, const CSectionNode* node,
                      std::string_view name) {
     const PropertyDef* def = definedProperty(node, name, PropertyKind::Double);
     if (!def)
         return;
     const double value = std::get<double>(node->slotValue(*def));
-    setAmount(values, field, formatDoubleExact(value), value);
+    setAmount(values, fields, formatDoubleExact(value), value);
 }
 
 // The texts a person may look for: a line's description is its text, but a
@@ -180,19 +185,29 @@ void fillDealFields(CHudDocument& document, FieldValues& values) {
     setText(
         values, Field::SettlementAgent,
         firstOf(stringAt(summary, "settlementAgent"), stringAt(document.findChild("h"), "name1")));
-    setStringAmount(values, Field::ContractSalesPrice, document.findChild("n100"), "n101");
+    setStringAmount(values, {Field::ContractSalesPrice, Field::ContractSalesPriceText},
+                    document.findChild("n100"), "n101");
     // The refinance form has no line 202: its loan amount is line 1601.
     if (type == document_types::kHud1a)
-        setStringAmount(values, Field::LoanAmount, document.findChild("n1600"), "amount");
+        setStringAmount(values, {Field::LoanAmount, Field::LoanAmountText},
+                        document.findChild("n1600"), "amount");
     else
-        setStringAmount(values, Field::LoanAmount, document.findChild("n200"), "n202");
-    setDoubleAmount(values, Field::Total120, document.findChild("n100"), "n120");
-    setDoubleAmount(values, Field::Total220, document.findChild("n200"), "n220");
-    setDoubleAmount(values, Field::Total420, document.findChild("n400"), "n420");
-    setDoubleAmount(values, Field::Total520, document.findChild("n500"), "n520");
-    setDoubleAmount(values, Field::Total1400Borrower, summary, "borrowerFund");
-    setDoubleAmount(values, Field::Total1400Seller, summary, "sellerFund");
-    setDoubleAmount(values, Field::Total1520, document.findChild("n1500"), "n1520");
+        setStringAmount(values, {Field::LoanAmount, Field::LoanAmountText},
+                        document.findChild("n200"), "n202");
+    setDoubleAmount(values, {Field::Total120, Field::Total120Text}, document.findChild("n100"),
+                    "n120");
+    setDoubleAmount(values, {Field::Total220, Field::Total220Text}, document.findChild("n200"),
+                    "n220");
+    setDoubleAmount(values, {Field::Total420, Field::Total420Text}, document.findChild("n400"),
+                    "n420");
+    setDoubleAmount(values, {Field::Total520, Field::Total520Text}, document.findChild("n500"),
+                    "n520");
+    setDoubleAmount(values, {Field::Total1400Borrower, Field::Total1400BorrowerText}, summary,
+                    "borrowerFund");
+    setDoubleAmount(values, {Field::Total1400Seller, Field::Total1400SellerText}, summary,
+                    "sellerFund");
+    setDoubleAmount(values, {Field::Total1520, Field::Total1520Text}, document.findChild("n1500"),
+                    "n1520");
 }
 
 std::string documentText(const CHudDocument& document) {

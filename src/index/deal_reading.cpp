@@ -15,7 +15,7 @@ namespace {
 constexpr double kDaysTo1970 = 25569.0;
 
 void set(IndexEntry& entry, Field field, FieldValue value) {
-    entry.values[static_cast<std::size_t>(field)] = std::move(value);
+    entry.values[field] = std::move(value);
 }
 
 IndexEntry entryOfFile(const std::string& key, const FileStamp& stamp) {

@@ -8,10 +8,8 @@
 namespace velmora::index {
 namespace {
 
-constexpr std::size_t kModifiedNs = static_cast<std::size_t>(Field::ModifiedNs);
-
 std::int64_t modifiedOf(const FieldValues& values) {
-    const auto* modified = std::get_if<std::int64_t>(&values[kModifiedNs]);
+    const auto* modified = std::get_if<std::int64_t>(&values[Field::ModifiedNs]);
     return modified ? *modified : 0;
 }
 

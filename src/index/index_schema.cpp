@@ -1,6 +1,7 @@
 #include "index/index_schema.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <optional>
 #include <vector>
@@ -8,7 +9,7 @@
 namespace velmora::index {
 namespace {
 
-constexpr FieldDef kFields[] = {
+constexpr auto kFields = std::to_array<FieldDef>({
     {"path", "TEXT NOT NULL UNIQUE"},
     {"size", "INTEGER"},
     {"modified", "TEXT"},
@@ -47,8 +48,8 @@ constexpr FieldDef kFields[] = {
     {"total_1400_seller_text", "TEXT"},
     {"total_1520", "REAL"},
     {"total_1520_text", "TEXT"},
-};
-static_assert(std::size(kFields) == kFieldCount);
+});
+static_assert(kFields.size() == kFieldCount);
 
 constexpr char kSchemaVersionKey[] = "schema_version";
 
@@ -126,19 +127,19 @@ int checkedVersion(Database& db, const std::vector<std::string>& tables) {
 } // namespace
 
 const FieldDef& fieldDef(Field field) {
-    return kFields[static_cast<std::size_t>(field)];
+    return kFields.at(static_cast<std::size_t>(field));
 }
 
-Field fieldNamed(std::string_view name) {
-    for (std::size_t i = 0; i < kFieldCount; ++i) {
-        const std::string_view known = kFields[i].name;
+std::optional<Field> fieldNamed(std::string_view name) {
+    for (const Field field : batch::everyValue<Field>()) {
+        const std::string_view known = fieldDef(field).name;
         if (known.size() == name.size() &&
             std::equal(known.begin(), known.end(), name.begin(), [](char a, char b) {
                 return a == std::tolower(static_cast<unsigned char>(b));
             }))
-            return static_cast<Field>(i);
+            return field;
     }
-    return Field::Count;
+    return std::nullopt;
 }
 
 std::string fieldColumns(std::string_view prefix) {
@@ -150,8 +151,9 @@ std::string fieldColumns(std::string_view prefix) {
 
 FieldValues fieldsOfRow(const Statement& row) {
     FieldValues values;
-    for (std::size_t i = 0; i < kFieldCount; ++i)
-        values[i] = row.value(static_cast<int>(i));
+    int column = 0;
+    for (const Field field : batch::everyValue<Field>())
+        values[field] = row.value(column++);
     return values;
 }
 

@@ -11,11 +11,12 @@
 // index, is refused rather than misread or written over.
 #pragma once
 
+#include "batch/enum_array.h"
 #include "index/sqlite_db.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -65,18 +66,18 @@ enum class Field : std::size_t {
     Total1520Text,
     Count
 };
-inline constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::Count);
+inline constexpr std::size_t kFieldCount = batch::kCountOf<Field>;
 
 struct FieldDef {
     const char* name;
     const char* sqlType; // "TEXT", "INTEGER" or "REAL"
 };
 const FieldDef& fieldDef(Field field);
-// The field of a column name, given in any case; Field::Count when none.
-Field fieldNamed(std::string_view name);
+// The field of a column name, given in any case; none for another name.
+std::optional<Field> fieldNamed(std::string_view name);
 
 using FieldValue = SqlValue;
-using FieldValues = std::array<FieldValue, kFieldCount>;
+using FieldValues = batch::EnumArray<Field, FieldValue>;
 
 // The column names of every field in Field order, each after `prefix` ("d."
 // for a table alias), separated by ", ".

@@ -97,16 +97,20 @@ std::string fullTextQueryOf(std::string_view words) {
 
 std::optional<std::pair<Field, std::string>> parseWhere(std::string_view text) {
     const std::size_t equals = text.find('=');
-    const Field field = fieldNamed(text.substr(0, equals));
-    if (equals == std::string_view::npos || field == Field::Count)
+    if (equals == std::string_view::npos)
         return std::nullopt;
-    return std::pair{field, std::string(text.substr(equals + 1))};
+    const std::optional<Field> field = fieldNamed(text.substr(0, equals));
+    if (!field)
+        return std::nullopt;
+    return std::pair{*field, std::string(text.substr(equals + 1))};
 }
 
 std::string jsonOfFields(const FieldValues& values) {
     std::string json = "{";
-    for (std::size_t i = 0; i < kFieldCount; ++i) {
-        json += (i ? ",\"" : "\"") + std::string(fieldDef(static_cast<Field>(i)).name) + "\":";
+    const char* separator = "";
+    for (const Field field : batch::everyValue<Field>()) {
+        json += separator + std::string("\"") + fieldDef(field).name + "\":";
+        separator = ",";
         std::visit(
             [&](const auto& held) {
                 using Held = std::decay_t<decltype(held)>;
@@ -119,7 +123,7 @@ std::string jsonOfFields(const FieldValues& values) {
                 else
                     json += "null";
             },
-            values[i]);
+            values[field]);
     }
     return json + "}";
 }

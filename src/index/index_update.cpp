@@ -153,15 +153,13 @@ private:
     }
 
     void count(const IndexEntry& entry, const std::string& path) {
-        const auto& status =
-            std::get<std::string>(entry.values[static_cast<std::size_t>(Field::Status)]);
+        const auto& status = std::get<std::string>(entry.values[Field::Status]);
         if (status == "indexed") {
             ++run_.indexed;
             return;
         }
         ++run_.notIndexed;
-        run_.problems.push_back(
-            {path, std::get<std::string>(entry.values[static_cast<std::size_t>(Field::Reason)])});
+        run_.problems.push_back({path, std::get<std::string>(entry.values[Field::Reason])});
     }
 
     // Rows below the folders given whose files the walk did not find, except

@@ -21,10 +21,11 @@ IndexWriter::IndexWriter(Database& db)
       insertText_(db.prepare("INSERT INTO document_text (rowid, body) VALUES (?, ?)")) {}
 
 void IndexWriter::put(const IndexEntry& entry) {
-    const auto& path = std::get<std::string>(entry.values[static_cast<std::size_t>(Field::Path)]);
+    const auto& path = std::get<std::string>(entry.values[Field::Path]);
     remove(path);
-    for (std::size_t i = 0; i < kFieldCount; ++i)
-        insertDocument_.bindValue(static_cast<int>(i + 1), entry.values[i]);
+    int parameter = 1;
+    for (const FieldValue& value : entry.values)
+        insertDocument_.bindValue(parameter++, value);
     insertDocument_.run();
     insertText_.bind(1, db_.lastInsertId()).bind(2, entry.text).run();
 }

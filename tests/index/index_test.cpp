@@ -69,10 +69,11 @@ std::string rowText(Database& db, const std::string& path) {
     if (!query.step())
         return "none";
     std::string text;
-    for (std::size_t i = static_cast<std::size_t>(Field::Status); i < index::kFieldCount; ++i) {
-        const index::SqlValue value = query.value(static_cast<int>(i) + 1);
-        if (!std::holds_alternative<std::monostate>(value))
-            text += (text.empty() ? "" : "|") + std::string(index::fieldDef(Field(i)).name) + "=" +
+    int column = 1; // after the id
+    for (const Field field : batch::everyValue<Field>()) {
+        const index::SqlValue value = query.value(column++);
+        if (field >= Field::Status && !std::holds_alternative<std::monostate>(value))
+            text += (text.empty() ? "" : "|") + std::string(index::fieldDef(field).name) + "=" +
                     shown(value);
     }
     return text;
@@ -104,7 +105,7 @@ std::vector<std::string> dump(Database& db) {
 std::vector<std::string> pathsOf(const std::vector<FieldValues>& hits) {
     std::vector<std::string> paths;
     for (const FieldValues& hit : hits)
-        paths.push_back(std::get<std::string>(hit[0]));
+        paths.push_back(std::get<std::string>(hit[Field::Path]));
     return paths;
 }
 
