@@ -8,7 +8,7 @@
 #include "bench_process.h"
 #include "index_figures.h"
 
-#include "archive/migration.h"
+#include "batch/migration.h"
 #include "com/provider.h"
 #include "legacy/hud_converter.h"
 #include "legacy/hud_reader.h"
@@ -399,7 +399,7 @@ double convertVsSave(const Inputs& in) {
 double convertBatchVsSave(const Inputs& in) {
     const std::string legacy = makeLegacyStatement();
     const std::string folder = in.folder + "/batch";
-    const archive::FoundFile file{folder + "/legacy.hud", "legacy.hud"};
+    const batch::FoundFile file{folder + "/legacy.hud", "legacy.hud"};
     const auto writeLegacyFile = [&] {
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
@@ -407,7 +407,7 @@ double convertBatchVsSave(const Inputs& in) {
     };
     bool allConverted = true;
     const auto migrate = [&] {
-        allConverted &= archive::migrateFile(file, {}).outcome == archive::Outcome::Converted;
+        allConverted &= batch::migrateFile(file, {}).outcome == batch::Outcome::Converted;
     };
     const auto checkAndWriteLegacyFile = [&] {
         allConverted &= isXmlDocument(file.path);
@@ -482,19 +482,19 @@ int rssChild(const std::string& path) {
 constexpr std::size_t kWarmUpFiles = 100;
 
 int convertRssChild(const std::string& folder) {
-    const std::vector<archive::FoundFile> files = archive::walkTree({folder}).files;
+    const std::vector<batch::FoundFile> files = batch::walkTree({folder}).files;
     const std::size_t warmUp = std::min(kWarmUpFiles, files.size() / 2);
     if (warmUp == 0)
         return 1;
     std::atomic<std::size_t> done{0};
     std::atomic<long> afterWarmUp{0};
-    const std::vector<archive::FileRecord> records = archive::migrateFiles(files, {}, 2, [&] {
+    const std::vector<batch::FileRecord> records = batch::migrateFiles(files, {}, 2, [&] {
         if (++done == warmUp)
             afterWarmUp = statusKilobytes("VmRSS");
     });
     const long grown = statusKilobytes("VmRSS") - afterWarmUp;
     std::printf("%ld\n", grown);
-    return archive::summarize(records).count(archive::Outcome::Converted) == files.size() ? 0 : 1;
+    return batch::summarize(records).count(batch::Outcome::Converted) == files.size() ? 0 : 1;
 }
 
 double rssPerFileByte(const Inputs& in, const char* self) {

@@ -2,11 +2,11 @@
 
 #include "bench_process.h"
 
-#include "archive/deal_fields.h"
-#include "archive/index_schema.h"
-#include "archive/index_search.h"
-#include "archive/index_writer.h"
 #include "document/hud_document.h"
+#include "index/deal_fields.h"
+#include "index/index_schema.h"
+#include "index/index_search.h"
+#include "index/index_writer.h"
 #include "tree/node_operations.h"
 #include "tree/xml_document.h"
 
@@ -118,25 +118,25 @@ std::unique_ptr<CHudDocument> dealDocument(const DealSample& deal, std::size_t n
 
 // Indexed rows written straight through the writer: 50,000 files would take
 // the benchmark longer to write than to index.
-archive::IndexEntry entryOf(const DealSample& deal, std::size_t n) {
-    using archive::Field;
-    archive::IndexEntry entry;
-    const auto put = [&](Field field, archive::FieldValue value) {
-        entry.values[static_cast<std::size_t>(field)] = std::move(value);
+index::IndexEntry entryOf(const DealSample& deal, std::size_t n) {
+    using index::Field;
+    index::IndexEntry entry;
+    const auto put = [&](Field field, index::FieldValue value) {
+        entry.values[field] = std::move(value);
     };
     put(Field::Path,
         "/archive/" + std::to_string(2000 + n % 21) + "/deal-" + std::to_string(n) + ".xml");
     put(Field::Status, std::string("indexed"));
     put(Field::Format, std::string("xml"));
     put(Field::DocumentType, std::string("hud"));
-    put(Field::SettlementDate, archive::isoDate(parseDate(deal.settlementDate)));
+    put(Field::SettlementDate, index::isoDate(parseDate(deal.settlementDate)));
     put(Field::FileNumber, deal.fileNumber);
     put(Field::Borrowers, deal.borrower);
     put(Field::Sellers, deal.seller);
     put(Field::PropertyAddress, deal.street + ", " + deal.city);
     put(Field::Lender, deal.lender);
     put(Field::ContractSalesPriceText, deal.price);
-    put(Field::ContractSalesPrice, archive::amountOfText(deal.price).value_or(0.0));
+    put(Field::ContractSalesPrice, index::amountOfText(deal.price).value_or(0.0));
     entry.text = deal.borrower + "\n" + deal.seller + "\n" + deal.street + "\n" + deal.city + "\n" +
                  deal.lender + "\n" + deal.fileNumber + "\n" + deal.price;
     for (std::size_t line = 0; line < std::size(kChargeTexts); ++line)
@@ -216,10 +216,10 @@ double renderPdfPerSecond(const std::string& folder, std::size_t files) {
 double searchMilliseconds(const std::string& folder, std::size_t documents, int queries) {
     const std::string path = folder + "/search.db";
     {
-        archive::Database db(path, archive::OpenMode::Create, 10);
-        archive::prepareIndexSchema(db);
-        archive::Transaction transaction(db);
-        archive::IndexWriter writer(db);
+        index::Database db(path, index::OpenMode::Create, 10);
+        index::prepareIndexSchema(db);
+        index::Transaction transaction(db);
+        index::IndexWriter writer(db);
         for (std::size_t n = 0; n < documents; ++n)
             writer.put(entryOf(sampleOf(n), n));
         transaction.commit();
@@ -227,7 +227,7 @@ double searchMilliseconds(const std::string& folder, std::size_t documents, int 
     std::vector<double> milliseconds;
     for (int q = 0; q < queries; ++q) {
         const DealSample deal = sampleOf(static_cast<std::size_t>(q) * 7919 % documents);
-        archive::SearchQuery query;
+        index::SearchQuery query;
         switch (q % 4) {
         case 0: // a name
             query.words = deal.borrower.substr(deal.borrower.find(' ') + 1);
@@ -236,7 +236,7 @@ double searchMilliseconds(const std::string& folder, std::size_t documents, int 
             query.words = deal.street.substr(0, deal.street.size() - 3);
             break;
         case 2: // a field
-            query.where.push_back(archive::parseWhere("borrowers=" + deal.borrower));
+            query.where.push_back(*index::parseWhere("borrowers=" + deal.borrower));
             break;
         default: // a name in a year
             query.words = deal.seller;
@@ -247,9 +247,9 @@ double searchMilliseconds(const std::string& folder, std::size_t documents, int 
             break;
         }
         const auto start = Clock::now();
-        archive::Database db(path, archive::OpenMode::ReadOnly, 10);
-        archive::requireIndexSchema(db);
-        const std::size_t hits = archive::searchIndex(db, query).size();
+        index::Database db(path, index::OpenMode::ReadOnly, 10);
+        index::requireIndexSchema(db);
+        const std::size_t hits = index::searchIndex(db, query).size();
         milliseconds.push_back(
             std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         if (hits == 0) {

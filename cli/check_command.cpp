@@ -1,6 +1,6 @@
 // velmora check: what each file among the files and folders given is, one
 // line each, for a person or, as JSON Lines, for a script. The walk and the
-// kind test are the archive layer's, as for convert; an XML document is
+// kind test are the batch layer's, as for convert; an XML document is
 // loaded, so that "XML" means a document that opens.
 //
 // The exit code answers "is everything here a document that opens?": a file
@@ -8,9 +8,9 @@
 // letters and spreadsheets beside the deals are reported and pass.
 #include "commands.h"
 
-#include "archive/file_kind.h"
 #include "archive/json_text.h"
-#include "archive/tree_walk.h"
+#include "batch/file_kind.h"
+#include "batch/tree_walk.h"
 #include "platform/code_page.h"
 #include "quiet_dialog.h"
 
@@ -64,18 +64,18 @@ FileReport xmlDocument(const GlobalOptions& options, const std::string& path) {
     return report;
 }
 
-std::string legacyDealName(const archive::KindOfFile& kind) {
+std::string legacyDealName(const batch::KindOfFile& kind) {
     switch (kind.kind) {
-    case archive::FileKind::Statement:
+    case batch::FileKind::Statement:
         return "statement";
-    case archive::FileKind::Refinance:
+    case batch::FileKind::Refinance:
         return "refinance statement";
     default:
-        return archive::kindName(kind);
+        return batch::kindName(kind);
     }
 }
 
-FileReport legacyDeal(const archive::KindOfFile& kind) {
+FileReport legacyDeal(const batch::KindOfFile& kind) {
     FileReport report = said("legacy", "");
     report.deal = legacyDealName(kind);
     report.versionWord = kind.versionWord;
@@ -84,47 +84,47 @@ FileReport legacyDeal(const archive::KindOfFile& kind) {
 }
 
 FileReport checkFile(const GlobalOptions& options, const std::string& path) {
-    const std::optional<std::string> first = archive::readFirstBytes(path);
+    const std::optional<std::string> first = batch::readFirstBytes(path);
     if (!first)
-        return said("unreadable", archive::problemOf(archive::Found::Unreadable));
-    const archive::KindOfFile kind = archive::kindOfFile(*first);
+        return said("unreadable", batch::problemOf(batch::Found::Unreadable));
+    const batch::KindOfFile kind = batch::kindOfFile(*first);
     switch (kind.kind) {
-    case archive::FileKind::XmlDocument:
+    case batch::FileKind::XmlDocument:
         return xmlDocument(options, path);
-    case archive::FileKind::NotADeal:
+    case batch::FileKind::NotADeal:
         return said("not-a-deal", "not a deal");
-    case archive::FileKind::Statement:
-    case archive::FileKind::Refinance:
-    case archive::FileKind::UnconvertibleDeal:
+    case batch::FileKind::Statement:
+    case batch::FileKind::Refinance:
+    case batch::FileKind::UnconvertibleDeal:
         break;
     }
     return legacyDeal(kind);
 }
 
-const char* problemKind(archive::Found found) {
+const char* problemKind(batch::Found found) {
     switch (found) {
-    case archive::Found::NotAFile:
+    case batch::Found::NotAFile:
         return "not-a-file";
-    case archive::Found::Dangling:
+    case batch::Found::Dangling:
         return "dangling";
-    case archive::Found::Missing:
+    case batch::Found::Missing:
         return "missing";
-    case archive::Found::Unreadable:
-    case archive::Found::File:
+    case batch::Found::Unreadable:
+    case batch::Found::File:
         break;
     }
     return "unreadable";
 }
 
-FileReport reportOn(const GlobalOptions& options, const archive::FoundFile& file) {
-    if (file.found != archive::Found::File)
-        return said(problemKind(file.found), archive::problemOf(file.found));
+FileReport reportOn(const GlobalOptions& options, const batch::FoundFile& file) {
+    if (file.found != batch::Found::File)
+        return said(problemKind(file.found), batch::problemOf(file.found));
     return checkFile(options, file.path);
 }
 
 // Inside a folder only what is, or may be, a deal that does not open counts:
 // a link to nothing or a fifo holds no deal, a file nobody can read may.
-bool fails(const archive::FoundFile& file, const FileReport& report) {
+bool fails(const batch::FoundFile& file, const FileReport& report) {
     if (report.kind == "xml")
         return false;
     if (file.named)
@@ -142,14 +142,14 @@ std::string jsonLine(const std::string& path, const FileReport& report) {
 }
 
 void runCheck(const GlobalOptions& options, const CheckArguments& args) {
-    const archive::TreeWalk walk = archive::walkTree(args.paths);
+    const batch::TreeWalk walk = batch::walkTree(args.paths);
     for (const std::string& note : walk.notes)
         std::cerr << "velmora: " << note << '\n';
     // A damaged document's load failure is its line; the engine's box would repeat it.
     QuietDialog quiet;
     const ScopedDialog scoped(quiet);
     std::size_t failures = walk.notes.size();
-    for (const archive::FoundFile& file : walk.files) {
+    for (const batch::FoundFile& file : walk.files) {
         const FileReport report = reportOn(options, file);
         if (args.json)
             std::cout << jsonLine(file.path, report) << '\n';

@@ -1,14 +1,14 @@
 // velmora index: the SQLite index of an archive's deals, built or brought up
 // to date, and indexes of several machines joined into one. velmora search
-// asks it (search_command.cpp). The work is the archive layer's.
+// asks it (search_command.cpp). The work is the index layer's.
 #include "commands.h"
 #include "index_database.h"
 #include "quiet_dialog.h"
 
-#include "archive/index_merge.h"
-#include "archive/index_schema.h"
-#include "archive/index_update.h"
-#include "archive/progress.h"
+#include "batch/progress.h"
+#include "index/index_merge.h"
+#include "index/index_schema.h"
+#include "index/index_update.h"
 #include "platform/code_page.h"
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
@@ -23,7 +23,7 @@ struct IndexArguments {
     std::vector<std::string> paths;
     std::string database = kDefaultIndexPath;
     unsigned jobs = 1;
-    std::string shard;
+    std::optional<batch::Shard> shard;
     std::string mergeOutput;
     std::vector<std::string> mergeInputs;
 };
@@ -31,20 +31,19 @@ struct IndexArguments {
 void runIndex(const IndexArguments& args) {
     if (args.paths.empty())
         throw CommandFailed("name the files or folders to index (or 'index merge OUT IN...')");
-    const std::unique_ptr<archive::Database> db = openIndexForWriting(args.database);
-    archive::Progress progress(0);
-    const archive::IndexOptions options{
-        args.jobs, args.shard.empty() ? std::nullopt : archive::parseShard(args.shard),
-        [&](std::size_t files) { progress.setTotal(files); }};
+    const std::unique_ptr<index::Database> db = openIndexForWriting(args.database);
+    batch::Progress progress(0);
+    const index::IndexOptions options{args.jobs, args.shard,
+                                      [&](std::size_t files) { progress.setTotal(files); }};
     QuietDialog quiet;
     ScopedDialog scoped(quiet);
-    const archive::IndexRun run =
-        archive::updateIndex(*db, args.paths, options, [&] { progress.fileDone(); });
+    const index::IndexRun run =
+        index::updateIndex(*db, args.paths, options, [&] { progress.fileDone(); });
     for (const std::string& note : run.notes)
         std::cerr << "velmora: " << note << '\n';
-    for (const archive::IndexProblem& problem : run.problems)
+    for (const index::IndexProblem& problem : run.problems)
         std::cerr << "not indexed: " << problem.path << ": " << problem.reason << '\n';
-    std::cout << archive::indexRunLine(run) << '\n';
+    std::cout << index::indexRunLine(run) << '\n';
 }
 
 void runMerge(const IndexArguments& args) {
@@ -55,30 +54,45 @@ void runMerge(const IndexArguments& args) {
             throw CommandFailed(input + ": is the index merged into; nothing was merged");
         openIndexForReading(input);
     }
-    const std::unique_ptr<archive::Database> db = openIndexForWriting(args.mergeOutput);
+    const std::unique_ptr<index::Database> db = openIndexForWriting(args.mergeOutput);
     std::vector<std::string> inputs;
     for (const std::string& input : args.mergeInputs)
         inputs.push_back(treeTextToUtf8(input));
-    const archive::MergeRun run = archive::mergeIndexes(*db, inputs, kIndexBusySeconds);
+    const index::MergeRun run = index::mergeIndexes(*db, inputs, kIndexBusySeconds);
     std::cout << "added: " << run.added << ", replaced: " << run.replaced << ", kept: " << run.kept
               << '\n';
 }
 
+// How to make the database an index, in the tool's own terms.
+std::string hintOf(index::IndexNotReady::Why why) {
+    switch (why) {
+    case index::IndexNotReady::Why::Empty:
+        return " (make one with 'velmora index')";
+    case index::IndexNotReady::Why::OlderSchema:
+        return "; run 'velmora index' to rebuild it";
+    }
+    return "";
+}
+
 } // namespace
 
-std::unique_ptr<archive::Database> openIndexForWriting(const std::string& path) {
-    auto db = std::make_unique<archive::Database>(treeTextToUtf8(path), archive::OpenMode::Create,
-                                                  kIndexBusySeconds);
-    archive::prepareIndexSchema(*db);
+std::unique_ptr<index::Database> openIndexForWriting(const std::string& path) {
+    auto db = std::make_unique<index::Database>(treeTextToUtf8(path), index::OpenMode::Create,
+                                                kIndexBusySeconds);
+    index::prepareIndexSchema(*db);
     return db;
 }
 
-std::unique_ptr<archive::Database> openIndexForReading(const std::string& path) {
+std::unique_ptr<index::Database> openIndexForReading(const std::string& path) {
     if (!fileExists(path))
         throw CommandFailed(path + ": no index here (make one with 'velmora index PATH...')");
-    auto db = std::make_unique<archive::Database>(treeTextToUtf8(path), archive::OpenMode::ReadOnly,
-                                                  kIndexBusySeconds);
-    archive::requireIndexSchema(*db);
+    auto db = std::make_unique<index::Database>(treeTextToUtf8(path), index::OpenMode::ReadOnly,
+                                                kIndexBusySeconds);
+    try {
+        index::requireIndexSchema(*db);
+    } catch (const index::IndexNotReady& refusal) {
+        throw CommandFailed(refusal.what() + hintOf(refusal.why()));
+    }
     return db;
 }
 
@@ -90,11 +104,7 @@ void addIndexCommand(CLI::App& app, const GlobalOptions&) {
     index->add_option("--db", args->database, "The index database")->capture_default_str();
     index->add_option("-j,--jobs", args->jobs, "Files read at once (default 1)")
         ->check(CLI::Range(1u, 256u));
-    index->add_option("--shard", args->shard, "Take only shard K of N (K/N), as convert does")
-        ->check([](const std::string& text) {
-            return archive::parseShard(text) ? std::string()
-                                             : std::string("--shard takes K/N with 1 <= K <= N");
-        });
+    addShardOption(*index, args->shard, "Take only shard K of N (K/N), as convert does");
     index->require_subcommand(0, 1);
     index->callback([args, index] {
         if (index->got_subcommand("merge"))

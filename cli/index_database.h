@@ -1,7 +1,7 @@
 // The index database as the index and search commands open it.
 #pragma once
 
-#include "archive/sqlite_db.h"
+#include "index/sqlite_db.h"
 
 #include <memory>
 #include <string>
@@ -13,8 +13,8 @@ inline constexpr char kDefaultIndexPath[] = "velmora-index.db";
 inline constexpr int kIndexBusySeconds = 10;
 
 // Opens the index at `path`, making it or rebuilding an older one.
-std::unique_ptr<archive::Database> openIndexForWriting(const std::string& path);
+std::unique_ptr<index::Database> openIndexForWriting(const std::string& path);
 // Opens an existing index for questions; never writes it.
-std::unique_ptr<archive::Database> openIndexForReading(const std::string& path);
+std::unique_ptr<index::Database> openIndexForReading(const std::string& path);
 
 } // namespace velmora::cli

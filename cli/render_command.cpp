@@ -1,12 +1,12 @@
 // velmora render: statements as HTML pages, or as PDFs printed from them by
 // one headless Chromium, for one document or for folders of them. Choosing
-// the outputs, the record of each file and the summary are the archive
+// the outputs, the record of each file and the summary are the batch
 // layer's (batch_outputs.h, batch_run.h); this is the command line.
 #include "commands.h"
 #include "quiet_dialog.h"
 
-#include "archive/batch_run.h"
-#include "archive/progress.h"
+#include "batch/batch_run.h"
+#include "batch/progress.h"
 #include "platform/file_system.h"
 #include "platform/safe_file.h"
 #include "render/pdf/chromium.h"
@@ -41,7 +41,7 @@ std::string renderFile(const GlobalOptions& options, const std::string& file) {
     return render::renderStatement(session.document());
 }
 
-archive::MakeOutput outputMaker(const GlobalOptions& options, pdf::PdfPrinter* printer) {
+batch::MakeOutput outputMaker(const GlobalOptions& options, pdf::PdfPrinter* printer) {
     return [&options, printer](const std::string& document) {
         std::string page = renderFile(options, document);
         if (!printer)
@@ -57,7 +57,7 @@ archive::MakeOutput outputMaker(const GlobalOptions& options, pdf::PdfPrinter* p
 // Started only when there is a page to print, so that a run with nothing to
 // print needs no browser.
 std::unique_ptr<pdf::PdfPrinter> printerFor(const RenderArguments& args,
-                                            const std::vector<archive::BatchItem>& items) {
+                                            const std::vector<batch::BatchItem>& items) {
     const bool anyDocument =
         std::any_of(items.begin(), items.end(), [](const auto& item) { return !item.settled; });
     if (!args.pdf || !anyDocument)
@@ -70,9 +70,28 @@ std::unique_ptr<pdf::PdfPrinter> printerFor(const RenderArguments& args,
     }
 }
 
-std::vector<archive::BatchItem> plan(const RenderArguments& args,
-                                     const std::vector<archive::FoundFile>& files) {
-    return archive::planBatch(files, {args.pdf ? ".pdf" : ".html", args.outDir});
+std::vector<batch::BatchItem> plan(const RenderArguments& args,
+                                   const std::vector<batch::FoundFile>& files) {
+    return batch::planBatch(files, {args.pdf ? ".pdf" : ".html", args.outDir});
+}
+
+// The word on what would help, in the tool's own terms.
+std::string hintOf(batch::BatchRemedy remedy) {
+    switch (remedy) {
+    case batch::BatchRemedy::None:
+        break;
+    case batch::BatchRemedy::ConvertFirst:
+        return "; convert it first with 'velmora convert'";
+    case batch::BatchRemedy::ReplaceOutput:
+        return "; --force replaces it";
+    }
+    return "";
+}
+
+// The line on a file skipped or failed, with its hint; empty for the others.
+std::string noteOf(const batch::BatchRecord& record) {
+    const std::string note = batch::batchNote(record);
+    return note.empty() ? note : note + hintOf(record.remedy);
 }
 
 void writeToStandardOutput(const std::string& bytes) {
@@ -86,48 +105,48 @@ void writeToStandardOutput(const std::string& bytes) {
 // person's choice and is replaced.
 void renderOne(const GlobalOptions& options, const RenderArguments& args) {
     const std::string& path = args.paths.front();
-    const archive::TreeWalk walk = archive::walkTree(args.paths);
+    const batch::TreeWalk walk = batch::walkTree(args.paths);
     if (walk.files.empty())
         throw CommandFailed(walk.notes.empty() ? path + ": nothing to render" : walk.notes.front());
-    std::vector<archive::BatchItem> items = plan(args, walk.files);
-    archive::BatchItem& item = items.front();
+    std::vector<batch::BatchItem> items = plan(args, walk.files);
+    batch::BatchItem& item = items.front();
     const std::unique_ptr<pdf::PdfPrinter> printer = printerFor(args, items);
-    const archive::MakeOutput make = outputMaker(options, printer.get());
+    const batch::MakeOutput make = outputMaker(options, printer.get());
     if (args.output == kStandardOutput && !item.settled)
         return writeToStandardOutput(make(item.document));
     if (!args.output.empty())
         item.output = args.output;
-    const archive::BatchRecord record =
-        archive::runBatchItem(item, make, args.force || !args.output.empty());
-    if (record.outcome == archive::BatchOutcome::Failed)
+    const batch::BatchRecord record =
+        batch::runBatchItem(item, make, args.force || !args.output.empty());
+    if (record.outcome == batch::BatchOutcome::Failed)
         throw CommandFailed(record.reason);
-    if (record.outcome != archive::BatchOutcome::Written)
-        throw CommandFailed(archive::batchNote(record));
+    if (record.outcome != batch::BatchOutcome::Written)
+        throw CommandFailed(noteOf(record));
     std::cout << record.output << '\n';
 }
 
 void renderMany(const GlobalOptions& options, const RenderArguments& args) {
-    const archive::TreeWalk walk = archive::walkTree(args.paths);
+    const batch::TreeWalk walk = batch::walkTree(args.paths);
     for (const std::string& note : walk.notes)
         std::cerr << "velmora: " << note << '\n';
-    const std::vector<archive::BatchItem> items = plan(args, walk.files);
+    const std::vector<batch::BatchItem> items = plan(args, walk.files);
     const std::unique_ptr<pdf::PdfPrinter> printer = printerFor(args, items);
     // The engine's messages about a document are carried by its record.
     QuietDialog quiet;
     ScopedDialog scoped(quiet);
-    archive::Progress progress(items.size());
-    const std::vector<archive::BatchRecord> records =
-        archive::runBatch(items, outputMaker(options, printer.get()), {args.force, args.jobs},
-                          [&] { progress.fileDone(); });
-    for (const archive::BatchRecord& record : records) {
-        if (record.outcome == archive::BatchOutcome::Written)
+    batch::Progress progress(items.size());
+    const std::vector<batch::BatchRecord> records =
+        batch::runBatch(items, outputMaker(options, printer.get()), {args.force, args.jobs},
+                        [&] { progress.fileDone(); });
+    for (const batch::BatchRecord& record : records) {
+        if (record.outcome == batch::BatchOutcome::Written)
             std::cout << record.output << '\n';
-        else if (const std::string note = archive::batchNote(record); !note.empty())
+        else if (const std::string note = noteOf(record); !note.empty())
             std::cerr << note << '\n';
     }
-    const archive::BatchSummary summary = archive::summarizeBatch(records);
-    std::cerr << archive::batchSummaryLine(summary, "rendered") << '\n';
-    if (const std::size_t failed = summary.count(archive::BatchOutcome::Failed))
+    const batch::BatchSummary summary = batch::summarizeBatch(records);
+    std::cerr << batch::batchSummaryLine(summary, "rendered") << '\n';
+    if (const std::size_t failed = summary.count(batch::BatchOutcome::Failed))
         throw CommandFailed(std::to_string(failed) + " of " + std::to_string(records.size()) +
                             " files failed");
 }

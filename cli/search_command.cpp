@@ -2,7 +2,7 @@
 #include "commands.h"
 #include "index_database.h"
 
-#include "archive/index_search.h"
+#include "index/index_search.h"
 
 #include <iostream>
 #include <limits>
@@ -27,14 +27,22 @@ std::string dateCheck(const std::string& text) {
                : "'" + text + "' is not a date such as 2009-05-01 or 5/1/2009";
 }
 
-std::string textOf(const archive::FieldValues& values, archive::Field field) {
-    const auto* text = std::get_if<std::string>(&values[static_cast<std::size_t>(field)]);
+std::string textOf(const index::FieldValues& values, index::Field field) {
+    const auto* text = std::get_if<std::string>(&values[field]);
     return text ? *text : std::string();
 }
 
+std::pair<index::Field, std::string> condition(const std::string& where) {
+    const std::optional<std::pair<index::Field, std::string>> parsed = index::parseWhere(where);
+    if (!parsed)
+        throw CommandFailed("--where takes FIELD=VALUE with FIELD one of: " +
+                            index::fieldColumns());
+    return *parsed;
+}
+
 // Path, type, settlement date, borrowers, property and sales price, by tabs.
-void printHit(const archive::FieldValues& hit) {
-    using archive::Field;
+void printHit(const index::FieldValues& hit) {
+    using index::Field;
     std::cout << textOf(hit, Field::Path) << '\t' << textOf(hit, Field::DocumentType) << '\t'
               << textOf(hit, Field::SettlementDate) << '\t' << textOf(hit, Field::Borrowers) << '\t'
               << textOf(hit, Field::PropertyAddress) << '\t'
@@ -42,21 +50,21 @@ void printHit(const archive::FieldValues& hit) {
 }
 
 void runSearch(const SearchArguments& args) {
-    archive::SearchQuery query;
+    index::SearchQuery query;
     for (const std::string& word : args.words)
         query.words += word + " ";
     for (const std::string& where : args.where)
-        query.where.push_back(archive::parseWhere(where));
+        query.where.push_back(condition(where));
     if (!args.from.empty())
         query.from = parseDate(args.from);
     if (!args.to.empty())
         query.to = parseDate(args.to);
     query.limit = args.limit;
-    const std::unique_ptr<archive::Database> db = openIndexForReading(args.database);
-    const std::vector<archive::FieldValues> hits = archive::searchIndex(*db, query);
-    for (const archive::FieldValues& hit : hits) {
+    const std::unique_ptr<index::Database> db = openIndexForReading(args.database);
+    const std::vector<index::FieldValues> hits = index::searchIndex(*db, query);
+    for (const index::FieldValues& hit : hits) {
         if (args.json)
-            std::cout << archive::jsonOfFields(hit) << '\n';
+            std::cout << index::jsonOfFields(hit) << '\n';
         else
             printHit(hit);
     }

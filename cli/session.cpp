@@ -1,6 +1,6 @@
 #include "session.h"
 
-#include "archive/file_kind.h"
+#include "batch/file_kind.h"
 #include "held_back_dialog.h"
 #include "platform/dialog.h"
 #include "platform/file_system.h"
@@ -60,7 +60,7 @@ Session::Attempt Session::tryRead(const std::string& path) {
         return Attempt::Held;
     // The marker is read without a hold, so a momentary holder cannot make
     // the file look like something else.
-    const std::optional<std::string> first = archive::readFirstBytes(path);
+    const std::optional<std::string> first = batch::readFirstBytes(path);
     if (!first) {
         if (isHeldElsewhere(path))
             return Attempt::Held;

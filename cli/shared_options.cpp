@@ -11,6 +11,10 @@ std::string documentTypeProblem(const std::string& text) {
     return "takes hud (a statement) or hud1a (a refinance statement), not '" + text + "'";
 }
 
+std::string shardProblem(const std::string& text) {
+    return batch::parseShard(text) ? std::string() : "--shard takes K/N with 1 <= K <= N";
+}
+
 } // namespace
 
 void addTypeOption(CLI::App& command, GlobalOptions& options) {
@@ -31,6 +35,16 @@ void addWaitOption(CLI::App& command, GlobalOptions& options) {
                     "Seconds to wait for another program that holds the file to let go (default "
                     "10; 0 refuses at once)")
         ->check(CLI::NonNegativeNumber);
+}
+
+void addShardOption(CLI::App& command, std::optional<batch::Shard>& shard,
+                    const std::string& description) {
+    // Checked before it is read, so that only a valid text becomes a shard.
+    command
+        .add_option_function<std::string>(
+            "--shard", [&shard](const std::string& text) { shard = batch::parseShard(text); },
+            description)
+        ->check(shardProblem);
 }
 
 } // namespace velmora::cli

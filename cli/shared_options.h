@@ -6,7 +6,10 @@
 // values, so that its --help shows them.
 #pragma once
 
+#include "batch/shard.h"
+
 #include <CLI/CLI.hpp>
+#include <optional>
 #include <string>
 
 namespace velmora::cli {
@@ -26,5 +29,9 @@ void addTypeOption(CLI::App& command, GlobalOptions& options);
 void addYesOption(CLI::App& command, GlobalOptions& options);
 // --wait SECONDS, for the commands that only read their files.
 void addWaitOption(CLI::App& command, GlobalOptions& options);
+// --shard K/N, for the commands that work through trees: only shard K of N of
+// the files found. Anything but K/N with 1 <= K <= N is a usage error.
+void addShardOption(CLI::App& command, std::optional<batch::Shard>& shard,
+                    const std::string& description);
 
 } // namespace velmora::cli

@@ -1,8 +1,9 @@
 #include "terminal_dialog.h"
 
+#include "platform/terminal.h"
+
 #include <iostream>
 #include <string>
-#include <unistd.h>
 
 namespace velmora::cli {
 namespace {
@@ -26,7 +27,7 @@ DialogButton TerminalDialog::ask(const std::string& caption, const std::string& 
         std::cerr << " yes (--yes)\n";
         return DialogButton::Yes;
     }
-    if (!::isatty(STDIN_FILENO)) {
+    if (!isTerminal(StandardStream::Input)) {
         std::cerr << " no (not a terminal; --yes answers yes)\n";
         return DialogButton::No;
     }

@@ -1,8 +1,8 @@
 // velmora index and velmora search as a script runs them: the summary and the
 // problems reported, the lines and JSON of the answers, the exit codes, and
 // that neither command ever writes a document or a database not its own.
-#include "archive/sqlite_db.h"
 #include "cli/cli_runner.h"
+#include "index/sqlite_db.h"
 #include "support/index_archive.h"
 
 #include <gtest/gtest.h>
@@ -155,7 +155,7 @@ TEST(IndexCli, DatabasesNotItsOwnAreRefusedAndLeftAsTheyAre) {
     // (ten seconds), then says so; questions are answered meanwhile.
     const std::string db = folder.file("index.db");
     ASSERT_EQ(runCli({"index", archive.statement, "--db", db}).exitCode, 0);
-    archive::Database writer(db, archive::OpenMode::ReadWrite, 1);
+    index::Database writer(db, index::OpenMode::ReadWrite, 1);
     writer.execute("BEGIN IMMEDIATE; DELETE FROM meta WHERE key = 'none'");
     run = runCli({"index", archive.root.path(), "--db", db});
     EXPECT_FALSE(run.stopped);
@@ -168,6 +168,38 @@ TEST(IndexCli, DatabasesNotItsOwnAreRefusedAndLeftAsTheyAre) {
                            "Mill Rd, Hanover, PA 17331\t125,000.00\n")
         << run;
     writer.execute("COMMIT");
+}
+
+// The hints that name a command or a flag are the tool's own: an index not
+// made yet, one of an older schema, a --where that names no field.
+TEST(IndexCli, RefusalsNameTheCommandThatHelps) {
+    TempFolder folder;
+    const std::string empty = folder.file("empty.db");
+    writeBytes(empty, "");
+    CliRun run = runCli({"search", "--db", empty, "okafor"});
+    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_EQ(run.err,
+              "velmora: " + empty +
+                  ": an empty database, not an index yet (make one with 'velmora index')\n");
+
+    const std::string older = folder.file("older.db");
+    {
+        index::Database db(older, index::OpenMode::Create, 1);
+        db.execute("CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+                   "INSERT INTO meta VALUES ('schema_version', '0')");
+    }
+    run = runCli({"index", "merge", folder.file("all.db"), older});
+    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_EQ(run.err, "velmora: " + older +
+                           ": an index of an older schema; run 'velmora index' to rebuild it\n");
+    EXPECT_FALSE(fs::exists(folder.file("all.db")));
+
+    run = runCli({"search", "--db", older, "--where", "zip=17406"});
+    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_TRUE(run.err.starts_with("velmora: --where takes FIELD=VALUE with FIELD one of: path, "
+                                    "size, modified, "))
+        << run;
+    EXPECT_TRUE(run.err.ends_with(", total_1520, total_1520_text\n")) << run;
 }
 
 } // namespace

@@ -1,0 +1,142 @@
+#include "batch/batch_outputs.h"
+
+#include "batch/file_kind.h"
+
+#include <algorithm>
+#include <set>
+
+namespace velmora::batch {
+namespace {
+
+bool isSeparator(char c) {
+#ifdef _WIN32
+    return c == '/' || c == '\\';
+#else
+    return c == '/';
+#endif
+}
+
+std::size_t lastSeparator(const std::string& path) {
+    for (std::size_t at = path.size(); at > 0; --at) {
+        if (isSeparator(path[at - 1]))
+            return at - 1;
+    }
+    return std::string::npos;
+}
+
+// Where the extension of the file name begins; the end of the path when it
+// has none (a leading dot starts a name, not an extension).
+std::size_t extensionStart(const std::string& path) {
+    const std::size_t separator = lastSeparator(path);
+    const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+    const std::size_t dot = path.rfind('.');
+    return dot != std::string::npos && dot > nameStart ? dot : path.size();
+}
+
+std::string withExtension(const std::string& path, const std::string& extension) {
+    return path.substr(0, extensionStart(path)) + extension;
+}
+
+// The last `count` names of `path`: the part of a found file's path that
+// its relative name covers, in the platform's own encoding.
+std::string trailingNames(const std::string& path, std::size_t count) {
+    std::size_t start = path.size();
+    for (std::size_t names = 0; names < count; ++names) {
+        while (names > 0 && start > 0 && isSeparator(path[start - 1]))
+            --start;
+        while (start > 0 && !isSeparator(path[start - 1]))
+            --start;
+    }
+    return path.substr(start);
+}
+
+std::string naiveOutput(const FoundFile& file, const OutputNaming& naming) {
+    if (naming.folder.empty())
+        return withExtension(file.path, naming.extension);
+    const std::size_t names = 1 + std::count(file.relative.begin(), file.relative.end(), '/');
+    const std::string below = trailingNames(file.path, file.named ? 1 : names);
+    const bool joined = isSeparator(naming.folder.back());
+    return naming.folder + (joined ? "" : "/") + withExtension(below, naming.extension);
+}
+
+std::string keyOf(const std::string& path) {
+    std::string key = absoluteKey(path);
+    std::transform(key.begin(), key.end(), key.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return key;
+}
+
+std::string withSuffix(const std::string& path, int number) {
+    const std::size_t at = extensionStart(path);
+    return path.substr(0, at) + "-" + std::to_string(number) + path.substr(at);
+}
+
+class OutputNames {
+public:
+    explicit OutputNames(const std::vector<BatchItem>& items) {
+        for (const BatchItem& item : items) {
+            if (!item.settled)
+                taken_.insert(keyOf(item.document));
+        }
+    }
+
+    // An output of its own for `document`. One that is the document itself
+    // is kept as it is, for the run to refuse.
+    std::string claim(const std::string& document, const std::string& wanted) {
+        if (keyOf(wanted) == keyOf(document))
+            return wanted;
+        std::string output = wanted;
+        for (int number = 2; taken_.contains(keyOf(output)); ++number)
+            output = withSuffix(wanted, number);
+        taken_.insert(keyOf(output));
+        return output;
+    }
+
+private:
+    std::set<std::string> taken_;
+};
+
+BatchItem settled(const FoundFile& file, BatchOutcome outcome, const std::string& why,
+                  BatchRemedy remedy = BatchRemedy::None) {
+    return {file.path, "", outcome, file.path + ": " + why, remedy};
+}
+
+} // namespace
+
+BatchItem batchItemOf(const FoundFile& file) {
+    if (file.found != Found::File)
+        return settled(file, BatchOutcome::Failed, problemOf(file.found));
+    const std::optional<std::string> first = readFirstBytes(file.path);
+    if (!first)
+        return settled(file, BatchOutcome::Failed, "cannot be read");
+    const KindOfFile kind = kindOfFile(*first);
+    switch (kind.kind) {
+    case FileKind::XmlDocument:
+        return {file.path, "", std::nullopt, ""};
+    case FileKind::Statement:
+    case FileKind::Refinance:
+        return settled(file, BatchOutcome::Legacy, "a legacy file", BatchRemedy::ConvertFirst);
+    case FileKind::UnconvertibleDeal:
+        return settled(file, BatchOutcome::Legacy,
+                       "a legacy " + kindName(kind) + ", which does not convert");
+    case FileKind::NotADeal:
+        break;
+    }
+    return settled(file, BatchOutcome::NotADeal, "not a deal document");
+}
+
+std::vector<BatchItem> planBatch(const std::vector<FoundFile>& files, const OutputNaming& naming) {
+    std::vector<BatchItem> items;
+    items.reserve(files.size());
+    for (const FoundFile& file : files)
+        items.push_back(batchItemOf(file));
+    OutputNames names(items);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!items[i].settled)
+            items[i].output = names.claim(items[i].document, naiveOutput(files[i], naming));
+    }
+    return items;
+}
+
+} // namespace velmora::batch

@@ -1,0 +1,149 @@
+#include "batch/batch_run.h"
+
+#include "batch/file_kind.h"
+#include "batch/work_threads.h"
+#include "platform/file_identity.h"
+#include "platform/file_system.h"
+#include "platform/safe_file.h"
+
+#include <stdexcept>
+
+namespace velmora::batch {
+namespace {
+
+BatchRecord failed(const BatchItem& item, const std::string& why) {
+    return {item.document, item.output, BatchOutcome::Failed, item.output + ": " + why};
+}
+
+BatchRecord skipped(const BatchItem& item) {
+    return {item.document, item.output, BatchOutcome::SkippedExisting, item.output + ": exists",
+            BatchRemedy::ReplaceOutput};
+}
+
+bool isDocumentItself(const BatchItem& item) {
+    const std::optional<FileIdentity> output = fileIdentity(item.output);
+    return output && output == fileIdentity(item.document);
+}
+
+// Whatever the kind of the file there, deal or not: a page or a PDF never
+// takes a deal's place.
+bool isDeal(const std::string& path) {
+    const std::optional<std::string> first = readFirstBytes(path);
+    return first && kindOfFile(*first).kind != FileKind::NotADeal;
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t separator = path.find_last_of(
+#ifdef _WIN32
+        "/\\"
+#else
+        "/"
+#endif
+    );
+    return separator == std::string::npos || separator == 0 ? std::string()
+                                                            : path.substr(0, separator);
+}
+
+// Each missing folder on the way, from the top; true when the last is there.
+bool makeFolderOf(const std::string& path) {
+    const std::string folder = folderOf(path);
+    if (folder.empty() || isFolder(folder))
+        return true;
+    if (!makeFolderOf(folder))
+        return false;
+    return createFolder(folder) != FolderResult::Failed || isFolder(folder);
+}
+
+// The checks that need no output made, in the order a person would want
+// them told.
+std::optional<BatchRecord> refusal(const BatchItem& item, bool replace) {
+    if (isDocumentItself(item))
+        return failed(item, "that is the document itself; name another output");
+    switch (writeTargetOf(item.output)) {
+    case WriteTarget::Replaceable:
+        break;
+    case WriteTarget::ReadOnly:
+        return failed(item, "the file is read-only; nothing was written");
+    case WriteTarget::NotAFile:
+        return failed(item, "not a regular file; nothing was written");
+    }
+    if (!fileExists(item.output))
+        return std::nullopt;
+    if (!replace)
+        return skipped(item);
+    if (isDeal(item.output))
+        return failed(item, "is a deal document, which an output never replaces");
+    return std::nullopt;
+}
+
+BatchRecord written(const BatchItem& item, const std::string& bytes, bool replace) {
+    if (!makeFolderOf(item.output))
+        return failed(item, "its folder could not be made");
+    if (replace ? writeFileReplacing(item.output, bytes) : writeNewFile(item.output, bytes))
+        return {item.document, item.output, BatchOutcome::Written, ""};
+    if (!replace && fileExists(item.output))
+        return skipped(item);
+    return failed(item, "could not be written");
+}
+
+} // namespace
+
+BatchRecord runBatchItem(const BatchItem& item, const MakeOutput& make, bool replace) {
+    if (item.settled)
+        return {item.document, "", *item.settled, item.reason, item.remedy};
+    if (std::optional<BatchRecord> refused = refusal(item, replace))
+        return *refused;
+    std::string bytes;
+    try {
+        bytes = make(item.document);
+    } catch (const std::runtime_error& fault) {
+        return {item.document, item.output, BatchOutcome::Failed, fault.what()};
+    }
+    return written(item, bytes, replace);
+}
+
+std::vector<BatchRecord> runBatch(const std::vector<BatchItem>& items, const MakeOutput& make,
+                                  const BatchOptions& options,
+                                  const std::function<void()>& fileDone) {
+    std::vector<BatchRecord> records(items.size());
+    forEachOnThreads(items.size(), options.jobs, [&](std::size_t i) {
+        records[i] = runBatchItem(items[i], make, options.replace);
+        if (fileDone)
+            fileDone();
+    });
+    return records;
+}
+
+BatchSummary summarizeBatch(const std::vector<BatchRecord>& records) {
+    BatchSummary summary;
+    for (const BatchRecord& record : records)
+        ++summary.counts[record.outcome];
+    return summary;
+}
+
+std::string batchSummaryLine(const BatchSummary& summary, const std::string& written) {
+    using enum BatchOutcome;
+    return written + ": " + std::to_string(summary.count(Written)) +
+           ", skipped existing: " + std::to_string(summary.count(SkippedExisting)) +
+           ", legacy: " + std::to_string(summary.count(Legacy)) +
+           ", not a deal: " + std::to_string(summary.count(NotADeal)) +
+           ", failed: " + std::to_string(summary.count(Failed));
+}
+
+std::string batchNote(const BatchRecord& record) {
+    switch (record.outcome) {
+    case BatchOutcome::Written:
+    case BatchOutcome::NotADeal:
+    case BatchOutcome::Count:
+        return "";
+    case BatchOutcome::SkippedExisting:
+        return "skipped: " + record.reason;
+    case BatchOutcome::Legacy:
+        return "legacy: " + record.reason;
+    case BatchOutcome::Failed:
+        return "failed: " + record.reason;
+    }
+    return "";
+}
+
+} // namespace velmora::batch

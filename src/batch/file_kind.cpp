@@ -1,0 +1,71 @@
+#include "batch/file_kind.h"
+
+#include "document/hud_document.h"
+#include "legacy/kind_check.h"
+
+#include <fstream>
+#include <optional>
+
+namespace velmora::batch {
+namespace {
+
+// The version word that begins a legacy file: 16 bits, little-endian.
+std::optional<std::uint32_t> firstWord(std::string_view bytes) {
+    if (bytes.size() < 2)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[0]) |
+                                      static_cast<unsigned char>(bytes[1]) << 8);
+}
+
+} // namespace
+
+std::optional<std::string> readFirstBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string bytes(kKindBytes, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad())
+        return std::nullopt;
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+KindOfFile kindOfFile(std::string_view firstBytes) {
+    if (hasFormatMarker(firstBytes))
+        return {FileKind::XmlDocument, 0};
+    const std::optional<std::uint32_t> word = firstWord(firstBytes);
+    if (!word)
+        return {};
+    if (const std::optional<LegacyReaderKind> reader = readerFor(*word))
+        return {*reader == LegacyReaderKind::Statement ? FileKind::Statement : FileKind::Refinance,
+                *word};
+    if (unconvertibleDealOf(*word))
+        return {FileKind::UnconvertibleDeal, *word};
+    return {};
+}
+
+std::string kindName(const KindOfFile& kind) {
+    switch (kind.kind) {
+    case FileKind::XmlDocument:
+        return "xml";
+    case FileKind::Statement:
+    case FileKind::Refinance:
+        return documentTypeOf(kind.kind);
+    case FileKind::UnconvertibleDeal:
+        return unconvertibleDealOf(kind.versionWord).value_or("");
+    case FileKind::NotADeal:
+        break;
+    }
+    return {};
+}
+
+std::string documentTypeOf(FileKind kind) {
+    if (kind == FileKind::Statement)
+        return document_types::kHud;
+    if (kind == FileKind::Refinance)
+        return document_types::kHud1a;
+    return {};
+}
+
+} // namespace velmora::batch

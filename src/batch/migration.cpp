@@ -1,0 +1,223 @@
+#include "batch/migration.h"
+
+#include "batch/file_kind.h"
+#include "batch/work_threads.h"
+#include "document/hud_document.h"
+#include "legacy/kind_check.h"
+#include "legacy/legacy_conversion.h"
+#include "platform/file_system.h"
+#include "platform/safe_file.h"
+#include "platform/shared_file.h"
+#include "tree/xml_document.h"
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <thread>
+
+namespace velmora::batch {
+namespace {
+
+// Long enough for another run to finish the file it holds: a conversion
+// takes milliseconds.
+constexpr auto kWaitForHolder = std::chrono::milliseconds(250);
+
+constexpr char kCurrentVersion[] = "201";
+
+std::uint64_t sizeOf(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : static_cast<std::uint64_t>(size);
+}
+
+// A deal read whole while nobody else could write it. None when another
+// holder has it or it cannot be read whole (an error before its end).
+std::optional<std::string> readHeld(const std::string& path) {
+    const std::unique_ptr<SharedFile> held =
+        SharedFile::open(path, FileAccess::Read, FileSharing::None);
+    if (!held)
+        return std::nullopt;
+    std::string bytes;
+    char buffer[64 * 1024];
+    for (std::size_t got; (got = held->read(buffer, sizeof buffer)) > 0;) {
+        bytes.append(buffer, got);
+        if (got < sizeof buffer)
+            break;
+    }
+    if (bytes.size() != sizeOf(path))
+        return std::nullopt;
+    return bytes;
+}
+
+FileRecord outcome(FileRecord record, Outcome outcome, std::string reason = {}) {
+    record.outcome = outcome;
+    record.reason = std::move(reason);
+    return record;
+}
+
+// The message a forced type's reader gives a deal of the other kind.
+std::string otherKindReason(const std::string& forcedType, std::uint32_t versionWord) {
+    if (forcedType == document_types::kHud)
+        return kindCheckMessage(versionWord, LegacyReaderKind::Statement).value_or("");
+    if (forcedType == document_types::kHud1a)
+        return kindCheckMessage(versionWord, LegacyReaderKind::Refinance).value_or("");
+    return "Older format is not supported.";
+}
+
+class FileMigration {
+public:
+    FileMigration(const FoundFile& found, const MigrationOptions& options)
+        : found_(found), options_(options) {
+        record_.path = found.path;
+    }
+
+    // A failure of the system (memory, above all) ends this file's work, not
+    // the run, and its record says how far the work had come.
+    FileRecord run() {
+        try {
+            return examine();
+        } catch (const std::exception& failure) {
+            return outcome(record_, Outcome::Failed,
+                           replaced_ ? std::string("converted but not checked (") + failure.what() +
+                                           "); the original is in " + record_.backupPath
+                                     : std::string("not converted: ") + failure.what());
+        }
+    }
+
+private:
+    FileRecord examine() {
+        if (found_.found == Found::NotAFile)
+            return outcome(record_, Outcome::NotADeal, problemOf(found_.found));
+        if (found_.found != Found::File)
+            return outcome(record_, Outcome::Failed, problemOf(found_.found));
+        std::optional<std::string> first = readFirstBytes(found_.path);
+        if (!first && fileExists(found_.path)) {
+            std::this_thread::sleep_for(kWaitForHolder); // held without sharing, perhaps
+            first = readFirstBytes(found_.path);
+        }
+        if (!first) {
+            if (!fileExists(found_.path))
+                return outcome(record_, Outcome::Failed, "the file is gone");
+            return outcome(record_, Outcome::Refused,
+                           "cannot be opened: held by another program, or not readable");
+        }
+        record_.bytes = sizeOf(found_.path);
+        const KindOfFile kind = kindOfFile(*first);
+        record_.kind = kindName(kind);
+        record_.versionWord = kind.versionWord;
+        switch (kind.kind) {
+        case FileKind::XmlDocument:
+            return outcome(record_, Outcome::AlreadyConverted);
+        case FileKind::NotADeal:
+            return outcome(record_, Outcome::NotADeal);
+        case FileKind::UnconvertibleDeal:
+            return outcome(record_, Outcome::UnsupportedKind,
+                           "a " + record_.kind + " cannot be converted");
+        case FileKind::Statement:
+        case FileKind::Refinance:
+            break;
+        }
+        const std::string type = documentTypeOf(kind.kind);
+        if (!options_.forcedType.empty() && options_.forcedType != type)
+            return outcome(record_, Outcome::Refused,
+                           otherKindReason(options_.forcedType, kind.versionWord));
+        if (writeTargetOf(found_.path) != WriteTarget::Replaceable)
+            return outcome(record_, Outcome::Refused, "read-only");
+        return readDeal(type);
+    }
+
+    FileRecord readDeal(const std::string& type) {
+        std::optional<std::string> bytes = readHeld(found_.path);
+        if (!bytes) {
+            std::this_thread::sleep_for(kWaitForHolder);
+            bytes = readHeld(found_.path);
+        }
+        if (!bytes)
+            return outcome(record_, Outcome::Refused,
+                           "held by another program, or not readable whole");
+        // Another run may have converted it since its first bytes were read.
+        if (kindOfFile(*bytes).kind == FileKind::XmlDocument)
+            return outcome(record_, Outcome::AlreadyConverted, "converted by another run");
+        record_.bytes = bytes->size();
+        return convert(*bytes, type);
+    }
+
+    FileRecord convert(const std::string& original, const std::string& type) {
+        ArchiveReader in(std::vector<unsigned char>(original.begin(), original.end()));
+        const LegacyConversion conversion = convertLegacyArchive(type, in);
+        if (conversion.result != ReadResult::Read)
+            return outcome(record_, Outcome::Failed,
+                           "The file is damaged and cannot be converted.");
+        conversion.document->putString("versionNumber", kCurrentVersion);
+        const std::string text = xmlFileText(*conversion.document);
+        if (options_.dryRun)
+            return outcome(record_, Outcome::Converted, "dry run: nothing was written");
+        return replace(original, type, text);
+    }
+
+    FileRecord replace(const std::string& original, const std::string& type,
+                       const std::string& text) {
+        // From the bytes read: the file itself may have changed since.
+        const std::optional<std::string> backup = makeUpgradeBackupOf(found_.path, type, original);
+        if (!backup || !holdsBytes(*backup, original))
+            return outcome(record_, Outcome::Failed,
+                           "The backup copy could not be made; the file was not converted.");
+        record_.backupPath = *backup;
+        if (!writeFileReplacingIfUnchanged(found_.path, text, original))
+            return notReplaced(type);
+        replaced_ = true;
+        CHudDocument reloaded(type);
+        if (loadXmlFile(reloaded, found_.path) == 0)
+            return outcome(record_, Outcome::Converted);
+        const bool restored = writeFileReplacing(found_.path, original);
+        return outcome(record_, Outcome::Failed,
+                       restored
+                           ? "the converted file did not read back; the original is back"
+                           : "the converted file did not read back; the original is in " + *backup);
+    }
+
+    // The file was not replaced: written by someone else since it was read
+    // (another run's conversion, or an edit), or the write failed. The backup
+    // made here stays: it holds the bytes that were read.
+    FileRecord notReplaced(const std::string& type) {
+        std::this_thread::sleep_for(kWaitForHolder);
+        const std::optional<std::string> now = readFirstBytes(found_.path);
+        if (now && kindOfFile(*now).kind == FileKind::XmlDocument) {
+            record_.kind = type;
+            return outcome(record_, Outcome::AlreadyConverted, "converted by another run");
+        }
+        return outcome(record_, Outcome::Failed,
+                       "not converted: the file changed while it was converted, or could not be "
+                       "written; it was left as it is");
+    }
+
+    const FoundFile& found_;
+    const MigrationOptions& options_;
+    FileRecord record_;
+    bool replaced_ = false;
+};
+
+} // namespace
+
+FileRecord migrateFile(const FoundFile& file, const MigrationOptions& options) {
+    const auto start = std::chrono::steady_clock::now();
+    FileRecord record = FileMigration(file, options).run();
+    record.milliseconds =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return record;
+}
+
+std::vector<FileRecord> migrateFiles(const std::vector<FoundFile>& files,
+                                     const MigrationOptions& options, unsigned jobs,
+                                     const std::function<void()>& fileDone) {
+    std::vector<FileRecord> records(files.size());
+    forEachOnThreads(files.size(), jobs, [&](std::size_t i) {
+        records[i] = migrateFile(files[i], options);
+        if (fileDone)
+            fileDone();
+    });
+    return records;
+}
+
+} // namespace velmora::batch

@@ -1,0 +1,114 @@
+#include "batch/run_report.h"
+
+#include "archive/json_text.h"
+#include "platform/code_page.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace velmora::batch {
+namespace {
+
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
+        return std::string(text);
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    return out + '"';
+}
+
+std::string millisecondsText(double milliseconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", milliseconds);
+    return text;
+}
+
+// Reports are UTF-8; paths and reasons are tree text (ANSI on Windows).
+std::string utf8(const std::string& treeText) {
+    return treeTextToUtf8(treeText);
+}
+
+} // namespace
+
+const char* outcomeName(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::Converted:
+        return "converted";
+    case Outcome::AlreadyConverted:
+        return "already-converted";
+    case Outcome::NotADeal:
+        return "not-a-deal";
+    case Outcome::UnsupportedKind:
+        return "unsupported-kind";
+    case Outcome::Refused:
+        return "refused";
+    case Outcome::Failed:
+    case Outcome::Count:
+        break;
+    }
+    return "failed";
+}
+
+std::string jsonRecord(const FileRecord& r) {
+    return "{\"path\":" + archive::jsonQuoted(utf8(r.path)) + ",\"outcome\":\"" +
+           outcomeName(r.outcome) + "\",\"kind\":" + archive::jsonQuoted(r.kind) +
+           ",\"version\":" + std::to_string(r.versionWord) +
+           ",\"backup\":" + archive::jsonQuoted(utf8(r.backupPath)) +
+           ",\"reason\":" + archive::jsonQuoted(utf8(r.reason)) +
+           ",\"bytes\":" + std::to_string(r.bytes) +
+           ",\"milliseconds\":" + millisecondsText(r.milliseconds) + "}";
+}
+
+std::string csvHeader() {
+    return "path,outcome,kind,version,backup,reason,bytes,milliseconds";
+}
+
+std::string csvRecord(const FileRecord& r) {
+    return csvField(utf8(r.path)) + "," + outcomeName(r.outcome) + "," + csvField(r.kind) + "," +
+           std::to_string(r.versionWord) + "," + csvField(utf8(r.backupPath)) + "," +
+           csvField(utf8(r.reason)) + "," + std::to_string(r.bytes) + "," +
+           millisecondsText(r.milliseconds);
+}
+
+std::size_t RunSummary::files() const {
+    std::size_t total = 0;
+    for (const std::size_t n : counts)
+        total += n;
+    return total;
+}
+
+bool RunSummary::allDealsDone() const {
+    return count(Outcome::Refused) == 0 && count(Outcome::Failed) == 0;
+}
+
+RunSummary summarize(const std::vector<FileRecord>& records) {
+    RunSummary summary;
+    for (const FileRecord& record : records)
+        ++summary.counts[record.outcome];
+    return summary;
+}
+
+std::string summaryLine(const RunSummary& summary) {
+    std::string line;
+    for (const Outcome outcome : everyValue<Outcome>()) {
+        std::string name = outcomeName(outcome);
+        for (char& c : name)
+            c = c == '-' ? ' ' : c;
+        line += (line.empty() ? "" : ", ") + name + ": " + std::to_string(summary.count(outcome));
+    }
+    return line;
+}
+
+std::string summaryJson(const RunSummary& summary, bool dryRun) {
+    std::string json = "{\"files\":" + std::to_string(summary.files());
+    for (const Outcome outcome : everyValue<Outcome>())
+        json += ",\"" + std::string(outcomeName(outcome)) +
+                "\":" + std::to_string(summary.count(outcome));
+    return json + (dryRun ? ",\"dry-run\":true}" : "}");
+}
+
+} // namespace velmora::batch

@@ -1,0 +1,223 @@
+#include "batch/tree_walk.h"
+
+#include "platform/code_page.h"
+#include "platform/file_identity.h"
+#include "platform/safe_file.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <filesystem>
+#include <set>
+#include <tuple>
+
+namespace velmora::batch {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kBackupFolder[] = "UpgradeBackup";
+
+using Identity = std::tuple<std::uint64_t, std::uint64_t>;
+
+// Paths are tree text (the ANSI code page on Windows, where fs::path would
+// convert through the C library's locale instead).
+fs::path pathOf(const std::string& text) {
+#ifdef _WIN32
+    return fs::path(ansiToWide(text));
+#else
+    return fs::path(text);
+#endif
+}
+
+std::string textOf(const fs::path& path) {
+#ifdef _WIN32
+    return wideToAnsi(path.wstring());
+#else
+    return path.string();
+#endif
+}
+
+// UTF-8 with "/" between folders on every platform, so that shards agree.
+std::string shardKeyOf(const fs::path& relative) {
+    const std::u8string key = relative.generic_u8string();
+    return std::string(key.begin(), key.end());
+}
+
+std::optional<Identity> identityOf(const fs::path& path) {
+    const std::optional<FileIdentity> id = fileIdentity(textOf(path));
+    if (!id)
+        return std::nullopt;
+    return Identity{id->volume, id->index};
+}
+
+// Windows names files without regard to case: "upgradebackup" is the folder
+// new backups go to there.
+bool isBackupFolderName(const fs::path& name) {
+#ifdef _WIN32
+    std::wstring folded = name.wstring();
+    std::transform(folded.begin(), folded.end(), folded.begin(), ::towlower);
+    return folded == L"upgradebackup";
+#else
+    return name == kBackupFolder;
+#endif
+}
+
+bool isInBackupFolder(const fs::path& path) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(path, error).lexically_normal();
+    const fs::path& checked = error ? path : absolute;
+    return std::any_of(checked.begin(), checked.end(), isBackupFolderName);
+}
+
+// A link whose target lies in a backup folder ("latest.hud" pointing at a
+// backup, "old" pointing at the folder).
+bool leadsIntoBackups(const fs::directory_entry& entry) {
+    // The folder listing says whether an entry is a link, without a call.
+    std::error_code error;
+    if (!entry.is_symlink(error))
+        return false;
+    const fs::path target = fs::canonical(entry.path(), error);
+    return !error && isInBackupFolder(target);
+}
+
+class Walker {
+public:
+    TreeWalk result;
+
+    void walkRoot(const std::string& root) {
+        const fs::path path = pathOf(root);
+        std::error_code ignored;
+        const fs::directory_entry named(path, ignored);
+        if (isInBackupFolder(path) || leadsIntoBackups(named)) {
+            result.notes.push_back(root + ": upgrade backups are never converted; left alone");
+            return;
+        }
+        std::error_code error;
+        const fs::file_status status = fs::status(path, error);
+        if (fs::is_directory(status)) {
+            walkFolder(path, path);
+            return;
+        }
+        const std::string name = shardKeyOf(path.filename());
+        if (error || !fs::exists(status)) {
+            add({root, name, absence(named, error), true});
+            return;
+        }
+        addFile(path, name, status, true);
+    }
+
+private:
+    void walkFolder(const fs::path& root, const fs::path& start) {
+        std::vector<fs::path> pending{start};
+        while (!pending.empty()) {
+            const fs::path folder = std::move(pending.back());
+            pending.pop_back();
+            const std::optional<Identity> id = identityOf(folder);
+            if (id && !foldersSeen_.insert(*id).second)
+                continue; // reached again through a link
+            std::vector<fs::directory_entry> entries;
+            std::error_code error;
+            for (fs::directory_iterator it(folder, error), end; !error && it != end;
+                 it.increment(error))
+                entries.push_back(*it);
+            if (error) {
+                add({textOf(folder), relativeTo(root, folder), Found::Unreadable});
+                continue;
+            }
+            std::sort(entries.begin(), entries.end());
+            // Folders go on the stack in reverse, so that they come out in name order.
+            std::vector<fs::path> subfolders;
+            for (const fs::directory_entry& entry : entries)
+                visitEntry(root, entry, subfolders);
+            pending.insert(pending.end(), subfolders.rbegin(), subfolders.rend());
+        }
+    }
+
+    void visitEntry(const fs::path& root, const fs::directory_entry& entry,
+                    std::vector<fs::path>& subfolders) {
+        const fs::path& path = entry.path();
+        std::error_code error;
+        const fs::file_status status = entry.status(error);
+        if (leadsIntoBackups(entry))
+            return;
+        if (fs::is_directory(status)) {
+            if (!isBackupFolderName(path.filename()))
+                subfolders.push_back(path);
+            return;
+        }
+        if (error || !fs::exists(status)) {
+            add({textOf(path), relativeTo(root, path), absence(entry, error)});
+            return;
+        }
+        // Another run's save in progress: the file it will become is found.
+        if (isSafeWriteTemporary(textOf(path.filename())))
+            return;
+        addFile(path, relativeTo(root, path), status);
+    }
+
+    void addFile(const fs::path& path, const std::string& relative, const fs::file_status& status,
+                 bool named = false) {
+        if (!fs::is_regular_file(status)) {
+            add({textOf(path), relative, Found::NotAFile, named});
+            return;
+        }
+        const std::optional<Identity> id = identityOf(path);
+        if (id && !filesSeen_.insert(*id).second)
+            return;
+        add({textOf(path), relative, Found::File, named});
+    }
+
+    // Why a name has no file to look at: not there (through a link or not),
+    // or not to be looked at (no permission on a folder on the way).
+    static Found absence(const fs::directory_entry& entry, const std::error_code& statusError) {
+        if (statusError && statusError != std::errc::no_such_file_or_directory)
+            return Found::Unreadable;
+        std::error_code error;
+        return entry.is_symlink(error) ? Found::Dangling : Found::Missing;
+    }
+
+    static std::string relativeTo(const fs::path& root, const fs::path& path) {
+        return shardKeyOf(path.lexically_relative(root));
+    }
+
+    void add(FoundFile file) { result.files.push_back(std::move(file)); }
+
+    std::set<Identity> foldersSeen_;
+    std::set<Identity> filesSeen_;
+};
+
+} // namespace
+
+TreeWalk walkTree(const std::vector<std::string>& roots) {
+    Walker walker;
+    for (const std::string& root : roots)
+        walker.walkRoot(root);
+    return std::move(walker.result);
+}
+
+std::string absoluteKey(const std::string& path) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(pathOf(path), error);
+    if (error)
+        absolute = pathOf(path);
+    const std::u8string key = absolute.lexically_normal().u8string();
+    return std::string(key.begin(), key.end());
+}
+
+const char* problemOf(Found found) {
+    switch (found) {
+    case Found::File:
+        break;
+    case Found::NotAFile:
+        return "not a regular file";
+    case Found::Dangling:
+        return "the link leads nowhere";
+    case Found::Missing:
+        return "no such file or folder";
+    case Found::Unreadable:
+        return "cannot be read";
+    }
+    return "";
+}
+
+} // namespace velmora::batch

@@ -1,0 +1,50 @@
+// Finding the files of an archive: the files and folders a run is given,
+// folders searched all the way down.
+//
+// Symbolic links are followed, to files and to folders, and each real file is
+// found once however many links lead to it (a folder reached twice, a loop of
+// links included, is searched once). Folders named "UpgradeBackup" hold the
+// copies kept before conversions and are passed over; one named directly, or
+// a file inside one, is left alone with a note. What cannot be worked on (a
+// link that leads nowhere, a fifo, a folder that cannot be listed, a name
+// that does not exist) is found too, so that the run can report it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace velmora::batch {
+
+enum class Found {
+    File,       // a regular file (perhaps through links)
+    NotAFile,   // a fifo, a device, a socket
+    Dangling,   // a link that leads nowhere
+    Missing,    // a name given to the run that does not exist
+    Unreadable, // a folder that cannot be listed, a name that cannot be looked at
+};
+
+struct FoundFile {
+    std::string path;     // as reached from the name the run was given
+    std::string relative; // from that name, UTF-8, "/" between folders: the shard key
+    Found found = Found::File;
+    // Given to the run by its own name, not found inside a folder given.
+    bool named = false;
+};
+
+struct TreeWalk {
+    // The names given, in order; each folder's entries in name order.
+    std::vector<FoundFile> files;
+    // Names given that were left alone, with the reason, one line each.
+    std::vector<std::string> notes;
+};
+
+TreeWalk walkTree(const std::vector<std::string>& roots);
+
+// The absolute form of `path`, made without looking at the disk, in UTF-8
+// with the platform's separators: how the index names a file.
+std::string absoluteKey(const std::string& path);
+
+// Why a FoundFile other than Found::File cannot be worked on, in words.
+const char* problemOf(Found found);
+
+} // namespace velmora::batch

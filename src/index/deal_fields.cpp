@@ -1,0 +1,229 @@
+#include "index/deal_fields.h"
+
+#include "document/hud_document.h"
+#include "platform/code_page.h"
+#include "tree/text_forms.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace velmora::index {
+namespace {
+
+const PropertyDef* definedProperty(const CSectionNode* node, std::string_view name,
+                                   PropertyKind kind) {
+    if (!node)
+        return nullptr;
+    const PropertyDef* def = node->schema().find(name);
+    return def && def->kind == kind ? def : nullptr;
+}
+
+std::string stringAt(const CSectionNode* node, std::string_view name) {
+    const PropertyDef* def = definedProperty(node, name, PropertyKind::String);
+    return def ? treeTextToUtf8(std::string(node->stringOf(*def))) : std::string();
+}
+
+OleDate dateAt(const CSectionNode* node, std::string_view name) {
+    const PropertyDef* def = definedProperty(node, name, PropertyKind::Date);
+    return def ? std::get<OleDate>(node->slotValue(*def)) : OleDate::invalid();
+}
+
+void append(std::string& joined, const std::string& part, std::string_view separator) {
+    if (part.empty())
+        return;
+    if (!joined.empty())
+        joined += separator;
+    joined += part;
+}
+
+// The names of a name-and-address block: both of its name lines.
+void appendNames(std::string& joined, const CSectionNode* block) {
+    append(joined, stringAt(block, "name1"), "; ");
+    append(joined, stringAt(block, "name2"), "; ");
+}
+
+// The main party's block and, in the list beside it, the further ones.
+std::string partiesOf(const CHudDocument& document, std::string_view main, std::string_view list) {
+    std::string joined;
+    appendNames(joined, document.findChild(main));
+    if (const CSectionNode* further = document.findChild(list)) {
+        for (const auto& address : further->children())
+            appendNames(joined, address.get());
+    }
+    return joined;
+}
+
+std::string propertyAddressOf(const CHudDocument& document) {
+    const CSectionNode* location = document.findChild("g");
+    std::string stateAndZip = stringAt(location, "state");
+    append(stateAndZip, stringAt(location, "zip"), " ");
+    std::string joined;
+    for (const char* part : {"name1", "name2", "street", "city"})
+        append(joined, stringAt(location, part), ", ");
+    append(joined, stateAndZip, ", ");
+    return joined;
+}
+
+FieldValue textValue(std::string text) {
+    if (text.empty())
+        return {};
+    return FieldValue(std::move(text));
+}
+
+FieldValue numberValue(std::optional<double> number) {
+    return number ? FieldValue(*number) : FieldValue();
+}
+
+void setText(FieldValues& values, Field field, std::string text) {
+    values[field] = textValue(std::move(text));
+}
+
+// Each amount is kept twice: as a number, and as the text the document holds.
+struct AmountFields {
+    Field number;
+    Field text;
+};
+
+void setAmount(FieldValues& values, AmountFields fields, const std::string& text,
+               std::optional<double> number) {
+    values[fields.number] = numberValue(number);
+    setText(values, fields.text, text);
+}
+
+void setStringAmount(FieldValues& values, AmountFields fields, const CSectionNode* node,
+                     std::string_view name) {
+    const std::string text = stringAt(node, name);
+    setAmount(values, fields, text, amountOfText(text));
+}
+
+void setDoubleAmount(FieldValues& values, AmountFields fields, const CSectionNode* node,
+                     std::string_view name) {
+    const PropertyDef* def = definedProperty(node, name, PropertyKind::Double);
+    if (!def)
+        return;
+    const double value = std::get<double>(node->slotValue(*def));
+    setAmount(values, fields, formatDoubleExact(value), value);
+}
+
+// The texts a person may look for: a line's description is its text, but a
+// node's name is the tree's own, and an amount of nothing ("0.00" in a
+// hundred unused lines) would only swell the index.
+bool isSearchableText(const CSectionNode& node, const PropertyDef& def) {
+    if (def.kind != PropertyKind::String || def.builtIn == BuiltIn::Name)
+        return false;
+    const std::string_view text = node.stringOf(def);
+    return !text.empty() && amountOfText(text) != 0.0;
+}
+
+std::string firstOf(std::string preferred, std::string otherwise) {
+    return preferred.empty() ? otherwise : preferred;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+} // namespace
+
+std::optional<double> amountOfText(std::string_view text) {
+    text = trimmed(text);
+    const bool parenthesised = text.size() > 2 && text.front() == '(' && text.back() == ')';
+    if (parenthesised)
+        text = trimmed(text.substr(1, text.size() - 2));
+    std::string digits;
+    for (const char c : text) {
+        if (c != ',' && c != '$' && c != ' ')
+            digits += c;
+    }
+    if (digits.empty() || (parenthesised && digits.front() == '-'))
+        return std::nullopt;
+    double value = 0.0;
+    const char* end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, value);
+    // from_chars also reads "inf" and "nan", which no one types for an amount.
+    if (error != std::errc() || stop != end || !std::isfinite(value))
+        return std::nullopt;
+    return parenthesised ? -value : value;
+}
+
+std::string isoDate(const OleDate& date) {
+    // Day 0 is how the documents say "no date": it is never written to a file.
+    if (!date.isValid() || date.days == 0.0)
+        return {};
+    const CivilDateTime civil = civilFromDays(date.days);
+    char text[64];
+    const int length = std::snprintf(text, sizeof text, "%04lld-%02d-%02d",
+                                     static_cast<long long>(civil.year), civil.month, civil.day);
+    std::string iso(text, static_cast<std::size_t>(length));
+    if (civil.hour != 0 || civil.minute != 0 || civil.second != 0) {
+        std::snprintf(text, sizeof text, "T%02d:%02d:%02d", civil.hour, civil.minute, civil.second);
+        iso += text;
+    }
+    return iso;
+}
+
+void fillDealFields(CHudDocument& document, FieldValues& values) {
+    const CSectionNode* loan = document.findChild("b");
+    const CSectionNode* summary = document.findChild("n1400");
+    const std::string type = treeTextToUtf8(document.documentType());
+    setText(values, Field::DocumentType, type);
+    setText(values, Field::SettlementDate,
+            firstOf(isoDate(dateAt(&document, "i_settlementDate")),
+                    isoDate(dateAt(summary, "settlementDate"))));
+    setText(values, Field::FundingDate, isoDate(dateAt(&document, "fundingDate")));
+    setText(values, Field::FileNumber, stringAt(loan, "fileNo_6"));
+    setText(values, Field::LoanNumber, stringAt(loan, "loanNo_7"));
+    setText(values, Field::Borrowers, partiesOf(document, "d", "d_borrowers"));
+    setText(values, Field::Sellers, partiesOf(document, "e", "e_sellers"));
+    setText(values, Field::PropertyAddress, propertyAddressOf(document));
+    setText(values, Field::Lender, stringAt(&document, "f_LenderName"));
+    setText(
+        values, Field::SettlementAgent,
+        firstOf(stringAt(summary, "settlementAgent"), stringAt(document.findChild("h"), "name1")));
+    setStringAmount(values, {Field::ContractSalesPrice, Field::ContractSalesPriceText},
+                    document.findChild("n100"), "n101");
+    // The refinance form has no line 202: its loan amount is line 1601.
+    if (type == document_types::kHud1a)
+        setStringAmount(values, {Field::LoanAmount, Field::LoanAmountText},
+                        document.findChild("n1600"), "amount");
+    else
+        setStringAmount(values, {Field::LoanAmount, Field::LoanAmountText},
+                        document.findChild("n200"), "n202");
+    setDoubleAmount(values, {Field::Total120, Field::Total120Text}, document.findChild("n100"),
+                    "n120");
+    setDoubleAmount(values, {Field::Total220, Field::Total220Text}, document.findChild("n200"),
+                    "n220");
+    setDoubleAmount(values, {Field::Total420, Field::Total420Text}, document.findChild("n400"),
+                    "n420");
+    setDoubleAmount(values, {Field::Total520, Field::Total520Text}, document.findChild("n500"),
+                    "n520");
+    setDoubleAmount(values, {Field::Total1400Borrower, Field::Total1400BorrowerText}, summary,
+                    "borrowerFund");
+    setDoubleAmount(values, {Field::Total1400Seller, Field::Total1400SellerText}, summary,
+                    "sellerFund");
+    setDoubleAmount(values, {Field::Total1520, Field::Total1520Text}, document.findChild("n1500"),
+                    "n1520");
+}
+
+std::string documentText(const CHudDocument& document) {
+    std::string text;
+    std::vector<const CSectionNode*> pending{&document};
+    while (!pending.empty()) {
+        const CSectionNode* node = pending.back();
+        pending.pop_back();
+        for (const PropertyDef& def : node->schema().inNameOrder()) {
+            if (isSearchableText(*node, def))
+                append(text, treeTextToUtf8(std::string(node->stringOf(def))), "\n");
+        }
+        for (auto child = node->children().rbegin(); child != node->children().rend(); ++child)
+            pending.push_back(child->get());
+    }
+    return text;
+}
+
+} // namespace velmora::index

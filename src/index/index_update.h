@@ -1,0 +1,57 @@
+// Bringing the archive index up to date with the files of some folders.
+//
+// A file whose size, modification time and file number are those of its row
+// is not read again; the others are read on several threads and written in
+// batches, each batch one transaction, so that a run stopped half-way leaves
+// every row true to its file and the next run goes on where it stopped.
+// Rows of files that are gone from the folders given are removed; rows of
+// other folders are left alone, so that one index can serve many folders, and
+// so are the rows of a folder given that is not there at all (a share that
+// is not mounted must not empty the index).
+#pragma once
+
+#include "batch/shard.h"
+#include "index/sqlite_db.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::index {
+
+struct IndexOptions {
+    unsigned jobs = 1;
+    std::optional<batch::Shard> shard;
+    // Told how many files the run will look at, once they are found.
+    std::function<void(std::size_t)> filesFound;
+};
+
+struct IndexProblem {
+    std::string path;
+    std::string reason;
+};
+
+struct IndexRun {
+    std::size_t files = 0;      // files looked at
+    std::size_t indexed = 0;    // deals read now and indexed
+    std::size_t unchanged = 0;  // deals not read again
+    std::size_t notIndexed = 0; // deals read now that failed or could not be read
+    std::size_t notDeals = 0;
+    std::size_t removed = 0; // rows of files gone, or no deal any more
+    // The deals not indexed now, and the names that could not be looked at.
+    std::vector<IndexProblem> problems;
+    // Names given that were left alone, with the reason.
+    std::vector<std::string> notes;
+};
+
+// Updates the index `db` (made ready by prepareIndexSchema) from `roots`.
+// `fileDone` is called once per file looked at, from any thread.
+IndexRun updateIndex(Database& db, const std::vector<std::string>& roots,
+                     const IndexOptions& options, const std::function<void()>& fileDone);
+
+// "indexed: 3, unchanged: 10, not indexed: 1, not a deal: 2, removed: 0".
+std::string indexRunLine(const IndexRun& run);
+
+} // namespace velmora::index

@@ -1,0 +1,134 @@
+// The batch layer on its own, with a callback in place of a renderer: which
+// output each document gets, what is never written over, and what each
+// file's record and the run's summary say.
+#include "batch/batch_run.h"
+#include "document/hud_document.h"
+#include "temp_folder.h"
+#include "tree/xml_document.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+namespace velmora::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using batch::BatchOutcome;
+
+class BatchRunTest : public ::testing::Test {
+protected:
+    std::string document(const std::string& name) {
+        const std::string path = folder.file(name);
+        fs::create_directories(fs::path(path).parent_path());
+        CHudDocument root("hud");
+        root.initDocument();
+        EXPECT_EQ(saveXmlFile(root, path), 0);
+        return path;
+    }
+
+    std::vector<batch::BatchItem> plan(const std::vector<std::string>& roots,
+                                       const std::string& outFolder = "") {
+        return batch::planBatch(batch::walkTree(roots).files, {".out", outFolder});
+    }
+
+    TempFolder folder;
+};
+
+// What the callback makes of a document: its path, so that every output
+// shows where it came from.
+const batch::MakeOutput kEcho = [](const std::string& document) { return "made " + document; };
+
+TEST_F(BatchRunTest, OutputsMirrorTheFoldersGivenAndNeverShareAName) {
+    const std::string a = document("in/one/deal.xml");
+    const std::string b = document("in/two/Deal.xml");
+    const std::string c = document("in/two/deal.out"); // what b would get
+    const std::string named = document("elsewhere/deal.xml");
+    const std::string out = folder.file("out");
+    const std::vector<batch::BatchItem> items = plan({folder.file("in"), named}, out);
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(items[0].document, a);
+    EXPECT_EQ(items[0].output, out + "/one/deal.out");
+    EXPECT_EQ(items[1].document, b);
+    EXPECT_EQ(items[1].output, out + "/two/Deal.out");
+    EXPECT_EQ(items[2].document, c);
+    EXPECT_EQ(items[2].output, out + "/two/deal-2.out"); // ASCII case does not tell apart
+    EXPECT_EQ(items[3].output, out + "/deal.out");
+
+    // Beside the documents, no output takes a document's name.
+    const std::vector<batch::BatchItem> beside = plan({folder.file("in/two")});
+    EXPECT_EQ(beside[0].output, folder.file("in/two/Deal-2.out"));
+    EXPECT_EQ(beside[1].output, c); // the document itself: refused when run
+
+    const std::vector<batch::BatchRecord> records =
+        batch::runBatch(items, kEcho, {false, 2}, nullptr);
+    for (const batch::BatchRecord& record : records) {
+        EXPECT_EQ(record.outcome, BatchOutcome::Written) << record.reason;
+        EXPECT_EQ(readBytes(record.output), "made " + record.document);
+    }
+}
+
+TEST_F(BatchRunTest, EachFileGetsARecordThatSaysWhy) {
+    const std::string good = document("in/a.xml");
+    const std::string bad = document("in/b.xml");
+    writeBytes(folder.file("in/notes.txt"), "not a deal");
+    const std::string existing = folder.file("in/c.out");
+    document("in/c.xml");
+    writeBytes(existing, "kept");
+    const batch::MakeOutput failing = [&](const std::string& path) -> std::string {
+        if (path == bad)
+            throw std::runtime_error(path + ": could not be read");
+        return kEcho(path);
+    };
+    const std::vector<batch::BatchItem> items = plan({folder.file("in")});
+    std::vector<batch::BatchRecord> records = batch::runBatch(items, failing, {false, 1}, nullptr);
+    ASSERT_EQ(records.size(), 5u); // a.xml, b.xml, c.out, c.xml, notes.txt
+    EXPECT_EQ(batch::batchNote(records[0]), "");
+    EXPECT_EQ(batch::batchNote(records[1]), "failed: " + bad + ": could not be read");
+    EXPECT_EQ(records[2].outcome, BatchOutcome::NotADeal);
+    EXPECT_EQ(batch::batchNote(records[2]), "");
+    EXPECT_EQ(batch::batchNote(records[3]), "skipped: " + existing + ": exists");
+    // What helps is the caller's to say, and only where something would.
+    EXPECT_EQ(records[3].remedy, batch::BatchRemedy::ReplaceOutput);
+    EXPECT_EQ(records[1].remedy, batch::BatchRemedy::None);
+    EXPECT_EQ(readBytes(existing), "kept");
+    EXPECT_FALSE(fs::exists(folder.file("in/b.out")));
+    EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
+              "made: 1, skipped existing: 1, legacy: 0, not a deal: 2, failed: 1");
+
+    records = batch::runBatch(items, kEcho, {true, 1}, nullptr);
+    EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
+              "made: 3, skipped existing: 0, legacy: 0, not a deal: 2, failed: 0");
+    EXPECT_EQ(readBytes(existing), "made " + folder.file("in/c.xml"));
+}
+
+// A legacy deal is told from its first word: one of a kind that converts can
+// be worked on once converted, one of any other kind cannot.
+TEST_F(BatchRunTest, LegacyDealsAreSettledWithTheirRemedy) {
+    const auto legacy = [&](const std::string& name, unsigned versionWord) {
+        const std::string path = folder.file("in/" + name);
+        fs::create_directories(fs::path(path).parent_path());
+        writeBytes(path, std::string{static_cast<char>(versionWord & 0xFF),
+                                     static_cast<char>(versionWord >> 8)} +
+                             "...");
+        return path;
+    };
+    const std::string statement = legacy("a.hud", 1601);
+    const std::string mortgage = legacy("b.hud", 404);
+    const std::vector<batch::BatchItem> items = plan({folder.file("in")});
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].settled, BatchOutcome::Legacy);
+    EXPECT_EQ(items[0].reason, statement + ": a legacy file");
+    EXPECT_EQ(items[0].remedy, batch::BatchRemedy::ConvertFirst);
+    EXPECT_EQ(items[1].settled, BatchOutcome::Legacy);
+    EXPECT_EQ(items[1].reason, mortgage + ": a legacy mortgage closing document, which does not "
+                                          "convert");
+    EXPECT_EQ(items[1].remedy, batch::BatchRemedy::None);
+    const batch::BatchRecord record = batch::runBatchItem(items[0], kEcho, false);
+    EXPECT_EQ(batch::batchNote(record), "legacy: " + statement + ": a legacy file");
+    EXPECT_EQ(record.remedy, batch::BatchRemedy::ConvertFirst);
+}
+
+} // namespace
+} // namespace velmora::testing

@@ -1,0 +1,587 @@
+// The archive index through the library: what a row holds for each kind of
+// file, the questions it answers, what an update reads again and what it
+// removes, shards merged into one, and databases that are not ours.
+#include "index/deal_fields.h"
+#include "index/deal_reading.h"
+#include "index/index_merge.h"
+#include "index/index_schema.h"
+#include "index/index_search.h"
+#include "index/index_update.h"
+#include "support/child_process.h"
+#include "support/index_archive.h"
+#include "tree/ole_date.h"
+#include "tree/text_forms.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmora::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using index::Database;
+using index::Field;
+using index::FieldValues;
+using index::IndexError;
+using index::IndexNotReady;
+using index::IndexRun;
+using index::OpenMode;
+using index::SearchQuery;
+
+std::unique_ptr<Database> openIndex(const std::string& path, int busySeconds = 1) {
+    auto db = std::make_unique<Database>(path, OpenMode::Create, busySeconds);
+    index::prepareIndexSchema(*db);
+    return db;
+}
+
+IndexRun update(Database& db, const std::vector<std::string>& roots,
+                std::optional<batch::Shard> shard = std::nullopt) {
+    index::IndexOptions options;
+    options.jobs = 2;
+    options.shard = shard;
+    return index::updateIndex(db, roots, options, nullptr);
+}
+
+std::string counts(const IndexRun& run) {
+    return index::indexRunLine(run) + ", files: " + std::to_string(run.files);
+}
+
+std::string shown(const index::SqlValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value))
+        return *text;
+    if (const auto* number = std::get_if<std::int64_t>(&value))
+        return "#" + std::to_string(*number);
+    if (const auto* number = std::get_if<double>(&value))
+        return "#" + formatDoubleExact(*number);
+    return "null";
+}
+
+// The fields of a row from `status` on, NULL ones left out, numbers after '#';
+// "none" when the index has no row of the path.
+std::string rowText(Database& db, const std::string& path) {
+    index::Statement query = db.prepare("SELECT * FROM documents WHERE path = ?");
+    query.bind(1, path);
+    if (!query.step())
+        return "none";
+    std::string text;
+    int column = 1; // after the id
+    for (const Field field : batch::everyValue<Field>()) {
+        const index::SqlValue value = query.value(column++);
+        if (field >= Field::Status && !std::holds_alternative<std::monostate>(value))
+            text += (text.empty() ? "" : "|") + std::string(index::fieldDef(field).name) + "=" +
+                    shown(value);
+    }
+    return text;
+}
+
+std::map<std::string, std::int64_t> idsByPath(Database& db) {
+    std::map<std::string, std::int64_t> ids;
+    index::Statement query = db.prepare("SELECT path, id FROM documents");
+    while (query.step())
+        ids[query.text(0)] = query.integer(1);
+    return ids;
+}
+
+// Every row without its id, and its full-text body, in path order.
+std::vector<std::string> dump(Database& db) {
+    std::vector<std::string> rows;
+    index::Statement query = db.prepare(
+        "SELECT d.*, t.body FROM documents d LEFT JOIN document_text t ON t.rowid = d.id "
+        "ORDER BY d.path");
+    while (query.step()) {
+        std::string row;
+        for (int column = 1; column <= static_cast<int>(index::kFieldCount) + 1; ++column)
+            row += shown(query.value(column)) + "|";
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<std::string> pathsOf(const std::vector<FieldValues>& hits) {
+    std::vector<std::string> paths;
+    for (const FieldValues& hit : hits)
+        paths.push_back(std::get<std::string>(hit[Field::Path]));
+    return paths;
+}
+
+std::vector<std::string> search(Database& db, const std::string& words,
+                                const std::string& from = "", const std::string& to = "",
+                                std::vector<std::pair<Field, std::string>> where = {},
+                                std::size_t limit = 20) {
+    SearchQuery query;
+    query.words = words;
+    query.where = std::move(where);
+    if (!from.empty())
+        query.from = parseDate(from);
+    if (!to.empty())
+        query.to = parseDate(to);
+    query.limit = limit;
+    return pathsOf(index::searchIndex(db, query));
+}
+
+std::string messageOf(const std::function<void()>& attempt) {
+    try {
+        attempt();
+    } catch (const IndexError& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+TEST(IndexFields, EachKindOfFileGetsItsRow) {
+    IndexArchive archive;
+    TempFolder dbFolder;
+    const auto db = openIndex(dbFolder.file("index.db"));
+    // A known stamp, with nanoseconds, for the file's own fields.
+    const timespec stamp[2] = {{1700000000, 0}, {1700000000, 123456789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, archive.loan.c_str(), stamp, 0), 0);
+
+    const IndexRun run = update(*db, {archive.root.path()});
+    EXPECT_EQ(counts(run), "indexed: 5, unchanged: 0, not indexed: 3, not a deal: 2, removed: 0, "
+                           "files: 10");
+
+    EXPECT_EQ(rowText(*db, archive.purchase),
+              "status=indexed|format=xml|version=201|document_type=hud|settlement_date=2008-09-"
+              "16T14:30:00"
+              "|funding_date=2008-09-18|file_number=F-2008-17|loan_number=LN-4471"
+              "|borrowers=Dana Whitlock; Lee Whitlock; Riley Whitlock; Sam Okafor; Jo Okafor"
+              "|sellers=Morgan Estates; Quentin Morgan|property_address=14 Quarry Road, Hallam, "
+              "PA 17406|lender=Harbor Bank|settlement_agent=Velmora Title"
+              "|contract_sales_price=#250000|contract_sales_price_text=$250,000.00"
+              "|loan_amount=#2e+05|loan_amount_text=200,000.00|total_120=#252210.5"
+              "|total_120_text=252210.5|total_220=#26204|total_220_text=26204|total_420=#251402"
+              "|total_420_text=251402|total_520=#1504.25|total_520_text=1504.25"
+              "|total_1400_borrower=#26006.5|total_1400_borrower_text=26006.5"
+              "|total_1400_seller=#249897.75|total_1400_seller_text=249897.75|total_1520=#0"
+              "|total_1520_text=0");
+    EXPECT_EQ(rowText(*db, archive.refinance),
+              "status=indexed|format=xml|version=201|document_type=hud1a|settlement_date=2010-03-01"
+              "|loan_number=RF-300|borrowers=Avery Quinn|property_address=7 Mill Lane, Dover, DE "
+              "19901|settlement_agent=Keystone Closings|loan_amount=#180500"
+              "|loan_amount_text=180,500.00|total_120=#0|total_120_text=0|total_220=#0"
+              "|total_220_text=0|total_420=#0|total_420_text=0|total_520=#0|total_520_text=0"
+              "|total_1400_borrower=#1234.56|total_1400_borrower_text=1234.56"
+              "|total_1400_seller=#0|total_1400_seller_text=0|total_1520=#0|total_1520_text=0");
+    EXPECT_EQ(rowText(*db, archive.statement),
+              "status=indexed|format=legacy|version_word=#1601|document_type=hud"
+              "|settlement_date=2004-05-17|funding_date=2004-05-19|file_number=F-1601"
+              "|loan_number=L-77|borrowers=Pat Legacy; Chris Legacy; Extra Borrower"
+              "|sellers=Sam Seller|property_address=22 Old Mill Rd, Hanover, PA 17331"
+              "|lender=First Legacy Bank|settlement_agent=Agent Of Record"
+              "|contract_sales_price=#125000|contract_sales_price_text=125,000.00"
+              "|loan_amount=#1e+05|loan_amount_text=100000|total_120=#125500.25"
+              "|total_120_text=125500.25|total_220=#1e+05|total_220_text=1e+05"
+              "|total_420=#125000|total_420_text=125000|total_520=#8000.75"
+              "|total_520_text=8000.75|total_1400_borrower=#25500.25"
+              "|total_1400_borrower_text=25500.25|total_1400_seller=#117000"
+              "|total_1400_seller_text=117000|total_1520=#0|total_1520_text=0");
+    EXPECT_EQ(rowText(*db, archive.loan),
+              "status=indexed|format=legacy|version_word=#1502|document_type=hud1a"
+              "|settlement_date=2011-02-03|funding_date=2011-02-07|loan_number=RL-9"
+              "|borrowers=Robin Refi; Kim Ren\xC3\xA9"
+              "e; Third Owner|property_address=3 Elm Court"
+              "|lender=Legacy Trust|settlement_agent=Closing Co|loan_amount=#95000"
+              "|loan_amount_text=95,000.00|total_120=#0|total_120_text=0|total_220=#0"
+              "|total_220_text=0|total_420=#0|total_420_text=0|total_520=#0|total_520_text=0"
+              "|total_1400_borrower=#1500.5|total_1400_borrower_text=1500.5"
+              "|total_1400_seller=#0|total_1400_seller_text=0|total_1520=#4321.5"
+              "|total_1520_text=4321.5");
+    // The file's own fields.
+    index::Statement own =
+        db->prepare("SELECT size, modified, modified_ns, file_id FROM documents WHERE path = ?");
+    own.bind(1, archive.loan);
+    ASSERT_TRUE(own.step());
+    EXPECT_EQ(own.integer(0), static_cast<std::int64_t>(fs::file_size(archive.loan)));
+    EXPECT_EQ(own.text(1), "2023-11-14T22:13:20Z");
+    EXPECT_EQ(own.integer(2), 1700000000123456789);
+    struct stat info {};
+    ASSERT_EQ(::stat(archive.loan.c_str(), &info), 0);
+    EXPECT_EQ(own.integer(3), static_cast<std::int64_t>(info.st_ino));
+
+    // A deal outside the archive is indexed under the link that leads to it.
+    EXPECT_NE(rowText(*db, archive.linked).find("|borrowers=Farley Distant|"), std::string::npos);
+    EXPECT_EQ(rowText(*db, archive.damaged),
+              "status=failed|reason=the XML document is damaged: it does not load|format=xml");
+    EXPECT_EQ(rowText(*db, archive.cut), "status=failed|reason=the legacy file is damaged: it does "
+                                         "not read|format=legacy|version_word=#1601");
+    EXPECT_EQ(rowText(*db, archive.mortgage), "status=failed|reason=a mortgage closing document "
+                                              "cannot be read|format=legacy|version_word=#404");
+    for (const char* none : {"notes.txt", "empty.dat", "zlinks/again.hud",
+                             "UpgradeBackup/statement_1-1-2000 0-0-0.prb"})
+        EXPECT_EQ(rowText(*db, archive.root.file(none)), "none") << none;
+    std::vector<std::pair<std::string, std::string>> problems;
+    for (const index::IndexProblem& problem : run.problems)
+        problems.emplace_back(problem.path, problem.reason);
+    EXPECT_EQ(problems, (std::vector<std::pair<std::string, std::string>>{
+                            {archive.damaged, "the XML document is damaged: it does not load"},
+                            {archive.cut, "the legacy file is damaged: it does not read"},
+                            {archive.mortgage, "a mortgage closing document cannot be read"}}));
+}
+
+TEST(IndexFields, AmountsAndDatesAsPeopleTypeThem) {
+    const std::pair<const char*, std::optional<double>> amounts[] = {{"250,000.00", 250000.0},
+                                                                     {" $1,234.50 ", 1234.5},
+                                                                     {"(12.00)", -12.0},
+                                                                     {"( $7.25 )", -7.25},
+                                                                     {"-3", -3.0},
+                                                                     {"0", 0.0},
+                                                                     {"", std::nullopt},
+                                                                     {"  ", std::nullopt},
+                                                                     {"TBD", std::nullopt},
+                                                                     {"12 abc", std::nullopt},
+                                                                     {"(-5)", std::nullopt},
+                                                                     {"1.2.3", std::nullopt},
+                                                                     {"()", std::nullopt},
+                                                                     {"inf", std::nullopt},
+                                                                     {"NaN", std::nullopt},
+                                                                     {"-infinity", std::nullopt}};
+    for (const auto& [text, amount] : amounts)
+        EXPECT_EQ(index::amountOfText(text), amount) << "'" << text << "'";
+
+    EXPECT_EQ(index::isoDate(parseDate("9/16/2008")), "2008-09-16");
+    EXPECT_EQ(index::isoDate(parseDate("1/2/1850 6:05:09 AM")), "1850-01-02T06:05:09");
+    EXPECT_EQ(index::isoDate(parseDate("12/31/2099 11:59:59 PM")), "2099-12-31T23:59:59");
+    EXPECT_EQ(index::isoDate(OleDate{0.0, DateStatus::Valid}), "");
+    EXPECT_EQ(index::isoDate(OleDate::invalid()), "");
+    EXPECT_EQ(index::isoTimeOfNanoseconds(0), "1970-01-01T00:00:00Z");
+    EXPECT_EQ(index::isoTimeOfNanoseconds(-1), "1969-12-31T23:59:59Z");
+    EXPECT_EQ(index::isoTimeOfNanoseconds(1'700'000'000'999'999'999), "2023-11-14T22:13:20Z");
+}
+
+TEST(IndexSearch, WordsFieldsDatesAndOrder) {
+    IndexArchive archive;
+    TempFolder dbFolder;
+    const auto db = openIndex(dbFolder.file("index.db"));
+    update(*db, {archive.root.path()});
+    using Paths = std::vector<std::string>;
+
+    // Words: names, address words, prefixes, any case, all of them required.
+    EXPECT_EQ(search(*db, "okafor"), Paths{archive.purchase});
+    EXPECT_EQ(search(*db, "QUARRY rOaD"), Paths{archive.purchase});
+    EXPECT_EQ(search(*db, "whit"), Paths{archive.purchase});
+    EXPECT_EQ(search(*db, "mill lane"), Paths{archive.refinance});
+    EXPECT_EQ(search(*db, "ridgeway valuer"), Paths{archive.purchase});
+    EXPECT_EQ(search(*db, "distant"), Paths{archive.linked});
+    EXPECT_EQ(search(*db, "backed"), Paths{});
+    EXPECT_EQ(search(*db, "renee"), Paths{archive.loan});
+    EXPECT_EQ(search(*db, "ren\xC3\xA9"), Paths{archive.loan});
+    EXPECT_EQ(search(*db, "hallam okafor dover"), Paths{});
+    // Best first: the statement says "legacy" five times, the refinance twice.
+    EXPECT_EQ(search(*db, "legacy"), (Paths{archive.statement, archive.loan}));
+    EXPECT_EQ(search(*db, "legacy", "", "", {}, 1), Paths{archive.statement});
+
+    // Dates: both ends inclusive, a settlement in the afternoon of the last day too.
+    EXPECT_EQ(search(*db, "", "9/16/2008", "9/16/2008"), Paths{archive.purchase});
+    EXPECT_EQ(search(*db, "", "2008-09-15", "2010-03-01"),
+              (Paths{archive.refinance, archive.purchase, archive.linked}));
+    EXPECT_EQ(search(*db, "", "", "5/17/2004"), Paths{archive.statement});
+    EXPECT_EQ(search(*db, "", "2/3/2011"), Paths{archive.loan});
+    EXPECT_EQ(search(*db, "whitlock", "9/17/2008"), Paths{});
+
+    // Fields: a part of the text, in any case, every condition required.
+    EXPECT_EQ(search(*db, "", "", "", {{Field::Borrowers, "OKAFOR"}}), Paths{archive.purchase});
+    EXPECT_EQ(search(*db, "", "", "", {{Field::DocumentType, "hud1a"}}),
+              (Paths{archive.loan, archive.refinance}));
+    EXPECT_EQ(search(*db, "", "", "", {{Field::DocumentType, "hud1a"}, {Field::Format, "xml"}}),
+              Paths{archive.refinance});
+    EXPECT_EQ(search(*db, "", "", "", {{Field::Status, "failed"}}),
+              (Paths{archive.damaged, archive.cut, archive.mortgage}));
+    EXPECT_EQ(search(*db, "legacy", "", "", {{Field::LoanNumber, "rl-"}}), Paths{archive.loan});
+    EXPECT_EQ(index::parseWhere("Property_Address=Mill=Lane"),
+              std::make_pair(Field::PropertyAddress, std::string("Mill=Lane")));
+    for (const char* notAField : {"zip=17406", "borrowers", "=okafor", ""})
+        EXPECT_EQ(index::parseWhere(notAField), std::nullopt) << notAField;
+
+    // What a person types is never taken for query syntax.
+    EXPECT_EQ(search(*db, "whit*"), Paths{archive.purchase});
+    EXPECT_EQ(search(*db, "-okafor"), Paths{archive.purchase});
+    EXPECT_EQ(search(*db, "\"quarry"), Paths{archive.purchase});
+    for (const char* typed : {"\"",
+                              "\"\"",
+                              "*",
+                              "(",
+                              ")",
+                              "()",
+                              "NEAR",
+                              "NEAR(okafor quarry)",
+                              "okafor AND",
+                              "AND",
+                              "OR",
+                              "NOT",
+                              "-",
+                              ":",
+                              "borrowers:okafor",
+                              "^okafor",
+                              "okafor OR",
+                              "{borrowers}: x",
+                              "+",
+                              "\xE2\x80\x94",
+                              "\xC2\xAB\xC2\xBB",
+                              "'",
+                              "a\"b",
+                              "\\",
+                              "%",
+                              "_"}) {
+        EXPECT_EQ(messageOf([&] { search(*db, typed); }), "no error") << typed;
+    }
+}
+
+TEST(IndexUpdate, OnlyChangedFilesAreReadAgainAndGoneOnesLeave) {
+    IndexArchive archive;
+    TempFolder other;
+    TempFolder dbFolder;
+    const auto db = openIndex(dbFolder.file("index.db"));
+    savePurchase(other.file("elsewhere.hud"), "Other Root");
+    update(*db, {other.path()});
+    update(*db, {archive.root.path()});
+    const std::map<std::string, std::int64_t> ids = idsByPath(*db);
+    ASSERT_EQ(ids.size(), 9u);
+
+    EXPECT_EQ(counts(update(*db, {archive.root.path()})),
+              "indexed: 0, unchanged: 8, not indexed: 0, not a deal: 2, removed: 0, files: 10");
+    EXPECT_EQ(idsByPath(*db), ids);
+
+    savePurchase(archive.purchase, "Dana Harrow");
+    saveDeal(archive.refinance, document_types::kHud1a, [](CHudDocument&) {});
+    writeBytes(archive.refinance, readBytes(archive.refinance).substr(0, 100));
+    fs::remove(archive.statement);
+    writeBytes(archive.loan, "a letter now, no deal");
+    const IndexRun run = update(*db, {archive.root.path()});
+    EXPECT_EQ(counts(run),
+              "indexed: 1, unchanged: 4, not indexed: 1, not a deal: 3, removed: 2, files: 9");
+    ASSERT_EQ(run.problems.size(), 1u);
+    EXPECT_EQ(run.problems[0].path, archive.refinance);
+    EXPECT_EQ(run.problems[0].reason, "the XML document is damaged: it does not load");
+
+    EXPECT_EQ(rowText(*db, archive.refinance),
+              "status=failed|reason=the XML document is damaged: it does not load|format=xml");
+    EXPECT_EQ(rowText(*db, archive.statement), "none");
+    EXPECT_EQ(rowText(*db, archive.loan), "none");
+    EXPECT_NE(rowText(*db, archive.purchase).find("borrowers=Dana Harrow; Lee Whitlock;"),
+              std::string::npos);
+    // The full text follows: what the files held before is found no more.
+    EXPECT_EQ(search(*db, "harrow"), std::vector<std::string>{archive.purchase});
+    EXPECT_EQ(search(*db, "other root"), std::vector<std::string>{other.file("elsewhere.hud")});
+    EXPECT_EQ(search(*db, "avery"), std::vector<std::string>{});
+    EXPECT_EQ(search(*db, "legacy"), std::vector<std::string>{});
+    std::map<std::string, std::int64_t> left = idsByPath(*db);
+    EXPECT_EQ(left.size(), 7u);
+    for (const std::string& same :
+         {other.file("elsewhere.hud"), archive.linked, archive.damaged, archive.mortgage})
+        EXPECT_EQ(left[same], ids.at(same)) << same;
+    EXPECT_NE(left[archive.purchase], ids.at(archive.purchase));
+
+    // Naming one file of the tree does not make the rest of the tree gone.
+    EXPECT_EQ(counts(update(*db, {archive.purchase})),
+              "indexed: 0, unchanged: 1, not indexed: 0, not a deal: 0, removed: 0, files: 1");
+    EXPECT_EQ(idsByPath(*db).size(), 7u);
+
+    // A folder given that is not there at all (a share not mounted) keeps its rows.
+    fs::rename(other.path(), other.path() + "-away");
+    const IndexRun away = update(*db, {other.path()});
+    fs::rename(other.path() + "-away", other.path());
+    EXPECT_EQ(away.removed, 0u);
+    ASSERT_EQ(away.problems.size(), 1u);
+    EXPECT_EQ(away.problems[0].reason, "no such file or folder");
+    EXPECT_EQ(idsByPath(*db).size(), 7u);
+}
+
+// Runs `attempt` as a user without rights to what the test locked away: in
+// a child process as nobody when the test runs as root.
+bool asOrdinaryUser(const std::function<bool()>& attempt) {
+    if (::geteuid() != 0)
+        return attempt();
+    return inChildProcess(
+        [&] { return ::setgid(65534) == 0 && ::setuid(65534) == 0 && attempt(); });
+}
+
+TEST(IndexUpdate, WhatCannotBeReadNowKeepsItsRowsAndIsTriedAgain) {
+    TempFolder tree;
+    TempFolder dbFolder;
+    const std::string dbPath = dbFolder.file("index.db");
+    savePurchase(tree.file("open.hud"), "Open Deal");
+    savePurchase(tree.file("locked/inside.hud"), "Inside Deal");
+    {
+        const auto db = openIndex(dbPath);
+        update(*db, {tree.path()});
+    }
+    ASSERT_EQ(::chmod(tree.path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(dbFolder.path().c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(dbPath.c_str(), 0666), 0);
+    savePurchase(tree.file("secret.hud"), "Secret Deal");
+    ASSERT_EQ(::chmod(tree.file("secret.hud").c_str(), 0), 0);
+    ASSERT_EQ(::chmod(tree.file("locked").c_str(), 0), 0);
+    const auto updateAs = [&](const std::string& expected) {
+        return asOrdinaryUser([&] {
+            try {
+                const auto db = openIndex(dbPath);
+                return counts(update(*db, {tree.path()})) == expected;
+            } catch (const IndexError&) {
+                return false;
+            }
+        });
+    };
+
+    EXPECT_TRUE(
+        updateAs("indexed: 0, unchanged: 1, not indexed: 1, not a deal: 0, removed: 0, files: 3"));
+    {
+        const auto db = openIndex(dbPath);
+        EXPECT_EQ(
+            rowText(*db, tree.file("secret.hud")),
+            "status=unreadable|reason=cannot be opened: held by another program, or not readable");
+        EXPECT_EQ(rowText(*db, tree.file("locked/inside.hud")).substr(0, 15), "status=indexed|");
+    }
+
+    // A file that could not be read is read again, although its stamp is the same.
+    ASSERT_EQ(::chmod(tree.file("secret.hud").c_str(), 0644), 0);
+    EXPECT_TRUE(
+        updateAs("indexed: 1, unchanged: 1, not indexed: 0, not a deal: 0, removed: 0, files: 3"));
+    ::chmod(tree.file("locked").c_str(), 0755);
+    const auto db = openIndex(dbPath);
+    EXPECT_EQ(search(*db, "secret"), std::vector<std::string>{tree.file("secret.hud")});
+    EXPECT_EQ(search(*db, "inside"), std::vector<std::string>{tree.file("locked/inside.hud")});
+}
+
+TEST(IndexShards, TwoShardsMergedAreTheWholeIndex) {
+    IndexArchive archive;
+    TempFolder dbs;
+    const auto whole = openIndex(dbs.file("whole.db"));
+    update(*whole, {archive.root.path()});
+    for (const char* shard : {"1/2", "2/2"}) {
+        const auto part = openIndex(dbs.file(std::string("part") + shard[0] + ".db"));
+        update(*part, {archive.root.path()}, batch::parseShard(shard));
+        EXPECT_GT(idsByPath(*part).size(), 1u) << shard;
+        EXPECT_LT(idsByPath(*part).size(), idsByPath(*whole).size()) << shard;
+    }
+    const auto merged = openIndex(dbs.file("merged.db"));
+    const index::MergeRun run =
+        index::mergeIndexes(*merged, {dbs.file("part1.db"), dbs.file("part2.db")}, 1);
+    EXPECT_EQ(run.added, 8u);
+    EXPECT_EQ(dump(*merged), dump(*whole));
+    EXPECT_EQ(search(*merged, "okafor"), std::vector<std::string>{archive.purchase});
+
+    // A run over one shard leaves the rows of the other alone.
+    const unsigned k = batch::isInShard({1, 2}, "deals/purchase.hud") ? 1 : 2;
+    const bool loanInShard = batch::isInShard({k, 2}, "legacy/loan.ref");
+    fs::remove(archive.purchase);
+    fs::remove(archive.loan);
+    EXPECT_EQ(update(*whole, {archive.root.path()}, batch::Shard{k, 2}).removed,
+              loanInShard ? 2u : 1u);
+    EXPECT_EQ(rowText(*whole, archive.purchase), "none");
+    EXPECT_EQ(rowText(*whole, archive.loan) == "none", loanInShard);
+
+    // Of two rows of one path, the newer file's wins, whatever the order.
+    const auto newer = openIndex(dbs.file("newer.db"));
+    writeBytes(archive.statement, hudFile(legacyStatement()));
+    const timespec later[2] = {{1800000000, 0}, {1800000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, archive.statement.c_str(), later, 0), 0);
+    update(*newer, {archive.statement});
+    const auto joined = openIndex(dbs.file("joined.db"));
+    index::mergeIndexes(*joined, {dbs.file("newer.db")}, 1);
+    const index::MergeRun older =
+        index::mergeIndexes(*joined, {dbs.file("part1.db"), dbs.file("part2.db")}, 1);
+    EXPECT_EQ(older.kept, 1u);
+    EXPECT_EQ(older.added, 7u);
+    index::Statement modified = joined->prepare("SELECT modified FROM documents WHERE path = ?");
+    modified.bind(1, archive.statement);
+    ASSERT_TRUE(modified.step());
+    EXPECT_EQ(modified.text(0), "2027-01-15T08:00:00Z");
+}
+
+TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
+    TempFolder folder;
+    const auto makeDatabase = [&](const std::string& name, const std::string& sql) {
+        Database db(folder.file(name), OpenMode::Create, 1);
+        db.execute(sql);
+        return folder.file(name);
+    };
+    // Why a reader refuses a database an index run would make an index of.
+    const auto whyNotReady = [](const std::string& path) -> std::optional<IndexNotReady::Why> {
+        Database reader(path, OpenMode::ReadOnly, 1);
+        try {
+            index::requireIndexSchema(reader);
+        } catch (const IndexNotReady& refusal) {
+            return refusal.why();
+        } catch (const IndexError&) {
+        }
+        return std::nullopt;
+    };
+    const auto refusal = [&](const std::string& path) {
+        const std::string before = readBytes(path);
+        const std::string message = messageOf([&] { openIndex(path); });
+        EXPECT_TRUE(readBytes(path) == before) << path << " was changed";
+        EXPECT_FALSE(fs::exists(path + "-journal")) << path;
+        return message;
+    };
+
+    const std::string newer =
+        makeDatabase("newer.db", "CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+                                 "INSERT INTO meta VALUES ('schema_version', '2')");
+    EXPECT_EQ(refusal(newer),
+              newer + ": an index of schema 2, made by a newer velmora; this one knows schema 1");
+    const std::string foreign = makeDatabase(
+        "foreign.db", "CREATE TABLE customers (name TEXT); INSERT INTO customers VALUES ('x')");
+    EXPECT_EQ(refusal(foreign),
+              foreign + ": not a velmora index (it holds other tables); it was left as it is");
+    // Tables of the same names as ours, that do not say they are an index.
+    const std::string alike = makeDatabase(
+        "alike.db", "CREATE TABLE meta (key TEXT, value TEXT);"
+                    "INSERT INTO meta VALUES ('owner', 'accounts');"
+                    "CREATE TABLE documents (title TEXT); INSERT INTO documents VALUES ('memo')");
+    EXPECT_EQ(refusal(alike),
+              alike + ": not a velmora index (it holds other tables); it was left as it is");
+    const std::string text = folder.file("notes.txt");
+    writeBytes(text, "These are notes, not a database.\n");
+    EXPECT_EQ(refusal(text), text + ": not an SQLite database");
+    {
+        Database reader(newer, OpenMode::ReadOnly, 1);
+        EXPECT_EQ(messageOf([&] { index::requireIndexSchema(reader); }),
+                  newer + ": an index of schema 2, made by a newer velmora; this one knows "
+                          "schema 1");
+    }
+    EXPECT_EQ(whyNotReady(newer), std::nullopt); // no index run makes it one
+
+    // An index of an older schema is made again from nothing.
+    const std::string older = makeDatabase(
+        "older.db", "CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+                    "INSERT INTO meta VALUES ('schema_version', '0');"
+                    "CREATE TABLE documents (id INTEGER PRIMARY KEY, path TEXT, kind TEXT);"
+                    "INSERT INTO documents (path, kind) VALUES ('/a.hud', 'hud')");
+    EXPECT_EQ(whyNotReady(older), IndexNotReady::Why::OlderSchema);
+    {
+        Database reader(older, OpenMode::ReadOnly, 1);
+        EXPECT_EQ(messageOf([&] { index::requireIndexSchema(reader); }),
+                  older + ": an index of an older schema");
+    }
+    const std::string empty = folder.file("empty.db");
+    writeBytes(empty, "");
+    EXPECT_EQ(whyNotReady(empty), IndexNotReady::Why::Empty);
+    {
+        const auto db = openIndex(older);
+        EXPECT_EQ(idsByPath(*db).size(), 0u);
+        index::Statement version = db->prepare("SELECT value FROM meta");
+        ASSERT_TRUE(version.step());
+        EXPECT_EQ(version.text(0), "1");
+        EXPECT_EQ(search(*db, "anything"), std::vector<std::string>{});
+        EXPECT_EQ(db->prepare("SELECT total_1520_text FROM documents").step(), false);
+    }
+
+    // Another process's write is waited for, then refused in words; reading goes on.
+    const std::string index = folder.file("index.db");
+    openIndex(index);
+    Database writer(index, OpenMode::ReadWrite, 1);
+    writer.execute("BEGIN IMMEDIATE; INSERT INTO meta VALUES ('mark', 'x')");
+    EXPECT_EQ(messageOf([&] { openIndex(index); }),
+              index + ": in use by another process; try again when it has finished");
+    Database reader(index, OpenMode::ReadOnly, 1);
+    EXPECT_EQ(messageOf([&] { index::requireIndexSchema(reader); }), "no error");
+    writer.execute("ROLLBACK");
+}
+
+} // namespace
+} // namespace velmora::testing
