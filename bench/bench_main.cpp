@@ -296,7 +296,7 @@ double scaleLedger(const Inputs& in) {
 std::string saveManyAttributes(const Inputs& in, std::size_t count, bool descending) {
     std::string text = "<calverin><HUD document_type=\"hud\" versionNumber=\"201\"";
     for (std::size_t i = 0; i < count; ++i) {
-        char name[16];
+        char name[24];
         std::snprintf(name, sizeof name, "x%07zu", descending ? count - 1 - i : i);
         text += std::string(" ") + name + "=\"\"";
     }
