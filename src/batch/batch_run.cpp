@@ -6,6 +6,8 @@
 #include "platform/file_system.h"
 #include "platform/safe_file.h"
 
+#include <exception>
+#include <new>
 #include <stdexcept>
 
 namespace velmora::batch {
@@ -94,9 +96,13 @@ BatchRecord runBatchItem(const BatchItem& item, const MakeOutput& make, bool rep
     if (std::optional<BatchRecord> refused = refusal(item, replace))
         return *refused;
     std::string bytes;
+    // Whatever goes wrong with one file, memory included, fails that file,
+    // not the run.
     try {
         bytes = make(item.document);
-    } catch (const std::runtime_error& fault) {
+    } catch (const std::bad_alloc&) {
+        return {item.document, item.output, BatchOutcome::Failed, "out of memory"};
+    } catch (const std::exception& fault) {
         return {item.document, item.output, BatchOutcome::Failed, fault.what()};
     }
     return written(item, bytes, replace);

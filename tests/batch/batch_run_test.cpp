@@ -2,13 +2,16 @@
 // output each document gets, what is never written over, and what each
 // file's record and the run's summary say.
 #include "batch/batch_run.h"
+#include "batch/work_threads.h"
 #include "document/hud_document.h"
 #include "temp_folder.h"
 #include "tree/xml_document.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <new>
 #include <stdexcept>
 
 namespace velmora::testing {
@@ -101,6 +104,46 @@ TEST_F(BatchRunTest, EachFileGetsARecordThatSaysWhy) {
     EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
               "made: 3, skipped existing: 0, legacy: 0, not a deal: 2, failed: 0");
     EXPECT_EQ(readBytes(existing), "made " + folder.file("in/c.xml"));
+}
+
+// No exception from one file's work reaches a worker thread's end (which
+// would end the process): memory and logic faults fail that file alone, on
+// any number of threads.
+TEST_F(BatchRunTest, AnyFaultOfOneFileFailsThatFileAndTheRunGoesOn) {
+    std::vector<std::string> documents;
+    for (const char* name : {"a.xml", "b.xml", "c.xml", "d.xml", "e.xml", "f.xml"})
+        documents.push_back(document(std::string("in/") + name));
+    const batch::MakeOutput faulty = [&](const std::string& path) -> std::string {
+        if (path == documents[1])
+            throw std::bad_alloc();
+        if (path == documents[4])
+            throw std::logic_error("a fault");
+        return kEcho(path);
+    };
+    const std::vector<batch::BatchItem> items = plan({folder.file("in")});
+    const std::vector<batch::BatchRecord> records =
+        batch::runBatch(items, faulty, {false, 2}, nullptr);
+    ASSERT_EQ(records.size(), 6u);
+    EXPECT_EQ(batch::batchNote(records[1]), "failed: out of memory");
+    EXPECT_EQ(batch::batchNote(records[4]), "failed: a fault");
+    EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
+              "made: 4, skipped existing: 0, legacy: 0, not a deal: 0, failed: 2");
+}
+
+// What escapes the work itself is thrown on the calling thread, once every
+// thread has stopped, and no further item is started.
+TEST(WorkThreads, AnExceptionOnAWorkerReachesTheCallerAndStopsTheHandingOut) {
+    std::atomic<int> started{0};
+    const auto work = [&](std::size_t i) {
+        ++started;
+        if (i == 3)
+            throw 42; // not even a std::exception
+    };
+    EXPECT_THROW(batch::forEachOnThreads(1000, 2, work), int);
+    EXPECT_LT(started.load(), 1000);
+    started = 0;
+    EXPECT_NO_THROW(batch::forEachOnThreads(10, 3, [&](std::size_t) { ++started; }));
+    EXPECT_EQ(started.load(), 10);
 }
 
 // A legacy deal is told from its first word: one of a kind that converts can
