@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
+#include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace velmora::index {
@@ -76,18 +79,27 @@ bool holds(const std::vector<std::string>& tables, std::string_view name) {
     return std::find(tables.begin(), tables.end(), name) != tables.end();
 }
 
-// The schema version of an index; none when `meta` does not say, as in
-// someone else's database that happens to have tables of the same names.
-std::optional<int> schemaVersionOf(Database& db) {
+// The schema version of an index: the plain whole number `meta` holds. None
+// when `meta` does not say, as in someone else's database that happens to
+// have a table of that name.
+std::optional<std::string> schemaVersionTextOf(Database& db) {
     Statement query = db.prepare("SELECT value FROM meta WHERE key = ?");
     query.bind(1, std::string_view(kSchemaVersionKey));
     if (!query.step())
         return std::nullopt;
-    try {
-        return std::stoi(query.text(0));
-    } catch (const std::exception&) {
+    return query.text(0);
+}
+
+// Digits only: " 1", "1abc" and "+1" are no version this program wrote.
+std::optional<std::int64_t> plainInteger(const std::string& text) {
+    std::int64_t value = 0;
+    const char* const end = text.data() + text.size();
+    if (text.empty() ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
-    }
+    if (std::from_chars(text.data(), end, value).ec != std::errc())
+        return std::nullopt;
+    return value;
 }
 
 void createTables(Database& db) {
@@ -98,30 +110,91 @@ void createTables(Database& db) {
         .run();
 }
 
-// The index tables are ours alone: anything else in the file belongs to
-// someone else's database.
+// The tables an index of any schema may hold: its own, the full-text
+// table's shadow tables and SQLite's own.
 bool isIndexTable(const std::string& table) {
-    return table == "meta" || table == "documents" || table.starts_with("document_text") ||
+    static constexpr std::array<std::string_view, 8> kTables = {"meta",
+                                                                "documents",
+                                                                "document_text",
+                                                                "document_text_data",
+                                                                "document_text_idx",
+                                                                "document_text_content",
+                                                                "document_text_docsize",
+                                                                "document_text_config"};
+    return std::find(kTables.begin(), kTables.end(), table) != kTables.end() ||
            table.starts_with("sqlite_");
 }
 
-// Throws unless `tables` are those of an index; gives its schema version.
+bool isIndexIndex(const std::string& index) {
+    return index == "documents_by_settlement_date" || index.starts_with("sqlite_autoindex_");
+}
+
+std::vector<std::string> columnsOf(Database& db, const std::string& table) {
+    std::vector<std::string> columns;
+    Statement query = db.prepare("SELECT name FROM pragma_table_info(?)");
+    query.bind(1, std::string_view(table));
+    while (query.step())
+        columns.push_back(query.text(0));
+    return columns;
+}
+
+std::vector<std::string> documentsColumns() {
+    std::vector<std::string> columns{"id"};
+    for (const FieldDef& field : kFields)
+        columns.emplace_back(field.name);
+    return columns;
+}
+
+// Why the objects of the file are not those of an index, if they are not.
+// Triggers would run our writes through someone else's code, views would
+// answer for tables; neither is ever ours.
+std::optional<std::string> foreignObject(Database& db) {
+    Statement query = db.prepare("SELECT type, name FROM sqlite_master");
+    while (query.step()) {
+        const std::string type = query.text(0);
+        const std::string name = query.text(1);
+        if (type == "trigger")
+            return "it holds a trigger";
+        if (type == "view")
+            return "it holds a view";
+        if ((type == "table" && !isIndexTable(name)) || (type == "index" && !isIndexIndex(name)))
+            return "it holds other tables";
+    }
+    if (columnsOf(db, "meta") != std::vector<std::string>{"key", "value"})
+        return "it holds other tables";
+    return std::nullopt;
+}
+
+// The tables of this schema have exactly the columns it makes.
+bool hasThisSchemasColumns(Database& db) {
+    return columnsOf(db, "documents") == documentsColumns() &&
+           columnsOf(db, "document_text") == std::vector<std::string>{"body"};
+}
+
+// Throws unless the file is an index, refusing it before anything is
+// written; gives its schema version.
 int checkedVersion(Database& db, const std::vector<std::string>& tables) {
-    const auto refuse = [&] {
-        throw IndexError(db.path() + ": not a velmora index (it holds other tables); it was "
-                                     "left as it is");
+    const auto refuse = [&](const std::string& why) {
+        throw IndexError(db.path() + ": not a velmora index (" + why + "); it was left as it is");
     };
-    if (!holds(tables, "meta") || !std::all_of(tables.begin(), tables.end(), isIndexTable))
-        refuse();
-    const std::optional<int> found = schemaVersionOf(db);
-    if (!found)
-        refuse();
-    const int version = *found;
-    if (version > kIndexSchemaVersion)
-        throw IndexError(db.path() + ": an index of schema " + std::to_string(version) +
+    if (!holds(tables, "meta"))
+        refuse("it holds other tables");
+    if (const std::optional<std::string> why = foreignObject(db))
+        refuse(*why);
+    const std::optional<std::string> text = schemaVersionTextOf(db);
+    if (!text)
+        refuse("it holds other tables");
+    const std::optional<std::int64_t> version = plainInteger(*text);
+    if (!version)
+        refuse("its schema version is not a whole number");
+    if (*version > kIndexSchemaVersion)
+        throw IndexError(db.path() + ": an index of schema " + *text +
                          ", made by a newer velmora; this one knows schema " +
                          std::to_string(kIndexSchemaVersion));
-    return version;
+    if (*version == kIndexSchemaVersion && !hasThisSchemasColumns(db))
+        refuse("its tables have other columns than an index of schema " +
+               std::to_string(kIndexSchemaVersion));
+    return static_cast<int>(*version);
 }
 
 } // namespace

@@ -583,5 +583,59 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
     writer.execute("ROLLBACK");
 }
 
+// An index with one thing added or changed is no longer ours: each is refused
+// before a byte is written, saying why, and left as it was.
+TEST(IndexSchema, AnIndexWithAnythingOfSomeoneElsesIsRefusedWithTheReason) {
+    TempFolder folder;
+    const auto craft = [&](const std::string& name, const std::string& sql) {
+        const std::string path = folder.file(name);
+        openIndex(path);
+        Database(path, OpenMode::ReadWrite, 1).execute(sql);
+        return path;
+    };
+    const auto refusal = [&](const std::string& path) {
+        const std::string before = readBytes(path);
+        const std::string message = messageOf([&] { openIndex(path); });
+        EXPECT_TRUE(readBytes(path) == before) << path << " was changed";
+        EXPECT_FALSE(fs::exists(path + "-journal")) << path;
+        return message;
+    };
+    const auto notOurs = [](const std::string& path, const std::string& why) {
+        return path + ": not a velmora index (" + why + "); it was left as it is";
+    };
+
+    const struct {
+        const char* name;
+        const char* sql;
+        const char* why;
+    } cases[] = {
+        {"trigger.db",
+         "CREATE TRIGGER t AFTER INSERT ON documents "
+         "BEGIN UPDATE meta SET value = new.path; END;",
+         "it holds a trigger"},
+        {"trigger-only.db",
+         "CREATE TRIGGER t AFTER DELETE ON documents BEGIN DELETE FROM meta; END;",
+         "it holds a trigger"},
+        {"view.db", "CREATE VIEW v AS SELECT path FROM documents", "it holds a view"},
+        {"table.db", "CREATE TABLE document_text_extra (x)", "it holds other tables"},
+        {"letters.db", "UPDATE meta SET value = '1abc'",
+         "its schema version is not a whole number"},
+        {"blank.db", "UPDATE meta SET value = ' 1'", "its schema version is not a whole number"},
+        {"columns.db", "ALTER TABLE documents ADD COLUMN extra TEXT",
+         "its tables have other columns than an index of schema 1"},
+    };
+    for (const auto& crafted : cases) {
+        const std::string path = craft(crafted.name, crafted.sql);
+        EXPECT_EQ(refusal(path), notOurs(path, crafted.why));
+    }
+    const std::string huge = craft("huge.db", "UPDATE meta SET value = '99999999999'");
+    EXPECT_EQ(refusal(huge), huge + ": an index of schema 99999999999, made by a newer velmora; "
+                                    "this one knows schema 1");
+    // A sound index still opens.
+    const std::string sound = folder.file("sound.db");
+    openIndex(sound);
+    EXPECT_EQ(messageOf([&] { openIndex(sound); }), "no error");
+}
+
 } // namespace
 } // namespace velmora::testing
