@@ -52,7 +52,7 @@ void runMerge(const IndexArguments& args) {
     for (const std::string& input : args.mergeInputs) {
         if (output && fileIdentity(input) == output)
             throw CommandFailed(input + ": is the index merged into; nothing was merged");
-        openIndexForReading(input);
+        index::checkMergeInput(*openIndexForReading(input));
     }
     const std::unique_ptr<index::Database> db = openIndexForWriting(args.mergeOutput);
     std::vector<std::string> inputs;

@@ -2,6 +2,9 @@
 
 #include "index/index_schema.h"
 #include "index/index_writer.h"
+#include "index/merge_row_check.h"
+
+#include <functional>
 
 #include <unordered_map>
 
@@ -21,33 +24,55 @@ std::unordered_map<std::string, std::int64_t> modifiedByPath(Database& db) {
     return rows;
 }
 
-void mergeOne(Database& out, Database& in, MergeRun& run) {
-    requireIndexSchema(in);
-    std::unordered_map<std::string, std::int64_t> existing = modifiedByPath(out);
-    Transaction transaction(out);
-    IndexWriter writer(out);
-    // The full text follows the fields.
-    Statement rows =
-        in.prepare("SELECT " + fieldColumns("d.") +
-                   ", t.body FROM documents d LEFT JOIN document_text t ON t.rowid = d.id");
+// Calls `take` with each row of `in`, and throws IndexError naming the
+// input and the row at the first row that may not be merged.
+void forEachRow(Database& in, const std::function<void(IndexEntry&)>& take) {
+    // The full text follows the fields, the row's id comes last.
+    Statement rows = in.prepare("SELECT " + fieldColumns("d.") +
+                                ", t.body, d.id FROM documents d LEFT JOIN document_text t ON "
+                                "t.rowid = d.id ORDER BY d.id");
+    const int textColumn = static_cast<int>(kFieldCount);
     while (rows.step()) {
         IndexEntry entry;
         entry.values = fieldsOfRow(rows);
-        entry.text = rows.text(static_cast<int>(kFieldCount));
-        const std::string path = rows.text(0);
+        const SqlValue text = rows.value(textColumn);
+        const auto* body = std::get_if<std::string>(&text);
+        if (!body && !std::holds_alternative<std::monostate>(text))
+            throw IndexError(in.path() + ": row " + std::to_string(rows.integer(textColumn + 1)) +
+                             ": its full text is not text; nothing of it was merged");
+        entry.text = body ? *body : std::string();
+        if (const std::optional<std::string> problem = mergeRowProblem(entry.values, entry.text))
+            throw IndexError(in.path() + ": row " + std::to_string(rows.integer(textColumn + 1)) +
+                             ": " + *problem + "; nothing of it was merged");
+        take(entry);
+    }
+}
+
+void mergeOne(Database& out, Database& in, MergeRun& run) {
+    checkMergeInput(in);
+    std::unordered_map<std::string, std::int64_t> existing = modifiedByPath(out);
+    Transaction transaction(out);
+    IndexWriter writer(out);
+    forEachRow(in, [&](IndexEntry& entry) {
+        const std::string& path = std::get<std::string>(entry.values[Field::Path]);
         const auto known = existing.find(path);
         if (known != existing.end() && known->second > modifiedOf(entry.values)) {
             ++run.kept;
-            continue;
+            return;
         }
         ++(known == existing.end() ? run.added : run.replaced);
         writer.put(entry);
         existing[path] = modifiedOf(entry.values);
-    }
+    });
     transaction.commit();
 }
 
 } // namespace
+
+void checkMergeInput(Database& in) {
+    requireIndexSchema(in);
+    forEachRow(in, [](IndexEntry&) {});
+}
 
 MergeRun mergeIndexes(Database& out, const std::vector<std::string>& inputs, int busySeconds) {
     MergeRun run;

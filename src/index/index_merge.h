@@ -16,6 +16,11 @@ struct MergeRun {
     std::size_t kept = 0;     // a row of the same path, newer than the one offered
 };
 
+// Throws IndexError unless `in` is an index of this schema whose every row
+// may be merged (see mergeRowProblem), naming the input and the first row
+// refused. Writes nothing anywhere.
+void checkMergeInput(Database& in);
+
 // Adds the rows of each index at `inputs` (UTF-8 paths) to `out`, made ready
 // by prepareIndexSchema. Where two have a row of one path, the row of the
 // more recently modified file wins, and of two equal ones the later input's.

@@ -170,6 +170,49 @@ TEST(IndexCli, DatabasesNotItsOwnAreRefusedAndLeftAsTheyAre) {
     writer.execute("COMMIT");
 }
 
+// An index from elsewhere is read whole before the merge makes or touches
+// OUT: a row it could not keep (a relative or empty path, a status no run
+// writes, a field of another type, bytes that are no text) refuses the input
+// by its row, in words, with nothing merged.
+TEST(IndexCli, MergeRefusesAnInputByItsRowBeforeTheOutputIsMade) {
+    IndexArchive archive;
+    TempFolder folder;
+    const std::string sound = folder.file("sound.db");
+    ASSERT_EQ(runCli({"index", archive.root.path(), "--db", sound}).exitCode, 0);
+    const struct {
+        const char* name;
+        std::string sql;
+        const char* problem;
+    } cases[] = {
+        {"relative.db", "UPDATE documents SET path = 'deals/a.hud' WHERE id = 2",
+         "its path is not absolute"},
+        {"empty.db", "UPDATE documents SET path = '' WHERE id = 2", "its path is not absolute"},
+        {"status.db", "UPDATE documents SET status = 'approved' WHERE id = 2",
+         "its status is not one an index run writes"},
+        {"type.db", "UPDATE documents SET modified_ns = 'yesterday' WHERE id = 2",
+         "its modified_ns is not of the column's type"},
+        {"bytes.db", "UPDATE documents SET borrowers = CAST(x'4aff4e' AS TEXT) WHERE id = 2",
+         "its borrowers is not valid UTF-8 text"},
+        {"nul.db", "UPDATE documents SET path = '/a' || CAST(x'00' AS TEXT) || 'b' WHERE id = 2",
+         "its path is not valid UTF-8 text"},
+    };
+    for (const auto& crafted : cases) {
+        const std::string input = folder.file(crafted.name);
+        fs::copy_file(sound, input);
+        index::Database(input, index::OpenMode::ReadWrite, 1).execute(crafted.sql);
+        const std::string bytes = readBytes(input);
+        const std::string out = folder.file(std::string("out-") + crafted.name);
+        const CliRun run = runCli({"index", "merge", out, sound, input});
+        EXPECT_EQ(run.exitCode, 1) << run;
+        EXPECT_EQ(run.err, "velmora: " + input + ": row 2: " + crafted.problem +
+                               "; nothing of it was merged\n")
+            << run;
+        EXPECT_FALSE(fs::exists(out)) << crafted.name;
+        EXPECT_TRUE(readBytes(input) == bytes) << crafted.name;
+    }
+    EXPECT_EQ(runCli({"index", "merge", folder.file("all.db"), sound}).exitCode, 0);
+}
+
 // The hints that name a command or a flag are the tool's own: an index not
 // made yet, one of an older schema, a --where that names no field.
 TEST(IndexCli, RefusalsNameTheCommandThatHelps) {
