@@ -120,8 +120,11 @@ void renderOne(const GlobalOptions& options, const RenderArguments& args) {
         batch::runBatchItem(item, make, args.force || !args.output.empty());
     if (record.outcome == batch::BatchOutcome::Failed)
         throw CommandFailed(record.reason);
-    if (record.outcome != batch::BatchOutcome::Written)
-        throw CommandFailed(noteOf(record));
+    if (record.outcome != batch::BatchOutcome::Written) {
+        // Not a deal has no note in a batch, but a file named alone is told why.
+        const std::string note = noteOf(record);
+        throw CommandFailed(note.empty() ? record.reason : note);
+    }
     std::cout << record.output << '\n';
 }
 

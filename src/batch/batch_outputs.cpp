@@ -105,6 +105,10 @@ BatchItem settled(const FoundFile& file, BatchOutcome outcome, const std::string
 } // namespace
 
 BatchItem batchItemOf(const FoundFile& file) {
+    // A FIFO, socket or device holds no deal, as convert and index say too;
+    // reading one could wait for ever.
+    if (file.found == Found::NotAFile)
+        return settled(file, BatchOutcome::NotADeal, problemOf(file.found));
     if (file.found != Found::File)
         return settled(file, BatchOutcome::Failed, problemOf(file.found));
     const std::optional<std::string> first = readFirstBytes(file.path);

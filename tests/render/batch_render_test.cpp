@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <sys/stat.h>
+#include <utility>
 
 namespace velmora::testing {
 namespace {
@@ -93,6 +95,26 @@ TEST_F(BatchRenderTest, AMixedFolderGetsOnePagePerDealAndAnExactSummary) {
     EXPECT_FALSE(fs::exists(folder.file("deals/UpgradeBackup/kept.html")));
     EXPECT_FALSE(fs::exists(folder.file("deals/old.html")));
     EXPECT_FALSE(fs::exists(folder.file("deals/broken.html")));
+}
+
+// A FIFO, socket or device is no deal, as convert and index call it: it
+// neither fails the run nor is read; named alone, it is refused by name.
+TEST_F(BatchRenderTest, SpecialFilesAreNotDealsAndNamedOnesSayWhy) {
+    deal("deals/a.xml", "FILE-A");
+    const std::string pipe = folder.file("deals/pipe.xml");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    const std::string notes = put("deals/notes.txt", "not a deal");
+    const CliRun run = runCli({"render", folder.file("deals"), "--out-dir", folder.file("out")});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_EQ(run.err, "rendered: 1, skipped existing: 0, legacy: 0, not a deal: 2, failed: 0\n");
+
+    for (const auto& [path, why] :
+         {std::pair{pipe, "not a regular file"}, std::pair{notes, "not a deal document"}}) {
+        const CliRun alone = runCli({"render", path, "-o", folder.file("alone.html")});
+        EXPECT_EQ(alone.exitCode, 1) << alone;
+        EXPECT_EQ(alone.err, "velmora: " + path + ": " + why + "\n") << alone;
+        EXPECT_FALSE(fs::exists(folder.file("alone.html")));
+    }
 }
 
 TEST_F(BatchRenderTest, OutputsThatWouldCollideAreKeptApart) {
