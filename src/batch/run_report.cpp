@@ -9,10 +9,20 @@
 namespace velmora::batch {
 namespace {
 
+// A spreadsheet reads a cell that begins with one of these as a formula,
+// which a file name such as "=cmd|' /C calc'!A0.hud" would then run.
+bool startsLikeAFormula(std::string_view text) {
+    return !text.empty() &&
+           std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+
+// A cell of RFC 4180 CSV; one that a spreadsheet would take for a formula
+// gets a leading apostrophe, the common convention for "this is text".
 std::string csvField(std::string_view text) {
+    const std::string guard = startsLikeAFormula(text) ? "'" : "";
     if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(text);
-    std::string out = "\"";
+        return guard + std::string(text);
+    std::string out = "\"" + guard;
     for (const char c : text) {
         if (c == '"')
             out += '"';

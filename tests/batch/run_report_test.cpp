@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace velmora::testing {
 namespace {
 
@@ -22,6 +24,19 @@ TEST(RunReport, RecordsStayValidJsonAndCsvWhateverThePathHolds) {
               "\"reason\":\"\",\"bytes\":42,\"milliseconds\":1.500}");
     EXPECT_EQ(batch::csvRecord(record), "\"deals/Smith, \"\"Oak\"\" St.hud\",converted,hud,1601,"
                                         "deals/UpgradeBackup/x.prb,,42,1.500");
+
+    // A cell a spreadsheet would run as a formula is written as text.
+    for (const char* start : {"=", "+", "-", "@", "\t", "\r"}) {
+        batch::FileRecord hostile = record;
+        hostile.path = std::string(start) + "cmd|' /C calc'!A0.hud";
+        hostile.reason = std::string(start) + "1+1";
+        const std::string row = batch::csvRecord(hostile);
+        const bool quoted = *start == '\r';
+        EXPECT_EQ(row.substr(0, hostile.path.size() + 1 + quoted),
+                  (quoted ? "\"'" : "'") + hostile.path)
+            << row;
+        EXPECT_NE(row.find("'" + hostile.reason), std::string::npos) << row;
+    }
 
     std::vector<batch::FileRecord> records(3, record);
     records[1].outcome = batch::Outcome::NotADeal;
