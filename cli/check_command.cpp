@@ -7,6 +7,7 @@
 // named directly must be one, and so must every deal found in a folder; the
 // letters and spreadsheets beside the deals are reported and pass.
 #include "commands.h"
+#include "shown_lines.h"
 
 #include "archive/json_text.h"
 #include "batch/file_kind.h"
@@ -144,7 +145,7 @@ std::string jsonLine(const std::string& path, const FileReport& report) {
 void runCheck(const GlobalOptions& options, const CheckArguments& args) {
     const batch::TreeWalk walk = batch::walkTree(args.paths);
     for (const std::string& note : walk.notes)
-        std::cerr << "velmora: " << note << '\n';
+        printLine(std::cerr, "velmora: " + note);
     // A damaged document's load failure is its line; the engine's box would repeat it.
     QuietDialog quiet;
     const ScopedDialog scoped(quiet);
@@ -154,7 +155,7 @@ void runCheck(const GlobalOptions& options, const CheckArguments& args) {
         if (args.json)
             std::cout << jsonLine(file.path, report) << '\n';
         else
-            std::cout << file.path << ": " << report.words << '\n';
+            printLine(std::cout, file.path + ": " + report.words);
         failures += fails(file, report);
     }
     if (failures != 0)

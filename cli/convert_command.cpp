@@ -3,6 +3,7 @@
 // The work is the batch layer's; this is its command line.
 #include "commands.h"
 #include "quiet_dialog.h"
+#include "shown_lines.h"
 
 #include "batch/migration.h"
 #include "batch/progress.h"
@@ -52,8 +53,8 @@ void printProblems(const std::vector<batch::FileRecord>& records) {
     using batch::Outcome;
     for (const batch::FileRecord& record : records) {
         if (record.outcome == Outcome::Refused || record.outcome == Outcome::Failed)
-            std::cerr << batch::outcomeName(record.outcome) << ": " << record.path << ": "
-                      << record.reason << '\n';
+            printLine(std::cerr, std::string(batch::outcomeName(record.outcome)) + ": " +
+                                     record.path + ": " + record.reason);
     }
 }
 
@@ -62,7 +63,7 @@ void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
         requireWritableTarget(args.report);
     const batch::TreeWalk walk = batch::walkTree(args.paths);
     for (const std::string& note : walk.notes)
-        std::cerr << "velmora: " << note << '\n';
+        printLine(std::cerr, "velmora: " + note);
     const std::vector<batch::FoundFile> files = batch::filesOfShard(walk.files, args.shard);
     if (!args.dryRun && !files.empty() && !agreed(options, files.size()))
         throw CommandFailed("nothing converted");

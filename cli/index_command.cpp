@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "index_database.h"
 #include "quiet_dialog.h"
+#include "shown_lines.h"
 
 #include "batch/progress.h"
 #include "index/index_merge.h"
@@ -40,9 +41,9 @@ void runIndex(const IndexArguments& args) {
     const index::IndexRun run =
         index::updateIndex(*db, args.paths, options, [&] { progress.fileDone(); });
     for (const std::string& note : run.notes)
-        std::cerr << "velmora: " << note << '\n';
+        printLine(std::cerr, "velmora: " + note);
     for (const index::IndexProblem& problem : run.problems)
-        std::cerr << "not indexed: " << problem.path << ": " << problem.reason << '\n';
+        printLine(std::cerr, "not indexed: " + problem.path + ": " + problem.reason);
     std::cout << index::indexRunLine(run) << '\n';
 }
 

@@ -3,6 +3,7 @@
 // reason on standard error), 2 usage error.
 #include "command_suggestion.h"
 #include "commands.h"
+#include "shown_lines.h"
 #include "terminal_dialog.h"
 
 #include <CLI/CLI.hpp>
@@ -77,16 +78,14 @@ int main(int argc, char** argv) {
         return app.exit(done);
     } catch (const CLI::ParseError& error) {
         if (const std::optional<std::string> unknown = unknownCommandMessage(app)) {
-            std::cerr << "velmora: " << *unknown << '\n';
+            printLine(std::cerr, "velmora: " + *unknown);
             return kExitUsage;
         }
         app.exit(error);
         return kExitUsage;
-    } catch (const CommandFailed& failure) {
-        std::cerr << "velmora: " << failure.what() << '\n';
-        return kExitFailed;
     } catch (const std::exception& failure) {
-        std::cerr << "velmora: " << failure.what() << '\n';
+        // A message may carry a path or a value from a file.
+        printLine(std::cerr, std::string("velmora: ") + failure.what());
         return kExitFailed;
     }
     return 0;

@@ -4,6 +4,7 @@
 // layer's (batch_outputs.h, batch_run.h); this is the command line.
 #include "commands.h"
 #include "quiet_dialog.h"
+#include "shown_lines.h"
 
 #include "batch/batch_run.h"
 #include "batch/progress.h"
@@ -125,13 +126,13 @@ void renderOne(const GlobalOptions& options, const RenderArguments& args) {
         const std::string note = noteOf(record);
         throw CommandFailed(note.empty() ? record.reason : note);
     }
-    std::cout << record.output << '\n';
+    printLine(std::cout, record.output);
 }
 
 void renderMany(const GlobalOptions& options, const RenderArguments& args) {
     const batch::TreeWalk walk = batch::walkTree(args.paths);
     for (const std::string& note : walk.notes)
-        std::cerr << "velmora: " << note << '\n';
+        printLine(std::cerr, "velmora: " + note);
     const std::vector<batch::BatchItem> items = plan(args, walk.files);
     const std::unique_ptr<pdf::PdfPrinter> printer = printerFor(args, items);
     // The engine's messages about a document are carried by its record.
@@ -143,9 +144,9 @@ void renderMany(const GlobalOptions& options, const RenderArguments& args) {
                         [&] { progress.fileDone(); });
     for (const batch::BatchRecord& record : records) {
         if (record.outcome == batch::BatchOutcome::Written)
-            std::cout << record.output << '\n';
+            printLine(std::cout, record.output);
         else if (const std::string note = noteOf(record); !note.empty())
-            std::cerr << note << '\n';
+            printLine(std::cerr, note);
     }
     const batch::BatchSummary summary = batch::summarizeBatch(records);
     std::cerr << batch::batchSummaryLine(summary, "rendered") << '\n';

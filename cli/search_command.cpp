@@ -1,6 +1,7 @@
 // velmora search: finds deals in the archive index that velmora index made.
 #include "commands.h"
 #include "index_database.h"
+#include "shown_lines.h"
 
 #include "index/index_search.h"
 
@@ -43,10 +44,10 @@ std::pair<index::Field, std::string> condition(const std::string& where) {
 // Path, type, settlement date, borrowers, property and sales price, by tabs.
 void printHit(const index::FieldValues& hit) {
     using index::Field;
-    std::cout << textOf(hit, Field::Path) << '\t' << textOf(hit, Field::DocumentType) << '\t'
-              << textOf(hit, Field::SettlementDate) << '\t' << textOf(hit, Field::Borrowers) << '\t'
-              << textOf(hit, Field::PropertyAddress) << '\t'
-              << textOf(hit, Field::ContractSalesPriceText) << '\n';
+    printRow(std::cout,
+             {textOf(hit, Field::Path), textOf(hit, Field::DocumentType),
+              textOf(hit, Field::SettlementDate), textOf(hit, Field::Borrowers),
+              textOf(hit, Field::PropertyAddress), textOf(hit, Field::ContractSalesPriceText)});
 }
 
 void runSearch(const SearchArguments& args) {

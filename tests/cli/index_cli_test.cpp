@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -168,6 +170,36 @@ TEST(IndexCli, DatabasesNotItsOwnAreRefusedAndLeftAsTheyAre) {
                            "Mill Rd, Hanover, PA 17331\t125,000.00\n")
         << run;
     writer.execute("COMMIT");
+}
+
+// Names and paths are shown by one rule in the table search prints and on
+// standard error: a name cannot add a row or a field, nor reach a terminal as
+// an escape sequence.
+TEST(IndexCli, ForgedRowsAndEscapesInNamesAndPathsAreShownAsEscapes) {
+    TempFolder folder;
+    const std::string deal = folder.file("deal\x1b[2J\n.xml");
+    ASSERT_EQ(runCli({"new", deal}).exitCode, 0);
+    const std::string forged = "Lee\t\t\t\t\n/etc/passwd\thud\x1b]0;owned\x07";
+    ASSERT_EQ(runCli({"set", deal, "d", "name1", forged}).exitCode, 0);
+    const std::string db = folder.file("index.db");
+    CliRun run = runCli({"index", folder.path(), "--db", db});
+    ASSERT_EQ(run.exitCode, 0) << run;
+
+    run = runCli({"search", "--db", db, "lee"});
+    ASSERT_EQ(run.exitCode, 0) << run;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\t'), 5) << run;
+    EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << run;
+    EXPECT_NE(run.out.find(folder.path() + "/deal\\x1B[2J\\n.xml\t"), std::string::npos) << run;
+    EXPECT_NE(run.out.find("Lee\\t\\t\\t\\t\\n/etc/passwd\\thud\\x1B]0;owned\\x07"),
+              std::string::npos)
+        << run;
+
+    // A refusal that names the file.
+    run = runCli({"get", folder.file("missing\x1b[2J.xml"), "n100"});
+    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run;
+    EXPECT_NE(run.err.find("missing\\x1B[2J.xml"), std::string::npos) << run;
 }
 
 // An index from elsewhere is read whole before the merge makes or touches
