@@ -8,6 +8,7 @@
 #include "batch/migration.h"
 #include "batch/progress.h"
 #include "platform/safe_file.h"
+#include "platform/stop_request.h"
 #include "platform/terminal.h"
 
 #include <iostream>
@@ -74,8 +75,11 @@ void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
     ScopedDialog scoped(quiet);
     batch::Progress progress(files.size());
     const batch::MigrationOptions migration{options.documentType, args.dryRun};
-    const std::vector<batch::FileRecord> records =
-        batch::migrateFiles(files, migration, args.jobs, [&] { progress.fileDone(); });
+    // Ctrl-C lets the files in flight finish, so that what was done is told.
+    const StopRequests stopRequests;
+    const std::vector<batch::FileRecord> records = batch::migrateFiles(
+        files, migration, args.jobs, [&] { progress.fileDone(); },
+        [] { return stopRequested() != 0; });
 
     // What happened is told first, so that a report that cannot be written
     // does not hide it.
@@ -89,6 +93,8 @@ void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
     if (!args.report.empty() &&
         !writeFileReplacing(args.report, reportText(records, args.report.ends_with(".csv"))))
         throw CommandFailed(args.report + ": the report could not be written");
+    if (const int signal = stopRequested())
+        throw RunStopped(signal, records.size(), files.size());
     if (!summary.allDealsDone()) {
         const std::size_t left =
             summary.count(batch::Outcome::Refused) + summary.count(batch::Outcome::Failed);

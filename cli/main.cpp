@@ -83,6 +83,9 @@ int main(int argc, char** argv) {
         }
         app.exit(error);
         return kExitUsage;
+    } catch (const RunStopped& stopped) {
+        printLine(std::cerr, std::string("velmora: ") + stopped.what());
+        return stopped.exitStatus();
     } catch (const std::exception& failure) {
         // A message may carry a path or a value from a file.
         printLine(std::cerr, std::string("velmora: ") + failure.what());

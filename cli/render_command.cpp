@@ -10,6 +10,7 @@
 #include "batch/progress.h"
 #include "platform/file_system.h"
 #include "platform/safe_file.h"
+#include "platform/stop_request.h"
 #include "render/pdf/chromium.h"
 #include "render/statement_view.h"
 
@@ -139,9 +140,11 @@ void renderMany(const GlobalOptions& options, const RenderArguments& args) {
     QuietDialog quiet;
     ScopedDialog scoped(quiet);
     batch::Progress progress(items.size());
-    const std::vector<batch::BatchRecord> records =
-        batch::runBatch(items, outputMaker(options, printer.get()), {args.force, args.jobs},
-                        [&] { progress.fileDone(); });
+    // Ctrl-C lets the files in flight finish, so that what was done is told.
+    const StopRequests stopRequests;
+    const std::vector<batch::BatchRecord> records = batch::runBatch(
+        items, outputMaker(options, printer.get()), {args.force, args.jobs},
+        [&] { progress.fileDone(); }, [] { return stopRequested() != 0; });
     for (const batch::BatchRecord& record : records) {
         if (record.outcome == batch::BatchOutcome::Written)
             printLine(std::cout, record.output);
@@ -150,6 +153,8 @@ void renderMany(const GlobalOptions& options, const RenderArguments& args) {
     }
     const batch::BatchSummary summary = batch::summarizeBatch(records);
     std::cerr << batch::batchSummaryLine(summary, "rendered") << '\n';
+    if (const int signal = stopRequested())
+        throw RunStopped(signal, records.size(), items.size());
     if (const std::size_t failed = summary.count(batch::BatchOutcome::Failed))
         throw CommandFailed(std::to_string(failed) + " of " + std::to_string(records.size()) +
                             " files failed");

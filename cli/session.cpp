@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/safe_file.h"
 #include "platform/shared_file.h"
+#include "platform/stop_request.h"
 #include "tree/node_operations.h"
 
 #include <algorithm>
@@ -184,6 +185,11 @@ void Session::requireValueText(CSectionNode& node, const std::string& name,
         throw CommandFailed("'" + text + "' is not " + kindWord(def->kind) + " (property '" + name +
                             "')");
 }
+
+RunStopped::RunStopped(int signal, std::size_t done, std::size_t files)
+    : CommandFailed("stopped: " + std::to_string(done) + " of " + std::to_string(files) +
+                    " files done, the others not started; run again to go on"),
+      exitStatus_(exitStatusOfStop(signal)) {}
 
 void requireWritableTarget(const std::string& path) {
     switch (writeTargetOf(path)) {

@@ -9,6 +9,7 @@
 #include "shared_options.h"
 
 #include <chrono>
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 
@@ -17,6 +18,18 @@ namespace velmora::cli {
 class CommandFailed : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// A batch run that a person stopped (Ctrl-C, SIGTERM) after it had finished
+// the files in flight and told what it did; the tool exits as the signal
+// would have ended it.
+class RunStopped final : public CommandFailed {
+public:
+    RunStopped(int signal, std::size_t done, std::size_t files);
+    int exitStatus() const { return exitStatus_; }
+
+private:
+    int exitStatus_;
 };
 
 // The file is held by another program past the time the command would wait.

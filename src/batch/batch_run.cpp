@@ -110,14 +110,17 @@ BatchRecord runBatchItem(const BatchItem& item, const MakeOutput& make, bool rep
 
 std::vector<BatchRecord> runBatch(const std::vector<BatchItem>& items, const MakeOutput& make,
                                   const BatchOptions& options,
-                                  const std::function<void()>& fileDone) {
-    std::vector<BatchRecord> records(items.size());
-    forEachOnThreads(items.size(), options.jobs, [&](std::size_t i) {
-        records[i] = runBatchItem(items[i], make, options.replace);
-        if (fileDone)
-            fileDone();
-    });
-    return records;
+                                  const std::function<void()>& fileDone,
+                                  const std::function<bool()>& stopped) {
+    return mapOnThreads<BatchRecord>(
+        items.size(), options.jobs,
+        [&](std::size_t i) {
+            BatchRecord record = runBatchItem(items[i], make, options.replace);
+            if (fileDone)
+                fileDone();
+            return record;
+        },
+        stopped);
 }
 
 BatchSummary summarizeBatch(const std::vector<BatchRecord>& records) {

@@ -41,9 +41,12 @@ BatchRecord runBatchItem(const BatchItem& item, const MakeOutput& make, bool rep
 
 // Every item on `options.jobs` threads, the records in the order of `items`.
 // `fileDone` is called after each file, from the thread that worked on it.
+// Once `stopped` answers true, no further item is started: the records are
+// those of the items done.
 std::vector<BatchRecord> runBatch(const std::vector<BatchItem>& items, const MakeOutput& make,
                                   const BatchOptions& options,
-                                  const std::function<void()>& fileDone);
+                                  const std::function<void()>& fileDone,
+                                  const std::function<bool()>& stopped = {});
 
 struct BatchSummary {
     EnumArray<BatchOutcome, std::size_t> counts;

@@ -210,14 +210,17 @@ FileRecord migrateFile(const FoundFile& file, const MigrationOptions& options) {
 
 std::vector<FileRecord> migrateFiles(const std::vector<FoundFile>& files,
                                      const MigrationOptions& options, unsigned jobs,
-                                     const std::function<void()>& fileDone) {
-    std::vector<FileRecord> records(files.size());
-    forEachOnThreads(files.size(), jobs, [&](std::size_t i) {
-        records[i] = migrateFile(files[i], options);
-        if (fileDone)
-            fileDone();
-    });
-    return records;
+                                     const std::function<void()>& fileDone,
+                                     const std::function<bool()>& stopped) {
+    return mapOnThreads<FileRecord>(
+        files.size(), jobs,
+        [&](std::size_t i) {
+            FileRecord record = migrateFile(files[i], options);
+            if (fileDone)
+                fileDone();
+            return record;
+        },
+        stopped);
 }
 
 } // namespace velmora::batch

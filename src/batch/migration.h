@@ -36,8 +36,11 @@ FileRecord migrateFile(const FoundFile& file, const MigrationOptions& options);
 
 // Every file on `jobs` threads, the records in the order of `files`.
 // `fileDone` is called after each file, from the thread that worked on it.
+// Once `stopped` answers true, no further file is started: the records are
+// those of the files done, each of them whole.
 std::vector<FileRecord> migrateFiles(const std::vector<FoundFile>& files,
                                      const MigrationOptions& options, unsigned jobs,
-                                     const std::function<void()>& fileDone);
+                                     const std::function<void()>& fileDone,
+                                     const std::function<bool()>& stopped = {});
 
 } // namespace velmora::batch

@@ -10,7 +10,8 @@
 namespace velmora::batch {
 
 void forEachOnThreads(std::size_t count, unsigned jobs,
-                      const std::function<void(std::size_t)>& work) {
+                      const std::function<void(std::size_t)>& work,
+                      const std::function<bool()>& stopped) {
     std::atomic<std::size_t> next{0};
     std::mutex faultMutex;
     std::exception_ptr fault;
@@ -19,8 +20,11 @@ void forEachOnThreads(std::size_t count, unsigned jobs,
     // first one is thrown on the calling thread once every thread is done.
     const auto takeFiles = [&] {
         try {
-            for (std::size_t i = next++; i < count; i = next++)
+            for (std::size_t i = next++; i < count; i = next++) {
+                if (stopped && stopped())
+                    return;
                 work(i);
+            }
         } catch (...) {
             next = count;
             const std::lock_guard lock(faultMutex);

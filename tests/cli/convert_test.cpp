@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -281,6 +283,66 @@ TEST_F(ConvertTest, OverlappingRunsConvertEachDealOnce) {
         for (const fs::path& backup : backupsOf(file))
             EXPECT_EQ(readBytes(backup.string()), bytes) << backup;
     }
+}
+
+// Ctrl-C in the middle of a run: the files in flight finish, no further one
+// starts, and the run still tells what it did (the report and the summary)
+// and exits as the signal would have ended it.
+TEST_F(ConvertTest, AStoppedRunFinishesTheFilesInFlightAndWritesItsRecord) {
+    constexpr int kDeals = 1500;
+    const std::string deals = folder.file("deals");
+    for (int i = 0; i < kDeals; ++i)
+        put("deals/deal-" + std::to_string(i) + ".hud",
+            hudFile(statement(1601, "F-" + std::to_string(i))));
+    const std::string report = folder.file("report.jsonl");
+    const std::string out = folder.file("out.txt");
+    const std::string err = folder.file("err.txt");
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    ::posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT, 0600);
+    ::posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
+    std::vector<std::string> args{VELMORA_CLI_PATH, "convert", "--yes", "-j", "2",
+                                  "--report",       report,    deals};
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    ::posix_spawn_file_actions_destroy(&actions);
+    // Stopped once it has converted a few.
+    for (int wait = 0; wait < 3000 && backupCount(deals) < 3; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ::kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << readBytes(err);
+    EXPECT_EQ(WEXITSTATUS(status), 130) << readBytes(err);
+
+    const std::map<std::string, std::string> outcomes = outcomesIn(readBytes(report));
+    EXPECT_GE(outcomes.size(), 3u);
+    EXPECT_LT(outcomes.size(), static_cast<std::size_t>(kDeals));
+    EXPECT_NE(readBytes(out).find("converted: " + std::to_string(outcomes.size()) + ","),
+              std::string::npos)
+        << readBytes(out);
+    EXPECT_NE(readBytes(err).find("velmora: stopped: " + std::to_string(outcomes.size()) + " of " +
+                                  std::to_string(kDeals) + " files done"),
+              std::string::npos)
+        << readBytes(err);
+    // Each file is whole: converted with its backup and reported, or as it was.
+    for (const auto& [file, bytes] : original) {
+        const auto reported = outcomes.find(file);
+        if (reported == outcomes.end()) {
+            EXPECT_EQ(readBytes(file), bytes) << file;
+            continue;
+        }
+        EXPECT_EQ(reported->second, "converted") << file;
+        EXPECT_TRUE(isXml(file)) << file;
+        ASSERT_EQ(backupsOf(file).size(), 1u) << file;
+    }
+    for (const auto& entry : fs::recursive_directory_iterator(deals))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
 TEST_F(ConvertTest, DemoBuildsASampleDealAndConvertsItsLegacySample) {
