@@ -277,18 +277,21 @@ std::string saveLedger(const Inputs& in, std::size_t deposits) {
     return path;
 }
 
+// Opening the file at `path` in a new provider, made untimed beforehand.
+Side reading(std::unique_ptr<HudProvider>& provider, const std::string& path) {
+    return Side{[&provider] { provider = std::make_unique<HudProvider>(); },
+                [&provider, path] {
+                    int result = -1;
+                    provider->readHUD(path, &result);
+                }};
+}
+
 double scaleLedger(const Inputs& in) {
     const std::string large = saveLedger(in, in.sizes.largeLedger);
     const std::string small = saveLedger(in, in.sizes.smallLedger);
     std::unique_ptr<HudProvider> provider;
-    const auto reading = [&provider](const std::string& path) {
-        return Side{[&provider] { provider = std::make_unique<HudProvider>(); },
-                    [&provider, path] {
-                        int result = -1;
-                        provider->readHUD(path, &result);
-                    }};
-    };
-    return growth(std::max(1, in.sizes.repetitions / 3), reading(large), reading(small));
+    return growth(std::max(1, in.sizes.repetitions / 3), reading(provider, large),
+                  reading(provider, small));
 }
 
 // A document whose root element carries `count` attributes the document does
@@ -312,15 +315,8 @@ double loadAttributesReversedVsSorted(const Inputs& in) {
     const std::string reversed = saveManyAttributes(in, in.sizes.attributes, true);
     const std::string sorted = saveManyAttributes(in, in.sizes.attributes, false);
     std::unique_ptr<HudProvider> provider;
-    const auto reading = [&provider](const std::string& path) {
-        return Side{[&provider] { provider = std::make_unique<HudProvider>(); },
-                    [&provider, path] {
-                        int result = -1;
-                        provider->readHUD(path, &result);
-                    }};
-    };
-    return ratioOfMedians(std::max(1, in.sizes.repetitions / 3), reading(reversed),
-                          reading(sorted));
+    return ratioOfMedians(std::max(1, in.sizes.repetitions / 3), reading(provider, reversed),
+                          reading(provider, sorted));
 }
 
 // Adding `deposits` deposits one by one, and dropping the document.

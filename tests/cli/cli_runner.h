@@ -29,6 +29,25 @@ inline std::ostream& operator<<(std::ostream& out, const CliRun& run) {
                << "\nstdout: " << run.out << "\nstderr: " << run.err;
 }
 
+// Starts `command` (the program first, found in PATH) with standard input
+// from /dev/null and its output streams to the files named; the error of
+// posix_spawnp, 0 when it started.
+inline int startProgram(std::vector<std::string> command, const std::string& outPath,
+                        const std::string& errPath, pid_t& pid) {
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    ::posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0600);
+    ::posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0600);
+    std::vector<char*> argv;
+    for (std::string& arg : command)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const int spawned = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    return spawned;
+}
+
 // Runs `command` (the program first, found in PATH), killing it and what it
 // started after `seconds`: a safety net against one that waits forever (a
 // lock, a question, a browser); it is no measure of speed.
@@ -36,20 +55,10 @@ inline CliRun runProgram(const std::vector<std::string>& command, int seconds) {
     TempFolder streams;
     const std::string outPath = streams.file("out");
     const std::string errPath = streams.file("err");
-    posix_spawn_file_actions_t actions;
-    ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    ::posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0600);
-    ::posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0600);
     std::vector<std::string> all{"timeout", "-s", "KILL", std::to_string(seconds)};
     all.insert(all.end(), command.begin(), command.end());
-    std::vector<char*> argv;
-    for (std::string& arg : all)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
     pid_t pid = 0;
-    const int spawned = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    ::posix_spawn_file_actions_destroy(&actions);
+    const int spawned = startProgram(all, outPath, errPath, pid);
     CliRun run;
     int status = 0;
     if (spawned != 0 || ::waitpid(pid, &status, 0) != pid) {

@@ -297,20 +297,11 @@ TEST_F(ConvertTest, AStoppedRunFinishesTheFilesInFlightAndWritesItsRecord) {
     const std::string report = folder.file("report.jsonl");
     const std::string out = folder.file("out.txt");
     const std::string err = folder.file("err.txt");
-    posix_spawn_file_actions_t actions;
-    ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    ::posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT, 0600);
-    ::posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
-    std::vector<std::string> args{VELMORA_CLI_PATH, "convert", "--yes", "-j", "2",
-                                  "--report",       report,    deals};
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
     pid_t pid = 0;
-    ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    ::posix_spawn_file_actions_destroy(&actions);
+    ASSERT_EQ(
+        startProgram({VELMORA_CLI_PATH, "convert", "--yes", "-j", "2", "--report", report, deals},
+                     out, err, pid),
+        0);
     // Stopped once it has converted a few.
     for (int wait = 0; wait < 3000 && backupCount(deals) < 3; ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

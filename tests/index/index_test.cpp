@@ -493,6 +493,15 @@ TEST(IndexShards, TwoShardsMergedAreTheWholeIndex) {
     EXPECT_EQ(modified.text(0), "2027-01-15T08:00:00Z");
 }
 
+// Why the index at `path` is refused; the file must be left as it was.
+std::string refusal(const std::string& path) {
+    const std::string before = readBytes(path);
+    const std::string message = messageOf([&] { openIndex(path); });
+    EXPECT_TRUE(readBytes(path) == before) << path << " was changed";
+    EXPECT_FALSE(fs::exists(path + "-journal")) << path;
+    return message;
+}
+
 TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
     TempFolder folder;
     const auto makeDatabase = [&](const std::string& name, const std::string& sql) {
@@ -510,13 +519,6 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
         } catch (const IndexError&) {
         }
         return std::nullopt;
-    };
-    const auto refusal = [&](const std::string& path) {
-        const std::string before = readBytes(path);
-        const std::string message = messageOf([&] { openIndex(path); });
-        EXPECT_TRUE(readBytes(path) == before) << path << " was changed";
-        EXPECT_FALSE(fs::exists(path + "-journal")) << path;
-        return message;
     };
 
     const std::string newer =
@@ -592,13 +594,6 @@ TEST(IndexSchema, AnIndexWithAnythingOfSomeoneElsesIsRefusedWithTheReason) {
         openIndex(path);
         Database(path, OpenMode::ReadWrite, 1).execute(sql);
         return path;
-    };
-    const auto refusal = [&](const std::string& path) {
-        const std::string before = readBytes(path);
-        const std::string message = messageOf([&] { openIndex(path); });
-        EXPECT_TRUE(readBytes(path) == before) << path << " was changed";
-        EXPECT_FALSE(fs::exists(path + "-journal")) << path;
-        return message;
     };
     const auto notOurs = [](const std::string& path, const std::string& why) {
         return path + ": not a velmora index (" + why + "); it was left as it is";
