@@ -13,6 +13,7 @@
 #include "platform/code_page.h"
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
+#include "platform/stop_request.h"
 
 #include <iostream>
 #include <memory>
@@ -34,8 +35,12 @@ void runIndex(const IndexArguments& args) {
         throw CommandFailed("name the files or folders to index (or 'index merge OUT IN...')");
     const std::unique_ptr<index::Database> db = openIndexForWriting(args.database);
     batch::Progress progress(0);
+    // Ctrl-C lets the files being read finish and be written, so that the
+    // index holds what was done.
+    const StopRequests stopRequests;
     const index::IndexOptions options{args.jobs, args.shard,
-                                      [&](std::size_t files) { progress.setTotal(files); }};
+                                      [&](std::size_t files) { progress.setTotal(files); },
+                                      [] { return stopRequested() != 0; }};
     QuietDialog quiet;
     ScopedDialog scoped(quiet);
     const index::IndexRun run =
@@ -45,6 +50,8 @@ void runIndex(const IndexArguments& args) {
     for (const index::IndexProblem& problem : run.problems)
         printLine(std::cerr, "not indexed: " + problem.path + ": " + problem.reason);
     std::cout << index::indexRunLine(run) << '\n';
+    if (run.stopped)
+        throw RunStopped(stopRequested(), run.filesDone, run.files);
 }
 
 void runMerge(const IndexArguments& args) {

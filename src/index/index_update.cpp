@@ -6,6 +6,7 @@
 #include "platform/file_stamp.h"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <unordered_map>
 #include <unordered_set>
@@ -83,9 +84,17 @@ public:
         std::vector<PendingFile> pending;
         for (const batch::FoundFile& file : files)
             look(file, pending);
-        for (std::size_t first = 0; first < pending.size(); first += kBatchFiles)
+        for (std::size_t first = 0; first < pending.size(); first += kBatchFiles) {
+            if (options_.stopped && options_.stopped()) {
+                run_.stopped = true;
+                break;
+            }
             readBatch(pending, first, std::min(pending.size(), first + kBatchFiles));
-        removeGone(roots);
+        }
+        // Gone means not found by a whole walk; a stopped run read too little to say.
+        if (!run_.stopped)
+            removeGone(roots);
+        run_.filesDone = filesDone_;
         return std::move(run_);
     }
 
@@ -192,6 +201,7 @@ private:
     }
 
     void done() {
+        ++filesDone_;
         if (fileDone_)
             fileDone_();
     }
@@ -202,6 +212,7 @@ private:
     const std::unordered_map<std::string, KnownRow> known_;
     std::unordered_set<std::string> seen_;
     std::vector<RootPrefix> unlisted_;
+    std::atomic<std::size_t> filesDone_{0};
     IndexRun run_;
 };
 

@@ -26,6 +26,9 @@ struct IndexOptions {
     std::optional<batch::Shard> shard;
     // Told how many files the run will look at, once they are found.
     std::function<void(std::size_t)> filesFound;
+    // Asked between batches of files: once it answers true, the batch under
+    // way is finished and written, and no further file is read.
+    std::function<bool()> stopped;
 };
 
 struct IndexProblem {
@@ -44,6 +47,10 @@ struct IndexRun {
     std::vector<IndexProblem> problems;
     // Names given that were left alone, with the reason.
     std::vector<std::string> notes;
+    // Stopped before every file was read: the rows of the files not read,
+    // and of files gone, are kept as they were.
+    bool stopped = false;
+    std::size_t filesDone = 0; // looked at and, where needed, read
 };
 
 // Updates the index `db` (made ready by prepareIndexSchema) from `roots`.

@@ -391,6 +391,33 @@ TEST(IndexUpdate, OnlyChangedFilesAreReadAgainAndGoneOnesLeave) {
     EXPECT_EQ(idsByPath(*db).size(), 7u);
 }
 
+// A run stopped before it read a file keeps every row: a file it did not
+// reach is not gone, and one it did not read again is not changed.
+TEST(IndexUpdate, AStoppedRunKeepsTheRowsOfWhatItDidNotRead) {
+    IndexArchive archive;
+    TempFolder dbFolder;
+    const auto db = openIndex(dbFolder.file("index.db"));
+    update(*db, {archive.root.path()});
+    const std::map<std::string, std::int64_t> ids = idsByPath(*db);
+    fs::remove(archive.statement);
+    savePurchase(archive.purchase, "Dana Harrow");
+
+    index::IndexOptions options;
+    options.stopped = [] { return true; };
+    const IndexRun stopped = index::updateIndex(*db, {archive.root.path()}, options, nullptr);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(stopped.removed, 0u);
+    EXPECT_EQ(stopped.indexed, 0u);
+    EXPECT_EQ(idsByPath(*db), ids);
+    EXPECT_EQ(search(*db, "harrow"), std::vector<std::string>{});
+
+    // The next whole run does what the stopped one left.
+    const IndexRun whole = update(*db, {archive.root.path()});
+    EXPECT_FALSE(whole.stopped);
+    EXPECT_EQ(whole.removed, 1u);
+    EXPECT_EQ(search(*db, "harrow"), std::vector<std::string>{archive.purchase});
+}
+
 // Runs `attempt` as a user without rights to what the test locked away: in
 // a child process as nobody when the test runs as root.
 bool asOrdinaryUser(const std::function<bool()>& attempt) {
