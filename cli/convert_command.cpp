@@ -5,6 +5,7 @@
 #include "quiet_dialog.h"
 #include "shown_lines.h"
 
+#include "batch/leftover_temporaries.h"
 #include "batch/migration.h"
 #include "batch/progress.h"
 #include "platform/safe_file.h"
@@ -68,6 +69,11 @@ void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
     const std::vector<batch::FoundFile> files = batch::filesOfShard(walk.files, args.shard);
     if (!args.dryRun && !files.empty() && !agreed(options, files.size()))
         throw CommandFailed("nothing converted");
+    // What a killed run left goes once the person has agreed to changes.
+    if (!args.dryRun) {
+        for (const std::string& line : batch::removeLeftoverTemporaries(walk))
+            printLine(std::cerr, "velmora: " + line);
+    }
 
     // The engine's messages on the batch road (a converted file that does not
     // read back) are carried by the records; nothing is asked.

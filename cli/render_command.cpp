@@ -7,6 +7,7 @@
 #include "shown_lines.h"
 
 #include "batch/batch_run.h"
+#include "batch/leftover_temporaries.h"
 #include "batch/progress.h"
 #include "platform/file_system.h"
 #include "platform/safe_file.h"
@@ -134,6 +135,8 @@ void renderMany(const GlobalOptions& options, const RenderArguments& args) {
     const batch::TreeWalk walk = batch::walkTree(args.paths);
     for (const std::string& note : walk.notes)
         printLine(std::cerr, "velmora: " + note);
+    for (const std::string& line : batch::removeLeftoverTemporaries(walk))
+        printLine(std::cerr, "velmora: " + line);
     const std::vector<batch::BatchItem> items = plan(args, walk.files);
     const std::unique_ptr<pdf::PdfPrinter> printer = printerFor(args, items);
     // The engine's messages about a document are carried by its record.

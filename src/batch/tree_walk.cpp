@@ -5,6 +5,7 @@
 #include "platform/safe_file.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cwctype>
 #include <filesystem>
 #include <set>
@@ -80,6 +81,16 @@ bool leadsIntoBackups(const fs::directory_entry& entry) {
     return !error && isInBackupFolder(target);
 }
 
+// A save writes its temporary file and renames it within seconds; one not
+// written for an hour belongs to no save under way.
+constexpr auto kLongUnwritten = std::chrono::hours(1);
+
+bool isLongUnwritten(const fs::path& path) {
+    std::error_code error;
+    const fs::file_time_type written = fs::last_write_time(path, error);
+    return !error && fs::file_time_type::clock::now() - written > kLongUnwritten;
+}
+
 class Walker {
 public:
     TreeWalk result;
@@ -150,8 +161,12 @@ private:
             return;
         }
         // Another run's save in progress: the file it will become is found.
-        if (isSafeWriteTemporary(textOf(path.filename())))
+        // One not written for long is what a killed run left.
+        if (isSafeWriteTemporary(textOf(path.filename()))) {
+            if (fs::is_regular_file(status) && isLongUnwritten(path))
+                result.leftoverTemporaries.push_back(textOf(path));
             return;
+        }
         addFile(path, relativeTo(root, path), status);
     }
 

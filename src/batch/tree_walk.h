@@ -36,6 +36,9 @@ struct TreeWalk {
     std::vector<FoundFile> files;
     // Names given that were left alone, with the reason, one line each.
     std::vector<std::string> notes;
+    // Temporary files of a save (see isSafeWriteTemporary) not written for
+    // longer than any save takes: left by a run that was killed.
+    std::vector<std::string> leftoverTemporaries;
 };
 
 TreeWalk walkTree(const std::vector<std::string>& roots);

@@ -9,6 +9,8 @@ namespace velmora {
 
 // Whether `path` names a regular file (through links).
 bool fileExists(const std::string& path);
+// Removes the file at `path`; false when it could not.
+bool removeFile(const std::string& path);
 // Whether `path` names a folder (through links).
 bool isFolder(const std::string& path);
 

@@ -16,6 +16,10 @@ bool fileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool removeFile(const std::string& path) {
+    return ::DeleteFileA(path.c_str()) != 0;
+}
+
 FolderResult createFolder(const std::string& path) {
     if (faultInjected(FileStep::CreateFolder, path))
         return FolderResult::Failed;

@@ -336,6 +336,39 @@ TEST_F(ConvertTest, AStoppedRunFinishesTheFilesInFlightAndWritesItsRecord) {
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
+// The temporary file of a save that a killed run left is removed by the
+// next run that writes there, when it holds what this tool writes; one being
+// written now, and one of another program, stay.
+TEST_F(ConvertTest, LeftoverTemporariesOfAKilledRunAreRemovedByTheNextOne) {
+    put("deals/deal.hud", hudFile(statement(1601, "F-1")));
+    const std::string ours = put("deals/old.xml.tmp-Ab3dE9", "<calverin><HUD/></calverin>");
+    const std::string foreign = put("deals/notes.txt.tmp-Zz9y8X", "someone's notes");
+    const std::string fresh = put("deals/new.xml.tmp-Qq1w2E", "<calverin><HUD/></calverin>");
+    const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(2);
+    fs::last_write_time(ours, longAgo);
+    fs::last_write_time(foreign, longAgo);
+
+    CliRun run = runCli({"convert", "--dry-run", folder.file("deals")});
+    EXPECT_TRUE(fs::exists(ours)) << run;
+
+    run = runCli({"convert", "--yes", folder.file("deals")});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_FALSE(fs::exists(ours));
+    EXPECT_TRUE(fs::exists(foreign));
+    EXPECT_TRUE(fs::exists(fresh));
+    EXPECT_NE(run.err.find("velmora: " + ours +
+                           ": a leftover temporary file of a stopped run; "
+                           "removed\n"),
+              std::string::npos)
+        << run;
+    EXPECT_NE(run.err.find("velmora: " + foreign +
+                           ": a leftover temporary file of another "
+                           "program; left as it is\n"),
+              std::string::npos)
+        << run;
+    EXPECT_EQ(run.err.find(fresh), std::string::npos) << run;
+}
+
 TEST_F(ConvertTest, DemoBuildsASampleDealAndConvertsItsLegacySample) {
     const std::string demo = folder.file("demo files");
     const CliRun run = runCli({"demo", demo});
