@@ -4,6 +4,7 @@
 #include "document/hud_document.h"
 #include "platform/code_page.h"
 #include "tree/text_forms.h"
+#include "tree/text_trim.h"
 
 #include <charconv>
 #include <cmath>
@@ -116,13 +117,6 @@ bool isSearchableText(const CSectionNode& node, const PropertyDef& def) {
 
 std::string firstOf(std::string preferred, std::string otherwise) {
     return preferred.empty() ? otherwise : preferred;
-}
-
-std::string_view trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 } // namespace
