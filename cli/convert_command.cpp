@@ -3,6 +3,7 @@
 // The work is the batch layer's; this is its command line.
 #include "commands.h"
 #include "quiet_dialog.h"
+#include "yes_no_prompt.h"
 
 #include "batch/migration.h"
 #include "batch/progress.h"
@@ -11,6 +12,7 @@
 
 #include <iostream>
 #include <memory>
+#include <string>
 
 namespace velmora::cli {
 namespace {
@@ -32,13 +34,10 @@ bool agreed(const GlobalOptions& options, std::size_t candidates) {
                      "(or --dry-run to see what would happen)\n";
         return false;
     }
-    std::cerr << "Look at " << candidates
-              << " files and convert the legacy deals among them in place? A backup of each "
-                 "goes to UpgradeBackup beside it; converted files will not be compatible with "
-                 "the older version. [y/N] "
-              << std::flush;
-    std::string answer;
-    return std::getline(std::cin, answer) && (answer == "y" || answer == "Y" || answer == "yes");
+    return askYesNo("Look at " + std::to_string(candidates) +
+                    " files and convert the legacy deals among them in place? A backup of each "
+                    "goes to UpgradeBackup beside it; converted files will not be compatible with "
+                    "the older version.");
 }
 
 std::string reportText(const std::vector<batch::FileRecord>& records, bool csv) {
