@@ -82,10 +82,8 @@ int main(int argc, char** argv) {
         }
         app.exit(error);
         return kExitUsage;
-    } catch (const CommandFailed& failure) {
-        std::cerr << "velmora: " << failure.what() << '\n';
-        return kExitFailed;
     } catch (const std::exception& failure) {
+        // CommandFailed too: what it says is the reason.
         std::cerr << "velmora: " << failure.what() << '\n';
         return kExitFailed;
     }
