@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "quiet_dialog.h"
 #include "shown_lines.h"
+#include "yes_no_prompt.h"
 
 #include "batch/leftover_temporaries.h"
 #include "batch/migration.h"
@@ -14,6 +15,7 @@
 
 #include <iostream>
 #include <memory>
+#include <string>
 
 namespace velmora::cli {
 namespace {
@@ -35,13 +37,10 @@ bool agreed(const GlobalOptions& options, std::size_t candidates) {
                      "(or --dry-run to see what would happen)\n";
         return false;
     }
-    std::cerr << "Look at " << candidates
-              << " files and convert the legacy deals among them in place? A backup of each "
-                 "goes to UpgradeBackup beside it; converted files will not be compatible with "
-                 "the older version. [y/N] "
-              << std::flush;
-    std::string answer;
-    return std::getline(std::cin, answer) && (answer == "y" || answer == "Y" || answer == "yes");
+    return askYesNo("Look at " + std::to_string(candidates) +
+                    " files and convert the legacy deals among them in place? A backup of each "
+                    "goes to UpgradeBackup beside it; converted files will not be compatible with "
+                    "the older version.");
 }
 
 std::string reportText(const std::vector<batch::FileRecord>& records, bool csv) {

@@ -8,6 +8,7 @@
 #include "platform/shared_file.h"
 #include "platform/stop_request.h"
 #include "tree/node_operations.h"
+#include "tree/text_trim.h"
 
 #include <algorithm>
 #include <charconv>
@@ -110,14 +111,6 @@ bool Session::isHeldElsewhere(const std::string& path) {
 }
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
-}
 
 // from_chars reads a minus sign but no plus sign; "+-1" stays refused.
 std::string_view withoutPlusSign(std::string_view text) {

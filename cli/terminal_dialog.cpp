@@ -1,6 +1,7 @@
 #include "terminal_dialog.h"
 
 #include "platform/terminal.h"
+#include "yes_no_prompt.h"
 
 #include <iostream>
 #include <string>
@@ -18,24 +19,20 @@ bool isQuestion(unsigned flags) {
 DialogButton TerminalDialog::ask(const std::string& caption, const std::string& text,
                                  unsigned flags) {
     std::lock_guard lock(mutex_);
-    std::cerr << (caption.empty() ? text : caption + ": " + text);
+    const std::string message = caption.empty() ? text : caption + ": " + text;
     if (!isQuestion(flags)) {
-        std::cerr << '\n';
+        std::cerr << message << '\n';
         return DialogButton::Ok;
     }
     if (answerYes_) {
-        std::cerr << " yes (--yes)\n";
+        std::cerr << message << " yes (--yes)\n";
         return DialogButton::Yes;
     }
     if (!isTerminal(StandardStream::Input)) {
-        std::cerr << " no (not a terminal; --yes answers yes)\n";
+        std::cerr << message << " no (not a terminal; --yes answers yes)\n";
         return DialogButton::No;
     }
-    std::cerr << " [y/N] " << std::flush;
-    std::string answer;
-    if (!std::getline(std::cin, answer))
-        return DialogButton::No;
-    return answer == "y" || answer == "Y" || answer == "yes" ? DialogButton::Yes : DialogButton::No;
+    return askYesNo(message) ? DialogButton::Yes : DialogButton::No;
 }
 
 } // namespace velmora::cli

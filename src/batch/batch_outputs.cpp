@@ -1,37 +1,13 @@
 #include "batch/batch_outputs.h"
 
 #include "batch/file_kind.h"
+#include "platform/path_parts.h"
 
 #include <algorithm>
 #include <set>
 
 namespace velmora::batch {
 namespace {
-
-bool isSeparator(char c) {
-#ifdef _WIN32
-    return c == '/' || c == '\\';
-#else
-    return c == '/';
-#endif
-}
-
-std::size_t lastSeparator(const std::string& path) {
-    for (std::size_t at = path.size(); at > 0; --at) {
-        if (isSeparator(path[at - 1]))
-            return at - 1;
-    }
-    return std::string::npos;
-}
-
-// Where the extension of the file name begins; the end of the path when it
-// has none (a leading dot starts a name, not an extension).
-std::size_t extensionStart(const std::string& path) {
-    const std::size_t separator = lastSeparator(path);
-    const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
-    const std::size_t dot = path.rfind('.');
-    return dot != std::string::npos && dot > nameStart ? dot : path.size();
-}
 
 std::string withExtension(const std::string& path, const std::string& extension) {
     return path.substr(0, extensionStart(path)) + extension;
@@ -42,9 +18,9 @@ std::string withExtension(const std::string& path, const std::string& extension)
 std::string trailingNames(const std::string& path, std::size_t count) {
     std::size_t start = path.size();
     for (std::size_t names = 0; names < count; ++names) {
-        while (names > 0 && start > 0 && isSeparator(path[start - 1]))
+        while (names > 0 && start > 0 && isPathSeparator(path[start - 1]))
             --start;
-        while (start > 0 && !isSeparator(path[start - 1]))
+        while (start > 0 && !isPathSeparator(path[start - 1]))
             --start;
     }
     return path.substr(start);
@@ -55,7 +31,7 @@ std::string naiveOutput(const FoundFile& file, const OutputNaming& naming) {
         return withExtension(file.path, naming.extension);
     const std::size_t names = 1 + std::count(file.relative.begin(), file.relative.end(), '/');
     const std::string below = trailingNames(file.path, file.named ? 1 : names);
-    const bool joined = isSeparator(naming.folder.back());
+    const bool joined = isPathSeparator(naming.folder.back());
     return naming.folder + (joined ? "" : "/") + withExtension(below, naming.extension);
 }
 

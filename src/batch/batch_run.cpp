@@ -4,6 +4,7 @@
 #include "batch/work_threads.h"
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
+#include "platform/path_parts.h"
 #include "platform/safe_file.h"
 
 #include <exception>
@@ -35,13 +36,7 @@ bool isDeal(const std::string& path) {
 }
 
 std::string folderOf(const std::string& path) {
-    const std::size_t separator = path.find_last_of(
-#ifdef _WIN32
-        "/\\"
-#else
-        "/"
-#endif
-    );
+    const std::size_t separator = lastSeparator(path);
     return separator == std::string::npos || separator == 0 ? std::string()
                                                             : path.substr(0, separator);
 }

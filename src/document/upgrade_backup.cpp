@@ -1,15 +1,10 @@
 // The copy of a legacy file that is kept before a conversion replaces it.
 #include "document/hud_document.h"
 #include "platform/file_system.h"
+#include "platform/path_parts.h"
 
 namespace velmora {
 namespace {
-
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
 
 std::string stampOf(const LocalTime& when) {
     return std::to_string(when.month) + "-" + std::to_string(when.day) + "-" +
@@ -33,17 +28,17 @@ constexpr unsigned kMostBackupsInOneSecond = 1000;
 
 UpgradeBackupName upgradeBackupName(const std::string& path, const std::string& documentType,
                                     const LocalTime& when) {
-    const std::size_t lastSeparator = path.find_last_of("/\\");
-    const std::string folder =
-        lastSeparator == std::string::npos ? std::string() : path.substr(0, lastSeparator + 1);
-    const std::string fileName =
-        lastSeparator == std::string::npos ? path : path.substr(lastSeparator + 1);
-    const std::size_t dot = fileName.find_last_of('.');
-    const std::string stem = dot == std::string::npos ? fileName : fileName.substr(0, dot);
+    // Both separators on every platform, and the name before its last dot
+    // even when that is its first character: the names the engine has
+    // always given.
+    const std::string_view fileName = fileNameOf(path, "/\\");
+    const std::string_view folder = std::string_view(path).substr(0, path.size() - fileName.size());
+    const std::string_view stem = fileName.substr(0, fileName.find_last_of('.'));
 
     UpgradeBackupName name;
-    name.folder = folder + "UpgradeBackup";
-    name.path = name.folder + kSeparator + stem + "_" + stampOf(when) + extensionFor(documentType);
+    name.folder = std::string(folder) + "UpgradeBackup";
+    name.path = name.folder + kPreferredSeparator + std::string(stem) + "_" + stampOf(when) +
+                extensionFor(documentType);
     return name;
 }
 

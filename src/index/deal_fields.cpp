@@ -1,8 +1,10 @@
 #include "index/deal_fields.h"
 
+#include "document/deal_view.h"
 #include "document/hud_document.h"
 #include "platform/code_page.h"
 #include "tree/text_forms.h"
+#include "tree/text_trim.h"
 
 #include <charconv>
 #include <cmath>
@@ -39,29 +41,25 @@ void append(std::string& joined, const std::string& part, std::string_view separ
 }
 
 // The names of a name-and-address block: both of its name lines.
-void appendNames(std::string& joined, const CSectionNode* block) {
-    append(joined, stringAt(block, "name1"), "; ");
-    append(joined, stringAt(block, "name2"), "; ");
+void appendNames(std::string& joined, const AddressParts& block) {
+    append(joined, treeTextToUtf8(block.name1), "; ");
+    append(joined, treeTextToUtf8(block.name2), "; ");
 }
 
-// The main party's block and, in the list beside it, the further ones.
-std::string partiesOf(const CHudDocument& document, std::string_view main, std::string_view list) {
+std::string namesOf(const std::vector<AddressParts>& parties) {
     std::string joined;
-    appendNames(joined, document.findChild(main));
-    if (const CSectionNode* further = document.findChild(list)) {
-        for (const auto& address : further->children())
-            appendNames(joined, address.get());
-    }
+    for (const AddressParts& party : parties)
+        appendNames(joined, party);
     return joined;
 }
 
-std::string propertyAddressOf(const CHudDocument& document) {
-    const CSectionNode* location = document.findChild("g");
-    std::string stateAndZip = stringAt(location, "state");
-    append(stateAndZip, stringAt(location, "zip"), " ");
+std::string addressOf(const AddressParts& location) {
+    std::string stateAndZip = treeTextToUtf8(location.state);
+    append(stateAndZip, treeTextToUtf8(location.zip), " ");
     std::string joined;
-    for (const char* part : {"name1", "name2", "street", "city"})
-        append(joined, stringAt(location, part), ", ");
+    for (const std::string* part :
+         {&location.name1, &location.name2, &location.street, &location.city})
+        append(joined, treeTextToUtf8(*part), ", ");
     append(joined, stateAndZip, ", ");
     return joined;
 }
@@ -121,13 +119,6 @@ std::string firstOf(std::string preferred, std::string otherwise) {
     return preferred.empty() ? otherwise : preferred;
 }
 
-std::string_view trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 } // namespace
 
 std::optional<double> amountOfText(std::string_view text) {
@@ -178,13 +169,12 @@ void fillDealFields(CHudDocument& document, FieldValues& values) {
     setText(values, Field::FundingDate, isoDate(dateAt(&document, "fundingDate")));
     setText(values, Field::FileNumber, stringAt(loan, "fileNo_6"));
     setText(values, Field::LoanNumber, stringAt(loan, "loanNo_7"));
-    setText(values, Field::Borrowers, partiesOf(document, "d", "d_borrowers"));
-    setText(values, Field::Sellers, partiesOf(document, "e", "e_sellers"));
-    setText(values, Field::PropertyAddress, propertyAddressOf(document));
-    setText(values, Field::Lender, stringAt(&document, "f_LenderName"));
-    setText(
-        values, Field::SettlementAgent,
-        firstOf(stringAt(summary, "settlementAgent"), stringAt(document.findChild("h"), "name1")));
+    const DealView deal = readDealView(document);
+    setText(values, Field::Borrowers, namesOf(deal.borrowers));
+    setText(values, Field::Sellers, namesOf(deal.sellers));
+    setText(values, Field::PropertyAddress, addressOf(deal.property));
+    setText(values, Field::Lender, treeTextToUtf8(deal.lenderName));
+    setText(values, Field::SettlementAgent, treeTextToUtf8(deal.settlementAgent));
     setStringAmount(values, {Field::ContractSalesPrice, Field::ContractSalesPriceText},
                     document.findChild("n100"), "n101");
     // The refinance form has no line 202: its loan amount is line 1601.

@@ -4,10 +4,10 @@
 #include "batch/work_threads.h"
 #include "index/index_writer.h"
 #include "platform/file_stamp.h"
+#include "platform/path_parts.h"
 
 #include <algorithm>
 #include <atomic>
-#include <filesystem>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -17,8 +17,6 @@ namespace {
 // Files read between two commits: large enough that commits cost little,
 // small enough that a stopped run loses little.
 constexpr std::size_t kBatchFiles = 512;
-
-constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
 struct KnownRow {
     FileStamp stamp;
@@ -50,22 +48,21 @@ struct RootPrefix {
 
 RootPrefix prefixOf(const std::string& root) {
     std::string key = batch::absoluteKey(root);
-    while (key.size() > 1 && key.back() == kSeparator)
+    while (key.size() > 1 && key.back() == kPreferredSeparator)
         key.pop_back();
-    return {key, key.back() == kSeparator ? key : key + kSeparator};
+    return {key, key.back() == kPreferredSeparator ? key : key + kPreferredSeparator};
 }
 
 // The shard key of `key` below `root`, as the walk makes it; none when the
 // key does not lie below the root.
 std::optional<std::string> relativeKey(const RootPrefix& root, const std::string& key) {
     if (key == root.key) {
-        const std::size_t slash = key.find_last_of(kSeparator);
-        return slash == std::string::npos ? key : key.substr(slash + 1);
+        return std::string(fileNameOf(key));
     }
     if (!key.starts_with(root.folderPrefix))
         return std::nullopt;
     std::string relative = key.substr(root.folderPrefix.size());
-    std::replace(relative.begin(), relative.end(), kSeparator, '/');
+    std::replace(relative.begin(), relative.end(), kPreferredSeparator, '/');
     return relative;
 }
 

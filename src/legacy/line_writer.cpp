@@ -4,6 +4,7 @@
 #include "legacy/legacy_fields.h"
 #include "tree/node_operations.h"
 #include "tree/text_forms.h"
+#include "tree/text_trim.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -254,8 +255,7 @@ void writeEscrow(LineWriter& out, const EscrowBlock& escrow, bool singlePrecisio
 }
 
 bool trimAndTestAmount(std::string& amount) {
-    const std::size_t first = amount.find_first_not_of(" \t\r\n\v\f");
-    amount.erase(0, first == std::string::npos ? amount.size() : first);
+    amount.erase(0, amount.size() - trimmedStart(amount).size());
     return parseDouble(amount) > 0.0;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/safe_file.h"
 
 #include "platform/file_faults.h"
+#include "platform/path_parts.h"
 #include "platform/shared_file.h"
 
 #include <cerrno>
@@ -16,7 +17,7 @@ namespace velmora {
 namespace {
 
 std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
+    const std::size_t slash = lastSeparator(path);
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);

@@ -2,12 +2,16 @@
 // statement: the initial escrow account disclosure with its twelve months,
 // the ledger of the closing and the checks to print. Their values are stored
 // text like the statement's, shown as they are.
+#include "document/deal_view.h"
 #include "render/html_text.h"
 #include "render/shown_values.h"
 #include "render/statement_parts.h"
+#include "tree/held_value.h"
+#include "tree/node_operations.h"
 #include "tree/section_node.h"
 
-#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace velmora::render {
 namespace {
@@ -73,7 +77,7 @@ std::string escrowHtml(const CSectionNode& escrow) {
     std::string amounts;
     for (std::size_t i = 0; i < std::size(kMonths); ++i) {
         names += element("th", "", kMonthNames[i]);
-        amounts += cell("amt", htmlText(shownAmount(childAt(&escrow, kMonths[i]), "amount")));
+        amounts += cell("amt", htmlText(shownAmount(resolveUri(&escrow, kMonths[i]), "amount")));
     }
     const std::string months = element("table", "entries months",
                                        element("thead", "", element("tr", "", names)) +
@@ -98,16 +102,16 @@ std::string ledgerHtml(const CSectionNode& ledger) {
                             {"Property", {"location1", "location2", "location3", "location4"}},
                             {"Sub-account", {"subAcctNum"}}});
     const std::string deposits = entriesHtml(
-        "Deposits", childAt(&ledger, "deposits"),
+        "Deposits", resolveUri(&ledger, "deposits"),
         {{"Date", {"date"}}, {"From", {"from"}}, {"Memo", {"memo"}}, {"Amount", {"amount"}, true}});
-    const std::string withdrawals = entriesHtml("Withdrawals", childAt(&ledger, "withdrawals"),
+    const std::string withdrawals = entriesHtml("Withdrawals", resolveUri(&ledger, "withdrawals"),
                                                 {{"Date", {"date"}},
                                                  {"Pay to", {"payTo"}},
                                                  {"Check", {"check"}},
                                                  {"Memo", {"memo"}},
                                                  {"Amount", {"amount"}, true}});
     const std::string transactions =
-        entriesHtml("Transactions", childAt(&ledger, "transactions"),
+        entriesHtml("Transactions", resolveUri(&ledger, "transactions"),
                     {{"Date", {"transDate"}},
                      {"Type", {"transType"}},
                      {"Ref.", {"refNum"}},
@@ -132,14 +136,13 @@ std::string checksHtml(const CSectionNode& checks) {
 }
 
 // The parties beyond those the boxes D and E show, one list per side.
-std::string addendumHtml(const CSectionNode& root) {
+std::string addendumHtml(const DealView& deal) {
     std::string content;
-    for (const auto& [title, party, more] : {std::tuple{"Further borrowers", "d", "d_borrowers"},
-                                             {"Further sellers", "e", "e_sellers"}}) {
-        const std::vector<const CSectionNode*> parties = partiesOf(root, party, more);
+    for (const auto& [title, parties] : {std::pair{"Further borrowers", &deal.borrowers},
+                                         std::pair{"Further sellers", &deal.sellers}}) {
         std::string addresses;
-        for (std::size_t i = kPartiesInBox; i < parties.size(); ++i)
-            addresses += addressHtml(parties[i]);
+        for (std::size_t i = kPartiesInBox; i < parties->size(); ++i)
+            addresses += addressHtml((*parties)[i]);
         if (!addresses.empty())
             content +=
                 element("h3", "", escapeHtml(title)) + element("div", "party-list", addresses);
@@ -149,8 +152,8 @@ std::string addendumHtml(const CSectionNode& root) {
 
 } // namespace
 
-std::string appendicesHtml(const CSectionNode& root) {
-    std::string out = addendumHtml(root);
+std::string appendicesHtml(const CSectionNode& root, const DealView& deal) {
+    std::string out = addendumHtml(deal);
     for (const auto& child : root.children()) {
         const std::string& name = child->getName();
         if (name == "initialEscrowDisclosure" && holdsAnyValue(*child))

@@ -9,6 +9,7 @@
 #include "render/line_text.h"
 #include "render/shown_values.h"
 #include "render/statement_parts.h"
+#include "tree/node_operations.h"
 #include "tree/section_node.h"
 
 #include <deque>
@@ -126,7 +127,7 @@ private:
             if (each.kind != RowKind::MoreLines)
                 continue;
             auto& lines = extras[each.node];
-            if (const CSectionNode* more = childAt(&root_, each.node + "/more")) {
+            if (const CSectionNode* more = resolveUri(&root_, each.node + "/more")) {
                 for (const auto& line : more->children())
                     lines.push_back(line.get());
             }
@@ -137,7 +138,7 @@ private:
     // The line that stands at `row`: the line itself, or the next extra line
     // of its block when the form leaves it blank.
     const CSectionNode* lineAt(const FormRow& row, ExtraLines& extras) const {
-        const CSectionNode* line = childAt(&root_, row.node);
+        const CSectionNode* line = resolveUri(&root_, row.node);
         if (!row.caption.empty() || !isBlankLine(line))
             return line;
         const auto block = extras.find(blockOf(row.node));
@@ -157,7 +158,7 @@ private:
         case RowKind::Line:
             return lineRow(lineAt(row, extras), row.number, row.caption, "");
         case RowKind::TotalLine:
-            return lineRow(childAt(&root_, row.node), row.number, row.caption, "total");
+            return lineRow(resolveUri(&root_, row.node), row.number, row.caption, "total");
         case RowKind::MoreLines:
             return moreRows(extras[row.node]);
         case RowKind::Value:
@@ -196,7 +197,7 @@ private:
 
     // The value stands in the first amount column.
     std::string valueRow(const FormRow& row) const {
-        const std::string text = shownAmount(childAt(&root_, row.node), row.property);
+        const std::string text = shownAmount(resolveUri(&root_, row.node), row.property);
         const bool copied = row.kind == RowKind::Copy;
         std::string cells = cell("no", numberText(row.number)) +
                             cell(copied ? "desc copied" : "desc", escapeHtml(row.caption), 2) +
@@ -224,8 +225,8 @@ std::string table(std::string_view id, const ChargeTable& charges, const std::st
 
 // "700. Total sales/broker's commission based on price $ … @ … % = …"
 std::string commissionHeading(const CSectionNode& root, int width) {
-    const CSectionNode* block = childAt(&root, "n700");
-    const CSectionNode* price = childAt(block, "price");
+    const CSectionNode* block = resolveUri(&root, "n700");
+    const CSectionNode* price = resolveUri(block, "price");
     const std::string markup =
         escapeHtml("700. Total sales/broker's commission based on price $ ") +
         element("span", "value", htmlText(shownAmount(price, "amount"))) + " @ " +

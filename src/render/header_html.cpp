@@ -1,8 +1,10 @@
 // Boxes A to I of the form: the title, the loan data of `b`, the note, and
 // the parties with their names and addresses.
+#include "document/deal_view.h"
 #include "render/html_text.h"
 #include "render/shown_values.h"
 #include "render/statement_parts.h"
+#include "tree/node_operations.h"
 #include "tree/section_node.h"
 
 #include <array>
@@ -42,7 +44,7 @@ std::string loanTypeHtml(const CSectionNode* loan) {
 }
 
 std::string loanHtml(const CSectionNode& root) {
-    const CSectionNode* loan = childAt(&root, "b");
+    const CSectionNode* loan = resolveUri(&root, "b");
     return element(
         "div", "loan",
         box("loan-type", "B. Type of loan", element("div", "", loanTypeHtml(loan))) +
@@ -51,8 +53,19 @@ std::string loanHtml(const CSectionNode& root) {
             box("file", "8. Mortgage insurance case number", htmlText(shown(loan, "caseNo_8"))));
 }
 
-std::string partiesHtml(const CSectionNode& root, std::string_view party, std::string_view more) {
-    const std::vector<const CSectionNode*> parties = partiesOf(root, party, more);
+// "city, state zip", leaving out what the address leaves empty.
+std::string cityLine(const AddressParts& address) {
+    std::string line = address.city;
+    if (!line.empty() && !address.state.empty())
+        line += ", ";
+    line += address.state;
+    if (!line.empty() && !address.zip.empty())
+        line += " ";
+    line += address.zip;
+    return line;
+}
+
+std::string partiesHtml(const std::vector<AddressParts>& parties) {
     if (parties.empty())
         return {};
     std::string out;
@@ -66,52 +79,24 @@ std::string partiesHtml(const CSectionNode& root, std::string_view party, std::s
     return out;
 }
 
-bool isSeparator(char c) {
-    return c == '\n' || c == '\r' || c == ',' || c == ';' || c == ' ' || c == '\t';
-}
-
-// Converted files keep the whole lender block, name included, in the address
-// text: what follows the name there is the address.
-std::string lenderAddress(const std::string& name, std::string address) {
-    if (name.empty() || !address.starts_with(name))
-        return address;
-    const std::size_t end = name.size();
-    if (end < address.size() && !isSeparator(address[end]))
-        return address;
-    std::size_t start = end;
-    while (start < address.size() && isSeparator(address[start]))
-        ++start;
-    return address.substr(start);
-}
-
-bool hasSeller(const CSectionNode& root) {
-    const CSectionNode* seller = childAt(&root, "e");
-    const CSectionNode* sellers = childAt(&root, "e_sellers");
-    return (seller && holdsAnyValue(*seller)) || (sellers && sellers->childCount() > 0) ||
-           !shown(&root, "e_SellerTin").empty();
-}
-
-std::string partyBoxes(const CSectionNode& root, bool refinance) {
-    std::string out =
-        box("party", "D. Name and address of borrower", partiesHtml(root, "d", "d_borrowers"));
-    if (!refinance || hasSeller(root))
+std::string partyBoxes(const CSectionNode& root, const DealView& deal, bool refinance) {
+    std::string out = box("party", "D. Name and address of borrower", partiesHtml(deal.borrowers));
+    const std::string sellerTin = shown(&root, "e_SellerTin");
+    if (!refinance || !deal.sellers.empty() || !sellerTin.empty())
         out += box("party", "E. Name and address of seller",
-                   partiesHtml(root, "e", "e_sellers") +
-                       fieldHtml("TIN", shown(&root, "e_SellerTin")));
-    const std::string lender = shown(&root, "f_LenderName");
+                   partiesHtml(deal.sellers) + fieldHtml("TIN", sellerTin));
     out += box("party", "F. Name and address of lender",
-               element("div", "address", htmlText(lender)) +
-                   element("div", "address",
-                           htmlText(lenderAddress(lender, shown(&root, "f_LenderAddress")))));
+               element("div", "address", htmlText(deal.lenderName)) +
+                   element("div", "address", htmlText(deal.lenderAddress)));
     return element("div", "parties", out);
 }
 
-std::string placeBoxes(const CSectionNode& root) {
+std::string placeBoxes(const CSectionNode& root, const DealView& deal) {
     const std::string property =
-        addressHtml(childAt(&root, "g")) +
+        addressHtml(deal.property) +
         fieldHtml(storedText(&root, "g_lot_Caption"), shown(&root, "g_lot")) +
         fieldHtml(storedText(&root, "g_Block_Caption"), shown(&root, "g_Block"));
-    const std::string agent = addressHtml(childAt(&root, "h")) +
+    const std::string agent = addressHtml(deal.agentBox) +
                               fieldHtml("TIN", shown(&root, "h_AgentTin")) +
                               fieldHtml("Place of settlement", shown(&root, "placeOfSettlement"));
     const std::string dates = fieldHtml("Settlement date", shown(&root, "i_settlementDate")) +
@@ -124,36 +109,14 @@ std::string placeBoxes(const CSectionNode& root) {
 
 } // namespace
 
-std::string addressHtml(const CSectionNode* address) {
-    std::string cityLine = shown(address, "city");
-    const std::string state = shown(address, "state");
-    if (!cityLine.empty() && !state.empty())
-        cityLine += ", ";
-    cityLine += state;
-    const std::string zip = shown(address, "zip");
-    if (!cityLine.empty() && !zip.empty())
-        cityLine += " ";
-    cityLine += zip;
+std::string addressHtml(const AddressParts& address) {
+    const std::string city = cityLine(address);
     std::string out;
-    for (std::string text :
-         {shown(address, "name1"), shown(address, "name2"), shown(address, "street"), cityLine}) {
-        if (!text.empty())
-            out += element("div", "", htmlText(std::move(text)));
+    for (const std::string* text : {&address.name1, &address.name2, &address.street, &city}) {
+        if (!text->empty())
+            out += element("div", "", htmlText(*text));
     }
     return element("div", "address", out);
-}
-
-std::vector<const CSectionNode*> partiesOf(const CSectionNode& root, std::string_view party,
-                                           std::string_view more) {
-    std::vector<const CSectionNode*> parties;
-    const CSectionNode* first = childAt(&root, party);
-    if (first && holdsAnyValue(*first))
-        parties.push_back(first);
-    if (const CSectionNode* list = childAt(&root, more)) {
-        for (const auto& entry : list->children())
-            parties.push_back(entry.get());
-    }
-    return parties;
 }
 
 std::string fieldHtml(std::string label, std::string value) {
@@ -162,14 +125,14 @@ std::string fieldHtml(std::string label, std::string value) {
                        element("span", "value", htmlText(std::move(value))));
 }
 
-std::string headerHtml(const CSectionNode& root, bool refinance) {
+std::string headerHtml(const CSectionNode& root, const DealView& deal, bool refinance) {
     const std::string title = element(
         "div", "form-title",
         element("h1", "", "A. Settlement Statement") +
             element("div", "form-name", refinance ? "HUD-1A &middot; borrower only" : "HUD-1"));
     return element("header", "form-head",
                    title + loanHtml(root) + element("p", "note", escapeHtml(kNote)) +
-                       partyBoxes(root, refinance) + placeBoxes(root));
+                       partyBoxes(root, deal, refinance) + placeBoxes(root, deal));
 }
 
 } // namespace velmora::render

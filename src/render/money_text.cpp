@@ -1,6 +1,7 @@
 #include "render/money_text.h"
 
 #include "tree/text_forms.h"
+#include "tree/text_trim.h"
 
 #include <algorithm>
 #include <optional>
@@ -22,14 +23,6 @@ struct Decimal {
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
 }
 
 // The exponent after "e"; none when no digit follows the optional sign.

@@ -28,15 +28,6 @@ std::string storedText(const CSectionNode* node, std::string_view name);
 // Whether the class of `node` has the property `name`.
 bool hasProperty(const CSectionNode* node, std::string_view name);
 
-// The node below `parent` along `path` ("n100/n104"), taking at each step the
-// first child of that element name; none when a step finds none or `parent`
-// is none.
-const CSectionNode* childAt(const CSectionNode* parent, std::string_view path);
-
-// Whether any property of `node` or of a node below it holds a value, or a
-// node below it has a description.
-bool holdsAnyValue(const CSectionNode& node);
-
 // Whether a line prints as a blank line of the form: no node, or one without
 // description and values. Its `net` flag does not count: the page never
 // prints it, and converted lines all carry one.

@@ -1,21 +1,23 @@
 // The parts of the statement page, each made by a file of its own; the page
 // (statement_view.cpp) puts them together. Each takes the document root and
-// reads it only.
+// reads it only; those that show the parties take them from the deal's view,
+// read once for the page.
 #pragma once
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace velmora {
 class CSectionNode;
-}
+struct AddressParts;
+struct DealView;
+} // namespace velmora
 
 namespace velmora::render {
 
 // The loan data and the parties, boxes A to I of the form. The borrower-only
 // form of a refinance leaves out the seller unless the document has one.
-std::string headerHtml(const CSectionNode& root, bool refinance);
+std::string headerHtml(const CSectionNode& root, const DealView& deal, bool refinance);
 // The summaries of the borrower's and the seller's transactions side by side,
 // blocks 100 to 600.
 std::string summaryHtml(const CSectionNode& root);
@@ -30,18 +32,14 @@ std::string disbursementsHtml(const CSectionNode& root);
 // The pages after the statement: the addendum of the parties its boxes have
 // no room for, then the companion forms the document has (escrow disclosure,
 // ledger, checks).
-std::string appendicesHtml(const CSectionNode& root);
+std::string appendicesHtml(const CSectionNode& root, const DealView& deal);
 
 // Two parties side by side fit a box of the header; more would crowd the
 // first sheet off the page, so the others go to the addendum.
 inline constexpr std::size_t kPartiesInBox = 2;
 
-// The parties of one side: the named party (`d`, `e`) when it holds anything,
-// then the entries of its list (`d_borrowers`, `e_sellers`).
-std::vector<const CSectionNode*> partiesOf(const CSectionNode& root, std::string_view party,
-                                           std::string_view more);
-// Name, street and "city, state zip" of a name-and-address node, one line each.
-std::string addressHtml(const CSectionNode* address);
+// Name, street and "city, state zip" of a name-and-address block, one line each.
+std::string addressHtml(const AddressParts& address);
 // A labelled field of a box; label and value are tree text.
 std::string fieldHtml(std::string label, std::string value);
 

@@ -1,9 +1,12 @@
 #include "render/statement_view.h"
 
+#include "document/deal_view.h"
 #include "document/hud_document.h"
 #include "render/html_text.h"
 #include "render/shown_values.h"
 #include "render/statement_parts.h"
+#include "tree/held_value.h"
+#include "tree/node_operations.h"
 
 namespace velmora::render {
 namespace {
@@ -24,14 +27,15 @@ std::string closingHtml(const std::string& content) {
 
 std::string signatureHtml(std::string_view title, const CSectionNode* parties) {
     return element("div", "signature",
-                   element("div", "title", escapeHtml(title)) + addressHtml(parties));
+                   element("div", "title", escapeHtml(title)) +
+                       addressHtml(addressPartsOf(parties)));
 }
 
 // The borrower-only form has no sellers to sign unless the document names some.
 std::string certificationHtml(const CSectionNode& root, bool refinance) {
-    const CSectionNode* total = childAt(&root, "n1400");
-    const CSectionNode* sellers = childAt(total, "sellers");
-    std::string parties = signatureHtml("Borrowers", childAt(total, "borrowers"));
+    const CSectionNode* total = resolveUri(&root, "n1400");
+    const CSectionNode* sellers = resolveUri(total, "sellers");
+    std::string parties = signatureHtml("Borrowers", resolveUri(total, "borrowers"));
     if (!refinance || (sellers && holdsAnyValue(*sellers)))
         parties += signatureHtml("Sellers", sellers);
     parties += element("div", "signature",
@@ -50,19 +54,20 @@ std::string certificationHtml(const CSectionNode& root, bool refinance) {
 
 std::string renderStatement(const CHudDocument& document) {
     const bool refinance = document.documentType() == document_types::kHud1a;
+    const DealView deal = readDealView(document);
     std::string body;
     if (refinance) {
         body =
-            page("statement", headerHtml(document, true) + chargesHtml(document, true) +
+            page("statement", headerHtml(document, deal, true) + chargesHtml(document, true) +
                                   closingHtml(settlementTotalHtml(document, true)) +
                                   disbursementsHtml(document) + certificationHtml(document, true));
     } else {
-        body = page("page1", headerHtml(document, false) + summaryHtml(document)) +
+        body = page("page1", headerHtml(document, deal, false) + summaryHtml(document)) +
                page("page2", chargesHtml(document, false) +
                                  closingHtml(settlementTotalHtml(document, false) +
                                              certificationHtml(document, false)));
     }
-    body += appendicesHtml(document);
+    body += appendicesHtml(document, deal);
     return std::string("<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">") +
            "<meta http-equiv=\"Content-Security-Policy\" content=\"" + kPolicy + "\">" +
            "<title>Settlement statement</title><style>" + std::string(statementStyle()) +

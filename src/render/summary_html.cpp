@@ -6,6 +6,7 @@
 #include "render/line_text.h"
 #include "render/shown_values.h"
 #include "render/statement_parts.h"
+#include "tree/node_operations.h"
 
 namespace velmora::render {
 namespace {
@@ -61,7 +62,7 @@ FormRows sellerRows() {
 // A value the form prints on a line of its own: bold for a total, tinted
 // for a copy of another line.
 std::string valueCells(const CSectionNode& root, const FormRow& row) {
-    const std::string amount = shownAmount(childAt(&root, row.node), row.property);
+    const std::string amount = shownAmount(resolveUri(&root, row.node), row.property);
     const std::string_view style = row.kind == RowKind::Total  ? " total"
                                    : row.kind == RowKind::Copy ? " copied"
                                                                : "";
@@ -94,7 +95,7 @@ std::string sideCells(const CSectionNode& root, const FormRow& row) {
     case RowKind::Subheading:
         return cell("subhead", escapeHtml(row.caption), 3);
     case RowKind::Line: {
-        const CSectionNode* node = childAt(&root, row.node);
+        const CSectionNode* node = resolveUri(&root, row.node);
         return cell("no", numberText(row.number)) +
                cell("desc", lineDescription(node, row.caption, {"amount"})) +
                cell("amt", htmlText(shownAmount(node, "amount")));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -14,5 +15,12 @@ struct PropertyDef;
 // with. "name" and "description" never do (they are shown on the node's own
 // line).
 bool holdsValue(const CSectionNode& node, const PropertyDef& def, const std::string& text);
+
+// Whether a property of `node` itself, other than `except`, holds a value.
+bool holdsOwnValue(const CSectionNode& node, std::string_view except = {});
+
+// Whether any property of `node` or of a node below it holds a value, or a
+// node below it has a description.
+bool holdsAnyValue(const CSectionNode& node);
 
 } // namespace velmora

@@ -5,8 +5,11 @@
 
 namespace velmora {
 
-CSectionNode* resolveUri(CSectionNode* root, std::string_view path) {
-    CSectionNode* node = root;
+namespace {
+
+// One walk for both overloads: finding a child never changes the tree.
+template <typename Node> Node* walkPath(Node* root, std::string_view path) {
+    Node* node = root;
     while (node && !path.empty()) {
         const std::size_t slash = path.find('/');
         const std::string_view segment = path.substr(0, slash);
@@ -15,6 +18,16 @@ CSectionNode* resolveUri(CSectionNode* root, std::string_view path) {
             node = node->findChild(segment);
     }
     return node;
+}
+
+} // namespace
+
+CSectionNode* resolveUri(CSectionNode* root, std::string_view path) {
+    return walkPath(root, path);
+}
+
+const CSectionNode* resolveUri(const CSectionNode* root, std::string_view path) {
+    return walkPath(root, path);
 }
 
 std::optional<std::string> getNodeValue(CSectionNode* root, std::string_view path) {

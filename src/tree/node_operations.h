@@ -21,6 +21,7 @@ class CSectionNode;
 // count as one, leading and trailing ones are ignored, and the empty path
 // names the root. None when a segment finds no child or there is no root.
 CSectionNode* resolveUri(CSectionNode* root, std::string_view path);
+const CSectionNode* resolveUri(const CSectionNode* root, std::string_view path);
 
 std::optional<std::string> getNodeValue(CSectionNode* root, std::string_view path);
 std::optional<std::string> getNodePropertyValue(CSectionNode* root, std::string_view path,

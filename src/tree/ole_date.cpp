@@ -1,5 +1,7 @@
 #include "tree/ole_date.h"
 
+#include "tree/text_trim.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -171,14 +173,6 @@ std::optional<double> parseCivil(std::string_view text) {
     return std::nullopt;
 }
 
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 std::string yearText(std::int64_t year) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%s%04lld", year < 0 ? "-" : "",
@@ -240,7 +234,7 @@ std::string formatDate(const OleDate& date) {
 }
 
 OleDate parseDate(std::string_view text) {
-    const std::optional<double> days = parseCivil(trim(text));
+    const std::optional<double> days = parseCivil(trimmed(text));
     if (!days)
         return OleDate::invalid();
     return {*days, DateStatus::Valid};

@@ -1,5 +1,7 @@
 #include "tree/text_forms.h"
 
+#include "tree/text_trim.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -9,17 +11,6 @@
 
 namespace velmora {
 namespace {
-
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::string_view skipSpace(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && isSpace(text[i]))
-        ++i;
-    return text.substr(i);
-}
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -62,7 +53,7 @@ std::string exponentNotation(std::string_view digits, int exponent) {
 } // namespace
 
 std::int32_t parseLong(std::string_view text) {
-    text = skipSpace(text);
+    text = trimmedStart(text);
     bool negative = false;
     if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
         negative = text[0] == '-';
@@ -82,7 +73,7 @@ std::int32_t parseLong(std::string_view text) {
 }
 
 double parseDouble(std::string_view text) {
-    text = skipSpace(text);
+    text = trimmedStart(text);
     bool negative = false;
     if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
         negative = text[0] == '-';

@@ -226,6 +226,7 @@ TEST(IndexFields, EachKindOfFileGetsItsRow) {
 TEST(IndexFields, AmountsAndDatesAsPeopleTypeThem) {
     const std::pair<const char*, std::optional<double>> amounts[] = {{"250,000.00", 250000.0},
                                                                      {" $1,234.50 ", 1234.5},
+                                                                     {"\t250.00\r\n", 250.0},
                                                                      {"(12.00)", -12.0},
                                                                      {"( $7.25 )", -7.25},
                                                                      {"-3", -3.0},

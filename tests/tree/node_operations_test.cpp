@@ -32,15 +32,20 @@ protected:
 TEST_F(NodeOperations, PathForms) {
     const std::pair<const char*, CSectionNode*> found[] = {
         {"", &root}, {"//box///deposit//", first}, {"box/box", inner}};
+    // Readers holding a const tree walk the same paths.
+    const CSectionNode& readOnly = root;
     for (const auto& [path, expected] : found) {
         EXPECT_EQ(resolveUri(&root, path), expected) << path;
+        EXPECT_EQ(resolveUri(&readOnly, path), expected) << path;
         EXPECT_EQ(isNodeExist(&root, path), 1) << path;
     }
     for (const char* path : {"box/missing/deposit", "Box", "HUD/box", "box/box/deposit"}) {
         EXPECT_EQ(resolveUri(&root, path), nullptr) << path;
+        EXPECT_EQ(resolveUri(&readOnly, path), nullptr) << path;
         EXPECT_EQ(isNodeExist(&root, path), 0) << path;
     }
-    EXPECT_EQ(resolveUri(nullptr, ""), nullptr);
+    EXPECT_EQ(resolveUri(static_cast<CSectionNode*>(nullptr), ""), nullptr);
+    EXPECT_EQ(resolveUri(static_cast<const CSectionNode*>(nullptr), "box"), nullptr);
 }
 
 TEST_F(NodeOperations, CriteriaParseTermsAndMatchExactTexts) {

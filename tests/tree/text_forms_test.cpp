@@ -71,6 +71,7 @@ TEST(DateText, CanonicalFormsAndTheirDayCounts) {
 TEST(DateText, ParsesOtherWritersFormsAndRefusesTextThatIsNoDate) {
     const std::pair<const char*, const char*> cases[] = {
         {" 9/16/2008 2:05 pm ", "9/16/2008 2:05:00 PM"},
+        {"\t9/16/2008\r\n", "9/16/2008"},
         {"2/29/2000", "2/29/2000"},
         {"2008-09-16T14:05:30", "9/16/2008 2:05:30 PM"},
         {"9/16/29", "9/16/2029"},
