@@ -9,11 +9,13 @@
 #include "commands.h"
 #include "shown_lines.h"
 
-#include "archive/json_text.h"
 #include "batch/file_kind.h"
 #include "batch/tree_walk.h"
 #include "platform/code_page.h"
 #include "quiet_dialog.h"
+#include "tree/json_text.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cstdint>
 #include <iostream>
@@ -134,12 +136,12 @@ bool fails(const batch::FoundFile& file, const FileReport& report) {
 }
 
 std::string jsonLine(const std::string& path, const FileReport& report) {
-    using archive::jsonQuoted;
-    return "{\"path\":" + jsonQuoted(treeTextToUtf8(path)) + ",\"kind\":\"" + report.kind +
-           "\",\"version\":" + jsonQuoted(treeTextToUtf8(report.version)) +
-           ",\"type\":" + jsonQuoted(treeTextToUtf8(report.type)) +
-           ",\"deal\":" + jsonQuoted(report.deal) +
-           ",\"version_word\":" + std::to_string(report.versionWord) + "}";
+    return jsonText({{"path", treeTextToUtf8(path)},
+                     {"kind", report.kind},
+                     {"version", treeTextToUtf8(report.version)},
+                     {"type", treeTextToUtf8(report.type)},
+                     {"deal", report.deal},
+                     {"version_word", report.versionWord}});
 }
 
 void runCheck(const GlobalOptions& options, const CheckArguments& args) {

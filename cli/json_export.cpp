@@ -1,11 +1,12 @@
 #include "json_export.h"
 
-#include "archive/json_text.h"
 #include "platform/code_page.h"
+#include "tree/json_text.h"
 #include "tree/section_node.h"
 #include "tree/xml_document.h"
 
-#include <cstdio>
+#include <nlohmann/json.hpp>
+
 #include <string_view>
 
 namespace velmora::cli {
@@ -30,44 +31,31 @@ const char* kindName(PropertyKind kind) {
 }
 
 // JSON is UTF-8 whatever the tree text is.
-void writeString(std::ostream& out, std::string_view text) {
-    out << archive::jsonQuoted(treeTextToUtf8(std::string(text)));
+std::string utf8(std::string_view text) {
+    return treeTextToUtf8(std::string(text));
 }
 
-void writeNode(std::ostream& out, CSectionNode& node) {
-    out << "{\"element\":";
-    writeString(out, node.getName());
-    out << ",\"name\":";
-    writeString(out, node.getDisplayName());
-    out << ",\"description\":";
-    writeString(out, node.getDescription());
-    out << ",\"properties\":{";
-    bool first = true;
+nlohmann::ordered_json nodeJson(CSectionNode& node) {
+    nlohmann::ordered_json properties = nlohmann::ordered_json::object();
     for (const PropertyDef& def : node.schema().inNameOrder()) {
-        if (def.builtIn != BuiltIn::No)
-            continue;
-        out << (first ? "" : ",");
-        first = false;
-        writeString(out, def.name);
-        out << ":{\"kind\":\"" << kindName(def.kind) << "\",\"value\":";
-        writeString(out, storedValueText(node, def));
-        out << '}';
+        if (def.builtIn == BuiltIn::No)
+            properties[utf8(def.name)] = {{"kind", kindName(def.kind)},
+                                          {"value", utf8(storedValueText(node, def))}};
     }
-    out << "},\"children\":[";
-    first = true;
-    for (const auto& child : node.children()) {
-        out << (first ? "" : ",");
-        first = false;
-        writeNode(out, *child);
-    }
-    out << "]}";
+    nlohmann::ordered_json children = nlohmann::ordered_json::array();
+    for (const auto& child : node.children())
+        children.push_back(nodeJson(*child));
+    return {{"element", utf8(node.getName())},
+            {"name", utf8(node.getDisplayName())},
+            {"description", utf8(node.getDescription())},
+            {"properties", std::move(properties)},
+            {"children", std::move(children)}};
 }
 
 } // namespace
 
 void writeJson(std::ostream& out, CSectionNode& node) {
-    writeNode(out, node);
-    out << '\n';
+    out << jsonText(nodeJson(node)) << '\n';
 }
 
 } // namespace velmora::cli

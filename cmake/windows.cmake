@@ -3,6 +3,12 @@
 
 # CLI11 is header-only; the build script points at Debian's copy of it.
 set(VELMORA_CLI11_INCLUDE "" CACHE PATH "A folder holding CLI11's CLI/ headers")
+# So is nlohmann-json, which the libraries link as the native build's
+# imported target of the same name.
+set(VELMORA_NLOHMANN_JSON_INCLUDE "" CACHE PATH "A folder holding nlohmann-json's nlohmann/ headers")
+add_library(nlohmann_json INTERFACE)
+target_include_directories(nlohmann_json SYSTEM INTERFACE ${VELMORA_NLOHMANN_JSON_INCLUDE})
+add_library(nlohmann_json::nlohmann_json ALIAS nlohmann_json)
 # The demo's legacy sample is made by the native build (it runs a program).
 set(VELMORA_LEGACY_SAMPLE_SOURCE "" CACHE FILEPATH "legacy_sample.cpp from the native build")
 

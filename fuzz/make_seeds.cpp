@@ -2,9 +2,11 @@
 // as binary files: legacy archives of every version either reader accepts
 // (with the test-only archive writer), documents saved by the engine (new,
 // filled, converted, of an old and of a newer version), and a dictionary of
-// the schema's element and property names for the XML target.
+// the schema's element and property names for the XML target, and messages
+// of the browser's DevTools pipe with a dictionary of JSON's tokens.
 //
-//     make_seeds OUTPUT_FOLDER   (makes OUTPUT_FOLDER/{legacy,xml_open,operations})
+//     make_seeds OUTPUT_FOLDER
+//         (makes OUTPUT_FOLDER/{legacy,xml_open,operations,devtools_message})
 #include "schema_vocabulary.h"
 
 #include "bench_inputs.h"
@@ -158,6 +160,38 @@ void writeXmlDictionary(const fs::path& path) {
     write(path, entries);
 }
 
+// Answers and events as the browser sends them while a page is printed.
+void writeDevToolsSeeds(const fs::path& folder) {
+    const char* messages[] = {
+        R"({"id":1,"result":{"protocolVersion":"1.3","product":"HeadlessChrome/120.0"}})",
+        R"({"id":2,"result":{"targetId":"6C1F0B3E9A"}})",
+        R"({"method":"Target.attachedToTarget","params":{"sessionId":"A1B2","targetInfo":)"
+        R"({"targetId":"6C1F0B3E9A","type":"page","title":"","url":"about:blank",)"
+        R"("attached":true},"waitingForDebugger":false}})",
+        R"({"id":4,"result":{"frameTree":{"frame":{"id":"F1","loaderId":"L1",)"
+        R"("url":"about:blank","securityOrigin":"://"},"childFrames":[]}},"sessionId":"A1B2"})",
+        R"({"id":5,"result":{"data":"JVBERi0xLjQKJcfsj6IK","stream":null},"sessionId":"A1B2"})",
+        R"({"id":6,"error":{"code":-32000,"message":"No target with given id found"}})",
+        R"({"method":"Page.lifecycleEvent","params":{"frameId":"F1","name":"load",)"
+        R"("timestamp":1.7001234567e5,"note":"caf\u00e9 \ud83d\ude00 \"q\" \\ \/ \b\f\n\r\t"}})",
+        R"([0,-0,1E2,-2.5e-3,1e300,9007199254740993,18446744073709551616,true,false,null,[],{}])",
+    };
+    int number = 0;
+    for (const char* message : messages)
+        write(folder / ("message-" + std::to_string(++number)), message);
+}
+
+void writeJsonDictionary(const fs::path& path) {
+    std::string entries;
+    for (const char* token : {"{",           "}",          "[",           "]",
+                              ":",           ",",          "\"",          "true",
+                              "false",       "null",       "\\u",         "\\ud83d\\ude00",
+                              "e+",          "E-",         "-0.",         "\"id\":",
+                              "\"result\":", "\"error\":", "\"method\":", "\"sessionId\":"})
+        entries += dictionaryEntry(token);
+    write(path, entries);
+}
+
 } // namespace
 } // namespace velmora::fuzzing
 
@@ -169,11 +203,13 @@ int main(int argc, char** argv) {
     const fs::path out = argv[1];
     try {
         fs::remove_all(out);
-        for (const char* target : {"legacy", "xml_open", "operations"})
+        for (const char* target : {"legacy", "xml_open", "operations", "devtools_message"})
             fs::create_directories(out / target);
         velmora::fuzzing::writeLegacySeeds(out / "legacy");
         velmora::fuzzing::writeDocumentSeeds(out / "xml_open");
         velmora::fuzzing::writeXmlDictionary(out / "xml_open.dict");
+        velmora::fuzzing::writeDevToolsSeeds(out / "devtools_message");
+        velmora::fuzzing::writeJsonDictionary(out / "devtools_message.dict");
     } catch (const std::exception& error) {
         std::cerr << "make_seeds: " << error.what() << "\n";
         return 1;

@@ -1,9 +1,12 @@
 #include "batch/run_report.h"
 
-#include "archive/json_text.h"
 #include "platform/code_page.h"
+#include "tree/json_text.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 namespace velmora::batch {
@@ -37,6 +40,12 @@ std::string millisecondsText(double milliseconds) {
     return text;
 }
 
+// The JSON number of the CSV's text: the same value, without its trailing
+// zeros ("1.5" for "1.500").
+double millisecondsNumber(double milliseconds) {
+    return std::strtod(millisecondsText(milliseconds).c_str(), nullptr);
+}
+
 // Reports are UTF-8; paths and reasons are tree text (ANSI on Windows).
 std::string utf8(const std::string& treeText) {
     return treeTextToUtf8(treeText);
@@ -64,13 +73,14 @@ const char* outcomeName(Outcome outcome) {
 }
 
 std::string jsonRecord(const FileRecord& r) {
-    return "{\"path\":" + archive::jsonQuoted(utf8(r.path)) + ",\"outcome\":\"" +
-           outcomeName(r.outcome) + "\",\"kind\":" + archive::jsonQuoted(r.kind) +
-           ",\"version\":" + std::to_string(r.versionWord) +
-           ",\"backup\":" + archive::jsonQuoted(utf8(r.backupPath)) +
-           ",\"reason\":" + archive::jsonQuoted(utf8(r.reason)) +
-           ",\"bytes\":" + std::to_string(r.bytes) +
-           ",\"milliseconds\":" + millisecondsText(r.milliseconds) + "}";
+    return jsonText({{"path", utf8(r.path)},
+                     {"outcome", outcomeName(r.outcome)},
+                     {"kind", r.kind},
+                     {"version", r.versionWord},
+                     {"backup", utf8(r.backupPath)},
+                     {"reason", utf8(r.reason)},
+                     {"bytes", r.bytes},
+                     {"milliseconds", millisecondsNumber(r.milliseconds)}});
 }
 
 std::string csvHeader() {
@@ -114,11 +124,12 @@ std::string summaryLine(const RunSummary& summary) {
 }
 
 std::string summaryJson(const RunSummary& summary, bool dryRun) {
-    std::string json = "{\"files\":" + std::to_string(summary.files());
+    nlohmann::ordered_json json = {{"files", summary.files()}};
     for (const Outcome outcome : everyValue<Outcome>())
-        json += ",\"" + std::string(outcomeName(outcome)) +
-                "\":" + std::to_string(summary.count(outcome));
-    return json + (dryRun ? ",\"dry-run\":true}" : "}");
+        json[outcomeName(outcome)] = summary.count(outcome);
+    if (dryRun)
+        json["dry-run"] = true;
+    return jsonText(json);
 }
 
 } // namespace velmora::batch

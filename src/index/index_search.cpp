@@ -1,8 +1,9 @@
 #include "index/index_search.h"
 
-#include "archive/json_text.h"
 #include "index/deal_fields.h"
-#include "tree/text_forms.h"
+#include "tree/json_text.h"
+
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cctype>
@@ -58,6 +59,30 @@ void addConditions(SqlWithValues& query, const SearchQuery& search) {
     }
 }
 
+// A whole amount as an integer ("250000"), any other as the shortest text
+// that reads back to it; NaN and infinities, which JSON has no number for, as
+// null.
+nlohmann::ordered_json jsonNumber(double value) {
+    constexpr double kLargestExact = 9007199254740992.0; // 2^53
+    if (std::trunc(value) == value && std::fabs(value) <= kLargestExact)
+        return static_cast<std::int64_t>(value);
+    return value;
+}
+
+nlohmann::ordered_json jsonValue(const FieldValue& value) {
+    return std::visit(
+        [](const auto& held) -> nlohmann::ordered_json {
+            using Held = std::decay_t<decltype(held)>;
+            if constexpr (std::is_same_v<Held, double>)
+                return jsonNumber(held);
+            else if constexpr (std::is_same_v<Held, std::monostate>)
+                return nullptr;
+            else
+                return held;
+        },
+        value);
+}
+
 SqlWithValues sqlOf(const SearchQuery& search) {
     SqlWithValues query;
     const std::string words = fullTextQueryOf(search.words);
@@ -106,26 +131,10 @@ std::optional<std::pair<Field, std::string>> parseWhere(std::string_view text) {
 }
 
 std::string jsonOfFields(const FieldValues& values) {
-    std::string json = "{";
-    const char* separator = "";
-    for (const Field field : batch::everyValue<Field>()) {
-        json += separator + std::string("\"") + fieldDef(field).name + "\":";
-        separator = ",";
-        std::visit(
-            [&](const auto& held) {
-                using Held = std::decay_t<decltype(held)>;
-                if constexpr (std::is_same_v<Held, std::string>)
-                    json += archive::jsonQuoted(held);
-                else if constexpr (std::is_same_v<Held, std::int64_t>)
-                    json += std::to_string(held);
-                else if constexpr (std::is_same_v<Held, double>)
-                    json += std::isfinite(held) ? formatDoubleExact(held) : "null";
-                else
-                    json += "null";
-            },
-            values[field]);
-    }
-    return json + "}";
+    nlohmann::ordered_json json = nlohmann::ordered_json::object();
+    for (const Field field : batch::everyValue<Field>())
+        json[fieldDef(field).name] = jsonValue(values[field]);
+    return jsonText(json);
 }
 
 std::vector<FieldValues> searchIndex(Database& db, const SearchQuery& search) {

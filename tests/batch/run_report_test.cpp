@@ -21,9 +21,13 @@ TEST(RunReport, RecordsStayValidJsonAndCsvWhateverThePathHolds) {
     EXPECT_EQ(batch::jsonRecord(record),
               "{\"path\":\"deals/Smith, \\\"Oak\\\" St.hud\",\"outcome\":\"converted\","
               "\"kind\":\"hud\",\"version\":1601,\"backup\":\"deals/UpgradeBackup/x.prb\","
-              "\"reason\":\"\",\"bytes\":42,\"milliseconds\":1.500}");
+              "\"reason\":\"\",\"bytes\":42,\"milliseconds\":1.5}");
     EXPECT_EQ(batch::csvRecord(record), "\"deals/Smith, \"\"Oak\"\" St.hud\",converted,hud,1601,"
                                         "deals/UpgradeBackup/x.prb,,42,1.500");
+    // JSON has the CSV's milliseconds as a number.
+    record.milliseconds = 2.0004;
+    EXPECT_TRUE(batch::jsonRecord(record).ends_with(",\"milliseconds\":2.0}"));
+    EXPECT_TRUE(batch::csvRecord(record).ends_with(",2.000"));
 
     // A cell a spreadsheet would run as a formula is written as text.
     for (const char* start : {"=", "+", "-", "@", "\t", "\r"}) {

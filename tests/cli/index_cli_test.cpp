@@ -80,7 +80,7 @@ TEST(IndexCli, IndexesAnArchiveAndAnswersWithoutWritingAnyOfIt) {
             "Whitlock; Sam Okafor; Jo Okafor\",\"sellers\":\"Morgan Estates; Quentin Morgan\","
             "\"property_address\":\"14 Quarry Road, Hallam, PA 17406\",\"lender\":\"Harbor "
             "Bank\",\"settlement_agent\":\"Velmora Title\",\"contract_sales_price\":250000,"
-            "\"contract_sales_price_text\":\"$250,000.00\",\"loan_amount\":2e+05,"
+            "\"contract_sales_price_text\":\"$250,000.00\",\"loan_amount\":200000,"
             "\"loan_amount_text\":\"200,000.00\",\"total_120\":252210.5,\"total_120_text\":"
             "\"252210.5\",\"total_220\":26204,\"total_220_text\":\"26204\",\"total_420\":251402,"
             "\"total_420_text\":\"251402\",\"total_520\":1504.25,\"total_520_text\":\"1504.25\","

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <fcntl.h>
 #include <filesystem>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -330,6 +331,30 @@ TEST(IndexSearch, WordsFieldsDatesAndOrder) {
                               "_"}) {
         EXPECT_EQ(messageOf([&] { search(*db, typed); }), "no error") << typed;
     }
+}
+
+// Every field, in column order, as valid JSON whatever its value: a whole
+// amount as an integer, no number JSON cannot carry.
+TEST(IndexSearch, JsonOfFieldsIsValidForAnyValue) {
+    FieldValues values;
+    values[Field::Path] = std::string("/deals/Ren\xE9.hud");
+    values[Field::Size] = std::int64_t{-42};
+    values[Field::ContractSalesPrice] = 300000.0;
+    values[Field::LoanAmount] = std::nan("");
+    values[Field::Total120] = 252210.5;
+    values[Field::Total220] = 1e300;
+    values[Field::Total420] = -0.0;
+    values[Field::Total520] = -std::numeric_limits<double>::infinity();
+    values[Field::Total1520] = 9007199254740994.0;
+    const std::string json = index::jsonOfFields(values);
+    EXPECT_TRUE(json.starts_with(
+        "{\"path\":\"/deals/Ren\xEF\xBF\xBD.hud\",\"size\":-42,\"modified\":null,"))
+        << json;
+    for (const char* member :
+         {"\"contract_sales_price\":300000,", "\"loan_amount\":null,", "\"total_120\":252210.5,",
+          "\"total_220\":1e+300,", "\"total_420\":0,", "\"total_520\":null,",
+          "\"total_1520\":9.007199254740994e+15,", "\"total_1520_text\":null}"})
+        EXPECT_NE(json.find(member), std::string::npos) << member << " in " << json;
 }
 
 TEST(IndexUpdate, OnlyChangedFilesAreReadAgainAndGoneOnesLeave) {

@@ -3,8 +3,6 @@
 #include "render/pdf/base64.h"
 #include "render/pdf/devtools_pipe.h"
 
-#include "archive/json_text.h"
-
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
@@ -55,16 +53,17 @@ private:
 };
 
 // printToPDF's paper, in inches.
-std::string paperParams(Paper paper) {
-    const char* size = paper == Paper::A4 ? "\"paperWidth\":8.27,\"paperHeight\":11.69"
-                                          : "\"paperWidth\":8.5,\"paperHeight\":11";
-    return std::string("{") + size +
-           ",\"preferCSSPageSize\":false,\"printBackground\":true,\"transferMode\":"
-           "\"ReturnAsBase64\"}";
+nlohmann::ordered_json paperParams(Paper paper) {
+    const bool a4 = paper == Paper::A4;
+    return {{"paperWidth", a4 ? 8.27 : 8.5},
+            {"paperHeight", a4 ? 11.69 : 11.0},
+            {"preferCSSPageSize", false},
+            {"printBackground", true},
+            {"transferMode", "ReturnAsBase64"}};
 }
 
-std::string requiredText(const archive::JsonValue& result, const char* name, const char* method) {
-    const std::string* text = result.stringMember(name);
+std::string requiredText(const nlohmann::json& result, const char* name, const char* method) {
+    const std::string* text = stringMember(result, name);
     if (!text || text->empty())
         throw PrintFailed(std::string("Chromium answered ") + method + " without " + name);
     return *text;
@@ -80,12 +79,13 @@ public:
                  "--user-data-dir=" + folder_.file("profile"), "--remote-debugging-pipe"},
                 folder_.file("chromium.log")) {
         // Proof that it listens before any page is given to it.
-        pipe_.call("Browser.getVersion", "{}", "", Clock::now() + kStartTime);
+        pipe_.call("Browser.getVersion", nlohmann::ordered_json::object(), "",
+                   Clock::now() + kStartTime);
     }
 
     bool running() const { return pipe_.running(); }
 
-    std::string print(const std::string& html, const std::string& paperParams) {
+    std::string print(const std::string& html, const nlohmann::ordered_json& paperParams) {
         const Clock::time_point deadline = Clock::now() + kPageTime;
         const Tab tab = takeTab(deadline);
         try {
@@ -117,17 +117,16 @@ private:
             }
         }
         Tab tab;
-        tab.target = requiredText(
-            pipe_.call("Target.createTarget", R"({"url":"about:blank"})", "", deadline), "targetId",
-            "Target.createTarget");
+        tab.target =
+            requiredText(pipe_.call("Target.createTarget", {{"url", "about:blank"}}, "", deadline),
+                         "targetId", "Target.createTarget");
         try {
-            tab.session =
-                requiredText(pipe_.call("Target.attachToTarget",
-                                        "{\"targetId\":" + archive::jsonQuoted(tab.target) +
-                                            ",\"flatten\":true}",
-                                        "", deadline),
-                             "sessionId", "Target.attachToTarget");
-            tab.frame = frameOf(pipe_.call("Page.getFrameTree", "{}", tab.session, deadline));
+            tab.session = requiredText(pipe_.call("Target.attachToTarget",
+                                                  {{"targetId", tab.target}, {"flatten", true}}, "",
+                                                  deadline),
+                                       "sessionId", "Target.attachToTarget");
+            tab.frame = frameOf(pipe_.call("Page.getFrameTree", nlohmann::ordered_json::object(),
+                                           tab.session, deadline));
         } catch (const PrintFailed&) {
             close(tab);
             throw;
@@ -135,9 +134,9 @@ private:
         return tab;
     }
 
-    static std::string frameOf(const archive::JsonValue& result) {
-        const archive::JsonValue* tree = result.member("frameTree");
-        const archive::JsonValue* frame = tree ? tree->member("frame") : nullptr;
+    static std::string frameOf(const nlohmann::json& result) {
+        const nlohmann::json* tree = member(result, "frameTree");
+        const nlohmann::json* frame = tree ? member(*tree, "frame") : nullptr;
         if (!frame)
             throw PrintFailed("Chromium answered Page.getFrameTree without a frame");
         return requiredText(*frame, "id", "Page.getFrameTree");
@@ -145,12 +144,10 @@ private:
 
     // The page is given as text: it refers to nothing outside itself, so
     // there is nothing to load and no file to write.
-    std::string printInTab(const Tab& tab, const std::string& html, const std::string& paperParams,
-                           Clock::time_point deadline) {
-        pipe_.call("Page.setDocumentContent",
-                   "{\"frameId\":" + archive::jsonQuoted(tab.frame) +
-                       ",\"html\":" + archive::jsonQuoted(html) + "}",
-                   tab.session, deadline);
+    std::string printInTab(const Tab& tab, const std::string& html,
+                           const nlohmann::ordered_json& paperParams, Clock::time_point deadline) {
+        pipe_.call("Page.setDocumentContent", {{"frameId", tab.frame}, {"html", html}}, tab.session,
+                   deadline);
         const std::string data =
             requiredText(pipe_.call("Page.printToPDF", paperParams, tab.session, deadline), "data",
                          "Page.printToPDF");
@@ -168,8 +165,7 @@ private:
     // A tab whose page failed is not used again: who knows what it holds.
     void close(const Tab& tab) {
         try {
-            pipe_.call("Target.closeTarget",
-                       "{\"targetId\":" + archive::jsonQuoted(tab.target) + "}", "",
+            pipe_.call("Target.closeTarget", {{"targetId", tab.target}}, "",
                        Clock::now() + kCloseTime);
         } catch (const PrintFailed&) {
             // The page's failure is told already; a browser that cannot close
@@ -219,7 +215,7 @@ private:
     }
 
     const std::string program_;
-    const std::string paperParams_;
+    const nlohmann::ordered_json paperParams_;
     std::mutex mutex_;
     std::shared_ptr<Browser> browser_;
     // What the first start that failed threw, thrown again for every page.

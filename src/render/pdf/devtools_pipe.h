@@ -12,7 +12,7 @@
 // come.
 #pragma once
 
-#include "archive/json_value.h"
+#include "render/pdf/devtools_message.h"
 #include "render/pdf/print_failed.h"
 
 #include <chrono>
@@ -41,12 +41,12 @@ public:
     DevToolsPipe(const DevToolsPipe&) = delete;
     DevToolsPipe& operator=(const DevToolsPipe&) = delete;
 
-    // Sends `method` with `params` (a JSON object's text) to the browser, or
-    // to the page of `sessionId` when not empty, and gives the answer's
-    // "result". Throws PrintFailed with the browser's error, or when it
-    // died or did not answer by `deadline`. Safe from several threads.
-    archive::JsonValue call(const std::string& method, const std::string& params,
-                            const std::string& sessionId, Clock::time_point deadline);
+    // Sends `method` with `params` (a JSON object) to the browser, or to the
+    // page of `sessionId` when not empty, and gives the answer's "result".
+    // Throws PrintFailed with the browser's error, or when it died or did not
+    // answer by `deadline`. Safe from several threads.
+    nlohmann::json call(const std::string& method, const nlohmann::ordered_json& params,
+                        const std::string& sessionId, Clock::time_point deadline);
 
     bool running() const;
 
@@ -60,7 +60,7 @@ private:
     [[noreturn]] void stopAndThrow(const std::string& reason);
     // With the mutex held.
     void throwIfStopped() const;
-    archive::JsonValue resultOf(const std::string& method, const archive::JsonValue& answer) const;
+    nlohmann::json resultOf(const std::string& method, const nlohmann::json& answer) const;
 
     std::string logPath_;
     pid_t pid_ = -1;
@@ -72,7 +72,7 @@ private:
     std::condition_variable changed_;
     long long nextId_ = 1;
     std::set<long long> waiting_;
-    std::map<long long, archive::JsonValue> answers_;
+    std::map<long long, nlohmann::json> answers_;
     std::string stopReason_; // empty while the browser runs
 
     std::jthread reader_;

@@ -1,6 +1,6 @@
 #include "render/pdf/devtools_pipe.h"
 
-#include "archive/json_text.h"
+#include "tree/json_text.h"
 
 #include <cerrno>
 #include <csignal>
@@ -206,13 +206,13 @@ void DevToolsPipe::readMessages(const std::stop_token& stop) {
 }
 
 void DevToolsPipe::handle(const std::string& message) {
-    std::optional<archive::JsonValue> value = archive::parseJson(message);
+    std::optional<nlohmann::json> value = parseDevToolsMessage(message);
     if (!value) {
         stop("Chromium sent a message that is not JSON and was stopped");
         return;
     }
-    const archive::JsonValue* id = value->member("id");
-    const std::optional<long long> number = id ? id->integer() : std::nullopt;
+    const nlohmann::json* id = member(*value, "id");
+    const std::optional<long long> number = id ? wholeNumber(*id) : std::nullopt;
     if (!number)
         return;
     // An answer nobody waits for any more (its call timed out) is dropped.
@@ -242,21 +242,21 @@ void DevToolsPipe::send(const std::string& message, Clock::time_point deadline) 
     }
 }
 
-archive::JsonValue DevToolsPipe::resultOf(const std::string& method,
-                                          const archive::JsonValue& answer) const {
-    if (const archive::JsonValue* error = answer.member("error")) {
-        const std::string* text = error->stringMember("message");
+nlohmann::json DevToolsPipe::resultOf(const std::string& method,
+                                      const nlohmann::json& answer) const {
+    if (const nlohmann::json* error = member(answer, "error")) {
+        const std::string* text = stringMember(*error, "message");
         throw PrintFailed("Chromium refused " + method + ": " +
                           (text ? plainText(*text) : std::string("no reason given")));
     }
-    const archive::JsonValue* result = answer.member("result");
-    if (!result || result->type() != archive::JsonValue::Type::Object)
+    const nlohmann::json* result = member(answer, "result");
+    if (!result || !result->is_object())
         throw PrintFailed("Chromium answered " + method + " without a result");
     return *result;
 }
 
-archive::JsonValue DevToolsPipe::call(const std::string& method, const std::string& params,
-                                      const std::string& sessionId, Clock::time_point deadline) {
+nlohmann::json DevToolsPipe::call(const std::string& method, const nlohmann::ordered_json& params,
+                                  const std::string& sessionId, Clock::time_point deadline) {
     long long id = 0;
     {
         const std::lock_guard lock(mutex_);
@@ -264,11 +264,11 @@ archive::JsonValue DevToolsPipe::call(const std::string& method, const std::stri
         id = nextId_++;
         waiting_.insert(id);
     }
-    std::string message = "{\"id\":" + std::to_string(id) +
-                          ",\"method\":" + archive::jsonQuoted(method) + ",\"params\":" + params;
+    nlohmann::ordered_json command = {{"id", id}, {"method", method}, {"params", params}};
     if (!sessionId.empty())
-        message += ",\"sessionId\":" + archive::jsonQuoted(sessionId);
-    message += std::string("}") + '\0';
+        command["sessionId"] = sessionId;
+    // Escaped, a NUL inside a text cannot end the message early.
+    const std::string message = jsonText(command) + '\0';
     try {
         send(message, deadline);
     } catch (...) {
