@@ -156,15 +156,16 @@ private:
                 subfolders.push_back(path);
             return;
         }
-        if (error || !fs::exists(status)) {
-            add({textOf(path), relativeTo(root, path), absence(entry, error)});
-            return;
-        }
         // Another run's save in progress: the file it will become is found.
-        // One not written for long is what a killed run left.
+        // Told by its name alone, since it may be renamed away at any moment;
+        // one not written for long is what a killed run left.
         if (isSafeWriteTemporary(textOf(path.filename()))) {
             if (fs::is_regular_file(status) && isLongUnwritten(path))
                 result.leftoverTemporaries.push_back(textOf(path));
+            return;
+        }
+        if (error || !fs::exists(status)) {
+            add({textOf(path), relativeTo(root, path), absence(entry, error)});
             return;
         }
         addFile(path, relativeTo(root, path), status);

@@ -24,7 +24,9 @@ TEST(VisibleText, NothingAReaderCouldMistakeIsLeftRaw) {
         {"bad\xff\xfe.xml", "bad\\xFF\\xFE.xml"},
         {"bad\xff\xfd.xml", "bad\\xFF\\xFD.xml"},
         {"cut \xe2\x80", "cut \\xE2\\x80"},
-        {"gpj.\xe2\x80\xae" "exe", "gpj.\\u202Eexe"},
+        {"gpj.\xe2\x80\xae"
+         "exe",
+         "gpj.\\u202Eexe"},
         {"\xe2\x81\xa6x\xe2\x81\xa9", "\\u2066x\\u2069"},
         {"\xe2\x80\xa9 stays", "\xe2\x80\xa9 stays"}, // a paragraph separator is no control
     };
