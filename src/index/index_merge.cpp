@@ -32,24 +32,28 @@ void forEachRow(Database& in, const std::function<void(IndexEntry&)>& take) {
                                 ", t.body, d.id FROM documents d LEFT JOIN document_text t ON "
                                 "t.rowid = d.id ORDER BY d.id");
     const int textColumn = static_cast<int>(kFieldCount);
+    const auto refuse = [&](const std::string& problem) {
+        throw IndexError(in.path() + ": row " + std::to_string(rows.integer(textColumn + 1)) +
+                         ": " + problem + "; nothing of it was merged");
+    };
     while (rows.step()) {
         IndexEntry entry;
         entry.values = fieldsOfRow(rows);
         const SqlValue text = rows.value(textColumn);
         const auto* body = std::get_if<std::string>(&text);
         if (!body && !std::holds_alternative<std::monostate>(text))
-            throw IndexError(in.path() + ": row " + std::to_string(rows.integer(textColumn + 1)) +
-                             ": its full text is not text; nothing of it was merged");
+            refuse("its full text is not text");
         entry.text = body ? *body : std::string();
         if (const std::optional<std::string> problem = mergeRowProblem(entry.values, entry.text))
-            throw IndexError(in.path() + ": row " + std::to_string(rows.integer(textColumn + 1)) +
-                             ": " + *problem + "; nothing of it was merged");
+            refuse(*problem);
         take(entry);
     }
 }
 
 void mergeOne(Database& out, Database& in, MergeRun& run) {
-    checkMergeInput(in);
+    // Each row is checked as it is read below; a refused one rolls back the
+    // transaction, so nothing of the input is kept.
+    requireIndexSchema(in);
     std::unordered_map<std::string, std::int64_t> existing = modifiedByPath(out);
     Transaction transaction(out);
     IndexWriter writer(out);
