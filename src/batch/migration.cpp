@@ -25,6 +25,9 @@ constexpr auto kWaitForHolder = std::chrono::milliseconds(250);
 
 constexpr char kCurrentVersion[] = "201";
 
+// What a record says of a file another program wrote while it was converted.
+constexpr char kChanged[] = "changed during conversion";
+
 std::uint64_t sizeOf(const std::string& path) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
@@ -38,14 +41,8 @@ std::optional<std::string> readHeld(const std::string& path) {
         SharedFile::open(path, FileAccess::Read, FileSharing::None);
     if (!held)
         return std::nullopt;
-    std::string bytes;
-    char buffer[64 * 1024];
-    for (std::size_t got; (got = held->read(buffer, sizeof buffer)) > 0;) {
-        bytes.append(buffer, got);
-        if (got < sizeof buffer)
-            break;
-    }
-    if (bytes.size() != sizeOf(path))
+    std::optional<std::string> bytes = held->readAll();
+    if (!bytes || bytes->size() != sizeOf(path))
         return std::nullopt;
     return bytes;
 }
@@ -164,12 +161,25 @@ private:
             return outcome(record_, Outcome::Failed,
                            "The backup copy could not be made; the file was not converted.");
         record_.backupPath = *backup;
-        if (!writeFileReplacingIfUnchanged(found_.path, text, original))
+        switch (writeFileReplacingIfUnchanged(found_.path, text, original)) {
+        case GuardedReplace::Replaced:
+            break;
+        case GuardedReplace::Changed:
+            return changedDuringConversion(type);
+        case GuardedReplace::NotWritten:
             return notReplaced(type);
+        case GuardedReplace::NotPutBack:
+            return outcome(record_, Outcome::Failed,
+                           "changed during conversion, and what was written meanwhile could not "
+                           "be put back; the file holds the conversion of the earlier bytes, "
+                           "which are in " +
+                               *backup);
+        }
         replaced_ = true;
         CHudDocument reloaded(type);
         if (loadXmlFile(reloaded, found_.path) == 0)
-            return outcome(record_, Outcome::Converted);
+            return outcome(record_, Outcome::Converted,
+                           retried_ ? std::string(kChanged) + "; converted as it is now" : "");
         const bool restored = writeFileReplacing(found_.path, original);
         return outcome(record_, Outcome::Failed,
                        restored
@@ -177,25 +187,43 @@ private:
                            : "the converted file did not read back; the original is in " + *backup);
     }
 
-    // The file was not replaced: written by someone else since it was read
-    // (another run's conversion, or an edit), or the write failed. The backup
-    // made here stays: it holds the bytes that were read.
+    // Another program wrote the file while it was converted, and the file
+    // holds what it wrote. The backup made here holds bytes the file no longer
+    // holds, so it goes; the file is tried again once, as a held one is.
+    FileRecord changedDuringConversion(const std::string& type) {
+        if (convertedByAnotherRun())
+            return outcome(record_, Outcome::AlreadyConverted, "converted by another run");
+        removeFile(record_.backupPath);
+        record_.backupPath.clear();
+        if (retried_)
+            return outcome(record_, Outcome::Refused, kChanged);
+        retried_ = true;
+        return readDeal(type);
+    }
+
+    // The file was not replaced: another holder kept it, or the write failed.
+    // The backup made here stays: it holds the bytes the file still holds.
     FileRecord notReplaced(const std::string& type) {
-        std::this_thread::sleep_for(kWaitForHolder);
-        const std::optional<std::string> now = readFirstBytes(found_.path);
-        if (now && kindOfFile(*now).kind == FileKind::XmlDocument) {
+        if (convertedByAnotherRun()) {
             record_.kind = type;
             return outcome(record_, Outcome::AlreadyConverted, "converted by another run");
         }
         return outcome(record_, Outcome::Failed,
-                       "not converted: the file changed while it was converted, or could not be "
-                       "written; it was left as it is");
+                       "not converted: the file could not be replaced (held by another program, "
+                       "or a write failed); it was left as it is");
+    }
+
+    bool convertedByAnotherRun() const {
+        std::this_thread::sleep_for(kWaitForHolder);
+        const std::optional<std::string> now = readFirstBytes(found_.path);
+        return now && kindOfFile(*now).kind == FileKind::XmlDocument;
     }
 
     const FoundFile& found_;
     const MigrationOptions& options_;
     FileRecord record_;
     bool replaced_ = false;
+    bool retried_ = false;
 };
 
 } // namespace

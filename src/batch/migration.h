@@ -11,6 +11,9 @@
 // write it; one that another run holds is tried again once after a short
 // wait; one that another run converted meanwhile counts as already
 // converted (a backup this run made of it stays: it holds the original).
+// One that another program wrote while it was converted keeps what that
+// program wrote, loses the backup made of its earlier bytes, and is tried
+// again once; a second change leaves it refused, "changed during conversion".
 #pragma once
 
 #include "batch/run_report.h"

@@ -32,12 +32,25 @@ WriteTarget writeTargetOf(const std::string& path);
 // process may give them, its owner and group.
 bool writeFileReplacing(const std::string& path, std::string_view bytes);
 
+// What became of a replace made only while the file holds what was read.
+enum class GuardedReplace {
+    Replaced,   // the file holds the new bytes
+    Changed,    // another writer changed the file, or took it away: it holds
+                // what they left, also what they wrote while it was being
+                // replaced (that was put back), and never the new bytes
+    NotWritten, // refused, held by another, or a step failed: the file is as it was
+    NotPutBack, // another writer wrote into the file while it was being
+                // replaced, and the file could not be given back what they
+                // wrote: it holds the new bytes
+};
+
 // As writeFileReplacing, but only while the file there (links followed)
-// still holds exactly `expected`: false, with nothing written, once another
-// writer has changed it, put a new file in its place, or taken it away. The
-// comparison is made while others are kept from writing.
-bool writeFileReplacingIfUnchanged(const std::string& path, std::string_view bytes,
-                                   std::string_view expected);
+// still holds exactly `expected`. It is compared while others are kept from
+// writing, once the new bytes are ready, just before the swap; and again
+// after it, through the replaced file, to catch a writer that does not take
+// locks and wrote in between.
+GuardedReplace writeFileReplacingIfUnchanged(const std::string& path, std::string_view bytes,
+                                             std::string_view expected);
 
 // Whether `fileName` is that of a temporary file the writers above make beside
 // their target ("deal.xml.tmp-..."), which a walk over a folder must pass over:

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <memory>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -131,41 +132,82 @@ WriteTarget kindOfTarget(const std::string& target) {
     return WriteTarget::Replaceable;
 }
 
-// Whether the held file holds exactly `expected`, read from its start.
-bool holdsExactly(SharedFile& file, std::string_view expected) {
-    std::string held(expected.size() + 1, '\0');
-    return file.read(held.data(), held.size()) == expected.size() &&
-           std::string_view(held.data(), expected.size()) == expected;
-}
+// The file a replace writes (links followed), opened so that others are kept
+// from writing until the new content is in place; `held` is empty when there
+// is no file there yet.
+struct HeldTarget {
+    std::string path;
+    std::unique_ptr<SharedFile> held;
+};
 
-// `expected`: what the target must still hold, or null for anything.
-bool replaceFile(const std::string& path, std::string_view bytes,
-                 const std::string_view* expected) {
+// None when the replace must be refused: the target is not Replaceable, or
+// another holder denies writing it.
+std::optional<HeldTarget> holdTarget(const std::string& path) {
     if (!isUsableTarget(path))
-        return false;
+        return std::nullopt;
     const std::optional<std::string> target = finalTarget(path);
     if (!target || !isUsableTarget(*target) || kindOfTarget(*target) != WriteTarget::Replaceable)
-        return false;
-    // Replacing the file is writing it: refused while another holder denies
-    // writing, and others are kept out until the new content is in place.
-    std::unique_ptr<SharedFile> guard;
+        return std::nullopt;
+    HeldTarget result{*target, nullptr};
     if (::access(target->c_str(), F_OK) == 0) {
-        guard = SharedFile::open(*target, FileAccess::Read, FileSharing::None);
-        if (!guard)
-            return false;
+        result.held = SharedFile::open(*target, FileAccess::Read, FileSharing::None);
+        if (!result.held)
+            return std::nullopt;
     }
-    if (expected && (!guard || !holdsExactly(*guard, *expected)))
-        return false;
-    const std::optional<std::string> temporary = writeTemporaryBeside(*target, bytes);
-    if (!temporary)
-        return false;
-    if (faultInjected(FileStep::Rename, *target) ||
-        ::rename(temporary->c_str(), target->c_str()) != 0) {
-        ::unlink(temporary->c_str());
+    return result;
+}
+
+// Puts the temporary file in the target's place; false, with the temporary
+// file gone and the target as it was, when that fails.
+bool swapIn(const std::string& temporary, const std::string& target) {
+    if (faultInjected(FileStep::Rename, target) ||
+        ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
         return false;
     }
-    syncFolder(folderOf(*target));
+    syncFolder(folderOf(target));
     return true;
+}
+
+bool replaceFile(const std::string& path, std::string_view bytes) {
+    const std::optional<HeldTarget> target = holdTarget(path);
+    if (!target)
+        return false;
+    const std::optional<std::string> temporary = writeTemporaryBeside(target->path, bytes);
+    return temporary && swapIn(*temporary, target->path);
+}
+
+bool holdsExactly(SharedFile& file, std::string_view expected) {
+    const std::optional<std::string> held = file.readAll();
+    return held && *held == expected;
+}
+
+GuardedReplace replaceGuarded(const std::string& path, std::string_view bytes,
+                              std::string_view expected) {
+    const std::optional<HeldTarget> target = holdTarget(path);
+    if (!target)
+        return GuardedReplace::NotWritten;
+    if (!target->held)
+        return GuardedReplace::Changed; // taken away since it was read
+    const std::optional<std::string> temporary = writeTemporaryBeside(target->path, bytes);
+    if (!temporary)
+        return GuardedReplace::NotWritten;
+    // As late as it can be: the new bytes are on the disk, only the swap is left.
+    if (!holdsExactly(*target->held, expected)) {
+        ::unlink(temporary->c_str());
+        return GuardedReplace::Changed;
+    }
+    if (!swapIn(*temporary, target->path))
+        return GuardedReplace::NotWritten;
+    // A writer that takes no lock may have written between the comparison and
+    // the swap: its bytes are in the replaced file, which only the held handle
+    // still reaches. They go back in the file's place.
+    const std::optional<std::string> replaced = target->held->readAll();
+    if (replaced && *replaced == expected)
+        return GuardedReplace::Replaced;
+    if (replaced && replaceFile(target->path, *replaced))
+        return GuardedReplace::Changed;
+    return GuardedReplace::NotPutBack;
 }
 
 } // namespace
@@ -176,12 +218,12 @@ WriteTarget writeTargetOf(const std::string& path) {
 }
 
 bool writeFileReplacing(const std::string& path, std::string_view bytes) {
-    return replaceFile(path, bytes, nullptr);
+    return replaceFile(path, bytes);
 }
 
-bool writeFileReplacingIfUnchanged(const std::string& path, std::string_view bytes,
-                                   std::string_view expected) {
-    return replaceFile(path, bytes, &expected);
+GuardedReplace writeFileReplacingIfUnchanged(const std::string& path, std::string_view bytes,
+                                             std::string_view expected) {
+    return replaceGuarded(path, bytes, expected);
 }
 
 bool writeNewFile(const std::string& path, std::string_view bytes) {

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <optional>
+#include <string>
 
 namespace velmora {
 namespace {
@@ -174,41 +176,48 @@ bool replaceExisting(const std::wstring& path, const std::wstring& temporary) {
     return false;
 }
 
-// Whether the file holds exactly `expected`; read while nobody may write it.
-bool holdsExactly(const std::wstring& path, std::string_view expected) {
-    const Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+// The whole content of the file; none when it cannot be read. `sharing` is
+// what others may do meanwhile.
+std::optional<std::string> contentOf(const std::wstring& path, DWORD sharing) {
+    const Handle file(::CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
-        return false;
-    std::string held(expected.size() + 1, '\0');
-    std::size_t total = 0;
-    while (total < held.size()) {
+        return std::nullopt;
+    std::string bytes;
+    char buffer[64 * 1024];
+    for (;;) {
         DWORD got = 0;
-        const auto wanted =
-            static_cast<DWORD>(std::min<std::size_t>(held.size() - total, 1u << 30));
-        if (!::ReadFile(file.get(), held.data() + total, wanted, &got, nullptr) || got == 0)
-            break;
-        total += got;
+        if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
+            return std::nullopt;
+        if (got == 0)
+            return bytes;
+        bytes.append(buffer, got);
     }
-    return total == expected.size() && std::string_view(held.data(), total) == expected;
 }
 
-// `expected`: what the target must still hold, or null for anything.
-bool replaceFile(const std::string& path, std::string_view bytes,
-                 const std::string_view* expected) {
+constexpr DWORD kAnySharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The checks a replace makes before writing anything: the file a write
+// replaces, or empty when the write must be refused.
+std::wstring replaceableTarget(const std::string& path) {
     if (endsInSeparator(path))
-        return false;
+        return {};
     const std::wstring wide = ansiToWide(path);
     if (wide.empty())
-        return false;
-    const std::wstring target = finalTarget(wide);
+        return {};
+    std::wstring target = finalTarget(wide);
     if (kindOfTarget(target) != WriteTarget::Replaceable)
+        return {};
+    if (exists(target) && !othersAllowWriting(target))
+        return {};
+    return target;
+}
+
+bool replaceFile(const std::string& path, std::string_view bytes) {
+    const std::wstring target = replaceableTarget(path);
+    if (target.empty())
         return false;
     const bool replacing = exists(target);
-    if (replacing && !othersAllowWriting(target))
-        return false;
-    if (expected && !holdsExactly(target, *expected))
-        return false;
     const std::wstring temporary = writeTemporary(path, target, bytes);
     if (temporary.empty())
         return false;
@@ -224,6 +233,67 @@ bool replaceFile(const std::string& path, std::string_view bytes,
     return moved;
 }
 
+// Puts `temporary` in the place of `target` and keeps the replaced file as
+// `replaced`, so that it can still be looked at and put back. False, with the
+// target as it was and the temporary file gone, when that fails.
+bool swapKeepingReplaced(const std::wstring& target, const std::wstring& temporary,
+                         const std::wstring& replaced) {
+    if (::ReplaceFileW(target.c_str(), temporary.c_str(), replaced.c_str(),
+                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return true;
+    if (::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        // The target went to `replaced`, the new file did not follow: finish, or undo.
+        if (::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+            return true;
+        ::MoveFileExW(replaced.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+    }
+    ::DeleteFileW(temporary.c_str());
+    return false;
+}
+
+// The replaced file back in the target's place, over the new one.
+bool putBack(const std::wstring& target, const std::wstring& replaced) {
+    return replaceExisting(target, replaced) ||
+           ::MoveFileExW(replaced.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+GuardedReplace replaceGuarded(const std::string& path, std::string_view bytes,
+                              std::string_view expected) {
+    const std::wstring target = replaceableTarget(path);
+    if (target.empty())
+        return GuardedReplace::NotWritten;
+    if (!exists(target))
+        return GuardedReplace::Changed; // taken away since it was read
+    const std::wstring temporary = writeTemporary(path, target, bytes);
+    if (temporary.empty())
+        return GuardedReplace::NotWritten;
+    // As late as it can be, while nobody may write: the new bytes are on the
+    // disk, only the swap is left.
+    const std::optional<std::string> now = contentOf(target, FILE_SHARE_READ);
+    if (!now || *now != expected) {
+        ::DeleteFileW(temporary.c_str());
+        return now ? GuardedReplace::Changed : GuardedReplace::NotWritten;
+    }
+    const std::wstring replaced = temporaryName(target);
+    if (faultInjected(FileStep::Rename, path)) {
+        ::DeleteFileW(temporary.c_str());
+        return GuardedReplace::NotWritten;
+    }
+    if (!swapKeepingReplaced(target, temporary, replaced))
+        return GuardedReplace::NotWritten;
+    // A writer that kept the file open, sharing its deletion, may have
+    // written between the comparison and the swap: its bytes are in the
+    // replaced file, which then goes back in the file's place (also when it
+    // cannot be read to tell).
+    const std::optional<std::string> old = contentOf(replaced, kAnySharing);
+    if (old && *old == expected) {
+        ::DeleteFileW(replaced.c_str());
+        return GuardedReplace::Replaced;
+    }
+    return putBack(target, replaced) ? GuardedReplace::Changed : GuardedReplace::NotPutBack;
+}
+
 } // namespace
 
 WriteTarget writeTargetOf(const std::string& path) {
@@ -232,12 +302,12 @@ WriteTarget writeTargetOf(const std::string& path) {
 }
 
 bool writeFileReplacing(const std::string& path, std::string_view bytes) {
-    return replaceFile(path, bytes, nullptr);
+    return replaceFile(path, bytes);
 }
 
-bool writeFileReplacingIfUnchanged(const std::string& path, std::string_view bytes,
-                                   std::string_view expected) {
-    return replaceFile(path, bytes, &expected);
+GuardedReplace writeFileReplacingIfUnchanged(const std::string& path, std::string_view bytes,
+                                             std::string_view expected) {
+    return replaceGuarded(path, bytes, expected);
 }
 
 bool writeNewFile(const std::string& path, std::string_view bytes) {

@@ -39,6 +39,10 @@ public:
     // Reads up to `size` bytes from the current position; the count read.
     std::size_t read(char* buffer, std::size_t size);
 
+    // The whole file from its start, whatever was read before; none when a
+    // read fails. Sees what other writers put in the file since it was opened.
+    std::optional<std::string> readAll();
+
     // The identity of the open file, which stays the same when another
     // writer puts a new file in its place; none when it cannot be had.
     std::optional<FileIdentity> identity() const;

@@ -47,6 +47,22 @@ std::size_t SharedFile::read(char* buffer, std::size_t size) {
     return total;
 }
 
+std::optional<std::string> SharedFile::readAll() {
+    std::string bytes;
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::pread(static_cast<int>(handle_), buffer, sizeof buffer,
+                                    static_cast<off_t>(bytes.size()));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            return bytes;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
 std::optional<FileIdentity> SharedFile::identity() const {
     struct stat info {};
     if (::fstat(static_cast<int>(handle_), &info) != 0)

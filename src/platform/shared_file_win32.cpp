@@ -49,6 +49,22 @@ std::size_t SharedFile::read(char* buffer, std::size_t size) {
     return total;
 }
 
+std::optional<std::string> SharedFile::readAll() {
+    LARGE_INTEGER start{};
+    if (!::SetFilePointerEx(handleOf(handle_), start, nullptr, FILE_BEGIN))
+        return std::nullopt;
+    std::string bytes;
+    char buffer[64 * 1024];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(handleOf(handle_), buffer, sizeof buffer, &got, nullptr))
+            return std::nullopt;
+        if (got == 0)
+            return bytes;
+        bytes.append(buffer, got);
+    }
+}
+
 std::optional<FileIdentity> SharedFile::identity() const {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(handleOf(handle_), &info))

@@ -1,13 +1,16 @@
 // Replacing a file whole: the mode, owner and group a replaced file keeps,
 // links written through, targets that must not be replaced, and what is left
 // behind when the write cannot be done.
+#include "platform/file_faults.h"
 #include "platform/safe_file.h"
 #include "support/child_process.h"
+#include "support/step_hook.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -117,16 +120,69 @@ TEST(SafeFile, ReplacingIfUnchangedRefusesAFileChangedReplacedOrGone) {
     TempFolder folder;
     const std::string path = folder.file("deal.hud");
     writeBytes(path, "as read");
-    EXPECT_FALSE(writeFileReplacingIfUnchanged(path, "new", "as rea"));
-    EXPECT_FALSE(writeFileReplacingIfUnchanged(path, "new", "as read and more"));
+    EXPECT_EQ(writeFileReplacingIfUnchanged(path, "new", "as rea"), GuardedReplace::Changed);
+    EXPECT_EQ(writeFileReplacingIfUnchanged(path, "new", "as read and more"),
+              GuardedReplace::Changed);
     writeBytes(path, "edited in place");
-    EXPECT_FALSE(writeFileReplacingIfUnchanged(path, "new", "as read"));
+    EXPECT_EQ(writeFileReplacingIfUnchanged(path, "new", "as read"), GuardedReplace::Changed);
     EXPECT_EQ(readBytes(path), "edited in place");
-    EXPECT_TRUE(writeFileReplacingIfUnchanged(path, "new", "edited in place"));
+    EXPECT_EQ(writeFileReplacingIfUnchanged(path, "new", "edited in place"),
+              GuardedReplace::Replaced);
     EXPECT_EQ(readBytes(path), "new");
     fs::remove(path);
-    EXPECT_FALSE(writeFileReplacingIfUnchanged(path, "newer", "new"));
+    EXPECT_EQ(writeFileReplacingIfUnchanged(path, "newer", "new"), GuardedReplace::Changed);
     EXPECT_TRUE(folder.entries().empty());
+}
+
+void appendBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
+}
+
+// Another program that takes no lock writes the file while it is being
+// replaced: before the last comparison (while the new bytes are flushed) it
+// is caught before the swap, after it (just before the rename) through the
+// replaced file; either way what it wrote is in the file and nothing else.
+TEST(SafeFile, WhatAnotherWriterWritesDuringAGuardedReplaceIsNeverLost) {
+    for (const FileStep writerStep : {FileStep::Flush, FileStep::Rename}) {
+        TempFolder folder;
+        const std::string path = folder.file("deal.hud");
+        writeBytes(path, "as read");
+        bool written = false;
+        StepHook writer([&](FileStep step, const std::string& at) {
+            if (step == writerStep && at == path && !written) {
+                written = true;
+                appendBytes(path, " and appended");
+            }
+            return false;
+        });
+        const ScopedFileFaults installed(writer);
+        EXPECT_EQ(writeFileReplacingIfUnchanged(path, "converted", "as read"),
+                  GuardedReplace::Changed)
+            << static_cast<int>(writerStep);
+        EXPECT_TRUE(written);
+        EXPECT_EQ(readBytes(path), "as read and appended") << static_cast<int>(writerStep);
+        EXPECT_EQ(folder.entries(), std::vector<std::string>{"deal.hud"});
+    }
+}
+
+// When the writer's bytes cannot be put back, the replace says so.
+TEST(SafeFile, AGuardedReplaceThatCannotPutBackAWritersBytesSaysSo) {
+    TempFolder folder;
+    const std::string path = folder.file("deal.hud");
+    writeBytes(path, "as read");
+    int renames = 0;
+    StepHook writerThenFullDisk([&](FileStep step, const std::string& at) {
+        if (step != FileStep::Rename || at != path)
+            return false;
+        if (++renames == 1)
+            appendBytes(path, " and appended");
+        return renames > 1;
+    });
+    const ScopedFileFaults installed(writerThenFullDisk);
+    EXPECT_EQ(writeFileReplacingIfUnchanged(path, "converted", "as read"),
+              GuardedReplace::NotPutBack);
+    EXPECT_EQ(readBytes(path), "converted");
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"deal.hud"});
 }
 
 TEST(SafeFile, ReplacedFileKeepsItsOwnerAndGroup) {

@@ -175,6 +175,7 @@ amount=$("$native/velmora" get "$archive/sub/deal one.hud" n100/n104 amount 2>&1
 expect "Linux reads the deal velmora.exe converted (got '$amount')" [ "$amount" = "1412.75" ]
 expect "the letter is left alone" [ "$(cat "$archive/notes.txt")" = "a letter" ]
 expect "the deal has its backup" eval 'ls "$archive/sub/UpgradeBackup/"*.prb >/dev/null'
+expect "the replaced file kept for the last look is gone" [ -z "$(find "$archive" -name '*.tmp-*')" ]
 
 # velmora.exe indexes the folder: the converted deal, and a legacy deal read
 # in memory and left as it was; the letter is no deal. Both builds search it.
