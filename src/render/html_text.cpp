@@ -45,6 +45,18 @@ std::string controlPicture(unsigned char byte) {
     return {'\xE2', '\x90', static_cast<char>(last)};
 }
 
+// Whether the three bytes at `i` are a bidirectional embedding, override or
+// isolate (U+202A-U+202E: E2 80 AA-AE; U+2066-U+2069: E2 81 A6-A9), which
+// would reorder what a reader sees of the text around it.
+bool isBidiControlAt(std::string_view utf8, std::size_t i) {
+    if (i + 2 >= utf8.size() || static_cast<unsigned char>(utf8[i]) != 0xE2)
+        return false;
+    const auto second = static_cast<unsigned char>(utf8[i + 1]);
+    const auto third = static_cast<unsigned char>(utf8[i + 2]);
+    return (second == 0x80 && third >= 0xAA && third <= 0xAE) ||
+           (second == 0x81 && third >= 0xA6 && third <= 0xA9);
+}
+
 // `utf8` with its control characters made visible; C1 controls are C2 80 to
 // C2 9F in UTF-8.
 std::string visibleControls(std::string_view utf8) {
@@ -57,6 +69,9 @@ std::string visibleControls(std::string_view utf8) {
         if (c1) {
             out += kReplacement;
             ++i;
+        } else if (isBidiControlAt(utf8, i)) {
+            out += kReplacement;
+            i += 2;
         } else if ((byte < 0x20 && !isBlank(byte)) || byte == 0x7F) {
             out += controlPicture(byte);
         } else {

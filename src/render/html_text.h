@@ -14,9 +14,10 @@ std::string escapeHtml(std::string_view text);
 // Tree text (the document's own encoding) as escaped UTF-8, the page's
 // encoding. Control characters other than tab, line feed and carriage return
 // (which HTML reads as blanks) are shown as their Unicode control pictures
-// (U+2400 to U+241F, U+2421 for DEL), the C1 controls as U+FFFD: a reader
-// sees that the text holds something unprintable, and no raw control
-// character reaches the page.
+// (U+2400 to U+241F, U+2421 for DEL), the C1 controls and the bidirectional
+// embeddings, overrides and isolates as U+FFFD: a reader sees that the text
+// holds something unprintable, and no raw control character reaches the page
+// to hide or reorder what is printed.
 std::string htmlText(std::string text);
 
 // <tag class="cls">markup</tag>; `markup` is HTML already (made by the
