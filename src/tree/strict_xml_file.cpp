@@ -30,9 +30,30 @@ bool namedBefore(const char* name, const char* other) {
     return static_cast<unsigned char>(*name) < static_cast<unsigned char>(*other);
 }
 
+// A name with its first eight bytes as one big-endian number (zeros after
+// its end), which orders as the bytes do: sorting compares most names in one
+// step, and the whole names only where the first eight bytes agree.
+SortableName sortableName(const char* name) {
+    SortableName sortable{0, name};
+    bool ended = false;
+    for (int i = 0; i < 8; ++i) {
+        const auto byte = ended ? 0u : static_cast<unsigned char>(name[i]);
+        ended = byte == 0;
+        sortable.head = (sortable.head << 8) | byte;
+    }
+    return sortable;
+}
+
+bool sortsBefore(const SortableName& name, const SortableName& other) {
+    if (name.head != other.head)
+        return name.head < other.head;
+    return namedBefore(name.name, other.name);
+}
+
 // Files hold an element's attributes in name order, so that comparing each
-// name with the one before proves them distinct in the common case.
-bool hasDistinctNames(const ElementAttributes& attributes, std::vector<const char*>& names) {
+// name with the one before proves them distinct in the common case; any
+// other order costs one sort.
+bool hasDistinctNames(const ElementAttributes& attributes, std::vector<SortableName>& names) {
     const std::span<const AttributePlace> places = attributes.places;
     bool inNameOrder = true;
     for (std::size_t i = 1; i < places.size() && inNameOrder; ++i)
@@ -41,11 +62,12 @@ bool hasDistinctNames(const ElementAttributes& attributes, std::vector<const cha
         return true;
     names.clear();
     for (const AttributePlace& place : places)
-        names.push_back(attributes.name(place));
-    std::sort(names.begin(), names.end(), namedBefore);
-    return std::adjacent_find(names.begin(), names.end(), [](const char* a, const char* b) {
-               return !namedBefore(a, b);
-           }) == names.end();
+        names.push_back(sortableName(attributes.name(place)));
+    std::sort(names.begin(), names.end(), sortsBefore);
+    return std::adjacent_find(names.begin(), names.end(),
+                              [](const SortableName& a, const SortableName& b) {
+                                  return !sortsBefore(a, b);
+                              }) == names.end();
 }
 
 } // namespace

@@ -45,6 +45,12 @@ struct ElementAttributes {
     }
 };
 
+// An attribute's name as the check for names given twice sorts it.
+struct SortableName {
+    std::uint64_t head = 0; // its first eight bytes, big-endian
+    const char* name = nullptr;
+};
+
 class StrictXmlFile {
 public:
     // False when the file at `path` cannot be read, or is not well-formed to
@@ -95,7 +101,7 @@ private:
 
     // Reused from text to text.
     std::string scratch_;
-    std::vector<const char*> scratchNames_;
+    std::vector<SortableName> scratchNames_;
 };
 
 } // namespace velmora

@@ -118,6 +118,10 @@ std::vector<BadInput> notStrictXml() {
         {"registered attribute twice", "<n100><n104 amount=\"1\" amount=\"2\"/></n100>"},
         {"unregistered attribute twice", "<n100><n104 zz=\"1\" amount=\"1\" zz=\"1\"/></n100>"},
         {"name twice", "<b name=\"Brown\" name=\"Green\"/>"},
+        // Out of name order, so that they are sorted: alike in their first
+        // eight bytes, or one the start of another.
+        {"long names twice", "<n100 zzzzzzzz_b=\"1\" zzzzzzzz_a=\"1\" zzzzzzzz_b=\"2\"/>"},
+        {"short names twice", "<n100 zz=\"1\" z=\"1\" zzzzzzzzz=\"1\" zz=\"2\"/>"},
         {"undefined entity in text", "<n100>&foo;</n100>"},
         {"reference to NUL in text", "<n100>&#0;</n100>"},
         {"lone lead byte in an element name", "<n1\xC3/>"},
@@ -147,6 +151,9 @@ std::vector<BadInput> xmlInputs() {
         {"an element before the root", xml("<zz/>" + head + "</HUD>"), kRefusedXml},
         {"a second root", xml(head + "</HUD><HUD n603=\"9\"/>"), kRefusedXml},
         {"a root of another name", xml("<zz n603=\"7\"/>"), loaded("", "n603", "7.")},
+        {"names alike in their first eight bytes, out of order",
+         xml("<HUD zzzzzzzz_b=\"1\" zzzzzzzz=\"1\" zzzzzzzz_a=\"2\" z=\"3\" n603=\"7\"/>"),
+         loaded("", "n603", "7.")},
         // Without the marker first, a file is legacy.
         {"cut inside the marker", "<calveri", kNotHud},
         {"empty", "", kDamagedLegacy},
