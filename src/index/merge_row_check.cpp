@@ -12,13 +12,7 @@ namespace velmora::index {
 namespace {
 
 bool isCleanText(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = utf8SequenceLength(text, at);
-        if (length == 0 || text[at] == '\0')
-            return false;
-        at += length;
-    }
-    return true;
+    return isUtf8(text) && text.find('\0') == std::string_view::npos;
 }
 
 // A path as an index run records it: from the root (POSIX), or a drive or

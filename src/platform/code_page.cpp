@@ -57,6 +57,16 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t at) {
     return length;
 }
 
+bool isUtf8(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = utf8SequenceLength(text, at);
+        if (length == 0)
+            return false;
+        at += length;
+    }
+    return true;
+}
+
 void appendUtf8(std::string& out, char32_t codePoint) {
     if (codePoint < 0x80) {
         out += static_cast<char>(codePoint);

@@ -25,6 +25,10 @@ void appendUtf8(std::string& out, char32_t codePoint);
 // forms, encoded surrogates, code points beyond U+10FFFF, cut sequences.
 std::size_t utf8SequenceLength(std::string_view text, std::size_t at);
 
+// Whether `text` is well-formed UTF-8 from end to end, as utf8SequenceLength
+// tells it.
+bool isUtf8(std::string_view text);
+
 // Legacy archive text into tree text.
 std::string windows1252ToTreeText(std::string_view text);
 

@@ -3,6 +3,9 @@
 #include "cli/cli_runner.h"
 #include "document/hud_document.h"
 #include "support/legacy_writer.h"
+#include "tree/base64.h"
+
+#include <nlohmann/json.hpp>
 
 #include <gtest/gtest.h>
 
@@ -11,7 +14,9 @@
 #include <csignal>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -255,6 +260,32 @@ TEST_F(ConvertTest, ForcedTypesBackupFoldersCsvReportsAndTreesWithoutDeals) {
 
     const CliRun badShard = runCli({"convert", "--shard", "3/2", plain.path()});
     EXPECT_EQ(badShard.exitCode, 2) << badShard;
+}
+
+// Two deals whose names differ only in bytes that are not UTF-8: their
+// records show the same text, and each gives back its own name and backup.
+TEST_F(ConvertTest, ReportsGiveBackNamesThatAreNotUtf8ByteForByte) {
+    const std::set<std::string> deals = {put("deal\xFF\xFE.hud", hudFile(statement(1601, "FE"))),
+                                         put("deal\xFF\xFD.hud", hudFile(statement(1601, "FD")))};
+    const std::string report = elsewhere.file("report.jsonl");
+    const CliRun run = runCli({"convert", "--yes", "--report", report, folder.path()});
+    EXPECT_EQ(run.exitCode, 0) << run;
+
+    std::set<std::string> named;
+    std::istringstream lines(readBytes(report));
+    for (std::string line; std::getline(lines, line);) {
+        const nlohmann::json record = nlohmann::json::parse(line);
+        EXPECT_EQ(record.value("path", ""), folder.file("deal\xEF\xBF\xBD\xEF\xBF\xBD.hud"));
+        ASSERT_TRUE(record.contains("path_base64") && record.contains("backup_base64")) << line;
+        const std::optional<std::string> path =
+            decodeBase64(record["path_base64"].get<std::string>());
+        const std::optional<std::string> backup =
+            decodeBase64(record["backup_base64"].get<std::string>());
+        ASSERT_TRUE(path && backup) << line;
+        EXPECT_EQ(readBytes(*backup), original[*path]) << line;
+        named.insert(*path);
+    }
+    EXPECT_EQ(named, deals);
 }
 
 // Two runs over one tree at once: every deal is converted by one of them,

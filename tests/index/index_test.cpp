@@ -348,7 +348,8 @@ TEST(IndexSearch, JsonOfFieldsIsValidForAnyValue) {
     values[Field::Total1520] = 9007199254740994.0;
     const std::string json = index::jsonOfFields(values);
     EXPECT_TRUE(json.starts_with(
-        "{\"path\":\"/deals/Ren\xEF\xBF\xBD.hud\",\"size\":-42,\"modified\":null,"))
+        "{\"path\":\"/deals/Ren\xEF\xBF\xBD.hud\",\"path_base64\":\"L2RlYWxzL1JlbukuaHVk\","
+        "\"size\":-42,\"modified\":null,"))
         << json;
     for (const char* member :
          {"\"contract_sales_price\":300000,", "\"loan_amount\":null,", "\"total_120\":252210.5,",

@@ -1,7 +1,7 @@
 #include "render/pdf/chromium.h"
 
-#include "render/pdf/base64.h"
 #include "render/pdf/devtools_pipe.h"
+#include "tree/base64.h"
 
 #include <cstdlib>
 #include <exception>

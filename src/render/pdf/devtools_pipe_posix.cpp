@@ -267,8 +267,9 @@ nlohmann::json DevToolsPipe::call(const std::string& method, const nlohmann::ord
     nlohmann::ordered_json command = {{"id", id}, {"method", method}, {"params", params}};
     if (!sessionId.empty())
         command["sessionId"] = sessionId;
-    // Escaped, a NUL inside a text cannot end the message early.
-    const std::string message = jsonText(command) + '\0';
+    // Escaped, a NUL inside a text cannot end the message early. The browser
+    // takes text and nothing else: exact bytes would be members it does not know.
+    const std::string message = plainJsonText(command) + '\0';
     try {
         send(message, deadline);
     } catch (...) {

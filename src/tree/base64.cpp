@@ -1,9 +1,12 @@
-#include "render/pdf/base64.h"
+#include "tree/base64.h"
 
+#include <algorithm>
 #include <cstdint>
 
-namespace velmora::render::pdf {
+namespace velmora {
 namespace {
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 int sextet(char c) {
     if (c >= 'A' && c <= 'Z')
@@ -26,6 +29,23 @@ std::size_t paddingOf(std::string_view text) {
 }
 
 } // namespace
+
+std::string encodeBase64(std::string_view bytes) {
+    std::string text;
+    text.reserve((bytes.size() + 2) / 3 * 4);
+    for (std::size_t at = 0; at < bytes.size(); at += 3) {
+        const std::size_t count = std::min<std::size_t>(3, bytes.size() - at);
+        std::uint32_t group = 0;
+        for (std::size_t i = 0; i < 3; ++i) {
+            const auto byte = i < count ? static_cast<unsigned char>(bytes[at + i]) : 0u;
+            group = (group << 8) | byte;
+        }
+        // Three bytes give four characters; one or two give two or three and padding.
+        for (std::size_t i = 0; i < 4; ++i)
+            text += i <= count ? kAlphabet[(group >> (18 - 6 * i)) & 0x3F] : '=';
+    }
+    return text;
+}
 
 std::optional<std::string> decodeBase64(std::string_view text) {
     if (text.size() % 4 != 0)
@@ -52,4 +72,4 @@ std::optional<std::string> decodeBase64(std::string_view text) {
     return bytes;
 }
 
-} // namespace velmora::render::pdf
+} // namespace velmora
