@@ -20,6 +20,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -114,17 +116,22 @@ void writeLegacySeeds(const fs::path& folder) {
               testing::refinanceFile(refinance(version)));
 }
 
+// Every section, a few rows of each list.
+std::unique_ptr<CHudDocument> smallFullDocument() {
+    bench::Sizes small;
+    small.ledgerTransactions = 3;
+    small.moreLinesPerBlock = 2;
+    small.checks = 2;
+    return bench::makeFullDocument(small);
+}
+
 void writeDocumentSeeds(const fs::path& folder) {
     for (const char* type : {document_types::kHud, document_types::kHud1a}) {
         CHudDocument document(type);
         document.initDocument();
         saveAs(document, "201", folder / (std::string("new-") + type + ".xml"));
     }
-    bench::Sizes small;
-    small.ledgerTransactions = 3;
-    small.moreLinesPerBlock = 2;
-    small.checks = 2;
-    const auto full = bench::makeFullDocument(small);
+    const auto full = smallFullDocument();
     saveAs(*full, "201", folder / "full.xml");
     // Version 200 documents are migrated on load; newer ones are refused.
     saveAs(*full, "200", folder / "full-200.xml");
@@ -134,6 +141,22 @@ void writeDocumentSeeds(const fs::path& folder) {
     saveAs(*convertRefinanceRecord(refinance(1502)), "201", folder / "converted-refinance.xml");
     // A legacy file: opening it asks to convert it.
     write(folder / "legacy-statement", testing::hudFile(statement(1601)));
+}
+
+// A deal of each kind that is read for the index and shown as a page: a
+// legacy statement (with texts that must be escaped on the page), a legacy
+// refinance statement, and XML documents of both types, one of them of the
+// version that is migrated on opening.
+void writeDealSeeds(const fs::path& folder) {
+    HudRecord hostile = statement(1601);
+    hostile.fileNo = "<script>alert(1)</script>";
+    hostile.lines["n104"].text = "Fees & \"charges\" <b>due</b>";
+    write(folder / "statement-1601", testing::hudFile(hostile));
+    write(folder / "refinance-1502", testing::refinanceFile(refinance(1502)));
+    const auto full = smallFullDocument();
+    saveAs(*full, "201", folder / "full.xml");
+    saveAs(*full, "200", folder / "full-200.xml");
+    saveAs(*convertRefinanceRecord(refinance(1502)), "201", folder / "converted-refinance.xml");
 }
 
 // libFuzzer's dictionary syntax: one quoted entry a line, with \" and \\.
@@ -203,11 +226,15 @@ int main(int argc, char** argv) {
     const fs::path out = argv[1];
     try {
         fs::remove_all(out);
-        for (const char* target : {"legacy", "xml_open", "operations", "devtools_message"})
+        for (const char* target : {"legacy", "xml_open", "operations", "devtools_message",
+                                   "index_entry", "statement_page"})
             fs::create_directories(out / target);
         velmora::fuzzing::writeLegacySeeds(out / "legacy");
         velmora::fuzzing::writeDocumentSeeds(out / "xml_open");
-        velmora::fuzzing::writeXmlDictionary(out / "xml_open.dict");
+        for (const char* target : {"xml_open", "index_entry", "statement_page"})
+            velmora::fuzzing::writeXmlDictionary(out / (std::string(target) + ".dict"));
+        for (const char* target : {"index_entry", "statement_page"})
+            velmora::fuzzing::writeDealSeeds(out / target);
         velmora::fuzzing::writeDevToolsSeeds(out / "devtools_message");
         velmora::fuzzing::writeJsonDictionary(out / "devtools_message.dict");
     } catch (const std::exception& error) {

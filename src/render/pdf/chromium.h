@@ -3,7 +3,9 @@
 // VELMORA_CHROMIUM. One browser prints every page of a run, each in a tab of
 // its own; it runs with a fresh profile in a temporary folder, with
 // everything that would reach the network switched off (on a closed network
-// it would otherwise wait for it), and is stopped at the end.
+// it would otherwise wait for it), and is stopped at the end. The folders
+// that killed runs left in the temporary folder are removed before the
+// browser starts (stale_work_folders.h).
 #pragma once
 
 #include "render/pdf/print_failed.h"

@@ -1,6 +1,8 @@
 #include "render/pdf/chromium.h"
 
 #include "render/pdf/devtools_pipe.h"
+#include "render/pdf/stale_work_folders.h"
+#include "render/pdf/work_folder.h"
 #include "tree/base64.h"
 
 #include <cstdlib>
@@ -28,29 +30,10 @@ std::string programName() {
     return named && *named ? named : "chromium";
 }
 
-// A new folder for one browser (its profile and its log),
-// removed with everything in it.
-class WorkFolder {
-public:
-    WorkFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "velmora-render-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw PrintFailed("could not create a temporary folder for Chromium");
-        path_ = pattern;
-    }
-    ~WorkFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    WorkFolder(const WorkFolder&) = delete;
-    WorkFolder& operator=(const WorkFolder&) = delete;
-
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
+// Where each browser's work folder is made: TMPDIR, or /tmp.
+std::string temporaryFolder() {
+    return std::filesystem::temp_directory_path().string();
+}
 
 // printToPDF's paper, in inches.
 nlohmann::ordered_json paperParams(Paper paper) {
@@ -73,7 +56,8 @@ std::string requiredText(const nlohmann::json& result, const char* name, const c
 class Browser {
 public:
     explicit Browser(const std::string& program)
-        : pipe_({program, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+        : folder_(temporaryFolder()),
+          pipe_({program, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
                  "--no-first-run", "--disable-background-networking", "--disable-component-update",
                  "--disable-sync", "--disable-dev-shm-usage",
                  "--user-data-dir=" + folder_.file("profile"), "--remote-debugging-pipe"},
@@ -186,6 +170,7 @@ private:
 class PdfPrinter::Browsers {
 public:
     explicit Browsers(Paper paper) : program_(programName()), paperParams_(paperParams(paper)) {
+        removeStaleWorkFolders(temporaryFolder());
         current();
     }
 
