@@ -229,9 +229,9 @@ void writePdfSeeds(const fs::path& folder) {
 void writePdfDictionary(const fs::path& path) {
     std::string entries;
     for (const char* token :
-         {"<<",   ">>",      "[",         "]",     "(",           ")",    "\\",
-          "<0A>", "/Info",   "/Producer", "/Prev", " 0 R",        " obj", "endobj",
-          "xref", "trailer", "startxref", "%%EOF", " 00000 n \n", "%"})
+         {"<<",   ">>",      "[",         "]",     "(",         ")",    "\\",
+          "<0A>", "/Info",   "/Producer", "/Prev", " 0 R",      " obj", "endobj",
+          "xref", "trailer", "startxref", "%%EOF", " 00000 n ", "%"})
         entries += dictionaryEntry(token);
     write(path, entries);
 }
