@@ -1,17 +1,22 @@
 // velmora render: statements as HTML pages, or as PDFs printed from them by
-// one headless Chromium, for one document or for folders of them. Choosing
-// the outputs, the record of each file and the summary are the batch
-// layer's (batch_outputs.h, batch_run.h); this is the command line.
+// one headless Chromium, for one deal or for folders of them, legacy deals
+// read from their own files without converting them. Choosing the outputs,
+// the record of each file and the summary are the batch layer's
+// (batch_outputs.h, batch_run.h), telling its own outputs from other files
+// the page library's (own_outputs.h); this is the command line.
 #include "commands.h"
 #include "quiet_dialog.h"
 #include "shown_lines.h"
 
 #include "batch/batch_run.h"
+#include "batch/deal_in_memory.h"
 #include "batch/leftover_temporaries.h"
 #include "batch/progress.h"
 #include "platform/file_system.h"
+#include "platform/path_parts.h"
 #include "platform/safe_file.h"
 #include "platform/stop_request.h"
+#include "render/own_outputs.h"
 #include "render/pdf/chromium.h"
 #include "render/statement_view.h"
 
@@ -38,21 +43,49 @@ constexpr const char* kStandardOutput = "-";
 
 // Read, render and let go: the document's file is released before anything
 // is written, and before a browser is waited for.
-std::string renderFile(const GlobalOptions& options, const std::string& file) {
+std::string renderDocument(const GlobalOptions& options, const std::string& file) {
     Session session(options);
     session.open(file);
     return render::renderStatement(session.document());
 }
 
+// A legacy deal is read from its own file and converted in memory, as the
+// index reads it: nothing is written beside it and nothing is asked, and the
+// page says where it came from.
+std::string renderLegacy(const std::string& file) {
+    const batch::DealInMemory deal = batch::readDealInMemory(file);
+    switch (deal.reading) {
+    case batch::DealReading::Read:
+        break;
+    case batch::DealReading::Damaged:
+        throw CommandFailed(file + ": damaged: " + deal.reason);
+    case batch::DealReading::NotADeal:
+        throw CommandFailed(file + ": not a deal document");
+    case batch::DealReading::Unreadable:
+    case batch::DealReading::Unconvertible:
+        throw CommandFailed(file + ": " + deal.reason);
+    }
+    render::PageSource source;
+    if (deal.kind.kind != batch::FileKind::XmlDocument)
+        source.legacyFile = fileNameOf(file);
+    return render::renderStatement(*deal.document, source);
+}
+
+std::string renderItem(const GlobalOptions& options, const batch::BatchItem& item) {
+    if (item.kind.kind == batch::FileKind::XmlDocument)
+        return renderDocument(options, item.document);
+    return renderLegacy(item.document);
+}
+
 batch::MakeOutput outputMaker(const GlobalOptions& options, pdf::PdfPrinter* printer) {
-    return [&options, printer](const std::string& document) {
-        std::string page = renderFile(options, document);
+    return [&options, printer](const batch::BatchItem& item) {
+        std::string page = renderItem(options, item);
         if (!printer)
             return page;
         try {
             return printer->print(page);
         } catch (const pdf::PrintFailed& failure) {
-            throw CommandFailed(document + ": " + failure.what());
+            throw CommandFailed(item.document + ": " + failure.what());
         }
     };
 }
@@ -83,8 +116,6 @@ std::string hintOf(batch::BatchRemedy remedy) {
     switch (remedy) {
     case batch::BatchRemedy::None:
         break;
-    case batch::BatchRemedy::ConvertFirst:
-        return "; convert it first with 'velmora convert'";
     case batch::BatchRemedy::ReplaceOutput:
         return "; --force replaces it";
     }
@@ -105,7 +136,7 @@ void writeToStandardOutput(const std::string& bytes) {
 
 // One document named: the path of its output, or one line saying why there
 // is none, as every reading command does. An output named with -o is the
-// person's choice and is replaced.
+// person's choice and is replaced, whoever wrote it.
 void renderOne(const GlobalOptions& options, const RenderArguments& args) {
     const std::string& path = args.paths.front();
     const batch::TreeWalk walk = batch::walkTree(args.paths);
@@ -116,11 +147,13 @@ void renderOne(const GlobalOptions& options, const RenderArguments& args) {
     const std::unique_ptr<pdf::PdfPrinter> printer = printerFor(args, items);
     const batch::MakeOutput make = outputMaker(options, printer.get());
     if (args.output == kStandardOutput && !item.settled)
-        return writeToStandardOutput(make(item.document));
-    if (!args.output.empty())
+        return writeToStandardOutput(make(item));
+    batch::BatchOptions replacing{args.force, 1, render::isOwnOutput};
+    if (!args.output.empty()) {
         item.output = args.output;
-    const batch::BatchRecord record =
-        batch::runBatchItem(item, make, args.force || !args.output.empty());
+        replacing = {true, 1, {}};
+    }
+    const batch::BatchRecord record = batch::runBatchItem(item, make, replacing);
     if (record.outcome == batch::BatchOutcome::Failed)
         throw CommandFailed(record.reason);
     if (record.outcome != batch::BatchOutcome::Written) {
@@ -129,6 +162,12 @@ void renderOne(const GlobalOptions& options, const RenderArguments& args) {
         throw CommandFailed(note.empty() ? record.reason : note);
     }
     printLine(std::cout, record.output);
+}
+
+// The output's path; with the document's before it when the output's name is
+// not the document's own, which would leave a person guessing whose it is.
+std::string writtenLine(const batch::BatchRecord& record) {
+    return record.renamed ? record.document + " -> " + record.output : record.output;
 }
 
 void renderMany(const GlobalOptions& options, const RenderArguments& args) {
@@ -146,11 +185,11 @@ void renderMany(const GlobalOptions& options, const RenderArguments& args) {
     // Ctrl-C lets the files in flight finish, so that what was done is told.
     const StopRequests stopRequests;
     const std::vector<batch::BatchRecord> records = batch::runBatch(
-        items, outputMaker(options, printer.get()), {args.force, args.jobs},
+        items, outputMaker(options, printer.get()), {args.force, args.jobs, render::isOwnOutput},
         [&] { progress.fileDone(); }, [] { return stopRequested() != 0; });
     for (const batch::BatchRecord& record : records) {
         if (record.outcome == batch::BatchOutcome::Written)
-            printLine(std::cout, record.output);
+            printLine(std::cout, writtenLine(record));
         else if (const std::string note = noteOf(record); !note.empty())
             printLine(std::cerr, note);
     }
@@ -206,7 +245,9 @@ void addRenderCommand(CLI::App& app, GlobalOptions& options) {
         ->needs(pdf);
     render->add_option("-j,--jobs", args->jobs, "Documents rendered at once (default 1)")
         ->check(CLI::Range(1u, 256u));
-    render->add_flag("--force", args->force, "Replace outputs that exist already");
+    render->add_flag("--force", args->force,
+                     "Replace outputs that exist already, when this tool wrote them (default: "
+                     "keep them)");
     addWaitOption(*render, options);
     render->callback([&options, args] { runRender(options, *args); });
 }

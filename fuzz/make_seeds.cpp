@@ -3,10 +3,12 @@
 // (with the test-only archive writer), documents saved by the engine (new,
 // filled, converted, of an old and of a newer version), and a dictionary of
 // the schema's element and property names for the XML target, and messages
-// of the browser's DevTools pipe with a dictionary of JSON's tokens.
+// of the browser's DevTools pipe with a dictionary of JSON's tokens, and the
+// ends of PDFs as the browser and the tool write them, with PDF's tokens.
 //
 //     make_seeds OUTPUT_FOLDER
-//         (makes OUTPUT_FOLDER/{legacy,xml_open,operations,devtools_message})
+//         (makes OUTPUT_FOLDER/{legacy,xml_open,operations,devtools_message,
+//          pdf_producer})
 #include "schema_vocabulary.h"
 
 #include "bench_inputs.h"
@@ -215,6 +217,48 @@ void writeJsonDictionary(const fs::path& path) {
     write(path, entries);
 }
 
+// A PDF as the browser writes one, numbered objects and a classic
+// cross-reference table, with `update` appended.
+std::string browserPdf(const std::string& update) {
+    const std::string head = "%PDF-1.4\n";
+    const std::string info = "1 0 obj\n<</Title (Settlement statement)\n/Creator (Mozilla/5.0 "
+                             "\\(X11\\))\n/Producer (Skia/PDF m156)>>\nendobj\n";
+    const std::string catalog = "2 0 obj\n<</Type /Catalog /Pages 3 0 R>>\nendobj\n";
+    const std::string pages = "3 0 obj\n<</Type /Pages /Kids [] /Count 0>>\nendobj\n";
+    const auto entry = [](std::size_t offset) {
+        const std::string digits = std::to_string(offset);
+        return std::string(10 - digits.size(), '0') + digits + " 00000 n \n";
+    };
+    const std::size_t xref = head.size() + info.size() + catalog.size() + pages.size();
+    return head + info + catalog + pages + "xref\n0 4\n0000000000 65535 f \n" + entry(head.size()) +
+           entry(head.size() + info.size()) + entry(head.size() + info.size() + catalog.size()) +
+           "trailer\n<</Size 4\n/Root 2 0 R\n/Info 1 0 R\n/ID [<0A1B> <2C3D>]>>\nstartxref\n" +
+           std::to_string(xref) + "\n%%EOF\n" + update;
+}
+
+void writePdfSeeds(const fs::path& folder) {
+    const std::string browser = browserPdf("");
+    write(folder / "browser.pdf", browser);
+    const std::size_t object = browser.size();
+    const std::string marked = "1 0 obj\n<</Producer (velmora render)>>\nendobj\n";
+    const std::string digits = std::to_string(object);
+    write(folder / "marked.pdf",
+          browserPdf(marked + "xref\n1 1\n" + std::string(10 - digits.size(), '0') + digits +
+                     " 00000 n \ntrailer\n<</Size 4 /Root 2 0 R /Info 1 0 R /Prev " +
+                     std::to_string(browser.find("xref\n0 4")) + ">>\nstartxref\n" +
+                     std::to_string(object + marked.size()) + "\n%%EOF\n"));
+}
+
+void writePdfDictionary(const fs::path& path) {
+    std::string entries;
+    for (const char* token :
+         {"<<",   ">>",      "[",         "]",     "(",         ")",    "\\",
+          "<0A>", "/Info",   "/Producer", "/Prev", " 0 R",      " obj", "endobj",
+          "xref", "trailer", "startxref", "%%EOF", " 00000 n ", "%"})
+        entries += dictionaryEntry(token);
+    write(path, entries);
+}
+
 } // namespace
 } // namespace velmora::fuzzing
 
@@ -227,7 +271,7 @@ int main(int argc, char** argv) {
     try {
         fs::remove_all(out);
         for (const char* target : {"legacy", "xml_open", "operations", "devtools_message",
-                                   "index_entry", "statement_page"})
+                                   "index_entry", "statement_page", "pdf_producer"})
             fs::create_directories(out / target);
         velmora::fuzzing::writeLegacySeeds(out / "legacy");
         velmora::fuzzing::writeDocumentSeeds(out / "xml_open");
@@ -237,6 +281,8 @@ int main(int argc, char** argv) {
             velmora::fuzzing::writeDealSeeds(out / target);
         velmora::fuzzing::writeDevToolsSeeds(out / "devtools_message");
         velmora::fuzzing::writeJsonDictionary(out / "devtools_message.dict");
+        velmora::fuzzing::writePdfSeeds(out / "pdf_producer");
+        velmora::fuzzing::writePdfDictionary(out / "pdf_producer.dict");
     } catch (const std::exception& error) {
         std::cerr << "make_seeds: " << error.what() << "\n";
         return 1;

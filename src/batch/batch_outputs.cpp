@@ -57,16 +57,17 @@ public:
         }
     }
 
-    // An output of its own for `document`. One that is the document itself
-    // is kept as it is, for the run to refuse.
-    std::string claim(const std::string& document, const std::string& wanted) {
-        if (keyOf(wanted) == keyOf(document))
-            return wanted;
-        std::string output = wanted;
-        for (int number = 2; taken_.contains(keyOf(output)); ++number)
-            output = withSuffix(wanted, number);
-        taken_.insert(keyOf(output));
-        return output;
+    // An output of its own for `item`'s document, the name `wanted` unless
+    // it is taken. One that is the document itself is kept as it is, for the
+    // run to refuse.
+    void claim(BatchItem& item, const std::string& wanted) {
+        item.output = wanted;
+        if (keyOf(wanted) == keyOf(item.document))
+            return;
+        for (int number = 2; taken_.contains(keyOf(item.output)); ++number)
+            item.output = withSuffix(wanted, number);
+        item.renamed = item.output != wanted;
+        taken_.insert(keyOf(item.output));
     }
 
 private:
@@ -74,8 +75,8 @@ private:
 };
 
 BatchItem settled(const FoundFile& file, BatchOutcome outcome, const std::string& why,
-                  BatchRemedy remedy = BatchRemedy::None) {
-    return {file.path, "", outcome, file.path + ": " + why, remedy};
+                  const KindOfFile& kind = {}) {
+    return {file.path, "", outcome, file.path + ": " + why, BatchRemedy::None, kind, false};
 }
 
 } // namespace
@@ -93,17 +94,16 @@ BatchItem batchItemOf(const FoundFile& file) {
     const KindOfFile kind = kindOfFile(*first);
     switch (kind.kind) {
     case FileKind::XmlDocument:
-        return {file.path, "", std::nullopt, ""};
     case FileKind::Statement:
     case FileKind::Refinance:
-        return settled(file, BatchOutcome::Legacy, "a legacy file", BatchRemedy::ConvertFirst);
+        return {file.path, "", std::nullopt, "", BatchRemedy::None, kind, false};
     case FileKind::UnconvertibleDeal:
-        return settled(file, BatchOutcome::Legacy,
-                       "a legacy " + kindName(kind) + ", which does not convert");
+        return settled(file, BatchOutcome::Unsupported,
+                       "a legacy " + kindName(kind) + ", a kind no reader converts", kind);
     case FileKind::NotADeal:
         break;
     }
-    return settled(file, BatchOutcome::NotADeal, "not a deal document");
+    return settled(file, BatchOutcome::NotADeal, "not a deal document: " + notADealReason(*first));
 }
 
 std::vector<BatchItem> planBatch(const std::vector<FoundFile>& files, const OutputNaming& naming) {
@@ -114,7 +114,7 @@ std::vector<BatchItem> planBatch(const std::vector<FoundFile>& files, const Outp
     OutputNames names(items);
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (!items[i].settled)
-            items[i].output = names.claim(items[i].document, naiveOutput(files[i], naming));
+            names.claim(items[i], naiveOutput(files[i], naming));
     }
     return items;
 }

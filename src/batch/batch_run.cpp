@@ -14,13 +14,26 @@
 namespace velmora::batch {
 namespace {
 
+// The record of a deal that was planned, its output named.
+BatchRecord recordOf(const BatchItem& item, BatchOutcome outcome, std::string reason,
+                     BatchRemedy remedy = BatchRemedy::None) {
+    return {item.document, item.output, outcome, std::move(reason), remedy, item.renamed};
+}
+
 BatchRecord failed(const BatchItem& item, const std::string& why) {
-    return {item.document, item.output, BatchOutcome::Failed, item.output + ": " + why};
+    return recordOf(item, BatchOutcome::Failed, item.output + ": " + why);
 }
 
 BatchRecord skipped(const BatchItem& item) {
-    return {item.document, item.output, BatchOutcome::SkippedExisting, item.output + ": exists",
-            BatchRemedy::ReplaceOutput};
+    return recordOf(item, BatchOutcome::SkippedExisting, item.output + ": exists",
+                    BatchRemedy::ReplaceOutput);
+}
+
+// A file of the output's name that the command did not write: a scan that
+// shares a deal's name, a page from elsewhere. No run replaces it.
+BatchRecord keptForeign(const BatchItem& item) {
+    return recordOf(item, BatchOutcome::SkippedExisting,
+                    item.output + ": exists and is not an output of this tool; it was kept");
 }
 
 bool isDocumentItself(const BatchItem& item) {
@@ -53,7 +66,7 @@ bool makeFolderOf(const std::string& path) {
 
 // The checks that need no output made, in the order a person would want
 // them told.
-std::optional<BatchRecord> refusal(const BatchItem& item, bool replace) {
+std::optional<BatchRecord> refusal(const BatchItem& item, const BatchOptions& options) {
     if (isDocumentItself(item))
         return failed(item, "that is the document itself; name another output");
     switch (writeTargetOf(item.output)) {
@@ -66,10 +79,12 @@ std::optional<BatchRecord> refusal(const BatchItem& item, bool replace) {
     }
     if (!fileExists(item.output))
         return std::nullopt;
-    if (!replace)
-        return skipped(item);
-    if (isDeal(item.output))
+    if (options.replace && isDeal(item.output))
         return failed(item, "is a deal document, which an output never replaces");
+    if (options.ownOutput && !options.ownOutput(item.output))
+        return keptForeign(item);
+    if (!options.replace)
+        return skipped(item);
     return std::nullopt;
 }
 
@@ -77,7 +92,7 @@ BatchRecord written(const BatchItem& item, const std::string& bytes, bool replac
     if (!makeFolderOf(item.output))
         return failed(item, "its folder could not be made");
     if (replace ? writeFileReplacing(item.output, bytes) : writeNewFile(item.output, bytes))
-        return {item.document, item.output, BatchOutcome::Written, ""};
+        return recordOf(item, BatchOutcome::Written, "");
     if (!replace && fileExists(item.output))
         return skipped(item);
     return failed(item, "could not be written");
@@ -85,22 +100,23 @@ BatchRecord written(const BatchItem& item, const std::string& bytes, bool replac
 
 } // namespace
 
-BatchRecord runBatchItem(const BatchItem& item, const MakeOutput& make, bool replace) {
+BatchRecord runBatchItem(const BatchItem& item, const MakeOutput& make,
+                         const BatchOptions& options) {
     if (item.settled)
-        return {item.document, "", *item.settled, item.reason, item.remedy};
-    if (std::optional<BatchRecord> refused = refusal(item, replace))
+        return {item.document, "", *item.settled, item.reason, item.remedy, false};
+    if (std::optional<BatchRecord> refused = refusal(item, options))
         return *refused;
     std::string bytes;
     // Whatever goes wrong with one file, memory included, fails that file,
     // not the run.
     try {
-        bytes = make(item.document);
+        bytes = make(item);
     } catch (const std::bad_alloc&) {
-        return {item.document, item.output, BatchOutcome::Failed, "out of memory"};
+        return recordOf(item, BatchOutcome::Failed, "out of memory");
     } catch (const std::exception& fault) {
-        return {item.document, item.output, BatchOutcome::Failed, fault.what()};
+        return recordOf(item, BatchOutcome::Failed, fault.what());
     }
-    return written(item, bytes, replace);
+    return written(item, bytes, options.replace);
 }
 
 std::vector<BatchRecord> runBatch(const std::vector<BatchItem>& items, const MakeOutput& make,
@@ -110,7 +126,7 @@ std::vector<BatchRecord> runBatch(const std::vector<BatchItem>& items, const Mak
     return mapOnThreads<BatchRecord>(
         items.size(), options.jobs,
         [&](std::size_t i) {
-            BatchRecord record = runBatchItem(items[i], make, options.replace);
+            BatchRecord record = runBatchItem(items[i], make, options);
             if (fileDone)
                 fileDone();
             return record;
@@ -129,7 +145,7 @@ std::string batchSummaryLine(const BatchSummary& summary, const std::string& wri
     using enum BatchOutcome;
     return written + ": " + std::to_string(summary.count(Written)) +
            ", skipped existing: " + std::to_string(summary.count(SkippedExisting)) +
-           ", legacy: " + std::to_string(summary.count(Legacy)) +
+           ", unsupported: " + std::to_string(summary.count(Unsupported)) +
            ", not a deal: " + std::to_string(summary.count(NotADeal)) +
            ", failed: " + std::to_string(summary.count(Failed));
 }
@@ -142,8 +158,8 @@ std::string batchNote(const BatchRecord& record) {
         return "";
     case BatchOutcome::SkippedExisting:
         return "skipped: " + record.reason;
-    case BatchOutcome::Legacy:
-        return "legacy: " + record.reason;
+    case BatchOutcome::Unsupported:
+        return "unsupported: " + record.reason;
     case BatchOutcome::Failed:
         return "failed: " + record.reason;
     }

@@ -14,16 +14,23 @@
 
 namespace velmora::batch {
 
-// The bytes of the output of the document at `document`. A fault of that
-// document (or of making its output) is thrown as a std::runtime_error whose
-// text names the file and says why.
-using MakeOutput = std::function<std::string(const std::string& document)>;
+// The bytes of the output of the planned deal `item`. A fault of that deal
+// (or of making its output) is thrown as a std::runtime_error whose text
+// names the file and says why.
+using MakeOutput = std::function<std::string(const BatchItem& item)>;
+
+// Whether the file at `path`, there already, is an output the command wrote
+// (and so one a run may replace).
+using IsOwnOutput = std::function<bool(const std::string& path)>;
 
 struct BatchOptions {
     // Outputs already there are replaced; otherwise they are kept and the
     // document is skipped.
     bool replace = false;
     unsigned jobs = 1;
+    // When set, a file already there that it does not answer for is kept
+    // whatever `replace` says, and the document is skipped.
+    IsOwnOutput ownOutput;
 };
 
 struct BatchRecord {
@@ -32,12 +39,16 @@ struct BatchRecord {
     BatchOutcome outcome = BatchOutcome::Failed;
     std::string reason; // one line, naming the file it is about; empty when written
     BatchRemedy remedy = BatchRemedy::None;
+    // The output's name took a number to keep it apart (BatchItem::renamed).
+    bool renamed = false;
 };
 
 // Makes and writes the output of one planned file. Nothing is written over
-// the document itself, over a deal document, or (without `replace`) over any
-// file; the output's folder is made when missing.
-BatchRecord runBatchItem(const BatchItem& item, const MakeOutput& make, bool replace);
+// the document itself, over a deal document, over a file that is not the
+// command's own (when `options` can tell) or, without `options.replace`, over
+// any file; the output's folder is made when missing.
+BatchRecord runBatchItem(const BatchItem& item, const MakeOutput& make,
+                         const BatchOptions& options);
 
 // Every item on `options.jobs` threads, the records in the order of `items`.
 // `fileDone` is called after each file, from the thread that worked on it.
@@ -55,8 +66,8 @@ struct BatchSummary {
 
 BatchSummary summarizeBatch(const std::vector<BatchRecord>& records);
 
-// "rendered: 3, skipped existing: 1, legacy: 1, not a deal: 2, failed: 0",
-// the first count named by `written`.
+// "rendered: 3, skipped existing: 1, unsupported: 1, not a deal: 2,
+// failed: 0", the first count named by `written`.
 std::string batchSummaryLine(const BatchSummary& summary, const std::string& written);
 
 // The line that tells a person about a file skipped or failed

@@ -45,6 +45,13 @@ KindOfFile kindOfFile(std::string_view firstBytes) {
     return {};
 }
 
+std::string notADealReason(std::string_view firstBytes) {
+    const std::optional<std::uint32_t> word = firstWord(firstBytes);
+    if (!word)
+        return firstBytes.empty() ? "empty" : "1 byte long";
+    return "unknown version word " + std::to_string(*word) + ", and no format marker";
+}
+
 std::string kindName(const KindOfFile& kind) {
     switch (kind.kind) {
     case FileKind::XmlDocument:

@@ -34,6 +34,10 @@ inline constexpr std::size_t kKindBytes = 16;
 // version word is its first 2), or all of a shorter one.
 KindOfFile kindOfFile(std::string_view firstBytes);
 
+// Why a file whose first bytes kindOfFile finds no deal is none, in words:
+// "empty", "1 byte long", "unknown version word 1701, and no format marker".
+std::string notADealReason(std::string_view firstBytes);
+
 // The first kKindBytes bytes of the file at `path` (all of a shorter one),
 // read without any hold: a document a host has open, or a spreadsheet open in
 // its program, is looked at all the same. None when it cannot be read.

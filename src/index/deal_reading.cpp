@@ -1,12 +1,9 @@
 #include "index/deal_reading.h"
 
-#include "batch/file_kind.h"
+#include "batch/deal_in_memory.h"
 #include "document/hud_document.h"
 #include "index/deal_fields.h"
-#include "legacy/archive_reader.h"
-#include "legacy/legacy_conversion.h"
 #include "platform/code_page.h"
-#include "tree/xml_document.h"
 
 namespace velmora::index {
 namespace {
@@ -41,54 +38,52 @@ IndexEntry indexed(IndexEntry entry, CHudDocument& document) {
     return entry;
 }
 
-IndexEntry readXml(IndexEntry entry, const std::string& path) {
-    set(entry, Field::Format, std::string("xml"));
-    CHudDocument document(document_types::kHud);
-    if (loadXmlFile(document, path) != 0)
-        return notIndexed(std::move(entry), "failed",
-                          "the XML document is damaged: it does not load");
-    std::string version;
-    document.getString("versionNumber", version);
-    if (!version.empty())
-        set(entry, Field::Version, treeTextToUtf8(version));
-    return indexed(std::move(entry), document);
+// How a row tells of a deal that does not read.
+std::string damageOf(const batch::DealInMemory& deal) {
+    if (deal.kind.kind == batch::FileKind::XmlDocument)
+        return "the XML document is damaged: it does not load";
+    return "the legacy file is damaged: it does not read";
 }
 
-IndexEntry readLegacy(IndexEntry entry, const std::string& path, const batch::KindOfFile& kind) {
-    set(entry, Field::Format, std::string("legacy"));
-    set(entry, Field::VersionWord, static_cast<std::int64_t>(kind.versionWord));
-    if (kind.kind == batch::FileKind::UnconvertibleDeal)
-        return notIndexed(std::move(entry), "failed",
-                          "a " + batch::kindName(kind) + " cannot be read");
-    ArchiveReader in = ArchiveReader::fromFile(path);
-    if (in.failed())
-        return notIndexed(std::move(entry), "unreadable", "the file cannot be read");
-    const LegacyConversion conversion = convertLegacyArchive(batch::documentTypeOf(kind.kind), in);
-    if (conversion.result != ReadResult::Read)
-        return notIndexed(std::move(entry), "failed",
-                          "the legacy file is damaged: it does not read");
-    return indexed(std::move(entry), *conversion.document);
-}
-
-std::optional<IndexEntry> readEntry(const std::string& path, const std::string& key,
-                                    const FileStamp& stamp) {
-    IndexEntry entry = entryOfFile(key, stamp);
-    const std::optional<std::string> first = batch::readFirstBytes(path);
-    if (!first)
-        return notIndexed(std::move(entry), "unreadable",
-                          "cannot be opened: held by another program, or not readable");
-    const batch::KindOfFile kind = batch::kindOfFile(*first);
+void setFormat(IndexEntry& entry, const batch::KindOfFile& kind) {
     switch (kind.kind) {
     case batch::FileKind::NotADeal:
-        return std::nullopt;
+        return;
     case batch::FileKind::XmlDocument:
-        return readXml(std::move(entry), path);
+        set(entry, Field::Format, std::string("xml"));
+        return;
     case batch::FileKind::Statement:
     case batch::FileKind::Refinance:
     case batch::FileKind::UnconvertibleDeal:
         break;
     }
-    return readLegacy(std::move(entry), path, kind);
+    set(entry, Field::Format, std::string("legacy"));
+    set(entry, Field::VersionWord, static_cast<std::int64_t>(kind.versionWord));
+}
+
+std::optional<IndexEntry> readEntry(const std::string& path, const std::string& key,
+                                    const FileStamp& stamp) {
+    IndexEntry entry = entryOfFile(key, stamp);
+    const batch::DealInMemory deal = batch::readDealInMemory(path);
+    if (deal.reading == batch::DealReading::NotADeal)
+        return std::nullopt;
+    setFormat(entry, deal.kind);
+    switch (deal.reading) {
+    case batch::DealReading::Read:
+        break;
+    case batch::DealReading::NotADeal:
+    case batch::DealReading::Unreadable:
+        return notIndexed(std::move(entry), "unreadable", deal.reason);
+    case batch::DealReading::Damaged:
+        return notIndexed(std::move(entry), "failed", damageOf(deal));
+    case batch::DealReading::Unconvertible:
+        return notIndexed(std::move(entry), "failed", deal.reason);
+    }
+    std::string version;
+    deal.document->getString("versionNumber", version);
+    if (!version.empty() && deal.kind.kind == batch::FileKind::XmlDocument)
+        set(entry, Field::Version, treeTextToUtf8(version));
+    return indexed(std::move(entry), *deal.document);
 }
 
 } // namespace

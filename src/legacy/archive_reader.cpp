@@ -16,14 +16,25 @@ ArchiveReader ArchiveReader::fromFile(const std::string& path) {
     if (in)
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     ArchiveReader reader(std::move(bytes));
-    if (!in || in.bad())
-        reader.fail();
+    if (!in || in.bad()) {
+        reader.failed_ = true;
+        reader.failure_ = "the file cannot be read";
+    }
     return reader;
 }
 
+void ArchiveReader::fail(std::string_view why) {
+    if (failed_)
+        return;
+    failed_ = true;
+    failure_ = std::string(why) + " at byte " + std::to_string(position_);
+}
+
 bool ArchiveReader::take(std::size_t count, const unsigned char*& start) {
-    if (failed_ || count > data_.size() - position_) {
-        failed_ = true;
+    if (failed_)
+        return false;
+    if (count > data_.size() - position_) {
+        fail("the file ends inside a field that starts");
         return false;
     }
     start = data_.data() + position_;

@@ -5,8 +5,9 @@
 // untrusted: each read first checks what remains. The first failure (end of
 // data inside a field, a length larger than what remains, a malformed object
 // list) makes the reader "failed": later reads return zeros and empty texts
-// without touching memory, and the caller checks failed() once at the end.
-// Nothing is ever allocated larger than the bytes that remain.
+// without touching memory, and the caller checks failed() once at the end,
+// where failure() says what was wrong and where. Nothing is ever allocated
+// larger than the bytes that remain.
 #pragma once
 
 #include <cstddef>
@@ -34,8 +35,12 @@ public:
 
     bool failed() const { return failed_; }
     std::size_t remaining() const { return failed_ ? 0 : data_.size() - position_; }
-    // Marks the archive as malformed from the outside (e.g. a bad object list).
-    void fail() { failed_ = true; }
+    // Marks the archive as malformed from the outside (e.g. a bad object
+    // list), with what is wrong in words ("a list names an unknown class").
+    void fail(std::string_view why);
+    // The first failure in words, with the byte it was met at; empty while
+    // the reader has not failed.
+    const std::string& failure() const { return failure_; }
 
 private:
     bool take(std::size_t count, const unsigned char*& start);
@@ -43,6 +48,7 @@ private:
     std::vector<unsigned char> data_;
     std::size_t position_ = 0;
     bool failed_ = false;
+    std::string failure_;
 };
 
 } // namespace velmora

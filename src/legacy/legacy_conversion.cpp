@@ -18,6 +18,8 @@ LegacyConversion readAndConvert(ArchiveReader& in, Read read, Convert convert) {
     conversion.versionWord = record.version;
     if (conversion.result == ReadResult::Read)
         conversion.document = convert(record);
+    if (conversion.result == ReadResult::Damaged)
+        conversion.damage = in.failure();
     return conversion;
 }
 

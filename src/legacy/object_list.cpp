@@ -43,7 +43,7 @@ template <typename T> std::vector<T> ObjectTable::readList(ArchiveReader& in) {
         count = in.u32();
     // Every element takes at least its two-byte tag.
     if (in.failed() || count > in.remaining() / 2) {
-        in.fail();
+        in.fail("a list counts more elements than the file holds");
         return {};
     }
     std::vector<T> elements;
@@ -82,12 +82,12 @@ bool ObjectTable::readNewClass(ArchiveReader& in) {
     const std::uint32_t schema = in.u16();
     const std::uint32_t nameLength = in.u16();
     if (in.failed() || schema != kClassSchema || nameLength > kMaxClassNameLength) {
-        in.fail();
+        in.fail("a list names a class in a form no reader knows");
         return false;
     }
     std::string name = in.bytes(nameLength);
     if (in.failed() || !isKnownClass(name)) {
-        in.fail();
+        in.fail("a list names a class no reader knows");
         return false;
     }
     entries_.push_back(ClassEntry{std::move(name)});
@@ -97,13 +97,14 @@ bool ObjectTable::readNewClass(ArchiveReader& in) {
 template <typename T>
 void ObjectTable::readObjectOfClass(ArchiveReader& in, std::uint32_t classIndex,
                                     std::vector<T>& out) {
-    if (classIndex == 0 || classIndex > entries_.size()) {
-        in.fail();
+    const bool assigned = classIndex > 0 && classIndex <= entries_.size();
+    const auto* entry = assigned ? std::get_if<ClassEntry>(&entries_[classIndex - 1]) : nullptr;
+    if (!entry) {
+        in.fail("a list refers to a class it has not named");
         return;
     }
-    const auto* entry = std::get_if<ClassEntry>(&entries_[classIndex - 1]);
-    if (!entry || entry->name != classNameOf<T>()) {
-        in.fail();
+    if (entry->name != classNameOf<T>()) {
+        in.fail("a list holds an object of the wrong class");
         return;
     }
     T object = T::read(in);
@@ -117,13 +118,17 @@ template <typename T>
 void ObjectTable::appendReference(ArchiveReader& in, std::uint32_t objectIndex,
                                   std::vector<T>& out) {
     if (objectIndex == 0 || objectIndex > entries_.size()) {
-        in.fail();
+        in.fail("a list refers to an object it has not read");
         return;
     }
     const T* object = std::get_if<T>(&entries_[objectIndex - 1]);
-    const std::size_t size = object ? textSize(*object) : 0;
-    if (!object || size > copyBudget_) {
-        in.fail();
+    if (!object) {
+        in.fail("a list refers to an entry that is not one of its objects");
+        return;
+    }
+    const std::size_t size = textSize(*object);
+    if (size > copyBudget_) {
+        in.fail("a list repeats more text than the file holds");
         return;
     }
     copyBudget_ -= size;

@@ -21,6 +21,7 @@ body { margin: 0; padding: 18px 0; color: #000;
 .page, .appendix { width: 8.1in; margin: 0 auto 18px; padding: 0.3in; background: #fff;
   box-shadow: 0 1px 5px rgba(0, 0, 0, 0.4); }
 h1 { font-size: 13pt; margin: 0; }
+.source { margin: 0 0 1pt; font-size: 6pt; color: #555; text-align: right; }
 h2 { font-size: 11pt; margin: 0 0 6pt; }
 h3 { font-size: 8.5pt; margin: 8pt 0 3pt; }
 .form-title { display: flex; justify-content: space-between; align-items: baseline;

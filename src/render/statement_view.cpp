@@ -3,10 +3,12 @@
 #include "document/deal_view.h"
 #include "document/hud_document.h"
 #include "render/html_text.h"
+#include "render/own_outputs.h"
 #include "render/shown_values.h"
 #include "render/statement_parts.h"
 #include "tree/held_value.h"
 #include "tree/node_operations.h"
+#include "tree/visible_text.h"
 
 namespace velmora::render {
 namespace {
@@ -50,27 +52,36 @@ std::string certificationHtml(const CSectionNode& root, bool refinance) {
                        element("div", "signatures", parties));
 }
 
+// The file's name as a terminal would show it (visibleText): a name that is
+// no UTF-8, or holds controls, still makes a valid page.
+std::string sourceHtml(const PageSource& source) {
+    if (source.legacyFile.empty())
+        return "";
+    return element("p", "source",
+                   "From the legacy file " + escapeHtml(visibleText(source.legacyFile)));
+}
+
 } // namespace
 
-std::string renderStatement(const CHudDocument& document) {
+std::string renderStatement(const CHudDocument& document, const PageSource& source) {
     const bool refinance = document.documentType() == document_types::kHud1a;
     const DealView deal = readDealView(document);
+    const std::string head = sourceHtml(source) + headerHtml(document, deal, refinance);
     std::string body;
     if (refinance) {
         body =
-            page("statement", headerHtml(document, deal, true) + chargesHtml(document, true) +
+            page("statement", head + chargesHtml(document, true) +
                                   closingHtml(settlementTotalHtml(document, true)) +
                                   disbursementsHtml(document) + certificationHtml(document, true));
     } else {
-        body = page("page1", headerHtml(document, deal, false) + summaryHtml(document)) +
+        body = page("page1", head + summaryHtml(document)) +
                page("page2", chargesHtml(document, false) +
                                  closingHtml(settlementTotalHtml(document, false) +
                                              certificationHtml(document, false)));
     }
     body += appendicesHtml(document, deal);
-    return std::string("<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">") +
-           "<meta http-equiv=\"Content-Security-Policy\" content=\"" + kPolicy + "\">" +
-           "<title>Settlement statement</title><style>" + std::string(statementStyle()) +
+    return pageOpening() + "<meta http-equiv=\"Content-Security-Policy\" content=\"" + kPolicy +
+           "\">" + "<title>Settlement statement</title><style>" + std::string(statementStyle()) +
            "</style></head>" + element("body", refinance ? "hud1a" : "hud", body) + "</html>\n";
 }
 

@@ -8,6 +8,10 @@
 // document the borrower-only form: charges 800 to 1400, disbursements to
 // others and the net settlement. Other document types are shown in the "hud"
 // layout with what they hold. Companion forms follow as appendices.
+//
+// The page names the tool as its generator (own_outputs.h), and a statement
+// read from a legacy file without converting it carries a small mark saying
+// so, on screen and in print.
 #pragma once
 
 #include <string>
@@ -18,6 +22,13 @@ class CHudDocument;
 
 namespace velmora::render {
 
-std::string renderStatement(const CHudDocument& document);
+// Where the document shown was read from, when the page should say so.
+struct PageSource {
+    // The name of the legacy file the document was converted from in memory;
+    // empty for a document read from its own XML file.
+    std::string legacyFile;
+};
+
+std::string renderStatement(const CHudDocument& document, const PageSource& source = {});
 
 } // namespace velmora::render

@@ -41,7 +41,9 @@ protected:
 
 // What the callback makes of a document: its path, so that every output
 // shows where it came from.
-const batch::MakeOutput kEcho = [](const std::string& document) { return "made " + document; };
+const batch::MakeOutput kEcho = [](const batch::BatchItem& item) {
+    return "made " + item.document;
+};
 
 TEST_F(BatchRunTest, OutputsMirrorTheFoldersGivenAndNeverShareAName) {
     const std::string a = document("in/one/deal.xml");
@@ -58,17 +60,22 @@ TEST_F(BatchRunTest, OutputsMirrorTheFoldersGivenAndNeverShareAName) {
     EXPECT_EQ(items[2].document, c);
     EXPECT_EQ(items[2].output, out + "/two/deal-2.out"); // ASCII case does not tell apart
     EXPECT_EQ(items[3].output, out + "/deal.out");
+    for (std::size_t i = 0; i < items.size(); ++i)
+        EXPECT_EQ(items[i].renamed, i == 2) << i;
 
     // Beside the documents, no output takes a document's name.
     const std::vector<batch::BatchItem> beside = plan({folder.file("in/two")});
     EXPECT_EQ(beside[0].output, folder.file("in/two/Deal-2.out"));
+    EXPECT_TRUE(beside[0].renamed);
     EXPECT_EQ(beside[1].output, c); // the document itself: refused when run
+    EXPECT_FALSE(beside[1].renamed);
 
     const std::vector<batch::BatchRecord> records =
-        batch::runBatch(items, kEcho, {false, 2}, nullptr);
-    for (const batch::BatchRecord& record : records) {
-        EXPECT_EQ(record.outcome, BatchOutcome::Written) << record.reason;
-        EXPECT_EQ(readBytes(record.output), "made " + record.document);
+        batch::runBatch(items, kEcho, {false, 2, {}}, nullptr);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        EXPECT_EQ(records[i].outcome, BatchOutcome::Written) << records[i].reason;
+        EXPECT_EQ(readBytes(records[i].output), "made " + records[i].document);
+        EXPECT_EQ(records[i].renamed, i == 2) << i;
     }
 }
 
@@ -79,13 +86,14 @@ TEST_F(BatchRunTest, EachFileGetsARecordThatSaysWhy) {
     const std::string existing = folder.file("in/c.out");
     document("in/c.xml");
     writeBytes(existing, "kept");
-    const batch::MakeOutput failing = [&](const std::string& path) -> std::string {
-        if (path == bad)
-            throw std::runtime_error(path + ": could not be read");
-        return kEcho(path);
+    const batch::MakeOutput failing = [&](const batch::BatchItem& item) -> std::string {
+        if (item.document == bad)
+            throw std::runtime_error(item.document + ": could not be read");
+        return kEcho(item);
     };
     const std::vector<batch::BatchItem> items = plan({folder.file("in")});
-    std::vector<batch::BatchRecord> records = batch::runBatch(items, failing, {false, 1}, nullptr);
+    std::vector<batch::BatchRecord> records =
+        batch::runBatch(items, failing, {false, 1, {}}, nullptr);
     ASSERT_EQ(records.size(), 5u); // a.xml, b.xml, c.out, c.xml, notes.txt
     EXPECT_EQ(batch::batchNote(records[0]), "");
     EXPECT_EQ(batch::batchNote(records[1]), "failed: " + bad + ": could not be read");
@@ -98,12 +106,42 @@ TEST_F(BatchRunTest, EachFileGetsARecordThatSaysWhy) {
     EXPECT_EQ(readBytes(existing), "kept");
     EXPECT_FALSE(fs::exists(folder.file("in/b.out")));
     EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
-              "made: 1, skipped existing: 1, legacy: 0, not a deal: 2, failed: 1");
+              "made: 1, skipped existing: 1, unsupported: 0, not a deal: 2, failed: 1");
 
-    records = batch::runBatch(items, kEcho, {true, 1}, nullptr);
+    records = batch::runBatch(items, kEcho, {true, 1, {}}, nullptr);
     EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
-              "made: 3, skipped existing: 0, legacy: 0, not a deal: 2, failed: 0");
+              "made: 3, skipped existing: 0, unsupported: 0, not a deal: 2, failed: 0");
     EXPECT_EQ(readBytes(existing), "made " + folder.file("in/c.xml"));
+}
+
+// A run that can tell its own outputs replaces only those, with or without
+// leave to replace: another program's file of that name is kept, with a
+// word that says so and no remedy offered.
+TEST_F(BatchRunTest, OnlyTheCommandsOwnOutputsAreReplaced) {
+    document("in/a.xml");
+    document("in/b.xml");
+    const std::string ours = folder.file("in/a.out");
+    const std::string scan = folder.file("in/b.out");
+    writeBytes(ours, "made earlier");
+    writeBytes(scan, "a scan");
+    const batch::IsOwnOutput ownOutput = [](const std::string& path) {
+        return readBytes(path).starts_with("made");
+    };
+    const std::vector<batch::BatchItem> items = plan({folder.file("in")});
+    ASSERT_EQ(items.size(), 4u); // a.out, a.xml, b.out, b.xml
+    for (const bool replace : {false, true}) {
+        SCOPED_TRACE(replace);
+        const std::vector<batch::BatchRecord> records =
+            batch::runBatch(items, kEcho, {replace, 1, ownOutput}, nullptr);
+        EXPECT_EQ(records[1].outcome,
+                  replace ? BatchOutcome::Written : BatchOutcome::SkippedExisting);
+        EXPECT_EQ(records[3].outcome, BatchOutcome::SkippedExisting);
+        EXPECT_EQ(batch::batchNote(records[3]),
+                  "skipped: " + scan + ": exists and is not an output of this tool; it was kept");
+        EXPECT_EQ(records[3].remedy, batch::BatchRemedy::None);
+        EXPECT_EQ(readBytes(scan), "a scan");
+    }
+    EXPECT_EQ(readBytes(ours), "made " + folder.file("in/a.xml"));
 }
 
 // No exception from one file's work reaches a worker thread's end (which
@@ -113,21 +151,21 @@ TEST_F(BatchRunTest, AnyFaultOfOneFileFailsThatFileAndTheRunGoesOn) {
     std::vector<std::string> documents;
     for (const char* name : {"a.xml", "b.xml", "c.xml", "d.xml", "e.xml", "f.xml"})
         documents.push_back(document(std::string("in/") + name));
-    const batch::MakeOutput faulty = [&](const std::string& path) -> std::string {
-        if (path == documents[1])
+    const batch::MakeOutput faulty = [&](const batch::BatchItem& item) -> std::string {
+        if (item.document == documents[1])
             throw std::bad_alloc();
-        if (path == documents[4])
+        if (item.document == documents[4])
             throw std::logic_error("a fault");
-        return kEcho(path);
+        return kEcho(item);
     };
     const std::vector<batch::BatchItem> items = plan({folder.file("in")});
     const std::vector<batch::BatchRecord> records =
-        batch::runBatch(items, faulty, {false, 2}, nullptr);
+        batch::runBatch(items, faulty, {false, 2, {}}, nullptr);
     ASSERT_EQ(records.size(), 6u);
     EXPECT_EQ(batch::batchNote(records[1]), "failed: out of memory");
     EXPECT_EQ(batch::batchNote(records[4]), "failed: a fault");
     EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
-              "made: 4, skipped existing: 0, legacy: 0, not a deal: 0, failed: 2");
+              "made: 4, skipped existing: 0, unsupported: 0, not a deal: 0, failed: 2");
 }
 
 // What escapes the work itself is thrown on the calling thread, once every
@@ -146,9 +184,10 @@ TEST(WorkThreads, AnExceptionOnAWorkerReachesTheCallerAndStopsTheHandingOut) {
     EXPECT_EQ(started.load(), 10);
 }
 
-// A legacy deal is told from its first word: one of a kind that converts can
-// be worked on once converted, one of any other kind cannot.
-TEST_F(BatchRunTest, LegacyDealsAreSettledWithTheirRemedy) {
+// A legacy deal is told from its first word: one of a kind that converts is
+// a deal to work on, with its kind for the callback; one of any other kind is
+// settled. A file that is no deal says why.
+TEST_F(BatchRunTest, LegacyDealsOfAKindThatConvertsAreWorkedOn) {
     const auto legacy = [&](const std::string& name, unsigned versionWord) {
         const std::string path = folder.file("in/" + name);
         fs::create_directories(fs::path(path).parent_path());
@@ -159,18 +198,25 @@ TEST_F(BatchRunTest, LegacyDealsAreSettledWithTheirRemedy) {
     };
     const std::string statement = legacy("a.hud", 1601);
     const std::string mortgage = legacy("b.hud", 404);
+    const std::string unknown = legacy("c.hud", 1701);
+    writeBytes(folder.file("in/d.hud"), "");
+    writeBytes(folder.file("in/e.hud"), "x");
     const std::vector<batch::BatchItem> items = plan({folder.file("in")});
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].settled, BatchOutcome::Legacy);
-    EXPECT_EQ(items[0].reason, statement + ": a legacy file");
-    EXPECT_EQ(items[0].remedy, batch::BatchRemedy::ConvertFirst);
-    EXPECT_EQ(items[1].settled, BatchOutcome::Legacy);
-    EXPECT_EQ(items[1].reason, mortgage + ": a legacy mortgage closing document, which does not "
-                                          "convert");
+    ASSERT_EQ(items.size(), 5u);
+    EXPECT_FALSE(items[0].settled);
+    EXPECT_EQ(items[0].kind.kind, batch::FileKind::Statement);
+    EXPECT_EQ(items[0].output, folder.file("in/a.out"));
+    EXPECT_EQ(items[1].settled, BatchOutcome::Unsupported);
+    EXPECT_EQ(items[1].reason, mortgage + ": a legacy mortgage closing document, a kind no "
+                                          "reader converts");
     EXPECT_EQ(items[1].remedy, batch::BatchRemedy::None);
-    const batch::BatchRecord record = batch::runBatchItem(items[0], kEcho, false);
-    EXPECT_EQ(batch::batchNote(record), "legacy: " + statement + ": a legacy file");
-    EXPECT_EQ(record.remedy, batch::BatchRemedy::ConvertFirst);
+    EXPECT_EQ(items[2].reason,
+              unknown + ": not a deal document: unknown version word 1701, and no format marker");
+    EXPECT_EQ(items[3].reason, folder.file("in/d.hud") + ": not a deal document: empty");
+    EXPECT_EQ(items[4].reason, folder.file("in/e.hud") + ": not a deal document: 1 byte long");
+    const batch::BatchRecord record = batch::runBatchItem(items[1], kEcho, {});
+    EXPECT_EQ(batch::batchNote(record), "unsupported: " + items[1].reason);
+    EXPECT_EQ(readBytes(batch::runBatchItem(items[0], kEcho, {}).output), "made " + statement);
 }
 
 } // namespace

@@ -63,7 +63,17 @@ TEST(LegacyArchiveTest, EndOfDataOrOverlongLengthFailsAndLaterReadsAreEmpty) {
         ArchiveReader in = archiveOf(std::string(static_cast<std::size_t>(size), '\x01'));
         EXPECT_TRUE(read(in)) << size;
         EXPECT_TRUE(in.failed()) << size;
+        EXPECT_EQ(in.failure(), "the file ends inside a field that starts at byte 0") << size;
     }
+    // The first failure is the one told, with the byte its field starts at.
+    ArchiveReader cut = archiveOf(std::string("\x01\x00\x05"
+                                              "ab",
+                                              5));
+    EXPECT_EQ(cut.u16(), 1u);
+    EXPECT_EQ(cut.failure(), "");
+    EXPECT_EQ(cut.cString(), "");
+    cut.fail("a later fault");
+    EXPECT_EQ(cut.failure(), "the file ends inside a field that starts at byte 3");
 }
 
 CDate dateOfDayNumber(std::uint32_t number) {
@@ -162,7 +172,9 @@ TEST(LegacyArchiveTest, ObjectListsShareOneIndexCounterAcrossTheFile) {
 
 // Whether a third list (of CAddress) fails, after lists holding the address
 // of index 2 (class 1) and the CAddTBS of index 4 (class 3).
-bool addressListFails(std::uint32_t count, const std::function<void(W&)>& elements) {
+// How a third list of addresses, after two lists that read, fails the
+// archive: the reader's failure, empty when the list reads.
+std::string addressListFailure(std::uint32_t count, const std::function<void(W&)>& elements) {
     W w;
     w.addressList({kHome});
     w.addTbsList({{"Courier", "", 0, "25.00", ""}});
@@ -175,41 +187,64 @@ bool addressListFails(std::uint32_t count, const std::function<void(W&)>& elemen
     EXPECT_FALSE(in.failed());
     const std::vector<CAddress> result = table.readList<CAddress>(in);
     EXPECT_TRUE(!in.failed() || result.empty());
-    return in.failed();
+    EXPECT_EQ(in.failed(), !in.failure().empty());
+    return in.failure();
 }
 
+// Each way a list can be malformed fails the archive with its own words and
+// the byte where it was met.
 TEST(LegacyArchiveTest, MalformedObjectListsFailTheArchive) {
-    EXPECT_FALSE(addressListFails(1, [](W& w) { w.u16(2); }));
+    EXPECT_EQ(addressListFailure(1, [](W& w) { w.u16(2); }), "");
     const auto longTag = [](W& w, std::uint32_t value) {
         w.u16(0x7FFF);
         w.u32(value);
     };
-    const std::pair<const char*, std::function<void(W&)>> cases[] = {
-        {"an unassigned index", [](W& w) { w.u16(5); }},
-        {"a long unassigned index", [&](W& w) { longTag(w, 77); }},
-        {"a class index", [](W& w) { w.u16(1); }},
-        {"an object of CAddTBS", [](W& w) { w.u16(4); }},
+    constexpr char kEnds[] = "the file ends inside a field that starts";
+    constexpr char kNoObject[] = "a list refers to an object it has not read";
+    constexpr char kNotItsObject[] = "a list refers to an entry that is not one of its objects";
+    constexpr char kNoClass[] = "a list refers to a class it has not named";
+    constexpr char kClassForm[] = "a list names a class in a form no reader knows";
+    const struct {
+        const char* what;
+        std::function<void(W&)> elements;
+        const char* failure;
+    } cases[] = {
+        {"an unassigned index", [](W& w) { w.u16(5); }, kNoObject},
+        {"a long unassigned index", [&](W& w) { longTag(w, 77); }, kNoObject},
+        {"a class index", [](W& w) { w.u16(1); }, kNotItsObject},
+        {"an object of CAddTBS", [](W& w) { w.u16(4); }, kNotItsObject},
         // An address follows, so only the class check can refuse it.
-        {"the class of another list", [](W& w) { w.u16(0x8003), w.address(kHome); }},
-        {"an object as class", [](W& w) { w.u16(0x8002); }},
-        {"an unassigned class", [](W& w) { w.u16(0x8009); }},
-        {"long class tag 0", [&](W& w) { longTag(w, 0x80000000); }},
-        {"an unknown class", [](W& w) { w.newClass("CThing"), w.address(kHome); }},
-        {"schema 1", [](W& w) { w.newClass("CAddress", 1), w.address(kHome); }},
+        {"the class of another list", [](W& w) { w.u16(0x8003), w.address(kHome); },
+         "a list holds an object of the wrong class"},
+        {"an object as class", [](W& w) { w.u16(0x8002); }, kNoClass},
+        {"an unassigned class", [](W& w) { w.u16(0x8009); }, kNoClass},
+        {"long class tag 0", [&](W& w) { longTag(w, 0x80000000); }, kNoClass},
+        {"an unknown class", [](W& w) { w.newClass("CThing"), w.address(kHome); },
+         "a list names a class no reader knows"},
+        {"schema 1", [](W& w) { w.newClass("CAddress", 1), w.address(kHome); }, kClassForm},
         {"a class name of 64 bytes",
-         [](W& w) { w.newClass("CAddress" + std::string(56, ' ')), w.address(kHome); }},
+         [](W& w) { w.newClass("CAddress" + std::string(56, ' ')), w.address(kHome); }, kClassForm},
         {"end of data in a class name",
          [](W& w) {
              w.raw(std::string("\xFF\xFF\x00\x00\x08\x00"
                                "CAdd",
                                10));
-         }},
-        {"end of data in an object", [](W& w) { w.u16(0x8001); }}};
-    for (const auto& [what, elements] : cases)
-        EXPECT_TRUE(addressListFails(1, elements)) << what;
-    EXPECT_TRUE(addressListFails(2, [](W& w) { w.u16(2); })) << "end of data at a tag";
-    EXPECT_TRUE(addressListFails(0xFFFFFFFF, [](W&) {})) << "count beyond what remains";
-    EXPECT_TRUE(addressListFails(40000, [](W& w) { w.u16(2); }));
+         },
+         kEnds},
+        {"end of data in an object", [](W& w) { w.u16(0x8001); }, kEnds}};
+    for (const auto& [what, elements, failure] : cases) {
+        const std::string failed = addressListFailure(1, elements);
+        EXPECT_EQ(failed.rfind(std::string(failure) + " at byte ", 0), 0u)
+            << what << ": " << failed;
+    }
+    // The two lists before take 78 bytes; a count is read from byte 78, in 2
+    // bytes, or in 6 with its escape, and checked against what remains.
+    EXPECT_EQ(addressListFailure(2, [](W& w) { w.u16(2); }),
+              "a list counts more elements than the file holds at byte 80");
+    EXPECT_EQ(addressListFailure(0xFFFFFFFF, [](W&) {}),
+              "a list counts more elements than the file holds at byte 84");
+    EXPECT_EQ(addressListFailure(40000, [](W& w) { w.u16(2); }),
+              "a list counts more elements than the file holds at byte 80");
 }
 
 } // namespace

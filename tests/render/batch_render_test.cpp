@@ -1,11 +1,15 @@
 // velmora render over many documents: folders walked as every batch command
-// walks them, outputs kept apart, existing ones kept without --force, the
-// page on standard output, and PDFs of many deals from one browser.
+// walks them, legacy deals shown from their own files, outputs kept apart and
+// a renamed one told, existing ones kept without --force and other programs'
+// files kept with it, the page on standard output, and PDFs of many deals
+// from one browser.
+#include "render/pdf/pdf_producer.h"
 #include "render/statement_fixture.h"
 #include "support/legacy_writer.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -60,6 +64,7 @@ TEST_F(BatchRenderTest, AMixedFolderGetsOnePagePerDealAndAnExactSummary) {
     deal("deals/sub/b.xml", "FILE-B", "hud1a");
     HudRecord record;
     record.version = 1601;
+    record.fileNo = "FILE-OLD";
     put("deals/old.hud", hudFile(record));
     put("deals/broken.xml", readBytes(deal("deals/broken.xml", "X")).substr(0, 40));
     put("deals/notes.txt", "not a deal");
@@ -73,32 +78,34 @@ TEST_F(BatchRenderTest, AMixedFolderGetsOnePagePerDealAndAnExactSummary) {
     const std::string out = folder.file("out");
     const CliRun run = runCli({"render", folder.file("deals"), "--out-dir", out, "-j", "2"});
     EXPECT_EQ(run.exitCode, 1) << run;
-    EXPECT_EQ(run.out, out + "/a.html\n" + out + "/linked.html\n" + out + "/sub/b.html\n");
+    EXPECT_EQ(run.out, out + "/a.html\n" + out + "/linked.html\n" + out + "/old.html\n" + out +
+                           "/sub/b.html\n");
     EXPECT_EQ(run.err, "failed: " + folder.file("deals/broken.xml") +
                            ": the document could not be read\n"
-                           "legacy: " +
-                           folder.file("deals/old.hud") +
-                           ": a legacy file; convert it first with 'velmora convert'\n"
-                           "rendered: 3, skipped existing: 0, legacy: 1, not a deal: 1, failed: 1\n"
-                           "velmora: 1 of 6 files failed\n");
-    EXPECT_EQ(filesBelow(out), (std::vector<std::string>{"a.html", "linked.html", "sub/b.html"}));
+                           "rendered: 4, skipped existing: 0, unsupported: 0, not a deal: 1, "
+                           "failed: 1\nvelmora: 1 of 6 files failed\n");
+    EXPECT_EQ(filesBelow(out),
+              (std::vector<std::string>{"a.html", "linked.html", "old.html", "sub/b.html"}));
     EXPECT_TRUE(isPageOf(readBytes(out + "/a.html"), "FILE-A"));
     EXPECT_TRUE(isPageOf(readBytes(out + "/linked.html"), "FILE-LINKED"));
+    EXPECT_TRUE(isPageOf(readBytes(out + "/old.html"), "FILE-OLD"));
     EXPECT_TRUE(isPageOf(readBytes(out + "/sub/b.html"), "FILE-B"));
 
     // Beside each document, the folder gets pages and nothing else.
     const CliRun beside = runCli({"render", folder.file("deals")});
     EXPECT_EQ(beside.exitCode, 1) << beside;
-    EXPECT_TRUE(fs::exists(folder.file("deals/a.html")));
-    EXPECT_TRUE(fs::exists(folder.file("deals/sub/b.html")));
-    EXPECT_TRUE(fs::exists(folder.file("deals/linked.html")));
-    EXPECT_FALSE(fs::exists(folder.file("deals/UpgradeBackup/kept.html")));
-    EXPECT_FALSE(fs::exists(folder.file("deals/old.html")));
-    EXPECT_FALSE(fs::exists(folder.file("deals/broken.html")));
+    for (const char* page : {"a.html", "sub/b.html", "linked.html", "old.html"})
+        EXPECT_TRUE(fs::exists(folder.file("deals/") + page)) << page;
+    for (const char* none : {"broken.html", "notes.html", "same-a.html", "old.xml"})
+        EXPECT_FALSE(fs::exists(folder.file("deals/") + none)) << none;
+    // Nor is anything kept for the legacy deal, which was not converted.
+    EXPECT_EQ(filesBelow(folder.file("deals/UpgradeBackup")), std::vector<std::string>{"kept.xml"});
+    EXPECT_EQ(readBytes(folder.file("deals/old.hud")), hudFile(record));
 }
 
 // A FIFO, socket or device is no deal, as convert and index call it: it
-// neither fails the run nor is read; named alone, it is refused by name.
+// neither fails the run nor is read. Named alone, it is refused by name, as
+// is any file that is no deal, with what it is instead.
 TEST_F(BatchRenderTest, SpecialFilesAreNotDealsAndNamedOnesSayWhy) {
     deal("deals/a.xml", "FILE-A");
     const std::string pipe = folder.file("deals/pipe.xml");
@@ -106,10 +113,18 @@ TEST_F(BatchRenderTest, SpecialFilesAreNotDealsAndNamedOnesSayWhy) {
     const std::string notes = put("deals/notes.txt", "not a deal");
     const CliRun run = runCli({"render", folder.file("deals"), "--out-dir", folder.file("out")});
     EXPECT_EQ(run.exitCode, 0) << run;
-    EXPECT_EQ(run.err, "rendered: 1, skipped existing: 0, legacy: 0, not a deal: 2, failed: 0\n");
+    EXPECT_EQ(run.err,
+              "rendered: 1, skipped existing: 0, unsupported: 0, not a deal: 2, failed: 0\n");
 
+    // Named alone, a file that is no deal is told why.
+    const std::string empty = put("empty.hud", "");
+    const std::string unknown = put("unknown.hud", "\xA5\x06 and the rest");
     for (const auto& [path, why] :
-         {std::pair{pipe, "not a regular file"}, std::pair{notes, "not a deal document"}}) {
+         {std::pair{pipe, "not a regular file"},
+          std::pair{notes, "not a deal document: unknown version word 28526, and no format marker"},
+          std::pair{empty, "not a deal document: empty"},
+          std::pair{unknown,
+                    "not a deal document: unknown version word 1701, and no format marker"}}) {
         const CliRun alone = runCli({"render", path, "-o", folder.file("alone.html")});
         EXPECT_EQ(alone.exitCode, 1) << alone;
         EXPECT_EQ(alone.err, "velmora: " + path + ": " + why + "\n") << alone;
@@ -123,7 +138,8 @@ TEST_F(BatchRenderTest, OutputsThatWouldCollideAreKeptApart) {
     const std::string out = folder.file("out");
     const CliRun run = runCli({"render", folder.file("x"), folder.file("y"), "--out-dir", out});
     ASSERT_EQ(run.exitCode, 0) << run;
-    EXPECT_EQ(run.out, out + "/deal.html\n" + out + "/deal-2.html\n");
+    EXPECT_EQ(run.out,
+              out + "/deal.html\n" + folder.file("y/deal.xml") + " -> " + out + "/deal-2.html\n");
     EXPECT_TRUE(isPageOf(readBytes(out + "/deal.html"), "FILE-X"));
     EXPECT_TRUE(isPageOf(readBytes(out + "/deal-2.html"), "FILE-Y"));
 
@@ -137,48 +153,90 @@ TEST_F(BatchRenderTest, OutputsThatWouldCollideAreKeptApart) {
     const std::string document = readBytes(z + "/deal-2.html");
     const CliRun beside = runCli({"render", z, "--force"});
     EXPECT_EQ(beside.exitCode, 1) << beside;
-    EXPECT_EQ(beside.out, z + "/DEAL.html\n" + z + "/deal-3.html\n");
+    EXPECT_EQ(beside.out, z + "/DEAL.html\n" + z + "/deal.xml -> " + z + "/deal-3.html\n");
     EXPECT_EQ(beside.err, "failed: " + z + "/deal-2.html: that is the document itself; name " +
                               "another output\n" +
-                              "rendered: 2, skipped existing: 0, legacy: 0, not a deal: 0, "
+                              "rendered: 2, skipped existing: 0, unsupported: 0, not a deal: 0, "
                               "failed: 1\nvelmora: 1 of 3 files failed\n");
     EXPECT_TRUE(isPageOf(readBytes(z + "/DEAL.html"), "FILE-Z2"));
     EXPECT_TRUE(isPageOf(readBytes(z + "/deal-3.html"), "FILE-Z1"));
     EXPECT_EQ(readBytes(z + "/deal-2.html"), document);
 }
 
-TEST_F(BatchRenderTest, ExistingOutputsAreKeptWithoutForceAndReplacedWithIt) {
-    deal("deals/a.xml", "FILE-A");
+// A legacy statement and a legacy refinance of one name in one folder: the
+// second page takes a number, and the line that lists it says whose it is,
+// escaped as every line with a path is.
+TEST_F(BatchRenderTest, ARenamedOutputIsListedWithItsDeal) {
+    HudRecord statement;
+    statement.version = 1601;
+    statement.fileNo = "HUD-1010";
+    RefinanceRecord refinance;
+    refinance.version = 1502;
+    refinance.loanNo = "RFN-1010";
+    const std::string office = folder.file("office");
+    for (const std::string stem : {"deal1010", "line\nbreak"}) {
+        put("office/" + stem + ".hud", hudFile(statement));
+        put("office/" + stem + ".rfn", refinanceFile(refinance));
+    }
+    const CliRun run = runCli({"render", office});
+    ASSERT_EQ(run.exitCode, 0) << run;
+    EXPECT_EQ(run.out, office + "/deal1010.html\n" + office + "/deal1010.rfn -> " + office +
+                           "/deal1010-2.html\n" + office + "/line\\nbreak.html\n" + office +
+                           "/line\\nbreak.rfn -> " + office + "/line\\nbreak-2.html\n");
+    EXPECT_TRUE(isPageOf(readBytes(office + "/deal1010.html"), "HUD-1010"));
+    EXPECT_TRUE(isPageOf(readBytes(office + "/deal1010-2.html"), "RFN-1010"));
+    EXPECT_EQ(filesBelow(office),
+              (std::vector<std::string>{"deal1010-2.html", "deal1010.html", "deal1010.hud",
+                                        "deal1010.rfn", "line\nbreak-2.html", "line\nbreak.html",
+                                        "line\nbreak.hud", "line\nbreak.rfn"}));
+}
+
+// Outputs there already are kept without --force; with it, only those this
+// tool wrote are replaced. Any other file of that name is kept and named: a
+// page from elsewhere, and never a deal document.
+TEST_F(BatchRenderTest, ForceReplacesOnlyTheToolsOwnOutputs) {
+    const std::string a = deal("deals/a.xml", "FILE-A");
     deal("deals/b.xml", "FILE-B");
-    const std::string kept = put("deals/a.html", "an older page");
     const std::string deals = folder.file("deals");
+    ASSERT_EQ(runCli({"render", a}).exitCode, 0);
+    const std::string ours = deals + "/a.html";
+    EXPECT_EQ(readBytes(ours).rfind("<!DOCTYPE html>\n<html lang=\"en\"><head><meta "
+                                    "charset=\"utf-8\"><meta name=\"generator\" "
+                                    "content=\"velmora render\">",
+                                    0),
+              0u);
+    const std::string foreign = put("deals/b.html", "<!DOCTYPE html><p>an older page</p>");
+    const std::string kept =
+        "skipped: " + foreign + ": exists and is not an output of this tool; it was kept\n";
+    writeStatement(a, "hud", {{"b", "fileNo_6", "FILE-A2"}});
     const CliRun run = runCli({"render", deals});
     EXPECT_EQ(run.exitCode, 0) << run;
-    EXPECT_EQ(run.out, deals + "/b.html\n");
-    EXPECT_EQ(run.err,
-              "skipped: " + kept + ": exists; --force replaces it\n" +
-                  "rendered: 1, skipped existing: 1, legacy: 0, not a deal: 1, failed: 0\n");
-    EXPECT_EQ(readBytes(kept), "an older page");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "skipped: " + ours + ": exists; --force replaces it\n" + kept +
+                           "rendered: 0, skipped existing: 2, unsupported: 0, not a deal: 2, "
+                           "failed: 0\n");
 
-    // One document named gets the same rule, said in one line.
-    const CliRun one = runCli({"render", deals + "/a.xml"});
+    // One document named gets the same rules, said in one line.
+    const CliRun one = runCli({"render", deals + "/b.xml", "--force"});
     EXPECT_EQ(one.exitCode, 1) << one;
-    EXPECT_EQ(one.err, "velmora: skipped: " + kept + ": exists; --force replaces it\n");
-    EXPECT_EQ(readBytes(kept), "an older page");
+    EXPECT_EQ(one.err, "velmora: " + kept);
+
+    const CliRun forced = runCli({"render", deals, "--force"});
+    EXPECT_EQ(forced.exitCode, 0) << forced;
+    EXPECT_EQ(forced.out, ours + "\n");
+    EXPECT_EQ(forced.err, kept + "rendered: 1, skipped existing: 1, unsupported: 0, not a "
+                                 "deal: 2, failed: 0\n");
+    EXPECT_TRUE(isPageOf(readBytes(ours), "FILE-A2"));
+    EXPECT_EQ(readBytes(foreign), "<!DOCTYPE html><p>an older page</p>");
 
     // A deal document in the output's place stays, even with --force.
     HudRecord record;
     record.version = 1601;
-    const std::string legacy = put("deals/c.html", hudFile(record));
-    const std::string c = deal("deals/c.xml", "FILE-C");
-    const CliRun forced = runCli({"render", deals, "--force"});
-    EXPECT_EQ(forced.exitCode, 1) << forced;
-    EXPECT_EQ(forced.out, deals + "/a.html\n" + deals + "/b.html\n");
-    EXPECT_NE(forced.err.find("failed: " + legacy +
-                              ": is a deal document, which an output never replaces\n"),
-              std::string::npos)
-        << forced;
-    EXPECT_TRUE(isPageOf(readBytes(kept), "FILE-A"));
+    const std::string legacy = put("out/a.html", hudFile(record));
+    const CliRun overDeal = runCli({"render", a, "--out-dir", folder.file("out"), "--force"});
+    EXPECT_EQ(overDeal.exitCode, 1) << overDeal;
+    EXPECT_EQ(overDeal.err,
+              "velmora: " + legacy + ": is a deal document, which an output never replaces\n");
     EXPECT_EQ(readBytes(legacy), hudFile(record));
 }
 
@@ -253,7 +311,7 @@ TEST_F(BatchRenderTest, OneBrowserPrintsManyDealsOnThePaperAsked) {
                    kBrowserSeconds);
     ASSERT_EQ(second.exitCode, 0) << second;
     EXPECT_EQ(second.err,
-              "rendered: 5, skipped existing: 0, legacy: 0, not a deal: 0, failed: 0\n");
+              "rendered: 5, skipped existing: 0, unsupported: 0, not a deal: 0, failed: 0\n");
     for (const std::string name : {"d1.pdf", "d2.pdf", "d3.pdf", "d4.pdf", "r.pdf"}) {
         SCOPED_TRACE(name);
         const std::string onLetter = readBytes(letter + "/" + name);
@@ -271,6 +329,51 @@ TEST_F(BatchRenderTest, OneBrowserPrintsManyDealsOnThePaperAsked) {
     ASSERT_EQ(dash.exitCode, 0) << dash;
     EXPECT_EQ(dash.out.rfind("%PDF-", 0), 0u);
     EXPECT_EQ(mediaBox(dash.out), "0 0 612 792");
+}
+
+// A scan that shares a deal's name stays, even with --force; the PDFs the
+// tool printed carry its name as their Producer, and --force replaces them.
+TEST_F(BatchRenderTest, ForcedPdfsReplaceTheToolsOwnAndKeepAScan) {
+    if (!chromiumInstalled())
+        GTEST_SKIP() << "Chromium is not installed (scripts/install-deps installs Debian's "
+                        "'chromium'); no PDF was printed";
+    const std::string scanBytes = "%PDF-1.4\n1 0 obj\n<</Producer (ScanSnap)>>\nendobj\n"
+                                  "trailer\n<</Info 1 0 R>>\n%%EOF\n";
+    HudRecord record;
+    record.version = 1601;
+    const std::string legacy = put("deals/deal.hud", hudFile(record));
+    const std::string scan = put("deals/deal.pdf", scanBytes);
+    deal("deals/other.xml", "FILE-O");
+    const std::string deals = folder.file("deals");
+    const std::string printed = deals + "/other.pdf";
+    const std::string kept =
+        "skipped: " + scan + ": exists and is not an output of this tool; it was kept\n";
+    const CliRun first = runProgram({VELMORA_CLI_PATH, "render", "--pdf", deals}, kBrowserSeconds);
+    ASSERT_EQ(first.exitCode, 0) << first;
+    EXPECT_EQ(first.out, printed + "\n");
+    EXPECT_EQ(first.err, kept + "rendered: 1, skipped existing: 1, unsupported: 0, not a deal: "
+                                "1, failed: 0\n");
+    const std::string pdf = readBytes(printed);
+    EXPECT_TRUE(render::pdf::producedBy(pdf, 0, "velmora render"));
+    EXPECT_FALSE(render::pdf::producedBy(scanBytes, 0, "velmora render"));
+
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    fs::last_write_time(printed, old);
+    const CliRun forced =
+        runProgram({VELMORA_CLI_PATH, "render", "--pdf", "--force", deals}, kBrowserSeconds);
+    ASSERT_EQ(forced.exitCode, 0) << forced;
+    EXPECT_EQ(forced.out, printed + "\n");
+    EXPECT_EQ(forced.err, kept + "rendered: 1, skipped existing: 1, unsupported: 0, not a deal: "
+                                 "2, failed: 0\n");
+    EXPECT_GT(fs::last_write_time(printed), old);
+    EXPECT_EQ(readBytes(scan), scanBytes);
+
+    // A legacy deal prints to PDF as well, marked the same.
+    const CliRun named =
+        runProgram({VELMORA_CLI_PATH, "render", "--pdf", legacy, "-o", folder.file("legacy.pdf")},
+                   kBrowserSeconds);
+    ASSERT_EQ(named.exitCode, 0) << named;
+    EXPECT_TRUE(render::pdf::producedBy(readBytes(folder.file("legacy.pdf")), 0, "velmora render"));
 }
 
 // A program that talks nonsense on the pipe is stopped, and the run says so

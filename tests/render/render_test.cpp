@@ -1,5 +1,6 @@
 // velmora render end to end: the page it writes for a filled purchase, a
-// refinance, new and edited documents, and the files it refuses.
+// refinance, new and edited documents, legacy deals read without converting
+// them, and the files it refuses.
 #include "render/statement_fixture.h"
 #include "support/legacy_writer.h"
 
@@ -117,28 +118,32 @@ TEST_F(RenderTest, NewDocumentsRenderEmptyAndEditsShow) {
     EXPECT_EQ(countOf(edited, "<td class=\"amt copied\">77.25</td>"), 1u);
 }
 
-// Refused like every reading command: exit 1, one line, and the folder as it
-// was. A legacy file renders once converted.
+// Refused like every reading command: exit 1, one line that names the file
+// and says why, and the folder as it was.
 TEST_F(RenderTest, RefusalsLeaveEveryFileAsItWas) {
-    const std::string legacy = folder.file("legacy.hud");
+    const std::string damaged = folder.file("damaged.hud");
     HudRecord record;
     record.version = 1601;
-    record.fileNo = "LEGACY-42";
-    writeBytes(legacy, hudFile(record));
+    writeBytes(damaged, hudFile(record).substr(0, 3));
+    const std::string empty = folder.file("empty.hud");
+    writeBytes(empty, "");
     const std::string deal = folder.file("deal.xml");
     writeStatement(deal, "hud", {});
-    const auto expectRefused = [&](const std::vector<std::string>& args, const char* reason) {
-        SCOPED_TRACE(reason);
+    const auto expectRefused = [&](const std::vector<std::string>& args, const std::string& line) {
+        SCOPED_TRACE(line);
         const std::vector<std::string> entries = folder.entries();
-        const std::string before = readBytes(legacy) + readBytes(deal);
+        const std::string before = readBytes(damaged) + readBytes(deal);
         const CliRun run = runCli(args);
         EXPECT_EQ(run.exitCode, 1) << run;
-        EXPECT_NE(run.err.find(reason), std::string::npos) << run;
+        EXPECT_NE(run.err.find(line), std::string::npos) << run;
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run;
         EXPECT_EQ(folder.entries(), entries);
-        EXPECT_EQ(readBytes(legacy) + readBytes(deal), before);
+        EXPECT_EQ(readBytes(damaged) + readBytes(deal), before);
     };
-    expectRefused({"render", legacy}, "velmora convert");
+    expectRefused({"render", damaged},
+                  "velmora: " + damaged +
+                      ": damaged: the file ends inside a field that starts at byte 2\n");
+    expectRefused({"render", empty}, "velmora: " + empty + ": not a deal document: empty\n");
     expectRefused({"render", folder.file("missing.xml"), "-o", folder.file("x.html")},
                   "no such file");
     expectRefused({"render", deal, "-o", deal}, "the document itself");
@@ -153,8 +158,49 @@ TEST_F(RenderTest, RefusalsLeaveEveryFileAsItWas) {
     expectRefused({"render", "--pdf", deal}, "no program '/nowhere/chromium' was found");
     ::unsetenv("VELMORA_CHROMIUM");
 
-    ASSERT_EQ(runCli({"--yes", "convert", legacy}).exitCode, 0);
-    EXPECT_EQ(countOf(render(legacy), "LEGACY-42"), 1u);
+    // In a batch the damaged deal fails alone, with the same words.
+    const CliRun batch = runCli({"render", folder.path(), "--out-dir", folder.file("out")});
+    EXPECT_EQ(batch.exitCode, 1) << batch;
+    EXPECT_NE(batch.err.find("failed: " + damaged +
+                             ": damaged: the file ends inside a field that starts at byte 2\n"),
+              std::string::npos)
+        << batch;
+}
+
+// A legacy deal of either kind is shown from its own file, converted in
+// memory: the file stays as it was, nothing is written beside it, and the
+// page says where it came from, the file's name escaped.
+TEST_F(RenderTest, LegacyDealsRenderFromTheirOwnFilesWithAMark) {
+    TempFolder deals;
+    HudRecord statement;
+    statement.version = 1601;
+    statement.fileNo = "LEGACY-42";
+    RefinanceRecord refinance;
+    refinance.version = 1502;
+    refinance.loanNo = "REFI-LOAN-7";
+    writeBytes(deals.file("a<&>'.hud"), hudFile(statement));
+    writeBytes(deals.file("deal\x01.rfn"), refinanceFile(refinance));
+    const std::vector<std::string> before = deals.entries();
+    const struct {
+        std::string file, value, body, mark;
+    } cases[] = {
+        {deals.file("a<&>'.hud"), "LEGACY-42", "<body class=\"hud\">", "a&lt;&amp;&gt;&#39;.hud"},
+        {deals.file("deal\x01.rfn"), "REFI-LOAN-7", "<body class=\"hud1a\">", "deal\\x01.rfn"}};
+    for (const auto& legacy : cases) {
+        SCOPED_TRACE(legacy.file);
+        const std::string html = render(legacy.file);
+        expectSelfContained(html);
+        EXPECT_EQ(countOf(html, legacy.value), 1u);
+        EXPECT_EQ(countOf(html, legacy.body), 1u);
+        EXPECT_EQ(countOf(html, "\"><p class=\"source\">From the legacy file " + legacy.mark +
+                                    "</p><header class=\"form-head\">"),
+                  1u);
+    }
+    EXPECT_EQ(deals.entries(), before);
+
+    // A document read from its own XML file carries no such mark.
+    writeStatement(folder.file("deal.xml"), "hud", {});
+    EXPECT_EQ(render(folder.file("deal.xml")).find("class=\"source\""), std::string::npos);
 }
 
 // Extra lines take the blank lines the form leaves in their block (904, 905)

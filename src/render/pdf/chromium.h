@@ -27,7 +27,8 @@ public:
     PdfPrinter(const PdfPrinter&) = delete;
     PdfPrinter& operator=(const PdfPrinter&) = delete;
 
-    // The PDF of the page `html`, on paper of the printer's size. Throws
+    // The PDF of the page `html`, on paper of the printer's size, with the
+    // tool's name as its Producer (pdf_producer.h). Throws
     // PrintFailed when the browser fails, dies or hangs on it; the next
     // page starts a new browser then. Safe from several threads.
     std::string print(const std::string& html);

@@ -1,6 +1,8 @@
 #include "render/pdf/chromium.h"
 
+#include "render/own_outputs.h"
 #include "render/pdf/devtools_pipe.h"
+#include "render/pdf/pdf_producer.h"
 #include "render/pdf/stale_work_folders.h"
 #include "render/pdf/work_folder.h"
 #include "tree/base64.h"
@@ -135,10 +137,14 @@ private:
         const std::string data =
             requiredText(pipe_.call("Page.printToPDF", paperParams, tab.session, deadline), "data",
                          "Page.printToPDF");
-        std::optional<std::string> pdf = decodeBase64(data);
+        const std::optional<std::string> pdf = decodeBase64(data);
         if (!pdf || !pdf->starts_with("%PDF-"))
             throw PrintFailed("Chromium printed something that is not a PDF");
-        return std::move(*pdf);
+        std::optional<std::string> marked = withProducer(*pdf, kGenerator);
+        if (!marked)
+            throw PrintFailed("Chromium printed a PDF whose end this tool cannot read, so it "
+                              "could not be marked as the tool's own");
+        return std::move(*marked);
     }
 
     void giveBack(Tab tab) {
