@@ -41,6 +41,10 @@ public:
     void execute(std::string_view sql);
     Statement prepare(std::string_view sql);
     std::int64_t lastInsertId() const;
+    // Makes `name(text)` an SQL function of this connection that gives
+    // `function` of its argument (NULL for NULL); the function must not
+    // throw and must depend on its argument only.
+    void defineTextFunction(const char* name, std::string (*function)(std::string_view));
     const std::string& path() const { return path_; }
 
     // Throws the IndexError of the connection's last failure, said in words.
