@@ -39,17 +39,29 @@ std::string whereCheck(const std::string& text) {
                : "takes FIELD=VALUE with FIELD one of: " + index::fieldColumns();
 }
 
-void printHits(const SearchArguments& args, const std::vector<index::FieldValues>& hits) {
-    if (args.json) {
-        for (const index::FieldValues& hit : hits)
+// Prints each match as it comes, the header line before the first.
+class HitPrinter {
+public:
+    explicit HitPrinter(const SearchArguments& args)
+        : json_(args.json),
+          header_(!args.json && (args.header || isTerminal(StandardStream::Output))) {}
+
+    void print(const index::FieldValues& hit) {
+        if (printed_++ == 0 && header_)
+            printRow(std::cout, index::searchTableHeader());
+        if (json_)
             std::cout << index::jsonOfFields(hit) << '\n';
-        return;
+        else
+            printRow(std::cout, index::searchTableRow(hit));
     }
-    if (args.header || isTerminal(StandardStream::Output))
-        printRow(std::cout, index::searchTableHeader());
-    for (const index::FieldValues& hit : hits)
-        printRow(std::cout, index::searchTableRow(hit));
-}
+
+    std::size_t printed() const { return printed_; }
+
+private:
+    bool json_;
+    bool header_;
+    std::size_t printed_ = 0;
+};
 
 void runSearch(const SearchArguments& args) {
     index::SearchQuery query;
@@ -63,11 +75,12 @@ void runSearch(const SearchArguments& args) {
         query.to = parseDate(args.to);
     query.limit = args.limit;
     const std::unique_ptr<index::Database> db = openIndexForReading(args.database);
-    const index::SearchResult result = index::searchIndex(*db, query);
-    if (result.hits.empty())
+    HitPrinter printer(args);
+    const std::size_t matches =
+        index::forEachHit(*db, query, [&](const index::FieldValues& hit) { printer.print(hit); });
+    if (printer.printed() == 0)
         throw CommandFailed("no deal matches");
-    printHits(args, result.hits);
-    const std::string cut = index::cutListLine(result.hits.size(), result.matches);
+    const std::string cut = index::cutListLine(printer.printed(), matches);
     if (!cut.empty())
         std::cerr << cut << '\n';
 }

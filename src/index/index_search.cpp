@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 
 namespace velmora::index {
 namespace {
@@ -110,17 +111,30 @@ std::size_t countOf(Database& db, const SearchQuery& search) {
     return statement.step() ? static_cast<std::size_t>(statement.integer(0)) : 0;
 }
 
-std::vector<FieldValues> hitsOf(Database& db, const SearchQuery& search, std::size_t matches) {
+// The ids of the hits, in order: the matches are sorted on their id and
+// order keys alone, not on every field of each.
+std::vector<std::int64_t> idsOf(Database& db, const SearchQuery& search, std::size_t matches) {
     SqlWithValues query = matchingRows(search, false);
-    query.sql = "SELECT " + fieldColumns("d.") + query.sql + orderOf(search, matches) + " LIMIT ?";
+    query.sql = "SELECT d.id" + query.sql + orderOf(search, matches) + " LIMIT ?";
     // Compared as 64-bit numbers: a 32-bit size_t cannot hold INT64_MAX.
     query.values.emplace_back(
         static_cast<std::int64_t>(std::min<std::uint64_t>(search.limit, INT64_MAX)));
     Statement statement = prepared(db, query);
-    std::vector<FieldValues> hits;
+    std::vector<std::int64_t> ids;
     while (statement.step())
-        hits.push_back(fieldsOfRow(statement));
-    return hits;
+        ids.push_back(statement.integer(0));
+    return ids;
+}
+
+void giveHits(Database& db, const std::vector<std::int64_t>& ids,
+              const std::function<void(const FieldValues&)>& hit) {
+    Statement fields = db.prepare("SELECT " + fieldColumns() + " FROM documents WHERE id = ?");
+    for (const std::int64_t id : ids) {
+        fields.bind(1, id);
+        if (fields.step())
+            hit(fieldsOfRow(fields));
+        fields.reset();
+    }
 }
 
 // A whole amount as an integer ("250000"), any other as the shortest text
@@ -179,20 +193,31 @@ std::string jsonOfFields(const FieldValues& values) {
     return jsonText(json);
 }
 
-SearchResult searchIndex(Database& db, const SearchQuery& search) {
+std::size_t forEachHit(Database& db, const SearchQuery& search,
+                       const std::function<void(const FieldValues&)>& hit) {
     db.defineTextFunction(kFoldFunction, foldedText);
-    SearchResult result;
+    // Pages read in place rather than copied: a question may read many.
+    db.execute("PRAGMA mmap_size = 1073741824");
+    const Transaction reading(db, TransactionFor::Reading);
+    std::size_t matches = 0;
     // Words are counted first: how many decides the order. Without words,
     // only a list the limit cut needs its count.
     if (!fullTextQueryOf(search.words).empty()) {
-        result.matches = countOf(db, search);
-        if (result.matches == 0)
-            return result;
+        matches = countOf(db, search);
+        if (matches == 0)
+            return 0;
     }
-    result.hits = hitsOf(db, search, result.matches);
-    if (result.matches == 0)
-        result.matches =
-            result.hits.size() < search.limit ? result.hits.size() : countOf(db, search);
+    const std::vector<std::int64_t> ids = idsOf(db, search, matches);
+    giveHits(db, ids, hit);
+    if (matches == 0)
+        matches = ids.size() < search.limit ? ids.size() : countOf(db, search);
+    return matches;
+}
+
+SearchResult searchIndex(Database& db, const SearchQuery& search) {
+    SearchResult result;
+    result.matches =
+        forEachHit(db, search, [&](const FieldValues& hit) { result.hits.push_back(hit); });
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include "tree/ole_date.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +42,11 @@ struct SearchResult {
 // kRankedMatches deals (else the most recently indexed first), and the
 // latest settlement first when no words were given.
 SearchResult searchIndex(Database& db, const SearchQuery& query);
+
+// The same matches, each given to `hit` as it is read; gives how many there
+// are in all. For long lists: no more than one is held at a time.
+std::size_t forEachHit(Database& db, const SearchQuery& query,
+                       const std::function<void(const FieldValues&)>& hit);
 
 // The full-text query of what a person typed: every word a prefix, all of
 // them required, and no character taken for query syntax. Empty when no

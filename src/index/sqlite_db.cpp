@@ -123,8 +123,8 @@ std::int64_t Database::lastInsertId() const {
     return sqlite3_last_insert_rowid(connection_);
 }
 
-Transaction::Transaction(Database& db) : db_(db) {
-    db_.execute("BEGIN IMMEDIATE");
+Transaction::Transaction(Database& db, TransactionFor purpose) : db_(db) {
+    db_.execute(purpose == TransactionFor::Writing ? "BEGIN IMMEDIATE" : "BEGIN");
 }
 
 Transaction::~Transaction() {

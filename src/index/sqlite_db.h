@@ -55,11 +55,15 @@ private:
     sqlite3* connection_ = nullptr;
 };
 
+enum class TransactionFor { Writing, Reading };
+
 // Everything done between begin and commit is kept whole or not at all: a
 // transaction left without commit() (an exception, a stop) is rolled back.
+// One for reading sees one state of the database throughout, and takes the
+// file's lock once rather than for every statement.
 class Transaction {
 public:
-    explicit Transaction(Database& db);
+    explicit Transaction(Database& db, TransactionFor purpose = TransactionFor::Writing);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
