@@ -15,7 +15,9 @@
 #include "platform/file_system.h"
 #include "platform/stop_request.h"
 
+#include <algorithm>
 #include <iostream>
+#include <iterator>
 #include <memory>
 
 namespace velmora::cli {
@@ -30,9 +32,47 @@ struct IndexArguments {
     std::vector<std::string> mergeInputs;
 };
 
+// Whether nothing at all is there under the name (a folder or file given
+// by mistake, or a share that is not mounted).
+bool isMissing(const std::string& path) {
+    return !fileExists(path) && !isFolder(path);
+}
+
+// How many rows an existing index holds of `root`: none when there is no
+// index there, or none of this schema. Nothing is made or written.
+std::size_t rowsKnownUnder(const std::string& database, const std::string& root) {
+    if (!fileExists(database))
+        return 0;
+    try {
+        index::Database db(treeTextToUtf8(database), index::OpenMode::ReadOnly, kIndexBusySeconds);
+        index::requireIndexSchema(db);
+        return index::rowsUnder(db, root);
+    } catch (const index::IndexError&) {
+        return 0;
+    }
+}
+
+// The names given that are missing; refuses the run, before anything is
+// made or written, when one of them has no rows to keep either.
+std::vector<std::string> missingOf(const IndexArguments& args) {
+    std::vector<std::string> missing;
+    for (const std::string& path : args.paths) {
+        if (!isMissing(path))
+            continue;
+        if (rowsKnownUnder(args.database, path) == 0)
+            throw CannotRun(path + ": no such file or folder; nothing was indexed");
+        missing.push_back(path);
+    }
+    return missing;
+}
+
 void runIndex(const IndexArguments& args) {
     if (args.paths.empty())
         throw CommandFailed("name the files or folders to index (or 'index merge OUT IN...')");
+    const std::vector<std::string> missing = missingOf(args);
+    std::vector<std::string> present;
+    std::copy_if(args.paths.begin(), args.paths.end(), std::back_inserter(present),
+                 [](const std::string& path) { return !isMissing(path); });
     const std::unique_ptr<index::Database> db = openIndexForWriting(args.database);
     batch::Progress progress(0);
     // Ctrl-C lets the files being read finish and be written, so that the
@@ -44,14 +84,20 @@ void runIndex(const IndexArguments& args) {
     QuietDialog quiet;
     ScopedDialog scoped(quiet);
     const index::IndexRun run =
-        index::updateIndex(*db, args.paths, options, [&] { progress.fileDone(); });
+        index::updateIndex(*db, present, options, [&] { progress.fileDone(); });
     for (const std::string& note : run.notes)
         printLine(std::cerr, "velmora: " + note);
     for (const index::IndexProblem& problem : run.problems)
         printLine(std::cerr, "not indexed: " + problem.path + ": " + problem.reason);
+    // Its rows stay: a share that is not mounted must not empty the index.
+    for (const std::string& path : missing)
+        printLine(std::cerr, "missing: " + path + ": not there; its rows in the index were kept");
     std::cout << index::indexRunLine(run) << '\n';
     if (run.stopped)
         throw RunStopped(stopRequested(), run.filesDone, run.files);
+    if (!missing.empty())
+        throw CommandFailed(std::to_string(missing.size()) + " of the names given " +
+                            (missing.size() == 1 ? "is" : "are") + " missing");
 }
 
 void runMerge(const IndexArguments& args) {
@@ -93,13 +139,13 @@ std::unique_ptr<index::Database> openIndexForWriting(const std::string& path) {
 
 std::unique_ptr<index::Database> openIndexForReading(const std::string& path) {
     if (!fileExists(path))
-        throw CommandFailed(path + ": no index here (make one with 'velmora index PATH...')");
+        throw CannotRun(path + ": no index here (make one with 'velmora index PATH...')");
     auto db = std::make_unique<index::Database>(treeTextToUtf8(path), index::OpenMode::ReadOnly,
                                                 kIndexBusySeconds);
     try {
         index::requireIndexSchema(*db);
     } catch (const index::IndexNotReady& refusal) {
-        throw CommandFailed(refusal.what() + hintOf(refusal.why()));
+        throw CannotRun(refusal.what() + hintOf(refusal.why()));
     }
     return db;
 }

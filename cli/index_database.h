@@ -14,7 +14,8 @@ inline constexpr int kIndexBusySeconds = 10;
 
 // Opens the index at `path`, making it or rebuilding an older one.
 std::unique_ptr<index::Database> openIndexForWriting(const std::string& path);
-// Opens an existing index for questions; never writes it.
+// Opens an existing index for questions; never writes it. CannotRun when
+// there is no index there yet.
 std::unique_ptr<index::Database> openIndexForReading(const std::string& path);
 
 } // namespace velmora::cli

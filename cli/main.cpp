@@ -83,6 +83,9 @@ int main(int argc, char** argv) {
         }
         app.exit(error);
         return kExitUsage;
+    } catch (const CannotRun& refusal) {
+        printLine(std::cerr, std::string("velmora: ") + refusal.what());
+        return kExitUsage;
     } catch (const RunStopped& stopped) {
         printLine(std::cerr, std::string("velmora: ") + stopped.what());
         return stopped.exitStatus();

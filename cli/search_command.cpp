@@ -1,9 +1,13 @@
 // velmora search: finds deals in the archive index that velmora index made.
+// The table's columns, the shortened party lists and the "N of M" line are
+// the index layer's (index/search_table.h).
 #include "commands.h"
 #include "index_database.h"
 #include "shown_lines.h"
 
 #include "index/index_search.h"
+#include "index/search_table.h"
+#include "platform/terminal.h"
 
 #include <iostream>
 #include <limits>
@@ -20,6 +24,7 @@ struct SearchArguments {
     std::string to;
     std::size_t limit = 20;
     bool json = false;
+    bool header = false;
 };
 
 std::string dateCheck(const std::string& text) {
@@ -28,49 +33,56 @@ std::string dateCheck(const std::string& text) {
                : "'" + text + "' is not a date such as 2009-05-01 or 5/1/2009";
 }
 
-std::string textOf(const index::FieldValues& values, index::Field field) {
-    const auto* text = std::get_if<std::string>(&values[field]);
-    return text ? *text : std::string();
+std::string whereCheck(const std::string& text) {
+    return index::parseWhere(text)
+               ? std::string()
+               : "takes FIELD=VALUE with FIELD one of: " + index::fieldColumns();
 }
 
-std::pair<index::Field, std::string> condition(const std::string& where) {
-    const std::optional<std::pair<index::Field, std::string>> parsed = index::parseWhere(where);
-    if (!parsed)
-        throw CommandFailed("--where takes FIELD=VALUE with FIELD one of: " +
-                            index::fieldColumns());
-    return *parsed;
-}
+// Prints each match as it comes, the header line before the first.
+class HitPrinter {
+public:
+    explicit HitPrinter(const SearchArguments& args)
+        : json_(args.json),
+          header_(!args.json && (args.header || isTerminal(StandardStream::Output))) {}
 
-// Path, type, settlement date, borrowers, property and sales price, by tabs.
-void printHit(const index::FieldValues& hit) {
-    using index::Field;
-    printRow(std::cout,
-             {textOf(hit, Field::Path), textOf(hit, Field::DocumentType),
-              textOf(hit, Field::SettlementDate), textOf(hit, Field::Borrowers),
-              textOf(hit, Field::PropertyAddress), textOf(hit, Field::ContractSalesPriceText)});
-}
+    void print(const index::FieldValues& hit) {
+        if (printed_++ == 0 && header_)
+            printRow(std::cout, index::searchTableHeader());
+        if (json_)
+            std::cout << index::jsonOfFields(hit) << '\n';
+        else
+            printRow(std::cout, index::searchTableRow(hit));
+    }
+
+    std::size_t printed() const { return printed_; }
+
+private:
+    bool json_;
+    bool header_;
+    std::size_t printed_ = 0;
+};
 
 void runSearch(const SearchArguments& args) {
     index::SearchQuery query;
     for (const std::string& word : args.words)
         query.words += word + " ";
     for (const std::string& where : args.where)
-        query.where.push_back(condition(where));
+        query.where.push_back(*index::parseWhere(where));
     if (!args.from.empty())
         query.from = parseDate(args.from);
     if (!args.to.empty())
         query.to = parseDate(args.to);
     query.limit = args.limit;
     const std::unique_ptr<index::Database> db = openIndexForReading(args.database);
-    const std::vector<index::FieldValues> hits = index::searchIndex(*db, query);
-    for (const index::FieldValues& hit : hits) {
-        if (args.json)
-            std::cout << index::jsonOfFields(hit) << '\n';
-        else
-            printHit(hit);
-    }
-    if (hits.empty())
+    HitPrinter printer(args);
+    const std::size_t matches =
+        index::forEachHit(*db, query, [&](const index::FieldValues& hit) { printer.print(hit); });
+    if (printer.printed() == 0)
         throw CommandFailed("no deal matches");
+    const std::string cut = index::cutListLine(printer.printed(), matches);
+    if (!cut.empty())
+        std::cerr << cut << '\n';
 }
 
 } // namespace
@@ -78,20 +90,29 @@ void runSearch(const SearchArguments& args) {
 void addSearchCommand(CLI::App& app, const GlobalOptions&) {
     auto args = std::make_shared<SearchArguments>();
     CLI::App* search = app.add_subcommand(
-        "search", "Find deals in the index: words anywhere in a document, fields, dates");
+        "search", "Find deals in the index: words anywhere in a document or its path, fields, "
+                  "dates. Prints path, type, settlement_date, borrowers, sellers, property, "
+                  "lender, sales_price and loan_amount, tab-separated, one deal a line. Exits 0 "
+                  "for matches, 1 for none, 2 for a usage error or no index");
     search->add_option("QUERY", args->words,
-                       "Words, each matching the start of a word of the document, in any case");
+                       "Words, each matching the start of a word of the document or of its path, "
+                       "in any case, with or without accents");
     search->add_option("--db", args->database, "The index database")->capture_default_str();
-    search->add_option("--where", args->where,
-                       "FIELD=VALUE: the field holds VALUE, in any case (repeatable); FIELD is a "
-                       "column of the documents table");
+    search
+        ->add_option("--where", args->where,
+                     "FIELD=VALUE: the field holds VALUE, in any case, with or without accents "
+                     "(repeatable); FIELD is a column of the documents table")
+        ->check(whereCheck);
     search->add_option("--from", args->from, "Settlement on or after this date")->check(dateCheck);
     search->add_option("--to", args->to, "Settlement on or before this date")->check(dateCheck);
     search->add_option("--limit", args->limit, "At most this many matches")
         ->capture_default_str()
         // CLI::PositiveNumber would say "0 not in range 0.000000 to <a 309-digit number>".
         ->check(CLI::Range(std::size_t{1}, std::numeric_limits<std::size_t>::max()));
-    search->add_flag("--json", args->json, "Every field of each match as one JSON object a line");
+    search->add_flag("--json", args->json,
+                     "Every field of each match, whole, as one JSON object a line");
+    search->add_flag("--header", args->header,
+                     "A line of column names first (always on a terminal; never with --json)");
     search->callback([args] { runSearch(*args); });
 }
 

@@ -20,6 +20,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A command that cannot run as it was asked to (nothing there to work on):
+// the tool exits as it does for a usage error.
+class CannotRun final : public CommandFailed {
+public:
+    using CommandFailed::CommandFailed;
+};
+
 // A batch run that a person stopped (Ctrl-C, SIGTERM) after it had finished
 // the files in flight and told what it did; the tool exits as the signal
 // would have ended it.

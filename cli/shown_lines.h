@@ -5,7 +5,9 @@
 
 #include <initializer_list>
 #include <ostream>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora::cli {
 
@@ -15,5 +17,6 @@ void printLine(std::ostream& out, std::string_view line);
 // Writes one row of tab-separated cells, each shown by visibleText, and a
 // newline: a tab or newline inside a cell is an escape, never a separator.
 void printRow(std::ostream& out, std::initializer_list<std::string_view> cells);
+void printRow(std::ostream& out, const std::vector<std::string>& cells);
 
 } // namespace velmora::cli

@@ -6,9 +6,11 @@
 #include "tree/text_forms.h"
 #include "tree/text_trim.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <unordered_map>
 #include <vector>
 
 namespace velmora::index {
@@ -214,6 +216,41 @@ std::string documentText(const CHudDocument& document) {
             pending.push_back(child->get());
     }
     return text;
+}
+
+namespace {
+
+// The parts of a field made by fillDealFields: names between "; ", address
+// lines between ", ".
+void countParts(std::unordered_map<std::string_view, std::size_t>& parts, std::string_view field) {
+    while (!field.empty()) {
+        const std::size_t end = std::min(field.find("; "), field.find(", "));
+        ++parts[field.substr(0, end)];
+        field.remove_prefix(end == std::string_view::npos ? field.size() : end + 2);
+    }
+}
+
+} // namespace
+
+std::string textBeyondFields(std::string_view text, const FieldValues& values) {
+    std::unordered_map<std::string_view, std::size_t> parts;
+    for (const Field field : kFullTextFields) {
+        if (const auto* fieldText = std::get_if<std::string>(&values[field]))
+            countParts(parts, *fieldText);
+    }
+    std::string beyond;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        const auto part = parts.find(line);
+        if (part != parts.end() && part->second > 0) {
+            --part->second;
+            continue;
+        }
+        append(beyond, std::string(line), "\n");
+    }
+    return beyond;
 }
 
 } // namespace velmora::index

@@ -23,6 +23,11 @@ void fillDealFields(CHudDocument& document, FieldValues& values);
 // Every non-empty string value of the tree, one per line, in UTF-8.
 std::string documentText(const CHudDocument& document);
 
+// The lines of `text` (documentText) that are not already a part of one of
+// the full-text fields of `values` (a name of a party list, a part of an
+// address): each text is kept once, and each of its words stays findable.
+std::string textBeyondFields(std::string_view text, const FieldValues& values);
+
 // Reads an amount typed by a person: "250,000.00", "$1,234.50", "(12.00)" for
 // a negative one. None for a text that is not one.
 std::optional<double> amountOfText(std::string_view text);

@@ -34,7 +34,7 @@ IndexEntry notIndexed(IndexEntry entry, const char* status, std::string reason) 
 IndexEntry indexed(IndexEntry entry, CHudDocument& document) {
     set(entry, Field::Status, std::string("indexed"));
     fillDealFields(document, entry.values);
-    entry.text = documentText(document);
+    entry.text = textBeyondFields(documentText(document), entry.values);
     return entry;
 }
 

@@ -14,7 +14,9 @@ namespace velmora::index {
 
 struct IndexEntry {
     FieldValues values;
-    std::string text; // for the full-text table
+    // The texts of the document that no field holds (textBeyondFields), one a
+    // line: with the fields, what the full-text table is given.
+    std::string text;
 };
 
 // The entry of the file at `path`, to be kept under `key` with `stamp`, the

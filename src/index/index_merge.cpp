@@ -27,10 +27,9 @@ std::unordered_map<std::string, std::int64_t> modifiedByPath(Database& db) {
 // Calls `take` with each row of `in`, and throws IndexError naming the
 // input and the row at the first row that may not be merged.
 void forEachRow(Database& in, const std::function<void(IndexEntry&)>& take) {
-    // The full text follows the fields, the row's id comes last.
-    Statement rows = in.prepare("SELECT " + fieldColumns("d.") +
-                                ", t.body, d.id FROM documents d LEFT JOIN document_text t ON "
-                                "t.rowid = d.id ORDER BY d.id");
+    // The other texts follow the fields, the row's id comes last.
+    Statement rows = in.prepare("SELECT " + fieldColumns() + ", " + kOtherTextColumn +
+                                ", id FROM documents ORDER BY id");
     const int textColumn = static_cast<int>(kFieldCount);
     const auto refuse = [&](const std::string& problem) {
         throw IndexError(in.path() + ": row " + std::to_string(rows.integer(textColumn + 1)) +
@@ -42,7 +41,7 @@ void forEachRow(Database& in, const std::function<void(IndexEntry&)>& take) {
         const SqlValue text = rows.value(textColumn);
         const auto* body = std::get_if<std::string>(&text);
         if (!body && !std::holds_alternative<std::monostate>(text))
-            refuse("its full text is not text");
+            refuse(std::string("its ") + kOtherTextColumn + " is not text");
         entry.text = body ? *body : std::string();
         if (const std::optional<std::string> problem = mergeRowProblem(entry.values, entry.text))
             refuse(*problem);

@@ -2,9 +2,17 @@
 // (the README's "Finding a deal" describes them for users):
 //
 //   meta(key, value)          "schema_version"
-//   documents(id, <fields>)   one row per deal file, the fields below
-//   document_text(body)       FTS5 over every text of the document; its rowid
-//                             is the id of the file's documents row
+//   documents(id, <fields>, other_text)
+//                             one row per deal file: the fields below, and
+//                             the texts of the document that no field holds
+//   document_text(body)       FTS5 without content of its own: the words of
+//                             a row's path, its text fields and other_text,
+//                             folded (text_fold.h); its rowid is the id of
+//                             the file's documents row
+//
+// Every text is stored once, in documents: the full-text table keeps only
+// its index, and what it was given for a row is made again from the row
+// when the row leaves (index_writer.h).
 //
 // An index of an older schema is rebuilt from nothing (the next run reads
 // every file again); one of a newer schema, or a database that is not an
@@ -14,6 +22,7 @@
 #include "batch/enum_array.h"
 #include "index/sqlite_db.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -22,7 +31,7 @@
 
 namespace velmora::index {
 
-inline constexpr int kIndexSchemaVersion = 1;
+inline constexpr int kIndexSchemaVersion = 2;
 
 // The columns of `documents` after its id, in table order.
 enum class Field : std::size_t {
@@ -67,6 +76,16 @@ enum class Field : std::size_t {
     Count
 };
 inline constexpr std::size_t kFieldCount = batch::kCountOf<Field>;
+
+// The column of documents after the fields: the texts of the document that
+// no field holds, one a line.
+inline constexpr char kOtherTextColumn[] = "other_text";
+
+// The fields whose words the full-text table holds, besides other_text: the
+// path, and the fields made of the document's own texts.
+inline constexpr std::array<Field, 8> kFullTextFields = {
+    Field::Path,    Field::FileNumber,      Field::LoanNumber, Field::Borrowers,
+    Field::Sellers, Field::PropertyAddress, Field::Lender,     Field::SettlementAgent};
 
 struct FieldDef {
     const char* name;

@@ -1,6 +1,7 @@
 #include "index/index_search.h"
 
 #include "index/deal_fields.h"
+#include "index/text_fold.h"
 #include "tree/json_text.h"
 
 #include <nlohmann/json.hpp>
@@ -9,6 +10,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 
 namespace velmora::index {
 namespace {
@@ -42,20 +44,96 @@ struct SqlWithValues {
     std::vector<SqlValue> values;
 };
 
-void addConditions(SqlWithValues& query, const SearchQuery& search) {
+constexpr char kFoldFunction[] = "velmora_fold";
+
+// The day of a date as settlement dates begin: "YYYY-MM-DD".
+std::string isoDay(const OleDate& date) {
+    return isoDate(OleDate{std::floor(date.days), DateStatus::Valid}).substr(0, 10);
+}
+
+bool hasConditions(const SearchQuery& search) {
+    return !search.where.empty() || search.from || search.to;
+}
+
+// What follows SELECT ...: the tables and every condition, without order.
+// Words alone are counted in the full-text table: a deal that was read has
+// one row in each.
+SqlWithValues matchingRows(const SearchQuery& search, bool forCount) {
+    SqlWithValues query;
+    const std::string words = fullTextQueryOf(search.words);
+    if (words.empty()) {
+        query.sql = " FROM documents d WHERE 1";
+    } else if (forCount && !hasConditions(search)) {
+        query.sql = " FROM document_text WHERE document_text MATCH ?";
+        query.values.emplace_back(words);
+        return query;
+    } else {
+        query.sql = " FROM document_text JOIN documents d ON d.id = document_text.rowid"
+                    " WHERE document_text MATCH ?";
+        query.values.emplace_back(words);
+    }
     for (const auto& [field, value] : search.where) {
-        query.sql += std::string(" AND instr(lower(d.") + fieldDef(field).name + "), lower(?)) > 0";
-        query.values.emplace_back(value);
+        query.sql +=
+            std::string(" AND instr(") + kFoldFunction + "(d." + fieldDef(field).name + "), ?) > 0";
+        query.values.emplace_back(foldedText(value));
     }
     if (search.from) {
         query.sql += " AND d.settlement_date >= ?";
-        query.values.emplace_back(isoDate(*search.from).substr(0, 10));
+        query.values.emplace_back(isoDay(*search.from));
     }
     if (search.to) {
-        // Dates with a time of day sort after the day itself.
-        query.sql += " AND d.settlement_date < ?";
-        query.values.emplace_back(
-            isoDate(OleDate{std::floor(search.to->days) + 1.0, DateStatus::Valid}).substr(0, 10));
+        // A settlement at any time of the last day sorts before this.
+        query.sql += " AND d.settlement_date <= ?";
+        query.values.emplace_back(isoDay(*search.to) + "T99:99:99");
+    }
+    return query;
+}
+
+std::string orderOf(const SearchQuery& search, std::size_t matches) {
+    if (fullTextQueryOf(search.words).empty())
+        return " ORDER BY d.settlement_date DESC, d.path";
+    if (matches <= kRankedMatches)
+        return " ORDER BY document_text.rank, d.path";
+    return " ORDER BY document_text.rowid DESC";
+}
+
+Statement prepared(Database& db, const SqlWithValues& query) {
+    Statement statement = db.prepare(query.sql);
+    for (std::size_t i = 0; i < query.values.size(); ++i)
+        statement.bindValue(static_cast<int>(i + 1), query.values[i]);
+    return statement;
+}
+
+std::size_t countOf(Database& db, const SearchQuery& search) {
+    SqlWithValues query = matchingRows(search, true);
+    query.sql = "SELECT count(*)" + query.sql;
+    Statement statement = prepared(db, query);
+    return statement.step() ? static_cast<std::size_t>(statement.integer(0)) : 0;
+}
+
+// The ids of the hits, in order: the matches are sorted on their id and
+// order keys alone, not on every field of each.
+std::vector<std::int64_t> idsOf(Database& db, const SearchQuery& search, std::size_t matches) {
+    SqlWithValues query = matchingRows(search, false);
+    query.sql = "SELECT d.id" + query.sql + orderOf(search, matches) + " LIMIT ?";
+    // Compared as 64-bit numbers: a 32-bit size_t cannot hold INT64_MAX.
+    query.values.emplace_back(
+        static_cast<std::int64_t>(std::min<std::uint64_t>(search.limit, INT64_MAX)));
+    Statement statement = prepared(db, query);
+    std::vector<std::int64_t> ids;
+    while (statement.step())
+        ids.push_back(statement.integer(0));
+    return ids;
+}
+
+void giveHits(Database& db, const std::vector<std::int64_t>& ids,
+              const std::function<void(const FieldValues&)>& hit) {
+    Statement fields = db.prepare("SELECT " + fieldColumns() + " FROM documents WHERE id = ?");
+    for (const std::int64_t id : ids) {
+        fields.bind(1, id);
+        if (fields.step())
+            hit(fieldsOfRow(fields));
+        fields.reset();
     }
 }
 
@@ -83,28 +161,6 @@ nlohmann::ordered_json jsonValue(const FieldValue& value) {
         value);
 }
 
-SqlWithValues sqlOf(const SearchQuery& search) {
-    SqlWithValues query;
-    const std::string words = fullTextQueryOf(search.words);
-    if (words.empty()) {
-        query.sql = "SELECT " + fieldColumns("d.") + " FROM documents d WHERE 1";
-        addConditions(query, search);
-        query.sql += " ORDER BY d.settlement_date DESC, d.path";
-    } else {
-        query.sql = "SELECT " + fieldColumns("d.") +
-                    " FROM document_text JOIN documents d ON d.id = document_text.rowid"
-                    " WHERE document_text MATCH ?";
-        query.values.emplace_back(words);
-        addConditions(query, search);
-        query.sql += " ORDER BY document_text.rank, d.path";
-    }
-    query.sql += " LIMIT ?";
-    // Compared as 64-bit numbers: a 32-bit size_t cannot hold INT64_MAX.
-    query.values.emplace_back(
-        static_cast<std::int64_t>(std::min<std::uint64_t>(search.limit, INT64_MAX)));
-    return query;
-}
-
 } // namespace
 
 std::string fullTextQueryOf(std::string_view words) {
@@ -112,7 +168,7 @@ std::string fullTextQueryOf(std::string_view words) {
     while (!words.empty()) {
         const auto start = std::find_if_not(words.begin(), words.end(), isSpace);
         const auto end = std::find_if(start, words.end(), isSpace);
-        const std::string_view word(start, end);
+        const std::string word = foldedText(std::string_view(start, end));
         if (holdsWordCharacter(word))
             query += (query.empty() ? "" : " ") + prefixPhrase(word);
         words.remove_prefix(static_cast<std::size_t>(end - words.begin()));
@@ -137,15 +193,32 @@ std::string jsonOfFields(const FieldValues& values) {
     return jsonText(json);
 }
 
-std::vector<FieldValues> searchIndex(Database& db, const SearchQuery& search) {
-    const SqlWithValues query = sqlOf(search);
-    Statement statement = db.prepare(query.sql);
-    for (std::size_t i = 0; i < query.values.size(); ++i)
-        statement.bindValue(static_cast<int>(i + 1), query.values[i]);
-    std::vector<FieldValues> hits;
-    while (statement.step())
-        hits.push_back(fieldsOfRow(statement));
-    return hits;
+std::size_t forEachHit(Database& db, const SearchQuery& search,
+                       const std::function<void(const FieldValues&)>& hit) {
+    db.defineTextFunction(kFoldFunction, foldedText);
+    // Pages read in place rather than copied: a question may read many.
+    db.execute("PRAGMA mmap_size = 1073741824");
+    const Transaction reading(db, TransactionFor::Reading);
+    std::size_t matches = 0;
+    // Words are counted first: how many decides the order. Without words,
+    // only a list the limit cut needs its count.
+    if (!fullTextQueryOf(search.words).empty()) {
+        matches = countOf(db, search);
+        if (matches == 0)
+            return 0;
+    }
+    const std::vector<std::int64_t> ids = idsOf(db, search, matches);
+    giveHits(db, ids, hit);
+    if (matches == 0)
+        matches = ids.size() < search.limit ? ids.size() : countOf(db, search);
+    return matches;
+}
+
+SearchResult searchIndex(Database& db, const SearchQuery& search) {
+    SearchResult result;
+    result.matches =
+        forEachHit(db, search, [&](const FieldValues& hit) { result.hits.push_back(hit); });
+    return result;
 }
 
 } // namespace velmora::index

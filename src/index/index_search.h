@@ -7,6 +7,7 @@
 #include "tree/ole_date.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,18 +17,36 @@
 namespace velmora::index {
 
 struct SearchQuery {
-    // Each word must begin a word of the document, in any case.
+    // Each word must begin a word of the document or of its path, folded
+    // (text_fold.h).
     std::string words;
-    // Each field's text must hold the value, in any case.
+    // Each field's text must hold the value, both folded.
     std::vector<std::pair<Field, std::string>> where;
     std::optional<OleDate> from; // settlement dates from this day
     std::optional<OleDate> to;   // up to and including this day
     std::size_t limit = 20;
 };
 
-// The matches, best first when words were given (else the latest settlement
-// first): every field of each, in Field order.
-std::vector<FieldValues> searchIndex(Database& db, const SearchQuery& query);
+// Words that more deals than this hold give them newest in the index first:
+// ranking every match before the first is shown costs in proportion to the
+// matches, and a word most deals hold tells them apart by little.
+inline constexpr std::size_t kRankedMatches = 2000;
+
+struct SearchResult {
+    // At most the limit: every field of each, in Field order.
+    std::vector<FieldValues> hits;
+    std::size_t matches = 0; // all of them, however many were given
+};
+
+// The matches, best first when words were given and they match at most
+// kRankedMatches deals (else the most recently indexed first), and the
+// latest settlement first when no words were given.
+SearchResult searchIndex(Database& db, const SearchQuery& query);
+
+// The same matches, each given to `hit` as it is read; gives how many there
+// are in all. For long lists: no more than one is held at a time.
+std::size_t forEachHit(Database& db, const SearchQuery& query,
+                       const std::function<void(const FieldValues&)>& hit);
 
 // The full-text query of what a person typed: every word a prefix, all of
 // them required, and no character taken for query syntax. Empty when no

@@ -220,6 +220,17 @@ IndexRun updateIndex(Database& db, const std::vector<std::string>& roots,
     return IndexUpdate(db, options, fileDone).run(roots);
 }
 
+std::size_t rowsUnder(Database& db, const std::string& root) {
+    const RootPrefix prefix = prefixOf(root);
+    // Compared as bytes: substr counts the characters of a text.
+    Statement query = db.prepare("SELECT count(*) FROM documents WHERE path = ? OR "
+                                 "substr(CAST(path AS BLOB), 1, ?) = CAST(? AS BLOB)");
+    query.bind(1, prefix.key)
+        .bind(2, static_cast<std::int64_t>(prefix.folderPrefix.size()))
+        .bind(3, prefix.folderPrefix);
+    return query.step() ? static_cast<std::size_t>(query.integer(0)) : 0;
+}
+
 std::string indexRunLine(const IndexRun& run) {
     return "indexed: " + std::to_string(run.indexed) +
            ", unchanged: " + std::to_string(run.unchanged) +

@@ -58,6 +58,10 @@ struct IndexRun {
 IndexRun updateIndex(Database& db, const std::vector<std::string>& roots,
                      const IndexOptions& options, const std::function<void()>& fileDone);
 
+// How many rows the index holds of `root`: of that file, or of the files
+// below that folder.
+std::size_t rowsUnder(Database& db, const std::string& root);
+
 // "indexed: 3, unchanged: 10, not indexed: 1, not a deal: 2, removed: 0".
 std::string indexRunLine(const IndexRun& run);
 

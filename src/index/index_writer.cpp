@@ -1,22 +1,52 @@
 #include "index/index_writer.h"
 
+#include "index/text_fold.h"
+
 namespace velmora::index {
 namespace {
 
 std::string insertDocumentSql() {
     std::string parameters = "?";
-    for (std::size_t i = 1; i < kFieldCount; ++i)
+    for (std::size_t i = 0; i < kFieldCount; ++i)
         parameters += ", ?";
-    return "INSERT INTO documents (" + fieldColumns() + ") VALUES (" + parameters + ")";
+    return "INSERT INTO documents (" + fieldColumns() + ", " + kOtherTextColumn + ") VALUES (" +
+           parameters + ")";
+}
+
+std::string selectRowSql() {
+    std::string columns = "id";
+    for (const Field field : kFullTextFields)
+        columns += std::string(", ") + fieldDef(field).name;
+    return "SELECT " + columns + ", " + kOtherTextColumn + ", status FROM documents WHERE path = ?";
+}
+
+// Only the deals that were read have words to find: a file that failed is
+// found by its status and path fields.
+bool hasWords(const SqlValue& status) {
+    const auto* text = std::get_if<std::string>(&status);
+    return text && *text == "indexed";
+}
+
+void appendLine(std::string& text, const SqlValue& value) {
+    if (const auto* line = std::get_if<std::string>(&value))
+        text += *line + "\n";
 }
 
 } // namespace
 
+std::string fullTextOf(const FieldValues& values, std::string_view otherText) {
+    std::string text;
+    for (const Field field : kFullTextFields)
+        appendLine(text, values[field]);
+    text += otherText;
+    return foldedText(text);
+}
+
 IndexWriter::IndexWriter(Database& db)
-    : db_(db),
-      removeText_(db.prepare(
-          "DELETE FROM document_text WHERE rowid IN (SELECT id FROM documents WHERE path = ?)")),
-      removeDocument_(db.prepare("DELETE FROM documents WHERE path = ?")),
+    : db_(db), selectRow_(db.prepare(selectRowSql())),
+      removeText_(db.prepare("INSERT INTO document_text (document_text, rowid, body) "
+                             "VALUES ('delete', ?, ?)")),
+      removeDocument_(db.prepare("DELETE FROM documents WHERE id = ?")),
       insertDocument_(db.prepare(insertDocumentSql())),
       insertText_(db.prepare("INSERT INTO document_text (rowid, body) VALUES (?, ?)")) {}
 
@@ -26,13 +56,30 @@ void IndexWriter::put(const IndexEntry& entry) {
     int parameter = 1;
     for (const FieldValue& value : entry.values)
         insertDocument_.bindValue(parameter++, value);
-    insertDocument_.run();
-    insertText_.bind(1, db_.lastInsertId()).bind(2, entry.text).run();
+    insertDocument_.bind(parameter, entry.text).run();
+    if (hasWords(entry.values[Field::Status]))
+        insertText_.bind(1, db_.lastInsertId()).bind(2, fullTextOf(entry.values, entry.text)).run();
 }
 
+// The full-text table keeps no copy of what it was given: a row's words are
+// taken out by giving it the same text again, made from the row.
 void IndexWriter::remove(const std::string& path) {
-    removeText_.bind(1, path).run();
-    removeDocument_.bind(1, path).run();
+    selectRow_.bind(1, path);
+    if (!selectRow_.step()) {
+        selectRow_.reset();
+        return;
+    }
+    const std::int64_t id = selectRow_.integer(0);
+    FieldValues values;
+    int column = 1;
+    for (const Field field : kFullTextFields)
+        values[field] = selectRow_.value(column++);
+    const std::string otherText = selectRow_.isNull(column) ? "" : selectRow_.text(column);
+    const bool words = hasWords(selectRow_.value(column + 1));
+    selectRow_.reset();
+    if (words)
+        removeText_.bind(1, id).bind(2, fullTextOf(values, otherText)).run();
+    removeDocument_.bind(1, id).run();
 }
 
 } // namespace velmora::index

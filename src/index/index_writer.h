@@ -6,8 +6,13 @@
 #include "index/sqlite_db.h"
 
 #include <string>
+#include <string_view>
 
 namespace velmora::index {
+
+// What the full-text table is given for a row: the full-text fields of
+// `values` and `otherText`, one a line, folded.
+std::string fullTextOf(const FieldValues& values, std::string_view otherText);
 
 class IndexWriter {
 public:
@@ -20,6 +25,7 @@ public:
 
 private:
     Database& db_;
+    Statement selectRow_;
     Statement removeText_;
     Statement removeDocument_;
     Statement insertDocument_;

@@ -47,6 +47,28 @@ int openFlags(OpenMode mode) {
     return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
 }
 
+void callTextFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
+    if (sqlite3_value_type(arguments[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
+    const int length = sqlite3_value_bytes(arguments[0]);
+    if (!text) {
+        sqlite3_result_error_nomem(context);
+        return;
+    }
+    const auto function =
+        reinterpret_cast<std::string (*)(std::string_view)>(sqlite3_user_data(context));
+    try {
+        const std::string result =
+            function(std::string_view(text, static_cast<std::size_t>(length)));
+        sqlite3_result_text64(context, result.data(), result.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    } catch (const std::bad_alloc&) {
+        sqlite3_result_error_nomem(context);
+    }
+}
+
 } // namespace
 
 Database::Database(const std::string& path, OpenMode mode, int busySeconds) : path_(path) {
@@ -76,6 +98,13 @@ void Database::fail(std::string_view what) const {
                : sqlite3_errmsg(connection_) + std::string(" (") + std::string(what) + ")"));
 }
 
+void Database::defineTextFunction(const char* name, std::string (*function)(std::string_view)) {
+    constexpr int kFlags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    if (sqlite3_create_function_v2(connection_, name, 1, kFlags, reinterpret_cast<void*>(function),
+                                   callTextFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
+        fail("defining a function");
+}
+
 void Database::execute(std::string_view sql) {
     const std::string text(sql);
     if (sqlite3_exec(connection_, text.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -94,8 +123,8 @@ std::int64_t Database::lastInsertId() const {
     return sqlite3_last_insert_rowid(connection_);
 }
 
-Transaction::Transaction(Database& db) : db_(db) {
-    db_.execute("BEGIN IMMEDIATE");
+Transaction::Transaction(Database& db, TransactionFor purpose) : db_(db) {
+    db_.execute(purpose == TransactionFor::Writing ? "BEGIN IMMEDIATE" : "BEGIN");
 }
 
 Transaction::~Transaction() {

@@ -41,6 +41,10 @@ public:
     void execute(std::string_view sql);
     Statement prepare(std::string_view sql);
     std::int64_t lastInsertId() const;
+    // Makes `name(text)` an SQL function of this connection that gives
+    // `function` of its argument (NULL for NULL); the function must not
+    // throw and must depend on its argument only.
+    void defineTextFunction(const char* name, std::string (*function)(std::string_view));
     const std::string& path() const { return path_; }
 
     // Throws the IndexError of the connection's last failure, said in words.
@@ -51,11 +55,15 @@ private:
     sqlite3* connection_ = nullptr;
 };
 
+enum class TransactionFor { Writing, Reading };
+
 // Everything done between begin and commit is kept whole or not at all: a
 // transaction left without commit() (an exception, a stop) is rolled back.
+// One for reading sees one state of the database throughout, and takes the
+// file's lock once rather than for every statement.
 class Transaction {
 public:
-    explicit Transaction(Database& db);
+    explicit Transaction(Database& db, TransactionFor purpose = TransactionFor::Writing);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

@@ -5,7 +5,15 @@
 namespace velmora {
 
 bool isTerminal(StandardStream stream) {
-    return ::isatty(stream == StandardStream::Input ? STDIN_FILENO : STDERR_FILENO) != 0;
+    switch (stream) {
+    case StandardStream::Input:
+        return ::isatty(STDIN_FILENO) != 0;
+    case StandardStream::Output:
+        return ::isatty(STDOUT_FILENO) != 0;
+    case StandardStream::Error:
+        break;
+    }
+    return ::isatty(STDERR_FILENO) != 0;
 }
 
 } // namespace velmora

@@ -46,18 +46,28 @@ TEST(IndexCli, IndexesAnArchiveAndAnswersWithoutWritingAnyOfIt) {
     run = runCli({"search", "--db", db, "OKAFOR", "quarr"});
     EXPECT_EQ(run.exitCode, 0) << run;
     EXPECT_EQ(run.out, archive.purchase +
-                           "\thud\t2008-09-16T14:30:00\tDana Whitlock; Lee Whitlock; Riley "
-                           "Whitlock; Sam Okafor; Jo Okafor\t14 Quarry Road, Hallam, PA "
-                           "17406\t$250,000.00\n");
+                           "\thud\t2008-09-16T14:30:00\tDana Whitlock; Lee Whitlock +3 more\t"
+                           "Morgan Estates; Quentin Morgan\t14 Quarry Road, Hallam, PA 17406\t"
+                           "Harbor Bank\t$250,000.00\t200,000.00\n");
+    EXPECT_EQ(run.err, "");
     run = runCli({"search", "--db", db, "--where", "document_type=hud1a", "--from", "2010-03-01",
                   "--to", "2/3/2011", "--limit", "1"});
     EXPECT_EQ(run.out, archive.loan + "\thud1a\t2011-02-03\tRobin Refi; Kim Ren\xC3\xA9"
-                                      "e; Third Owner\t3 Elm Court\t\n")
+                                      "e +1 more\t\t3 Elm Court\tLegacy Trust\t\t95,000.00\n")
         << run;
+    EXPECT_EQ(run.err, "1 of 2 matches (use --limit)\n") << run;
     run = runCli({"search", "--db", db, "--limit", "0", "okafor"});
     EXPECT_EQ(run.exitCode, 2) << run;
     EXPECT_EQ(run.err.substr(0, run.err.find('\n')),
               "--limit: Value 0 not in range 1 to 18446744073709551615");
+    run = runCli(
+        {"search", "--db", db, "--header", "--where", "sellers=MORGAN", "--to", "9999-12-31"});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
+              "path\ttype\tsettlement_date\tborrowers\tsellers\tproperty\tlender\tsales_price\t"
+              "loan_amount");
+    EXPECT_EQ(run.out.substr(run.out.find('\n') + 1, archive.purchase.size() + 1),
+              archive.purchase + "\t");
     run = runCli({"search", "--db", db, "--where", "borrowers=okafor", "--to", "9/15/2008"});
     EXPECT_EQ(run.exitCode, 1) << run;
     EXPECT_EQ(run.out, "");
@@ -148,7 +158,7 @@ TEST(IndexCli, DatabasesNotItsOwnAreRefusedAndLeftAsTheyAre) {
     EXPECT_FALSE(fs::exists(folder.file("new.db")));
     const std::string missing = folder.file("missing.db");
     CliRun run = runCli({"search", "--db", missing, "okafor"});
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.err,
               "velmora: " + missing + ": no index here (make one with 'velmora index PATH...')\n");
     EXPECT_FALSE(fs::exists(missing));
@@ -165,9 +175,10 @@ TEST(IndexCli, DatabasesNotItsOwnAreRefusedAndLeftAsTheyAre) {
     EXPECT_EQ(run.err,
               "velmora: " + db + ": in use by another process; try again when it has finished\n");
     run = runCli({"search", "--db", db, "legacy"});
-    EXPECT_EQ(run.out, archive.statement +
-                           "\thud\t2004-05-17\tPat Legacy; Chris Legacy; Extra Borrower\t22 Old "
-                           "Mill Rd, Hanover, PA 17331\t125,000.00\n")
+    EXPECT_EQ(run.out,
+              archive.statement +
+                  "\thud\t2004-05-17\tPat Legacy; Chris Legacy +1 more\tSam Seller\t22 "
+                  "Old Mill Rd, Hanover, PA 17331\tFirst Legacy Bank\t125,000.00\t100000\n")
         << run;
     writer.execute("COMMIT");
 }
@@ -188,7 +199,7 @@ TEST(IndexCli, ForgedRowsAndEscapesInNamesAndPathsAreShownAsEscapes) {
     run = runCli({"search", "--db", db, "lee"});
     ASSERT_EQ(run.exitCode, 0) << run;
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run;
-    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\t'), 5) << run;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\t'), 8) << run;
     EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << run;
     EXPECT_NE(run.out.find(folder.path() + "/deal\\x1B[2J\\n.xml\t"), std::string::npos) << run;
     EXPECT_NE(run.out.find("Lee\\t\\t\\t\\t\\n/etc/passwd\\thud\\x1B]0;owned\\x07"),
@@ -252,7 +263,7 @@ TEST(IndexCli, RefusalsNameTheCommandThatHelps) {
     const std::string empty = folder.file("empty.db");
     writeBytes(empty, "");
     CliRun run = runCli({"search", "--db", empty, "okafor"});
-    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_EQ(run.exitCode, 2) << run;
     EXPECT_EQ(run.err,
               "velmora: " + empty +
                   ": an empty database, not an index yet (make one with 'velmora index')\n");
@@ -264,17 +275,59 @@ TEST(IndexCli, RefusalsNameTheCommandThatHelps) {
                    "INSERT INTO meta VALUES ('schema_version', '0')");
     }
     run = runCli({"index", "merge", folder.file("all.db"), older});
-    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_EQ(run.exitCode, 2) << run;
     EXPECT_EQ(run.err, "velmora: " + older +
                            ": an index of an older schema; run 'velmora index' to rebuild it\n");
     EXPECT_FALSE(fs::exists(folder.file("all.db")));
 
-    run = runCli({"search", "--db", older, "--where", "zip=17406"});
-    EXPECT_EQ(run.exitCode, 1) << run;
-    EXPECT_TRUE(run.err.starts_with("velmora: --where takes FIELD=VALUE with FIELD one of: path, "
-                                    "size, modified, "))
+    run = runCli({"search", "--db", older, "okafor"});
+    EXPECT_EQ(run.exitCode, 2) << run;
+    EXPECT_EQ(run.err, "velmora: " + older +
+                           ": an index of an older schema; run 'velmora index' to rebuild it\n");
+
+    // A field that is not one is a usage error, told before the index is opened.
+    run = runCli({"search", "--db", folder.file("none.db"), "--where", "zip=17406"});
+    EXPECT_EQ(run.exitCode, 2) << run;
+    EXPECT_TRUE(run.err.starts_with("--where: takes FIELD=VALUE with FIELD one of: path, size, "
+                                    "modified, "))
         << run;
-    EXPECT_TRUE(run.err.ends_with(", total_1520, total_1520_text\n")) << run;
+    EXPECT_NE(run.err.find(", total_1520, total_1520_text"), std::string::npos) << run;
+}
+
+// A name given to index that is not there: a mistake refused before
+// anything is made, or a folder the index knows (a share not mounted) whose
+// rows are kept and which is named.
+TEST(IndexCli, AMissingFolderIsRefusedUnlessTheIndexKnowsIt) {
+    IndexArchive archive;
+    TempFolder folder;
+    const std::string db = folder.file("index.db");
+    const std::string typo = archive.root.file("dealz");
+    CliRun run = runCli({"index", typo, "--db", db});
+    EXPECT_EQ(run.exitCode, 2) << run;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "velmora: " + typo + ": no such file or folder; nothing was indexed\n");
+    EXPECT_FALSE(fs::exists(db));
+
+    ASSERT_EQ(runCli({"index", archive.root.file("deals"), archive.root.file("legacy"), "--db", db})
+                  .exitCode,
+              0);
+    const std::string bytes = readBytes(db);
+    run = runCli({"index", archive.root.file("deals"), typo, "--db", db});
+    EXPECT_EQ(run.exitCode, 2) << run;
+    EXPECT_TRUE(readBytes(db) == bytes);
+
+    fs::rename(archive.root.file("legacy"), archive.root.file("unmounted"));
+    run = runCli({"index", archive.root.file("deals"), archive.root.file("legacy"), "--db", db});
+    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_EQ(run.out, "indexed: 0, unchanged: 2, not indexed: 0, not a deal: 0, removed: 0\n");
+    EXPECT_EQ(run.err, "missing: " + archive.root.file("legacy") +
+                           ": not there; its rows in the index were kept\n"
+                           "velmora: 1 of the names given is missing\n");
+    run = runCli({"search", "--db", db, "--where", "path=/legacy/", "--limit", "9"});
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4) << run;
+    run = runCli({"search", "--db", db, "nothing-like-this"});
+    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_EQ(run.err, kNoMatch);
 }
 
 } // namespace

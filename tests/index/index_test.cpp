@@ -7,6 +7,7 @@
 #include "index/index_schema.h"
 #include "index/index_search.h"
 #include "index/index_update.h"
+#include "index/index_writer.h"
 #include "support/child_process.h"
 #include "support/index_archive.h"
 #include "tree/ole_date.h"
@@ -88,12 +89,10 @@ std::map<std::string, std::int64_t> idsByPath(Database& db) {
     return ids;
 }
 
-// Every row without its id, and its full-text body, in path order.
+// Every row without its id, its other texts included, in path order.
 std::vector<std::string> dump(Database& db) {
     std::vector<std::string> rows;
-    index::Statement query = db.prepare(
-        "SELECT d.*, t.body FROM documents d LEFT JOIN document_text t ON t.rowid = d.id "
-        "ORDER BY d.path");
+    index::Statement query = db.prepare("SELECT * FROM documents ORDER BY path");
     while (query.step()) {
         std::string row;
         for (int column = 1; column <= static_cast<int>(index::kFieldCount) + 1; ++column)
@@ -122,7 +121,7 @@ std::vector<std::string> search(Database& db, const std::string& words,
     if (!to.empty())
         query.to = parseDate(to);
     query.limit = limit;
-    return pathsOf(index::searchIndex(db, query));
+    return pathsOf(index::searchIndex(db, query).hits);
 }
 
 std::string messageOf(const std::function<void()>& attempt) {
@@ -255,6 +254,24 @@ TEST(IndexFields, AmountsAndDatesAsPeopleTypeThem) {
     EXPECT_EQ(index::isoTimeOfNanoseconds(1'700'000'000'999'999'999), "2023-11-14T22:13:20Z");
 }
 
+// A text is kept once: a line a full-text field already holds whole (a name
+// of a list, a part of an address) leaves the other texts, as many times as
+// the fields hold it; a line only like one stays.
+TEST(IndexFields, OtherTextsLeaveOutWhatTheFieldsHold) {
+    FieldValues values;
+    values[Field::Borrowers] = std::string("Dana Whitlock; Lee Whitlock");
+    values[Field::PropertyAddress] = std::string("14 Quarry Road, Hallam, PA 17406");
+    values[Field::Lender] = std::string("Harbor Bank");
+    values[Field::ContractSalesPriceText] = std::string("250,000.00");
+    EXPECT_EQ(index::textBeyondFields("Dana Whitlock\nAppraisal by Ridgeway\nLee Whitlock\n"
+                                      "Dana Whitlock\n14 Quarry Road\nHallam\nPA\n17406\n"
+                                      "Harbor Bank\n1 Bank Street\n250,000.00\nharbor bank",
+                                      values),
+              "Appraisal by Ridgeway\nDana Whitlock\nPA\n17406\n1 Bank Street\n250,000.00\n"
+              "harbor bank");
+    EXPECT_EQ(index::textBeyondFields("", values), "");
+}
+
 TEST(IndexSearch, WordsFieldsDatesAndOrder) {
     IndexArchive archive;
     TempFolder dbFolder;
@@ -331,6 +348,107 @@ TEST(IndexSearch, WordsFieldsDatesAndOrder) {
                               "_"}) {
         EXPECT_EQ(messageOf([&] { search(*db, typed); }), "no error") << typed;
     }
+}
+
+// Names in any script and case, with or without their accents, by words
+// and by fields alike; the words of a file's name and folders; dates at both
+// ends of what the tool reads; every match counted past the limit.
+TEST(IndexSearch, FoldedTextsPathWordsDateBoundsAndCounts) {
+    IndexArchive archive;
+    const std::string nordic = archive.root.file("nordic/deal1063.hud");
+    saveDeal(nordic, document_types::kHud, [](CHudDocument& d) {
+        putNames(d, "d", "S\xC3\xB8ren Kierkeg\xC3\xA5rd",
+                 "\xC5\x81ukasz \xC3\x86"
+                 "BLE");
+        putNames(d, "e", "\xCE\xA3\xCE\x8A\xCE\xA3\xCE\xA5\xCE\xA6\xCE\x9F\xCE\xA3 Ltd");
+    });
+    TempFolder dbFolder;
+    const auto db = openIndex(dbFolder.file("index.db"));
+    update(*db, {archive.root.path()});
+    using Paths = std::vector<std::string>;
+
+    for (const char* name : {"soren", "SOREN", "S\xC3\x98REN", "s\xC3\xB8r", "kierkegard",
+                             "KIERKEG\xC3\x85RD", "lukasz",
+                             "\xC3\xA6"
+                             "ble"}) {
+        EXPECT_EQ(search(*db, name), Paths{nordic}) << name;
+        EXPECT_EQ(search(*db, "", "", "", {{Field::Borrowers, name}}), Paths{nordic}) << name;
+    }
+    // Greek: capitals, the accent and the final sigma.
+    EXPECT_EQ(search(*db, "\xCF\x83\xCE\xAF\xCF\x83\xCF\x85\xCF\x86\xCE\xBF\xCF\x82"),
+              Paths{nordic});
+    EXPECT_EQ(search(*db, "", "", "", {{Field::Sellers, "\xCF\x83\xCE\xB9\xCF\x83\xCF\x85"}}),
+              Paths{nordic});
+    EXPECT_EQ(search(*db, "", "", "", {{Field::Borrowers, "RENEE"}}), Paths{archive.loan});
+    EXPECT_EQ(search(*db, "", "", "", {{Field::Borrowers, "s\xC3\xB8rensen"}}), Paths{});
+
+    // The file's name and its folders.
+    EXPECT_EQ(search(*db, "deal1063"), Paths{nordic});
+    EXPECT_EQ(search(*db, "NORDIC"), Paths{nordic});
+    EXPECT_EQ(search(*db, "purchase"), Paths{archive.purchase});
+    EXPECT_EQ(search(*db, "deals whitlock"), Paths{archive.purchase});
+    // A file that did not read has no words; its fields find it.
+    EXPECT_EQ(search(*db, "damaged"), Paths{});
+    EXPECT_EQ(search(*db, "", "", "", {{Field::Path, "damaged"}}), Paths{archive.damaged});
+
+    // Both ends of the dates the tool reads.
+    const Paths dated{archive.loan, archive.refinance, archive.purchase, archive.linked,
+                      archive.statement};
+    EXPECT_EQ(search(*db, "", "0001-01-01", "9999-12-31"), dated);
+    EXPECT_EQ(search(*db, "", "1/1/1", "12/31/9999"), dated);
+    EXPECT_EQ(search(*db, "", "", "9999-12-31"), dated);
+    EXPECT_EQ(search(*db, "", "12/31/9999"), Paths{});
+
+    // Every match is counted, however few were asked for.
+    SearchQuery query;
+    query.words = "legacy";
+    query.limit = 1;
+    index::SearchResult result = index::searchIndex(*db, query);
+    EXPECT_EQ(pathsOf(result.hits), Paths{archive.statement});
+    EXPECT_EQ(result.matches, 2u);
+    query.words.clear();
+    query.limit = 2;
+    result = index::searchIndex(*db, query);
+    EXPECT_EQ(result.hits.size(), 2u);
+    EXPECT_EQ(result.matches, 9u);
+    query.limit = 20;
+    EXPECT_EQ(index::searchIndex(*db, query).matches, 9u);
+    query.words = "nothing-like-this";
+    result = index::searchIndex(*db, query);
+    EXPECT_EQ(result.hits.size(), 0u);
+    EXPECT_EQ(result.matches, 0u);
+}
+
+// Past kRankedMatches, the deals a word finds come newest in the index
+// first, and all of them are counted; a rarer word is still ranked.
+TEST(IndexSearch, WordsMostDealsHoldComeNewestFirst) {
+    TempFolder folder;
+    const auto db = openIndex(folder.file("index.db"));
+    {
+        index::Transaction transaction(*db);
+        index::IndexWriter writer(*db);
+        for (std::size_t n = 0; n <= index::kRankedMatches; ++n) {
+            index::IndexEntry entry;
+            entry.values[Field::Path] = "/deals/deal" + std::to_string(n) + ".hud";
+            entry.values[Field::Status] = std::string("indexed");
+            entry.text = std::string("common") + (n % 1000 == 7 ? " rare" : "") +
+                         (n == 1007 ? " rare rare" : "");
+            writer.put(entry);
+        }
+        transaction.commit();
+    }
+    SearchQuery query;
+    query.words = "common";
+    query.limit = 3;
+    const index::SearchResult result = index::searchIndex(*db, query);
+    const std::size_t last = index::kRankedMatches;
+    EXPECT_EQ(pathsOf(result.hits),
+              (std::vector<std::string>{"/deals/deal" + std::to_string(last) + ".hud",
+                                        "/deals/deal" + std::to_string(last - 1) + ".hud",
+                                        "/deals/deal" + std::to_string(last - 2) + ".hud"}));
+    EXPECT_EQ(result.matches, index::kRankedMatches + 1);
+    EXPECT_EQ(search(*db, "rare common"),
+              (std::vector<std::string>{"/deals/deal1007.hud", "/deals/deal7.hud"}));
 }
 
 // Every field, in column order, as valid JSON whatever its value: a whole
@@ -577,9 +695,9 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
 
     const std::string newer =
         makeDatabase("newer.db", "CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
-                                 "INSERT INTO meta VALUES ('schema_version', '2')");
+                                 "INSERT INTO meta VALUES ('schema_version', '3')");
     EXPECT_EQ(refusal(newer),
-              newer + ": an index of schema 2, made by a newer velmora; this one knows schema 1");
+              newer + ": an index of schema 3, made by a newer velmora; this one knows schema 2");
     const std::string foreign = makeDatabase(
         "foreign.db", "CREATE TABLE customers (name TEXT); INSERT INTO customers VALUES ('x')");
     EXPECT_EQ(refusal(foreign),
@@ -597,8 +715,8 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
     {
         Database reader(newer, OpenMode::ReadOnly, 1);
         EXPECT_EQ(messageOf([&] { index::requireIndexSchema(reader); }),
-                  newer + ": an index of schema 2, made by a newer velmora; this one knows "
-                          "schema 1");
+                  newer + ": an index of schema 3, made by a newer velmora; this one knows "
+                          "schema 2");
     }
     EXPECT_EQ(whyNotReady(newer), std::nullopt); // no index run makes it one
 
@@ -622,7 +740,7 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
         EXPECT_EQ(idsByPath(*db).size(), 0u);
         index::Statement version = db->prepare("SELECT value FROM meta");
         ASSERT_TRUE(version.step());
-        EXPECT_EQ(version.text(0), "1");
+        EXPECT_EQ(version.text(0), "2");
         EXPECT_EQ(search(*db, "anything"), std::vector<std::string>{});
         EXPECT_EQ(db->prepare("SELECT total_1520_text FROM documents").step(), false);
     }
@@ -637,6 +755,46 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
     Database reader(index, OpenMode::ReadOnly, 1);
     EXPECT_EQ(messageOf([&] { index::requireIndexSchema(reader); }), "no error");
     writer.execute("ROLLBACK");
+}
+
+// An index of the first schema kept a copy of every text in its full-text
+// table and had no other texts in documents: readers send it to an index
+// run, which makes it again from the files.
+TEST(IndexSchema, AnIndexOfTheFirstSchemaIsMadeAgainFromTheFiles) {
+    IndexArchive archive;
+    TempFolder folder;
+    const std::string first = folder.file("first.db");
+    {
+        Database db(first, OpenMode::Create, 1);
+        std::string documents = "CREATE TABLE documents (id INTEGER PRIMARY KEY";
+        for (const Field field : batch::everyValue<Field>())
+            documents += std::string(", ") + index::fieldDef(field).name + " " +
+                         index::fieldDef(field).sqlType;
+        db.execute("CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);" + documents +
+                   ");CREATE INDEX documents_by_settlement_date ON documents (settlement_date);"
+                   "CREATE VIRTUAL TABLE document_text USING fts5 (body, tokenize = 'unicode61 "
+                   "remove_diacritics 2', prefix = '2 3');"
+                   "INSERT INTO meta VALUES ('schema_version', '1');"
+                   "INSERT INTO documents (path, status) VALUES ('" +
+                   archive.purchase +
+                   "', 'indexed');"
+                   "INSERT INTO document_text (rowid, body) VALUES (1, 'Dana Whitlock')");
+    }
+    {
+        Database reader(first, OpenMode::ReadOnly, 1);
+        try {
+            index::requireIndexSchema(reader);
+            ADD_FAILURE() << "an index of the first schema was taken as it is";
+        } catch (const IndexNotReady& refusal) {
+            EXPECT_EQ(refusal.why(), IndexNotReady::Why::OlderSchema);
+        }
+    }
+    const auto db = openIndex(first);
+    EXPECT_EQ(idsByPath(*db).size(), 0u);
+    EXPECT_EQ(search(*db, "whitlock"), std::vector<std::string>{});
+    update(*db, {archive.root.path()});
+    EXPECT_EQ(search(*db, "whitlock"), std::vector<std::string>{archive.purchase});
+    EXPECT_EQ(messageOf([&] { openIndex(first); }), "no error");
 }
 
 // An index with one thing added or changed is no longer ours: each is refused
@@ -671,7 +829,11 @@ TEST(IndexSchema, AnIndexWithAnythingOfSomeoneElsesIsRefusedWithTheReason) {
          "its schema version is not a whole number"},
         {"blank.db", "UPDATE meta SET value = ' 1'", "its schema version is not a whole number"},
         {"columns.db", "ALTER TABLE documents ADD COLUMN extra TEXT",
-         "its tables have other columns than an index of schema 1"},
+         "its tables have other columns than an index of schema 2"},
+        // A full-text table that keeps a copy of its texts is not this schema's.
+        {"copies.db",
+         "DROP TABLE document_text; CREATE VIRTUAL TABLE document_text USING fts5 (body)",
+         "its tables have other columns than an index of schema 2"},
     };
     for (const auto& crafted : cases) {
         const std::string path = craft(crafted.name, crafted.sql);
@@ -679,7 +841,7 @@ TEST(IndexSchema, AnIndexWithAnythingOfSomeoneElsesIsRefusedWithTheReason) {
     }
     const std::string huge = craft("huge.db", "UPDATE meta SET value = '99999999999'");
     EXPECT_EQ(refusal(huge), huge + ": an index of schema 99999999999, made by a newer velmora; "
-                                    "this one knows schema 1");
+                                    "this one knows schema 2");
     // A sound index still opens.
     const std::string sound = folder.file("sound.db");
     openIndex(sound);
