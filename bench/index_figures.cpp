@@ -249,7 +249,7 @@ double searchMilliseconds(const std::string& folder, std::size_t documents, int 
         const auto start = Clock::now();
         index::Database db(path, index::OpenMode::ReadOnly, 10);
         index::requireIndexSchema(db);
-        const std::size_t hits = index::searchIndex(db, query).size();
+        const std::size_t hits = index::searchIndex(db, query).hits.size();
         milliseconds.push_back(
             std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         if (hits == 0) {
