@@ -25,6 +25,10 @@ struct Sizes {
     std::size_t convertRssFiles = 10'000;
     std::size_t indexFiles = 2'000;
     std::size_t searchDocuments = 50'000;
+    // The archive whose index the common-word questions and the index size
+    // are measured on, and the one whose whole list search prints.
+    std::size_t archiveDeals = 100'000;
+    std::size_t listedDeals = 2'000;
     std::size_t renderPdfFiles = 50;
     // Runs of a few milliseconds vary a lot on a shared machine: enough of
     // them that the median holds still.
@@ -48,6 +52,17 @@ std::string makeLegacyStatement(std::uint32_t version = 1601);
 
 // The bytes of a full legacy refinance statement file of `version`.
 std::string makeLegacyRefinance(std::uint32_t version);
+
+// The bytes of the legacy statement `n` of a generated archive: every text
+// of the deal filled, most of them long (several borrowers and sellers,
+// addresses, the lender's and the settlement agent's texts, a legal
+// description, charge lines with their payees).
+std::string makeArchiveDeal(std::size_t n);
+
+// Words that a large share of the archive deals hold: "fee" every one,
+// each city an eighth of them.
+inline constexpr const char* kArchiveCommonWords[] = {
+    "fee", "settlement", "springfield", "street", "title", "riverton", "bank", "recording"};
 
 // `count` legacy files in `folder`, the versions of both kinds in turn, as an
 // archive that a batch conversion meets holds them.

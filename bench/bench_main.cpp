@@ -585,6 +585,12 @@ bool printFigures(const char* self) {
     print.value("index_files_per_second_j2", index.filesPerSecond, "files/s");
     print.value("reindex_unchanged_files_per_second", index.unchangedFilesPerSecond, "files/s");
     print.value("search_ms", searchMilliseconds(in.folder, in.sizes.searchDocuments, 20), "ms");
+    print.value("search_2000_rows_ms",
+                listAllMilliseconds(in.folder, in.sizes.listedDeals, in.sizes.repetitions), "ms");
+    const ArchiveIndexFigures archive = archiveIndexFigures(in.folder, in.sizes.archiveDeals,
+                                                            std::max(1, in.sizes.repetitions / 7));
+    print.value("search_common_word_ms_100k", archive.commonWordMilliseconds, "ms");
+    print.value("index_bytes_per_deal_byte", archive.indexBytesPerDealByte, "bytes/byte");
     print.value("render_pdf_per_second_j2", renderPdfPerSecond(in.folder, in.sizes.renderPdfFiles),
                 "files/s");
     std::filesystem::remove_all(in.folder);

@@ -1,5 +1,6 @@
 #include "index_figures.h"
 
+#include "bench_inputs.h"
 #include "bench_process.h"
 
 #include "document/hud_document.h"
@@ -211,6 +212,85 @@ double renderPdfPerSecond(const std::string& folder, std::size_t files) {
     std::fprintf(stderr,
                  "render_pdf_per_second_j2: the run failed or left a deal without its PDF\n");
     return -1;
+}
+
+ArchiveIndexFigures archiveIndexFigures(const std::string& folder, std::size_t deals, int rounds) {
+    const std::string archive = folder + "/common-word-archive";
+    std::uintmax_t dealBytes = 0;
+    for (std::size_t n = 0; n < deals; ++n) {
+        const std::string folderOfDeal = archive + "/" + std::to_string(2000 + n % 21);
+        if (n < 21)
+            std::filesystem::create_directories(folderOfDeal);
+        const std::string bytes = makeArchiveDeal(n);
+        std::ofstream(folderOfDeal + "/deal" + std::to_string(n) + ".hud", std::ios::binary)
+            << bytes;
+        dealBytes += bytes.size();
+    }
+    const std::string path = folder + "/archive.db";
+    ArchiveIndexFigures figures;
+    if (!ranAndSaid({VELMORA_CLI_PATH, "index", "-j", "2", "--db", path, archive},
+                    "indexed: " + std::to_string(deals) + ","))
+        return figures;
+    std::filesystem::remove_all(archive);
+    figures.indexBytesPerDealByte =
+        static_cast<double>(std::filesystem::file_size(path)) / static_cast<double>(dealBytes);
+    std::vector<double> milliseconds;
+    for (int round = 0; round < rounds; ++round) {
+        for (const char* word : kArchiveCommonWords) {
+            index::SearchQuery query;
+            query.words = word;
+            const auto start = Clock::now();
+            index::Database db(path, index::OpenMode::ReadOnly, 10);
+            index::requireIndexSchema(db);
+            const index::SearchResult result = index::searchIndex(db, query);
+            milliseconds.push_back(
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+            // Each of the words is held by an eighth of the deals at least.
+            if (result.hits.size() != std::min<std::size_t>(20, result.matches) ||
+                result.matches < deals / 8) {
+                std::fprintf(stderr, "search_common_word_ms_100k: '%s' found %zu deals\n", word,
+                             result.matches);
+                figures.commonWordMilliseconds = -1;
+                return figures;
+            }
+        }
+    }
+    std::nth_element(milliseconds.begin(), milliseconds.begin() + milliseconds.size() / 2,
+                     milliseconds.end());
+    figures.commonWordMilliseconds = milliseconds[milliseconds.size() / 2];
+    return figures;
+}
+
+double listAllMilliseconds(const std::string& folder, std::size_t deals, int runs) {
+    const std::string path = folder + "/list.db";
+    {
+        index::Database db(path, index::OpenMode::Create, 10);
+        index::prepareIndexSchema(db);
+        index::Transaction transaction(db);
+        index::IndexWriter writer(db);
+        for (std::size_t n = 0; n < deals; ++n)
+            writer.put(entryOf(sampleOf(n), n));
+        transaction.commit();
+    }
+    // Every generated entry holds each charge text, "Recording fees: Deed" among them.
+    const std::vector<std::string> command{VELMORA_CLI_PATH,      "search", "--db", path, "--limit",
+                                           std::to_string(deals), "fees"};
+    std::vector<double> milliseconds;
+    for (int run = 0; run < runs; ++run) {
+        std::string output;
+        const auto start = Clock::now();
+        const int status = runProcess(command, &output);
+        milliseconds.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        const auto lines = static_cast<std::size_t>(std::count(output.begin(), output.end(), '\n'));
+        if (status != 0 || lines != deals) {
+            std::fprintf(stderr, "search_2000_rows_ms: status %d, %zu lines\n", status, lines);
+            return -1;
+        }
+    }
+    std::nth_element(milliseconds.begin(), milliseconds.begin() + milliseconds.size() / 2,
+                     milliseconds.end());
+    return milliseconds[milliseconds.size() / 2];
 }
 
 double searchMilliseconds(const std::string& folder, std::size_t documents, int queries) {

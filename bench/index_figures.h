@@ -22,6 +22,24 @@ IndexFigures indexFigures(const std::string& folder, std::size_t files);
 // index as the tool does; -1 when a question found nothing it should have.
 double searchMilliseconds(const std::string& folder, std::size_t documents, int queries);
 
+struct ArchiveIndexFigures {
+    double commonWordMilliseconds = -1; // median over the common-word questions
+    double indexBytesPerDealByte = -1;  // the index's file against the deals' files
+};
+
+// Writes `deals` generated legacy deals (makeArchiveDeal) under `folder`,
+// indexes them with the real command, and asks the index each of
+// kArchiveCommonWords `rounds` times, as the tool does: opening it, asking,
+// counting the matches. -1 for a figure whose road failed, or when a
+// question found fewer deals than it should.
+ArchiveIndexFigures archiveIndexFigures(const std::string& folder, std::size_t deals, int rounds);
+
+// The median time in milliseconds of the real search command printing every
+// one of `deals` matches (--limit at least that many) of an index of that
+// many generated deals, its output read; -1 when a run failed or printed
+// another number of lines.
+double listAllMilliseconds(const std::string& folder, std::size_t deals, int runs);
+
 // Statements printed to PDF per second by the real command, two jobs and one
 // browser, over `files` generated deals written under `folder`; -1 when the
 // run failed or left a deal without its PDF.
