@@ -10,9 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <new>
 #include <stdexcept>
+#include <thread>
 
 namespace velmora::testing {
 namespace {
@@ -176,6 +178,9 @@ TEST(WorkThreads, AnExceptionOnAWorkerReachesTheCallerAndStopsTheHandingOut) {
         ++started;
         if (i == 3)
             throw 42; // not even a std::exception
+        // Long enough that the other worker cannot run through every item
+        // before the handing out stops.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     };
     EXPECT_THROW(batch::forEachOnThreads(1000, 2, work), int);
     EXPECT_LT(started.load(), 1000);
