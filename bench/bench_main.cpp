@@ -7,6 +7,7 @@
 #include "bench_inputs.h"
 #include "bench_process.h"
 #include "index_figures.h"
+#include "median.h"
 
 #include "batch/migration.h"
 #include "com/provider.h"
@@ -67,11 +68,6 @@ struct Side {
     std::function<void()> prepare = [] {};
     std::function<void()> run;
 };
-
-double medianOf(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 double timedRun(const Side& side) {
     side.prepare();

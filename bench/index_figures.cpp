@@ -2,6 +2,7 @@
 
 #include "bench_inputs.h"
 #include "bench_process.h"
+#include "median.h"
 
 #include "document/hud_document.h"
 #include "index/deal_fields.h"
@@ -146,6 +147,17 @@ index::IndexEntry entryOf(const DealSample& deal, std::size_t n) {
     return entry;
 }
 
+// An index at `path` holding the rows of the first `deals` samples.
+void writeSampleIndex(const std::string& path, std::size_t deals) {
+    index::Database db(path, index::OpenMode::Create, 10);
+    index::prepareIndexSchema(db);
+    index::Transaction transaction(db);
+    index::IndexWriter writer(db);
+    for (std::size_t n = 0; n < deals; ++n)
+        writer.put(entryOf(sampleOf(n), n));
+    transaction.commit();
+}
+
 double secondsOf(const std::function<bool()>& run, bool& succeeded) {
     const auto start = Clock::now();
     succeeded = run();
@@ -255,23 +267,13 @@ ArchiveIndexFigures archiveIndexFigures(const std::string& folder, std::size_t d
             }
         }
     }
-    std::nth_element(milliseconds.begin(), milliseconds.begin() + milliseconds.size() / 2,
-                     milliseconds.end());
-    figures.commonWordMilliseconds = milliseconds[milliseconds.size() / 2];
+    figures.commonWordMilliseconds = medianOf(std::move(milliseconds));
     return figures;
 }
 
 double listAllMilliseconds(const std::string& folder, std::size_t deals, int runs) {
     const std::string path = folder + "/list.db";
-    {
-        index::Database db(path, index::OpenMode::Create, 10);
-        index::prepareIndexSchema(db);
-        index::Transaction transaction(db);
-        index::IndexWriter writer(db);
-        for (std::size_t n = 0; n < deals; ++n)
-            writer.put(entryOf(sampleOf(n), n));
-        transaction.commit();
-    }
+    writeSampleIndex(path, deals);
     // Every generated entry holds each charge text, "Recording fees: Deed" among them.
     const std::vector<std::string> command{VELMORA_CLI_PATH,      "search", "--db", path, "--limit",
                                            std::to_string(deals), "fees"};
@@ -288,22 +290,12 @@ double listAllMilliseconds(const std::string& folder, std::size_t deals, int run
             return -1;
         }
     }
-    std::nth_element(milliseconds.begin(), milliseconds.begin() + milliseconds.size() / 2,
-                     milliseconds.end());
-    return milliseconds[milliseconds.size() / 2];
+    return medianOf(std::move(milliseconds));
 }
 
 double searchMilliseconds(const std::string& folder, std::size_t documents, int queries) {
     const std::string path = folder + "/search.db";
-    {
-        index::Database db(path, index::OpenMode::Create, 10);
-        index::prepareIndexSchema(db);
-        index::Transaction transaction(db);
-        index::IndexWriter writer(db);
-        for (std::size_t n = 0; n < documents; ++n)
-            writer.put(entryOf(sampleOf(n), n));
-        transaction.commit();
-    }
+    writeSampleIndex(path, documents);
     std::vector<double> milliseconds;
     for (int q = 0; q < queries; ++q) {
         const DealSample deal = sampleOf(static_cast<std::size_t>(q) * 7919 % documents);
@@ -337,9 +329,7 @@ double searchMilliseconds(const std::string& folder, std::size_t documents, int 
             return -1;
         }
     }
-    std::nth_element(milliseconds.begin(), milliseconds.begin() + milliseconds.size() / 2,
-                     milliseconds.end());
-    return milliseconds[milliseconds.size() / 2];
+    return medianOf(std::move(milliseconds));
 }
 
 } // namespace velmora::bench

@@ -1,16 +1,16 @@
 // Any bytes as a deal shown as its statement page, whichever the first bytes
-// say: a document in the XML format opened through a provider, as `velmora
-// render` opens it, or a legacy deal converted in memory, as the index reads
-// one (the page `velmora convert` and then `render` would give). Every page
+// say, as `velmora render` shows it: a document in the XML format opened
+// through a provider, or a legacy deal read from its own file and converted
+// in memory, with the mark of the file it came from. Every page
 // is a whole HTML page and carries no script: the view writes none, so one
 // there is a text of the input that reached the page unescaped.
 #include "answering_dialogs.h"
 #include "scratch_folder.h"
 
+#include "batch/deal_in_memory.h"
 #include "batch/file_kind.h"
 #include "com/provider.h"
 #include "document/hud_document.h"
-#include "legacy/legacy_conversion.h"
 #include "render/statement_view.h"
 
 #include <algorithm>
@@ -35,8 +35,8 @@ bool holdsScript(std::string_view page) {
            page.end();
 }
 
-void requireSoundPage(const CHudDocument& document) {
-    const std::string page = render::renderStatement(document);
+void requireSoundPage(const CHudDocument& document, const render::PageSource& source = {}) {
+    const std::string page = render::renderStatement(document, source);
     if (!page.starts_with("<!DOCTYPE html>") || !page.ends_with("</html>\n")) {
         std::fprintf(stderr, "the statement page is not a whole HTML page\n");
         std::abort();
@@ -59,11 +59,12 @@ void showXmlDocument(std::string_view bytes) {
         requireSoundPage(*provider.document());
 }
 
-void showLegacyDeal(std::string_view bytes, batch::FileKind kind) {
-    ArchiveReader in(std::vector<unsigned char>(bytes.begin(), bytes.end()));
-    const LegacyConversion conversion = convertLegacyArchive(batch::documentTypeOf(kind), in);
-    if (conversion.result == ReadResult::Read)
-        requireSoundPage(*conversion.document);
+void showLegacyDeal(std::string_view bytes) {
+    const std::string path = freshScratchFolder().file("deal.hud");
+    writeWholeFile(path, bytes);
+    const batch::DealInMemory deal = batch::readDealInMemory(path);
+    if (deal.reading == batch::DealReading::Read)
+        requireSoundPage(*deal.document, {.legacyFile = "deal.hud"});
 }
 
 } // namespace
@@ -77,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case batch::FileKind::Statement:
     case batch::FileKind::Refinance:
-        showLegacyDeal(bytes, kind);
+        showLegacyDeal(bytes);
         break;
     case batch::FileKind::UnconvertibleDeal:
     case batch::FileKind::NotADeal:
