@@ -226,23 +226,35 @@ void writeStatementPage(const std::string& page, const std::string& path) {
 
 void addRenderCommand(CLI::App& app, GlobalOptions& options) {
     auto args = std::make_shared<RenderArguments>();
-    CLI::App* render = app.add_subcommand(
-        "render", "Write statements as HTML pages laid out like the printed form, or as PDFs");
+    CLI::App* render =
+        app.add_subcommand("render", pdf::kPrintsPdf ? "Write statements as HTML pages laid out "
+                                                       "like the printed form, or as PDFs"
+                                                     : "Write statements as HTML pages laid out "
+                                                       "like the printed form");
     render->add_option("PATH", args->paths, "Documents, or folders (searched recursively)")
         ->required();
     CLI::Option* output = render->add_option(
         "-o,--output", args->output,
-        "The file to write for one document, '-' for standard output (default: beside each "
-        "document, with .html, or .pdf with --pdf)");
+        pdf::kPrintsPdf ? "The file to write for one document, '-' for standard output "
+                          "(default: beside each document, with .html, or .pdf with --pdf)"
+                        : "The file to write for one document, '-' for standard output "
+                          "(default: beside each document, with .html)");
     render
         ->add_option("--out-dir", args->outDir,
                      "Write the outputs under DIR, mirroring the folders below each folder given")
         ->excludes(output);
-    CLI::Option* pdf =
+    CLI::Option* pdfFlag =
         render->add_flag("--pdf", args->pdf, "Print the pages to PDF through a headless Chromium");
-    render->add_option("--paper", args->paper, "The PDF's paper: letter (default) or a4")
-        ->check(CLI::IsMember({"letter", "a4"}))
-        ->needs(pdf);
+    CLI::Option* paper =
+        render->add_option("--paper", args->paper, "The PDF's paper: letter (default) or a4")
+            ->check(CLI::IsMember({"letter", "a4"}))
+            ->needs(pdfFlag);
+    // Left out of the help of a build that cannot print, but still taken, so
+    // that a script written for the other build is told why nothing printed.
+    if (!pdf::kPrintsPdf) {
+        pdfFlag->group("");
+        paper->group("");
+    }
     render->add_option("-j,--jobs", args->jobs, "Documents rendered at once (default 1)")
         ->check(CLI::Range(1u, 256u));
     render->add_flag("--force", args->force,

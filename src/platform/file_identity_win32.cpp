@@ -1,13 +1,13 @@
 #include "platform/file_identity.h"
 
-#include "platform/code_page.h"
+#include "platform/native_path.h"
 
 #include <windows.h>
 
 namespace velmora {
 
 std::optional<FileIdentity> fileIdentity(const std::string& path) {
-    const std::wstring wide = ansiToWide(path);
+    const std::wstring wide = systemPath(path);
     if (wide.empty())
         return std::nullopt;
     // No access asked and every sharing allowed: this works on files that

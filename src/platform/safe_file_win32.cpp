@@ -6,8 +6,8 @@
 // link is written through: what is replaced is the file it finally leads to.
 #include "platform/safe_file.h"
 
-#include "platform/code_page.h"
 #include "platform/file_faults.h"
+#include "platform/native_path.h"
 
 #include <windows.h>
 
@@ -202,7 +202,7 @@ constexpr DWORD kAnySharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DE
 std::wstring replaceableTarget(const std::string& path) {
     if (endsInSeparator(path))
         return {};
-    const std::wstring wide = ansiToWide(path);
+    const std::wstring wide = systemPath(path);
     if (wide.empty())
         return {};
     std::wstring target = finalTarget(wide);
@@ -297,7 +297,7 @@ GuardedReplace replaceGuarded(const std::string& path, std::string_view bytes,
 } // namespace
 
 WriteTarget writeTargetOf(const std::string& path) {
-    const std::wstring wide = ansiToWide(path);
+    const std::wstring wide = systemPath(path);
     return wide.empty() ? WriteTarget::NotAFile : kindOfTarget(finalTarget(wide));
 }
 
@@ -313,7 +313,7 @@ GuardedReplace writeFileReplacingIfUnchanged(const std::string& path, std::strin
 bool writeNewFile(const std::string& path, std::string_view bytes) {
     if (endsInSeparator(path))
         return false;
-    const std::wstring target = ansiToWide(path);
+    const std::wstring target = systemPath(path);
     if (target.empty() || exists(target))
         return false;
     const std::wstring temporary = writeTemporary(path, target, bytes);
