@@ -49,6 +49,10 @@ void runIndex(const IndexArguments& args) {
         printLine(std::cerr, "velmora: " + note);
     for (const index::IndexProblem& problem : run.problems)
         printLine(std::cerr, "not indexed: " + problem.path + ": " + problem.reason);
+    for (const index::IndexProblem& file : run.notDealsTold)
+        printLine(std::cerr, "not a deal: " + file.path + ": " + file.reason);
+    for (const index::IndexProblem& link : run.brokenLinks)
+        printLine(std::cerr, "broken link: " + link.path + ": " + link.reason);
     std::cout << index::indexRunLine(run) << '\n';
     if (run.stopped)
         throw RunStopped(stopRequested(), run.filesDone, run.files);
@@ -112,7 +116,8 @@ void addIndexCommand(CLI::App& app, const GlobalOptions&) {
     index->add_option("--db", args->database, "The index database")->capture_default_str();
     index->add_option("-j,--jobs", args->jobs, "Files read at once (default 1)")
         ->check(CLI::Range(1u, 256u));
-    addShardOption(*index, args->shard, "Take only shard K of N (K/N), as convert does");
+    addShardOption(*index, args->shard,
+                   "Take only shard K of N (K/N), as convert does (default: every file)");
     index->require_subcommand(0, 1);
     index->callback([args, index] {
         if (index->got_subcommand("merge"))

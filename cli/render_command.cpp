@@ -197,16 +197,21 @@ void addRenderCommand(CLI::App& app, GlobalOptions& options) {
         "document, with .html, or .pdf with --pdf)");
     render
         ->add_option("--out-dir", args->outDir,
-                     "Write the outputs under DIR, mirroring the folders below each folder given")
+                     "Write the outputs under DIR, mirroring the folders below each folder given "
+                     "(default: beside each document)")
         ->excludes(output);
     CLI::Option* pdf =
-        render->add_flag("--pdf", args->pdf, "Print the pages to PDF through a headless Chromium");
+        render->add_flag("--pdf", args->pdf,
+                         "Print the pages to PDF through a headless Chromium (default: HTML "
+                         "pages)");
     render->add_option("--paper", args->paper, "The PDF's paper: letter (default) or a4")
         ->check(CLI::IsMember({"letter", "a4"}))
         ->needs(pdf);
     render->add_option("-j,--jobs", args->jobs, "Documents rendered at once (default 1)")
         ->check(CLI::Range(1u, 256u));
-    render->add_flag("--force", args->force, "Replace outputs that exist already");
+    render->add_flag("--force", args->force,
+                     "Replace outputs that exist already (default: keep them and skip their "
+                     "documents)");
     addWaitOption(*render, options);
     render->callback([&options, args] { runRender(options, *args); });
 }

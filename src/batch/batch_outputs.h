@@ -23,7 +23,8 @@ enum class BatchOutcome {
     SkippedExisting, // the output is there and the run may not replace it
     Legacy,          // a legacy deal: converted first, it can be worked on
     NotADeal,
-    Failed, // a document, or a name given, that could not be worked on
+    Failed,     // a document, or a name given, that could not be worked on
+    BrokenLink, // a link that leads nowhere: told, but no failure of the run
     Count
 };
 
@@ -41,7 +42,8 @@ struct BatchItem {
     std::string document;
     std::string output; // empty while settled
     std::optional<BatchOutcome> settled;
-    // One line, naming the file it is about.
+    // One line, naming the file it is about. Empty for a file that is no
+    // deal and passes in silence (see not_a_deal.h).
     std::string reason;
     BatchRemedy remedy = BatchRemedy::None;
 };

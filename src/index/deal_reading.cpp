@@ -66,7 +66,7 @@ IndexEntry readLegacy(IndexEntry entry, const std::string& path, const batch::Ki
     const LegacyConversion conversion = convertLegacyArchive(batch::documentTypeOf(kind.kind), in);
     if (conversion.result != ReadResult::Read)
         return notIndexed(std::move(entry), "failed",
-                          "the legacy file is damaged: it does not read");
+                          "the legacy file is damaged: " + conversion.damage);
     return indexed(std::move(entry), *conversion.document);
 }
 

@@ -22,8 +22,11 @@ ArchiveReader ArchiveReader::fromFile(const std::string& path) {
 }
 
 bool ArchiveReader::take(std::size_t count, const unsigned char*& start) {
-    if (failed_ || count > data_.size() - position_) {
+    if (failed_)
+        return false;
+    if (count > data_.size() - position_) {
         failed_ = true;
+        endedEarly_ = true;
         return false;
     }
     start = data_.data() + position_;

@@ -33,6 +33,9 @@ public:
     std::string bytes(std::size_t count);
 
     bool failed() const { return failed_; }
+    // Whether the failure was a read past the end: a file cut short, or a
+    // length that runs beyond it.
+    bool endedEarly() const { return endedEarly_; }
     std::size_t remaining() const { return failed_ ? 0 : data_.size() - position_; }
     // Marks the archive as malformed from the outside (e.g. a bad object list).
     void fail() { failed_ = true; }
@@ -43,6 +46,7 @@ private:
     std::vector<unsigned char> data_;
     std::size_t position_ = 0;
     bool failed_ = false;
+    bool endedEarly_ = false;
 };
 
 } // namespace velmora

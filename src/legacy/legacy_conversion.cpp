@@ -18,6 +18,9 @@ LegacyConversion readAndConvert(ArchiveReader& in, Read read, Convert convert) {
     conversion.versionWord = record.version;
     if (conversion.result == ReadResult::Read)
         conversion.document = convert(record);
+    else if (conversion.result == ReadResult::Damaged)
+        conversion.damage =
+            in.endedEarly() ? "it ends inside a field" : "it holds a malformed object list";
     return conversion;
 }
 

@@ -19,6 +19,8 @@ struct LegacyConversion {
     std::uint32_t versionWord = 0;
     // The converted document when result is Read.
     std::unique_ptr<CHudDocument> document;
+    // Why a damaged file does not read, in words ("it ends inside a field").
+    std::string damage;
 };
 
 // `documentType` is "hud" or "hud1a"; shows no message.

@@ -98,12 +98,31 @@ TEST_F(BatchRunTest, EachFileGetsARecordThatSaysWhy) {
     EXPECT_EQ(readBytes(existing), "kept");
     EXPECT_FALSE(fs::exists(folder.file("in/b.out")));
     EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
-              "made: 1, skipped existing: 1, legacy: 0, not a deal: 2, failed: 1");
+              "made: 1, skipped existing: 1, legacy: 0, not a deal: 2, failed: 1, broken link: 0");
 
     records = batch::runBatch(items, kEcho, {true, 1}, nullptr);
     EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
-              "made: 3, skipped existing: 0, legacy: 0, not a deal: 2, failed: 0");
+              "made: 3, skipped existing: 0, legacy: 0, not a deal: 2, failed: 0, broken link: 0");
     EXPECT_EQ(readBytes(existing), "made " + folder.file("in/c.xml"));
+}
+
+// A link to nothing and a file named as a deal that is none are told, and
+// fail nothing; other clutter is only counted.
+TEST_F(BatchRunTest, BrokenLinksAndFilesNamedAsDealsAreToldAndFailNothing) {
+    fs::create_directories(folder.file("in"));
+    writeBytes(folder.file("in/empty.hud"), "");
+    writeBytes(folder.file("in/notes.txt"), "not a deal");
+    fs::create_symlink(folder.file("nowhere.xml"), folder.file("in/gone.xml"));
+    const std::vector<batch::BatchRecord> records =
+        batch::runBatch(plan({folder.file("in")}), kEcho, {false, 1}, nullptr);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(batch::batchNote(records[0]),
+              "not a deal: " + folder.file("in/empty.hud") + ": empty");
+    EXPECT_EQ(batch::batchNote(records[1]),
+              "broken link: " + folder.file("in/gone.xml") + ": the link leads nowhere");
+    EXPECT_EQ(batch::batchNote(records[2]), "");
+    EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
+              "made: 0, skipped existing: 0, legacy: 0, not a deal: 2, failed: 0, broken link: 1");
 }
 
 // No exception from one file's work reaches a worker thread's end (which
@@ -127,7 +146,7 @@ TEST_F(BatchRunTest, AnyFaultOfOneFileFailsThatFileAndTheRunGoesOn) {
     EXPECT_EQ(batch::batchNote(records[1]), "failed: out of memory");
     EXPECT_EQ(batch::batchNote(records[4]), "failed: a fault");
     EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
-              "made: 4, skipped existing: 0, legacy: 0, not a deal: 0, failed: 2");
+              "made: 4, skipped existing: 0, legacy: 0, not a deal: 0, failed: 2, broken link: 0");
 }
 
 // What escapes the work itself is thrown on the calling thread, once every

@@ -79,19 +79,22 @@ TEST_F(BatchRenderTest, AMixedFolderGetsOnePagePerDealAndAnExactSummary) {
                            "legacy: " +
                            folder.file("deals/old.hud") +
                            ": a legacy file; convert it first with 'velmora convert'\n"
-                           "rendered: 3, skipped existing: 0, legacy: 1, not a deal: 1, failed: 1\n"
+                           "rendered: 3, skipped existing: 0, legacy: 1, not a deal: 1, failed: 1, "
+                           "broken link: 0\n"
                            "velmora: 1 of 6 files failed\n");
     EXPECT_EQ(filesBelow(out), (std::vector<std::string>{"a.html", "linked.html", "sub/b.html"}));
     EXPECT_TRUE(isPageOf(readBytes(out + "/a.html"), "FILE-A"));
     EXPECT_TRUE(isPageOf(readBytes(out + "/linked.html"), "FILE-LINKED"));
     EXPECT_TRUE(isPageOf(readBytes(out + "/sub/b.html"), "FILE-B"));
 
-    // Beside each document, the folder gets pages and nothing else.
+    // Beside each document, the folder gets pages and nothing else; the
+    // deal a link leads to gets its page beside it, where it lies.
     const CliRun beside = runCli({"render", folder.file("deals")});
     EXPECT_EQ(beside.exitCode, 1) << beside;
     EXPECT_TRUE(fs::exists(folder.file("deals/a.html")));
     EXPECT_TRUE(fs::exists(folder.file("deals/sub/b.html")));
-    EXPECT_TRUE(fs::exists(folder.file("deals/linked.html")));
+    EXPECT_TRUE(fs::exists(elsewhere.file("linked.html")));
+    EXPECT_FALSE(fs::exists(folder.file("deals/linked.html")));
     EXPECT_FALSE(fs::exists(folder.file("deals/UpgradeBackup/kept.html")));
     EXPECT_FALSE(fs::exists(folder.file("deals/old.html")));
     EXPECT_FALSE(fs::exists(folder.file("deals/broken.html")));
@@ -106,13 +109,15 @@ TEST_F(BatchRenderTest, SpecialFilesAreNotDealsAndNamedOnesSayWhy) {
     const std::string notes = put("deals/notes.txt", "not a deal");
     const CliRun run = runCli({"render", folder.file("deals"), "--out-dir", folder.file("out")});
     EXPECT_EQ(run.exitCode, 0) << run;
-    EXPECT_EQ(run.err, "rendered: 1, skipped existing: 0, legacy: 0, not a deal: 2, failed: 0\n");
+    EXPECT_EQ(run.err, "rendered: 1, skipped existing: 0, legacy: 0, not a deal: 2, failed: 0, "
+                       "broken link: 0\n");
 
     for (const auto& [path, why] :
-         {std::pair{pipe, "not a regular file"}, std::pair{notes, "not a deal document"}}) {
+         {std::pair{pipe, "not a regular file"},
+          std::pair{notes, "neither an XML document nor a legacy deal"}}) {
         const CliRun alone = runCli({"render", path, "-o", folder.file("alone.html")});
         EXPECT_EQ(alone.exitCode, 1) << alone;
-        EXPECT_EQ(alone.err, "velmora: " + path + ": " + why + "\n") << alone;
+        EXPECT_EQ(alone.err, "velmora: not a deal: " + path + ": " + why + "\n") << alone;
         EXPECT_FALSE(fs::exists(folder.file("alone.html")));
     }
 }
@@ -141,7 +146,7 @@ TEST_F(BatchRenderTest, OutputsThatWouldCollideAreKeptApart) {
     EXPECT_EQ(beside.err, "failed: " + z + "/deal-2.html: that is the document itself; name " +
                               "another output\n" +
                               "rendered: 2, skipped existing: 0, legacy: 0, not a deal: 0, "
-                              "failed: 1\nvelmora: 1 of 3 files failed\n");
+                              "failed: 1, broken link: 0\nvelmora: 1 of 3 files failed\n");
     EXPECT_TRUE(isPageOf(readBytes(z + "/DEAL.html"), "FILE-Z2"));
     EXPECT_TRUE(isPageOf(readBytes(z + "/deal-3.html"), "FILE-Z1"));
     EXPECT_EQ(readBytes(z + "/deal-2.html"), document);
@@ -155,9 +160,9 @@ TEST_F(BatchRenderTest, ExistingOutputsAreKeptWithoutForceAndReplacedWithIt) {
     const CliRun run = runCli({"render", deals});
     EXPECT_EQ(run.exitCode, 0) << run;
     EXPECT_EQ(run.out, deals + "/b.html\n");
-    EXPECT_EQ(run.err,
-              "skipped: " + kept + ": exists; --force replaces it\n" +
-                  "rendered: 1, skipped existing: 1, legacy: 0, not a deal: 1, failed: 0\n");
+    EXPECT_EQ(run.err, "skipped: " + kept + ": exists; --force replaces it\n" +
+                           "rendered: 1, skipped existing: 1, legacy: 0, not a deal: 1, failed: 0, "
+                           "broken link: 0\n");
     EXPECT_EQ(readBytes(kept), "an older page");
 
     // One document named gets the same rule, said in one line.
@@ -252,8 +257,8 @@ TEST_F(BatchRenderTest, OneBrowserPrintsManyDealsOnThePaperAsked) {
         runProgram({VELMORA_CLI_PATH, "render", "--pdf", "--paper", "a4", deals, "--out-dir", a4},
                    kBrowserSeconds);
     ASSERT_EQ(second.exitCode, 0) << second;
-    EXPECT_EQ(second.err,
-              "rendered: 5, skipped existing: 0, legacy: 0, not a deal: 0, failed: 0\n");
+    EXPECT_EQ(second.err, "rendered: 5, skipped existing: 0, legacy: 0, not a deal: 0, failed: 0, "
+                          "broken link: 0\n");
     for (const std::string name : {"d1.pdf", "d2.pdf", "d3.pdf", "d4.pdf", "r.pdf"}) {
         SCOPED_TRACE(name);
         const std::string onLetter = readBytes(letter + "/" + name);
