@@ -39,6 +39,12 @@ public:
     std::size_t remaining() const { return failed_ ? 0 : data_.size() - position_; }
     // Marks the archive as malformed from the outside (e.g. a bad object list).
     void fail() { failed_ = true; }
+    // The same for a count or length, read from the file, that runs beyond
+    // what remains of it.
+    void failPastEnd() {
+        endedEarly_ = endedEarly_ || !failed_;
+        failed_ = true;
+    }
 
 private:
     bool take(std::size_t count, const unsigned char*& start);

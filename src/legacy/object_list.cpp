@@ -41,9 +41,11 @@ template <typename T> std::vector<T> ObjectTable::readList(ArchiveReader& in) {
     std::uint32_t count = in.u16();
     if (count == kCountEscape)
         count = in.u32();
+    if (in.failed())
+        return {};
     // Every element takes at least its two-byte tag.
-    if (in.failed() || count > in.remaining() / 2) {
-        in.fail();
+    if (count > in.remaining() / 2) {
+        in.failPastEnd();
         return {};
     }
     std::vector<T> elements;

@@ -476,8 +476,8 @@ TEST(LegacyImportTest, Line812MovesToABlankLineOrIntoTheAddendum) {
     }
 }
 
-// Every field is required: a file cut at any byte is damaged, and only the
-// whole file reads.
+// Every field is required: a file cut at any byte is damaged, as one that
+// ends early, and only the whole file reads.
 template <typename Record>
 void expectOnlyTheWholeFileReads(const std::string& bytes,
                                  ReadResult (*read)(ArchiveReader&, Record&)) {
@@ -486,6 +486,7 @@ void expectOnlyTheWholeFileReads(const std::string& bytes,
         Record record;
         ASSERT_EQ(read(in, record), size < bytes.size() ? ReadResult::Damaged : ReadResult::Read)
             << "cut at " << size << " of " << bytes.size();
+        ASSERT_EQ(in.endedEarly(), size < bytes.size()) << "cut at " << size;
     }
 }
 
