@@ -1,7 +1,8 @@
 // velmora check: what each file among the files and folders given is, one
 // line each, for a person or, as JSON Lines, for a script. The walk and the
 // kind test are the batch layer's, as for convert; an XML document is
-// loaded, so that "XML" means a document that opens.
+// loaded, so that "XML" means a document that opens, and a legacy deal of a
+// kind that converts is read in memory, so that "legacy" means one that reads.
 //
 // The exit code answers "is everything here a document that opens?": a file
 // named directly must be one, and so must every deal found in a folder; the
@@ -9,7 +10,9 @@
 #include "commands.h"
 #include "shown_lines.h"
 
+#include "batch/deal_in_memory.h"
 #include "batch/file_kind.h"
+#include "batch/not_a_deal.h"
 #include "batch/tree_walk.h"
 #include "platform/code_page.h"
 #include "quiet_dialog.h"
@@ -37,6 +40,7 @@ struct FileReport {
     std::string type;
     std::string deal; // a legacy deal's kind in words
     std::uint32_t versionWord = 0;
+    std::string reason; // why a deal is damaged, or what a file that is no deal is
 };
 
 FileReport said(std::string kind, std::string words) {
@@ -78,30 +82,52 @@ std::string legacyDealName(const batch::KindOfFile& kind) {
     }
 }
 
-FileReport legacyDeal(const batch::KindOfFile& kind) {
+// A deal of a kind that converts is read whole: "damaged" when it does not.
+FileReport legacyDeal(const std::string& path, const batch::KindOfFile& kind) {
     FileReport report = said("legacy", "");
     report.deal = legacyDealName(kind);
     report.versionWord = kind.versionWord;
     report.words = "legacy " + report.deal + ", version word " + std::to_string(kind.versionWord);
+    if (kind.kind == batch::FileKind::UnconvertibleDeal)
+        return report;
+    const batch::DealInMemory deal = batch::readDealInMemory(path);
+    if (deal.reading == batch::DealReading::Unreadable)
+        return said("unreadable", deal.reason);
+    if (deal.reading != batch::DealReading::Read) {
+        report.kind = "damaged";
+        report.words += ", damaged: " + deal.reason;
+        report.reason = deal.reason;
+    }
     return report;
 }
 
-FileReport checkFile(const GlobalOptions& options, const std::string& path) {
-    const std::optional<std::string> first = batch::readFirstBytes(path);
+FileReport notADeal(const batch::FoundFile& file, const std::string& firstBytes) {
+    FileReport report = said("not-a-deal", "not a deal");
+    if (const std::optional<batch::NotADealNote> note =
+            batch::notADealNote(file.path, file.named, firstBytes)) {
+        report.words += ": " + note->reason;
+        report.reason = note->reason;
+        report.versionWord = note->versionWord;
+    }
+    return report;
+}
+
+FileReport checkFile(const GlobalOptions& options, const batch::FoundFile& file) {
+    const std::optional<std::string> first = batch::readFirstBytes(file.path);
     if (!first)
         return said("unreadable", batch::problemOf(batch::Found::Unreadable));
     const batch::KindOfFile kind = batch::kindOfFile(*first);
     switch (kind.kind) {
     case batch::FileKind::XmlDocument:
-        return xmlDocument(options, path);
+        return xmlDocument(options, file.path);
     case batch::FileKind::NotADeal:
-        return said("not-a-deal", "not a deal");
+        return notADeal(file, *first);
     case batch::FileKind::Statement:
     case batch::FileKind::Refinance:
     case batch::FileKind::UnconvertibleDeal:
         break;
     }
-    return legacyDeal(kind);
+    return legacyDeal(file.path, kind);
 }
 
 const char* problemKind(batch::Found found) {
@@ -122,7 +148,7 @@ const char* problemKind(batch::Found found) {
 FileReport reportOn(const GlobalOptions& options, const batch::FoundFile& file) {
     if (file.found != batch::Found::File)
         return said(problemKind(file.found), batch::problemOf(file.found));
-    return checkFile(options, file.path);
+    return checkFile(options, file);
 }
 
 // Inside a folder only what is, or may be, a deal that does not open counts:
@@ -141,7 +167,8 @@ std::string jsonLine(const std::string& path, const FileReport& report) {
                      {"version", treeTextToUtf8(report.version)},
                      {"type", treeTextToUtf8(report.type)},
                      {"deal", report.deal},
-                     {"version_word", report.versionWord}});
+                     {"version_word", report.versionWord},
+                     {"reason", treeTextToUtf8(report.reason)}});
 }
 
 void runCheck(const GlobalOptions& options, const CheckArguments& args) {
@@ -178,7 +205,7 @@ void addCheckCommand(CLI::App& app, GlobalOptions& options) {
     check->add_flag("--json", args->json,
                     "One JSON object per file and line: path, kind (xml, legacy, damaged, "
                     "not-a-deal, missing, dangling, not-a-file, unreadable, held), version, type, "
-                    "deal, version_word");
+                    "deal, version_word, reason (default: one line of words per file)");
     addWaitOption(*check, options);
     check->callback([&options, args] { runCheck(options, *args); });
 }

@@ -50,17 +50,27 @@ std::string reportText(const std::vector<batch::FileRecord>& records, bool csv) 
     return text;
 }
 
-void printProblems(const std::vector<batch::FileRecord>& records) {
-    using batch::Outcome;
+constexpr char kStandardOutput[] = "-";
+
+void printRecordLines(const std::vector<batch::FileRecord>& records) {
     for (const batch::FileRecord& record : records) {
-        if (record.outcome == Outcome::Refused || record.outcome == Outcome::Failed)
-            printLine(std::cerr, std::string(batch::outcomeName(record.outcome)) + ": " +
-                                     record.path + ": " + record.reason);
+        if (batch::deservesALine(record))
+            printLine(std::cerr, batch::recordLine(record));
     }
 }
 
+// The report goes to its file, or with "-" to standard output (JSON Lines).
+void writeReport(const std::string& report, const std::vector<batch::FileRecord>& records) {
+    if (report == kStandardOutput) {
+        std::cout << reportText(records, false) << std::flush;
+        return;
+    }
+    if (!writeFileReplacing(report, reportText(records, report.ends_with(".csv"))))
+        throw CommandFailed(report + ": the report could not be written");
+}
+
 void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
-    if (!args.report.empty())
+    if (!args.report.empty() && args.report != kStandardOutput)
         requireWritableTarget(args.report);
     const batch::TreeWalk walk = batch::walkTree(args.paths);
     for (const std::string& note : walk.notes)
@@ -88,16 +98,17 @@ void runConvert(const GlobalOptions& options, const ConvertArguments& args) {
 
     // What happened is told first, so that a report that cannot be written
     // does not hide it.
-    printProblems(records);
+    printRecordLines(records);
     const batch::RunSummary summary = batch::summarize(records);
+    // Standard output is the report's when it goes there.
+    std::ostream& summaryOut = args.report == kStandardOutput ? std::cerr : std::cout;
     if (args.json)
-        std::cout << batch::summaryJson(summary, args.dryRun) << '\n';
+        summaryOut << batch::summaryJson(summary, args.dryRun) << '\n';
     else
-        std::cout << batch::summaryLine(summary)
-                  << (args.dryRun ? " (dry run: nothing was written)" : "") << '\n';
-    if (!args.report.empty() &&
-        !writeFileReplacing(args.report, reportText(records, args.report.ends_with(".csv"))))
-        throw CommandFailed(args.report + ": the report could not be written");
+        summaryOut << batch::summaryLine(summary, args.dryRun)
+                   << (args.dryRun ? " (dry run: nothing was written)" : "") << '\n';
+    if (!args.report.empty())
+        writeReport(args.report, records);
     if (const int signal = stopRequested())
         throw RunStopped(signal, records.size(), files.size());
     if (!summary.allDealsDone()) {
@@ -118,15 +129,23 @@ void addConvertCommand(CLI::App& app, GlobalOptions& options) {
     convert->add_option("-j,--jobs", args->jobs, "Files converted at once (default 1)")
         ->check(CLI::Range(1u, 256u));
     convert->add_flag("--dry-run", args->dryRun,
-                      "Say what would happen to each file; write nothing, ask nothing");
+                      "Say what would happen to each file; write nothing, ask nothing (default: "
+                      "convert)");
     convert->add_option("--report", args->report,
-                        "Write one record per file to FILE: JSON Lines, or CSV for a .csv name");
-    convert->add_flag("--json", args->json, "Print the summary as one JSON object");
+                        "Write one record per file to FILE: JSON Lines, or CSV for a .csv name; "
+                        "'-' writes JSON Lines to standard output and the summary to standard "
+                        "error (default: no report)");
+    convert->add_flag("--json", args->json,
+                      "Print the summary as one JSON object (default: one line of counts)");
     addShardOption(*convert, args->shard,
                    "Take only shard K of N (K/N) of the files, split by a stable hash of their "
-                   "path below the folder given");
-    addTypeOption(*convert, options);
-    addYesOption(*convert, options);
+                   "path below the folder given (default: every file)");
+    addTypeOption(*convert, options,
+                  "Convert only deals of this type and refuse the other: hud (statements) or "
+                  "hud1a (refinance statements) (default: each deal as the kind it is)");
+    addYesOption(*convert, options,
+                 "Agree to converting in place without being asked (default: ask on a terminal; "
+                 "without one, convert nothing)");
     convert->callback([&options, args] { runConvert(options, *args); });
 }
 

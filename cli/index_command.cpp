@@ -89,6 +89,10 @@ void runIndex(const IndexArguments& args) {
         printLine(std::cerr, "velmora: " + note);
     for (const index::IndexProblem& problem : run.problems)
         printLine(std::cerr, "not indexed: " + problem.path + ": " + problem.reason);
+    for (const index::IndexProblem& file : run.notDealsTold)
+        printLine(std::cerr, "not a deal: " + file.path + ": " + file.reason);
+    for (const index::IndexProblem& link : run.brokenLinks)
+        printLine(std::cerr, "broken link: " + link.path + ": " + link.reason);
     // Its rows stay: a share that is not mounted must not empty the index.
     for (const std::string& path : missing)
         printLine(std::cerr, "missing: " + path + ": not there; its rows in the index were kept");
@@ -158,7 +162,8 @@ void addIndexCommand(CLI::App& app, const GlobalOptions&) {
     index->add_option("--db", args->database, "The index database")->capture_default_str();
     index->add_option("-j,--jobs", args->jobs, "Files read at once (default 1)")
         ->check(CLI::Range(1u, 256u));
-    addShardOption(*index, args->shard, "Take only shard K of N (K/N), as convert does");
+    addShardOption(*index, args->shard,
+                   "Take only shard K of N (K/N), as convert does (default: every file)");
     index->require_subcommand(0, 1);
     index->callback([args, index] {
         if (index->got_subcommand("merge"))

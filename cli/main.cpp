@@ -80,7 +80,9 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", VELMORA_VERSION);
 
     GlobalOptions options;
-    addTypeOption(app, options);
+    addTypeOption(app, options,
+                  "Document type: hud (a statement) or hud1a (a refinance statement) (default: "
+                  "hud; convert takes each deal as the kind it is)");
     addYesOption(app, options);
 
     TerminalDialog dialog(options.yes);

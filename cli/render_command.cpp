@@ -241,10 +241,13 @@ void addRenderCommand(CLI::App& app, GlobalOptions& options) {
                           "(default: beside each document, with .html)");
     render
         ->add_option("--out-dir", args->outDir,
-                     "Write the outputs under DIR, mirroring the folders below each folder given")
+                     "Write the outputs under DIR, mirroring the folders below each folder given "
+                     "(default: beside each document)")
         ->excludes(output);
     CLI::Option* pdfFlag =
-        render->add_flag("--pdf", args->pdf, "Print the pages to PDF through a headless Chromium");
+        render->add_flag("--pdf", args->pdf,
+                         "Print the pages to PDF through a headless Chromium (default: HTML "
+                         "pages)");
     CLI::Option* paper =
         render->add_option("--paper", args->paper, "The PDF's paper: letter (default) or a4")
             ->check(CLI::IsMember({"letter", "a4"}))

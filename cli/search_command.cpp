@@ -103,8 +103,14 @@ void addSearchCommand(CLI::App& app, const GlobalOptions&) {
                      "FIELD=VALUE: the field holds VALUE, in any case, with or without accents "
                      "(repeatable); FIELD is a column of the documents table")
         ->check(whereCheck);
-    search->add_option("--from", args->from, "Settlement on or after this date")->check(dateCheck);
-    search->add_option("--to", args->to, "Settlement on or before this date")->check(dateCheck);
+    search
+        ->add_option("--from", args->from,
+                     "Settlement on or after this date (default: no lower bound)")
+        ->check(dateCheck);
+    search
+        ->add_option("--to", args->to,
+                     "Settlement on or before this date (default: no upper bound)")
+        ->check(dateCheck);
     search->add_option("--limit", args->limit, "At most this many matches")
         ->capture_default_str()
         // CLI::PositiveNumber would say "0 not in range 0.000000 to <a 309-digit number>".

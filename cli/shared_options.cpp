@@ -17,16 +17,13 @@ std::string shardProblem(const std::string& text) {
 
 } // namespace
 
-void addTypeOption(CLI::App& command, GlobalOptions& options) {
-    command
-        .add_option("--type", options.documentType,
-                    "Document type: hud (a statement, the default) or hud1a (a refinance "
-                    "statement)")
+void addTypeOption(CLI::App& command, GlobalOptions& options, const std::string& description) {
+    command.add_option("--type", options.documentType, description)
         ->check(documentTypeProblem, "hud|hud1a");
 }
 
-void addYesOption(CLI::App& command, GlobalOptions& options) {
-    command.add_flag("--yes", options.yes, "Answer Yes to every question");
+void addYesOption(CLI::App& command, GlobalOptions& options, const std::string& description) {
+    command.add_flag("--yes", options.yes, description);
 }
 
 void addWaitOption(CLI::App& command, GlobalOptions& options) {

@@ -14,6 +14,11 @@
 
 namespace velmora::cli {
 
+inline constexpr char kTypeDescription[] =
+    "Document type: hud (a statement) or hud1a (a refinance statement) (default: hud)";
+inline constexpr char kYesDescription[] =
+    "Answer Yes to every question (default: ask on a terminal; without one, answer No)";
+
 struct GlobalOptions {
     std::string documentType; // empty: the provider's default
     bool yes = false;
@@ -23,10 +28,13 @@ struct GlobalOptions {
 
 // --type: "hud" or "hud1a", anything else a usage error. Those are the only
 // types a document is created or converted as, and for reading a document
-// the type set beforehand matters only for a "hud" statement.
-void addTypeOption(CLI::App& command, GlobalOptions& options);
+// the type set beforehand matters only for a "hud" statement. A command whose
+// default differs says so in its own `description`.
+void addTypeOption(CLI::App& command, GlobalOptions& options,
+                   const std::string& description = kTypeDescription);
 // --yes: the answer to the questions a command may ask.
-void addYesOption(CLI::App& command, GlobalOptions& options);
+void addYesOption(CLI::App& command, GlobalOptions& options,
+                  const std::string& description = kYesDescription);
 // --wait SECONDS, for the commands that only read their files.
 void addWaitOption(CLI::App& command, GlobalOptions& options);
 // --shard K/N, for the commands that work through trees: only shard K of N of

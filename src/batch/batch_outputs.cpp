@@ -1,6 +1,7 @@
 #include "batch/batch_outputs.h"
 
 #include "batch/file_kind.h"
+#include "batch/not_a_deal.h"
 #include "platform/path_parts.h"
 
 #include <algorithm>
@@ -26,11 +27,14 @@ std::string trailingNames(const std::string& path, std::size_t count) {
     return path.substr(start);
 }
 
+// Beside the document where it really is; under an output folder, where it
+// was found (a link's own name and folders, which its relative name covers).
 std::string naiveOutput(const FoundFile& file, const OutputNaming& naming) {
     if (naming.folder.empty())
         return withExtension(file.path, naming.extension);
     const std::size_t names = 1 + std::count(file.relative.begin(), file.relative.end(), '/');
-    const std::string below = trailingNames(file.path, file.named ? 1 : names);
+    const std::string& found = file.link.empty() ? file.path : file.link;
+    const std::string below = trailingNames(found, file.named ? 1 : names);
     const bool joined = isPathSeparator(naming.folder.back());
     return naming.folder + (joined ? "" : "/") + withExtension(below, naming.extension);
 }
@@ -79,13 +83,22 @@ BatchItem settled(const FoundFile& file, BatchOutcome outcome, const std::string
     return {file.path, "", outcome, file.path + ": " + why, BatchRemedy::None, kind, false};
 }
 
+// Told, with `why`, when it is named or its name says deal.
+BatchItem notADeal(const FoundFile& file, const std::string& why) {
+    if (why.empty() || (!file.named && !hasDealExtension(file.path)))
+        return {file.path, "", BatchOutcome::NotADeal, "", BatchRemedy::None, {}, false};
+    return settled(file, BatchOutcome::NotADeal, why);
+}
+
 } // namespace
 
 BatchItem batchItemOf(const FoundFile& file) {
     // A FIFO, socket or device holds no deal, as convert and index say too;
     // reading one could wait for ever.
     if (file.found == Found::NotAFile)
-        return settled(file, BatchOutcome::NotADeal, problemOf(file.found));
+        return notADeal(file, problemOf(file.found));
+    if (file.found == Found::Dangling)
+        return settled(file, BatchOutcome::BrokenLink, problemOf(file.found));
     if (file.found != Found::File)
         return settled(file, BatchOutcome::Failed, problemOf(file.found));
     const std::optional<std::string> first = readFirstBytes(file.path);
@@ -103,7 +116,8 @@ BatchItem batchItemOf(const FoundFile& file) {
     case FileKind::NotADeal:
         break;
     }
-    return settled(file, BatchOutcome::NotADeal, "not a deal document: " + notADealReason(*first));
+    const std::optional<NotADealNote> note = notADealNote(file.path, file.named, *first);
+    return notADeal(file, note ? note->reason : "");
 }
 
 std::vector<BatchItem> planBatch(const std::vector<FoundFile>& files, const OutputNaming& naming) {

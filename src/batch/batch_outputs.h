@@ -24,7 +24,8 @@ enum class BatchOutcome {
     SkippedExisting, // the output is there and the run may not replace it
     Unsupported,     // a legacy deal of a kind no reader converts
     NotADeal,
-    Failed, // a document, or a name given, that could not be worked on
+    Failed,     // a document, or a name given, that could not be worked on
+    BrokenLink, // a link that leads nowhere: told, but no failure of the run
     Count
 };
 
@@ -42,7 +43,8 @@ struct BatchItem {
     std::string document;
     std::string output; // empty while settled
     std::optional<BatchOutcome> settled;
-    // One line, naming the file it is about.
+    // One line, naming the file it is about. Empty for a file that is no
+    // deal and passes in silence (see not_a_deal.h).
     std::string reason;
     BatchRemedy remedy = BatchRemedy::None;
     // As told from its first bytes.

@@ -147,15 +147,19 @@ std::string batchSummaryLine(const BatchSummary& summary, const std::string& wri
            ", skipped existing: " + std::to_string(summary.count(SkippedExisting)) +
            ", unsupported: " + std::to_string(summary.count(Unsupported)) +
            ", not a deal: " + std::to_string(summary.count(NotADeal)) +
-           ", failed: " + std::to_string(summary.count(Failed));
+           ", failed: " + std::to_string(summary.count(Failed)) +
+           ", broken link: " + std::to_string(summary.count(BrokenLink));
 }
 
 std::string batchNote(const BatchRecord& record) {
     switch (record.outcome) {
     case BatchOutcome::Written:
-    case BatchOutcome::NotADeal:
     case BatchOutcome::Count:
         return "";
+    case BatchOutcome::NotADeal:
+        return record.reason.empty() ? "" : "not a deal: " + record.reason;
+    case BatchOutcome::BrokenLink:
+        return "broken link: " + record.reason;
     case BatchOutcome::SkippedExisting:
         return "skipped: " + record.reason;
     case BatchOutcome::Unsupported:

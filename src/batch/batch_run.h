@@ -67,12 +67,13 @@ struct BatchSummary {
 BatchSummary summarizeBatch(const std::vector<BatchRecord>& records);
 
 // "rendered: 3, skipped existing: 1, unsupported: 1, not a deal: 2,
-// failed: 0", the first count named by `written`.
+// failed: 0, broken link: 0", the first count named by `written`.
 std::string batchSummaryLine(const BatchSummary& summary, const std::string& written);
 
 // The line that tells a person about a file skipped or failed
 // ("skipped: out/deal.html: exists"), before any word on its remedy; empty
-// for files written and files that are no deal, which the summary counts.
+// for files written and for files that are no deal and pass in silence,
+// which the summary counts.
 std::string batchNote(const BatchRecord& record);
 
 } // namespace velmora::batch

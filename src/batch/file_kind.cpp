@@ -7,17 +7,12 @@
 #include <optional>
 
 namespace velmora::batch {
-namespace {
-
-// The version word that begins a legacy file: 16 bits, little-endian.
-std::optional<std::uint32_t> firstWord(std::string_view bytes) {
-    if (bytes.size() < 2)
+std::optional<std::uint32_t> versionWordOf(std::string_view firstBytes) {
+    if (firstBytes.size() < 2)
         return std::nullopt;
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[0]) |
-                                      static_cast<unsigned char>(bytes[1]) << 8);
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(firstBytes[0]) |
+                                      static_cast<unsigned char>(firstBytes[1]) << 8);
 }
-
-} // namespace
 
 std::optional<std::string> readFirstBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -34,7 +29,7 @@ std::optional<std::string> readFirstBytes(const std::string& path) {
 KindOfFile kindOfFile(std::string_view firstBytes) {
     if (hasFormatMarker(firstBytes))
         return {FileKind::XmlDocument, 0};
-    const std::optional<std::uint32_t> word = firstWord(firstBytes);
+    const std::optional<std::uint32_t> word = versionWordOf(firstBytes);
     if (!word)
         return {};
     if (const std::optional<LegacyReaderKind> reader = readerFor(*word))
@@ -43,13 +38,6 @@ KindOfFile kindOfFile(std::string_view firstBytes) {
     if (unconvertibleDealOf(*word))
         return {FileKind::UnconvertibleDeal, *word};
     return {};
-}
-
-std::string notADealReason(std::string_view firstBytes) {
-    const std::optional<std::uint32_t> word = firstWord(firstBytes);
-    if (!word)
-        return firstBytes.empty() ? "empty" : "1 byte long";
-    return "unknown version word " + std::to_string(*word) + ", and no format marker";
 }
 
 std::string kindName(const KindOfFile& kind) {

@@ -34,9 +34,9 @@ inline constexpr std::size_t kKindBytes = 16;
 // version word is its first 2), or all of a shorter one.
 KindOfFile kindOfFile(std::string_view firstBytes);
 
-// Why a file whose first bytes kindOfFile finds no deal is none, in words:
-// "empty", "1 byte long", "unknown version word 1701, and no format marker".
-std::string notADealReason(std::string_view firstBytes);
+// The version word a legacy file begins with (16 bits, little-endian); none
+// for a file shorter than that.
+std::optional<std::uint32_t> versionWordOf(std::string_view firstBytes);
 
 // The first kKindBytes bytes of the file at `path` (all of a shorter one),
 // read without any hold: a document a host has open, or a spreadsheet open in

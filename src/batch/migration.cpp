@@ -1,7 +1,9 @@
 #include "batch/migration.h"
 
 #include "batch/file_kind.h"
+#include "batch/not_a_deal.h"
 #include "batch/work_threads.h"
+#include "batch/xml_stamp.h"
 #include "document/hud_document.h"
 #include "legacy/kind_check.h"
 #include "legacy/legacy_conversion.h"
@@ -67,6 +69,8 @@ public:
     FileMigration(const FoundFile& found, const MigrationOptions& options)
         : found_(found), options_(options) {
         record_.path = found.path;
+        record_.link = found.link;
+        record_.named = found.named;
     }
 
     // A failure of the system (memory, above all) ends this file's work, not
@@ -86,6 +90,8 @@ private:
     FileRecord examine() {
         if (found_.found == Found::NotAFile)
             return outcome(record_, Outcome::NotADeal, problemOf(found_.found));
+        if (found_.found == Found::Dangling)
+            return outcome(record_, Outcome::BrokenLink, problemOf(found_.found));
         if (found_.found != Found::File)
             return outcome(record_, Outcome::Failed, problemOf(found_.found));
         std::optional<std::string> first = readFirstBytes(found_.path);
@@ -102,15 +108,15 @@ private:
         record_.bytes = sizeOf(found_.path);
         const KindOfFile kind = kindOfFile(*first);
         record_.kind = kindName(kind);
-        record_.versionWord = kind.versionWord;
+        record_.version = kind.versionWord;
         switch (kind.kind) {
         case FileKind::XmlDocument:
-            return outcome(record_, Outcome::AlreadyConverted);
+            return alreadyConverted();
         case FileKind::NotADeal:
-            return outcome(record_, Outcome::NotADeal);
+            return notADeal(*first);
         case FileKind::UnconvertibleDeal:
             return outcome(record_, Outcome::UnsupportedKind,
-                           "a " + record_.kind + " cannot be converted");
+                           "a " + record_.kind + "; only statements convert");
         case FileKind::Statement:
         case FileKind::Refinance:
             break;
@@ -135,7 +141,7 @@ private:
                            "held by another program, or not readable whole");
         // Another run may have converted it since its first bytes were read.
         if (kindOfFile(*bytes).kind == FileKind::XmlDocument)
-            return outcome(record_, Outcome::AlreadyConverted, "converted by another run");
+            return alreadyConverted("converted by another run");
         record_.bytes = bytes->size();
         return convert(*bytes, type);
     }
@@ -145,11 +151,12 @@ private:
         const LegacyConversion conversion = convertLegacyArchive(type, in);
         if (conversion.result != ReadResult::Read)
             return outcome(record_, Outcome::Failed,
-                           "The file is damaged and cannot be converted.");
+                           "The file is damaged and cannot be converted: " + conversion.damage +
+                               ".");
         conversion.document->putString("versionNumber", kCurrentVersion);
         const std::string text = xmlFileText(*conversion.document);
         if (options_.dryRun)
-            return outcome(record_, Outcome::Converted, "dry run: nothing was written");
+            return outcome(record_, Outcome::WouldConvert);
         return replace(original, type, text);
     }
 
@@ -167,7 +174,7 @@ private:
         case GuardedReplace::Changed:
             return changedDuringConversion(type);
         case GuardedReplace::NotWritten:
-            return notReplaced(type);
+            return notReplaced();
         case GuardedReplace::NotPutBack:
             return outcome(record_, Outcome::Failed,
                            "changed during conversion, and what was written meanwhile could not "
@@ -192,7 +199,7 @@ private:
     // holds, so it goes; the file is tried again once, as a held one is.
     FileRecord changedDuringConversion(const std::string& type) {
         if (convertedByAnotherRun())
-            return outcome(record_, Outcome::AlreadyConverted, "converted by another run");
+            return alreadyConverted("converted by another run");
         removeFile(record_.backupPath);
         record_.backupPath.clear();
         if (retried_)
@@ -203,14 +210,33 @@ private:
 
     // The file was not replaced: another holder kept it, or the write failed.
     // The backup made here stays: it holds the bytes the file still holds.
-    FileRecord notReplaced(const std::string& type) {
-        if (convertedByAnotherRun()) {
-            record_.kind = type;
-            return outcome(record_, Outcome::AlreadyConverted, "converted by another run");
-        }
+    FileRecord notReplaced() {
+        if (convertedByAnotherRun())
+            return alreadyConverted("converted by another run");
         return outcome(record_, Outcome::Failed,
                        "not converted: the file could not be replaced (held by another program, "
                        "or a write failed); it was left as it is");
+    }
+
+    // Its record carries the type and version the document says it is.
+    FileRecord alreadyConverted(std::string reason = {}) {
+        const std::optional<XmlStamp> stamp = xmlStampOf(found_.path);
+        if (!stamp)
+            return outcome(record_, Outcome::AlreadyConverted,
+                           reason.empty() ? "the XML document does not load" : reason);
+        record_.kind = stamp->type.empty() ? kindName({FileKind::XmlDocument}) : stamp->type;
+        record_.version = stamp->version;
+        return outcome(record_, Outcome::AlreadyConverted, std::move(reason));
+    }
+
+    // Told why when it is named, or its name says deal.
+    FileRecord notADeal(const std::string& firstBytes) {
+        const std::optional<NotADealNote> note =
+            notADealNote(found_.path, found_.named, firstBytes);
+        if (!note)
+            return outcome(record_, Outcome::NotADeal);
+        record_.version = note->versionWord;
+        return outcome(record_, Outcome::NotADeal, note->reason);
     }
 
     bool convertedByAnotherRun() const {

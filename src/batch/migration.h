@@ -5,7 +5,9 @@
 // in memory, a safe save that replaces the file only if it is still the file
 // that was read, and a reload of the new file; only a file that reloads
 // counts as converted, and one that does not gets its original back. Unlike
-// a host's open it asks nothing and does not pause.
+// a host's open it asks nothing and does not pause. A deal found through a
+// link is converted where it really is, its backup beside it; a link that
+// leads nowhere is a broken link, which fails nothing.
 //
 // Runs that overlap or repeat are calm: a file is read while nobody else may
 // write it; one that another run holds is tried again once after a short
@@ -29,7 +31,8 @@ struct MigrationOptions {
     // "hud" or "hud1a" converts only that kind and refuses the other; empty
     // converts each deal as the kind it is.
     std::string forcedType;
-    // Says what would happen to each file, and writes nothing.
+    // Says what would happen to each file (WouldConvert for each deal that
+    // would convert), and writes nothing.
     bool dryRun = false;
 };
 

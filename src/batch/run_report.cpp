@@ -1,10 +1,12 @@
 #include "batch/run_report.h"
 
+#include "batch/not_a_deal.h"
 #include "platform/code_page.h"
 #include "tree/json_text.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -46,6 +48,19 @@ double millisecondsNumber(double milliseconds) {
     return std::strtod(millisecondsText(milliseconds).c_str(), nullptr);
 }
 
+// An outcome as a summary and a line name it: "already converted".
+std::string words(Outcome outcome) {
+    std::string name = outcomeName(outcome);
+    std::replace(name.begin(), name.end(), '-', ' ');
+    return name;
+}
+
+// The one outcome a kind of run never has: a dry run converts nothing, a
+// real run has nothing that only would be converted.
+Outcome absentFrom(bool dryRun) {
+    return dryRun ? Outcome::Converted : Outcome::WouldConvert;
+}
+
 // Reports are UTF-8; paths and reasons are tree text (ANSI on Windows).
 std::string utf8(const std::string& treeText) {
     return treeTextToUtf8(treeText);
@@ -57,6 +72,8 @@ const char* outcomeName(Outcome outcome) {
     switch (outcome) {
     case Outcome::Converted:
         return "converted";
+    case Outcome::WouldConvert:
+        return "would-convert";
     case Outcome::AlreadyConverted:
         return "already-converted";
     case Outcome::NotADeal:
@@ -65,6 +82,8 @@ const char* outcomeName(Outcome outcome) {
         return "unsupported-kind";
     case Outcome::Refused:
         return "refused";
+    case Outcome::BrokenLink:
+        return "broken-link";
     case Outcome::Failed:
     case Outcome::Count:
         break;
@@ -76,22 +95,23 @@ std::string jsonRecord(const FileRecord& r) {
     return jsonText({{"path", utf8(r.path)},
                      {"outcome", outcomeName(r.outcome)},
                      {"kind", r.kind},
-                     {"version", r.versionWord},
+                     {"version", r.version},
                      {"backup", utf8(r.backupPath)},
                      {"reason", utf8(r.reason)},
                      {"bytes", r.bytes},
-                     {"milliseconds", millisecondsNumber(r.milliseconds)}});
+                     {"milliseconds", millisecondsNumber(r.milliseconds)},
+                     {"link", utf8(r.link)}});
 }
 
 std::string csvHeader() {
-    return "path,outcome,kind,version,backup,reason,bytes,milliseconds";
+    return "path,outcome,kind,version,backup,reason,bytes,milliseconds,link";
 }
 
 std::string csvRecord(const FileRecord& r) {
     return csvField(utf8(r.path)) + "," + outcomeName(r.outcome) + "," + csvField(r.kind) + "," +
-           std::to_string(r.versionWord) + "," + csvField(utf8(r.backupPath)) + "," +
+           std::to_string(r.version) + "," + csvField(utf8(r.backupPath)) + "," +
            csvField(utf8(r.reason)) + "," + std::to_string(r.bytes) + "," +
-           millisecondsText(r.milliseconds);
+           millisecondsText(r.milliseconds) + "," + csvField(utf8(r.link));
 }
 
 std::size_t RunSummary::files() const {
@@ -112,24 +132,50 @@ RunSummary summarize(const std::vector<FileRecord>& records) {
     return summary;
 }
 
-std::string summaryLine(const RunSummary& summary) {
+std::string summaryLine(const RunSummary& summary, bool dryRun) {
     std::string line;
     for (const Outcome outcome : everyValue<Outcome>()) {
-        std::string name = outcomeName(outcome);
-        for (char& c : name)
-            c = c == '-' ? ' ' : c;
-        line += (line.empty() ? "" : ", ") + name + ": " + std::to_string(summary.count(outcome));
+        if (outcome == absentFrom(dryRun))
+            continue;
+        line += (line.empty() ? "" : ", ") + words(outcome) + ": " +
+                std::to_string(summary.count(outcome));
     }
     return line;
 }
 
 std::string summaryJson(const RunSummary& summary, bool dryRun) {
     nlohmann::ordered_json json = {{"files", summary.files()}};
-    for (const Outcome outcome : everyValue<Outcome>())
-        json[outcomeName(outcome)] = summary.count(outcome);
+    for (const Outcome outcome : everyValue<Outcome>()) {
+        if (outcome != absentFrom(dryRun))
+            json[outcomeName(outcome)] = summary.count(outcome);
+    }
     if (dryRun)
         json["dry-run"] = true;
     return jsonText(json);
+}
+
+bool deservesALine(const FileRecord& record) {
+    switch (record.outcome) {
+    case Outcome::Converted:
+    case Outcome::WouldConvert:
+    case Outcome::Count:
+        return false;
+    case Outcome::AlreadyConverted:
+        return record.named;
+    case Outcome::NotADeal:
+        return record.named || hasDealExtension(record.path);
+    case Outcome::UnsupportedKind:
+    case Outcome::Refused:
+    case Outcome::Failed:
+    case Outcome::BrokenLink:
+        break;
+    }
+    return true;
+}
+
+std::string recordLine(const FileRecord& record) {
+    return words(record.outcome) + ": " + record.path +
+           (record.reason.empty() ? "" : ": " + record.reason);
 }
 
 } // namespace velmora::batch

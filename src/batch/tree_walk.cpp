@@ -8,7 +8,8 @@
 #include <chrono>
 #include <cwctype>
 #include <filesystem>
-#include <set>
+#include <map>
+#include <optional>
 #include <tuple>
 
 namespace velmora::batch {
@@ -91,22 +92,41 @@ bool isLongUnwritten(const fs::path& path) {
     return !error && fs::file_time_type::clock::now() - written > kLongUnwritten;
 }
 
+// Where a name reached through links really is: the file they lead to, or
+// for a link that leads nowhere, the link itself in its real folder.
+fs::path realPathOf(const fs::path& path) {
+    std::error_code error;
+    fs::path real = fs::canonical(path, error);
+    if (!error)
+        return real;
+    real = fs::canonical(path.parent_path(), error);
+    return error ? path : real / path.filename();
+}
+
+bool isLink(const fs::directory_entry& entry) {
+    std::error_code error;
+    return entry.is_symlink(error);
+}
+
+struct PendingFolder {
+    fs::path path;
+    bool throughLink = false;
+};
+
 class Walker {
 public:
-    TreeWalk result;
-
     void walkRoot(const std::string& root) {
         const fs::path path = pathOf(root);
         std::error_code ignored;
         const fs::directory_entry named(path, ignored);
         if (isInBackupFolder(path) || leadsIntoBackups(named)) {
-            result.notes.push_back(root + ": upgrade backups are never converted; left alone");
+            notes_.push_back(root + ": upgrade backups are never converted; left alone");
             return;
         }
         std::error_code error;
         const fs::file_status status = fs::status(path, error);
         if (fs::is_directory(status)) {
-            walkFolder(path, path);
+            walkFolder(path);
             return;
         }
         const std::string name = shardKeyOf(path.filename());
@@ -114,46 +134,73 @@ public:
             add({root, name, absence(named, error), true});
             return;
         }
-        addFile(path, name, status, true);
+        addFile(path, name, status, isLink(named), true);
+    }
+
+    TreeWalk result() {
+        TreeWalk walk;
+        for (std::optional<FoundFile>& file : files_) {
+            if (file)
+                walk.files.push_back(std::move(*file));
+        }
+        walk.notes = std::move(notes_);
+        walk.leftoverTemporaries = std::move(leftoverTemporaries_);
+        return walk;
     }
 
 private:
-    void walkFolder(const fs::path& root, const fs::path& start) {
-        std::vector<fs::path> pending{start};
+    void walkFolder(const fs::path& root) {
+        std::vector<PendingFolder> pending{{root, false}};
         while (!pending.empty()) {
-            const fs::path folder = std::move(pending.back());
+            const PendingFolder folder = std::move(pending.back());
             pending.pop_back();
-            const std::optional<Identity> id = identityOf(folder);
-            if (id && !foldersSeen_.insert(*id).second)
-                continue; // reached again through a link
+            if (!isToBeSearched(folder))
+                continue;
             std::vector<fs::directory_entry> entries;
             std::error_code error;
-            for (fs::directory_iterator it(folder, error), end; !error && it != end;
+            for (fs::directory_iterator it(folder.path, error), end; !error && it != end;
                  it.increment(error))
                 entries.push_back(*it);
             if (error) {
-                add({textOf(folder), relativeTo(root, folder), Found::Unreadable});
+                add({textOf(folder.path), relativeTo(root, folder.path), Found::Unreadable});
                 continue;
             }
             std::sort(entries.begin(), entries.end());
             // Folders go on the stack in reverse, so that they come out in name order.
-            std::vector<fs::path> subfolders;
+            std::vector<PendingFolder> subfolders;
             for (const fs::directory_entry& entry : entries)
-                visitEntry(root, entry, subfolders);
+                visitEntry(root, entry, folder.throughLink, subfolders);
             pending.insert(pending.end(), subfolders.rbegin(), subfolders.rend());
         }
     }
 
-    void visitEntry(const fs::path& root, const fs::directory_entry& entry,
-                    std::vector<fs::path>& subfolders) {
+    // A folder is searched once through links and once more, at most, when
+    // it is then reached without one: its files are to be known by their
+    // real paths wherever the link stands in the walk.
+    bool isToBeSearched(const PendingFolder& folder) {
+        const std::optional<Identity> id = identityOf(folder.path);
+        if (!id)
+            return true;
+        const auto [seen, added] = foldersSeen_.try_emplace(*id, !folder.throughLink);
+        if (added)
+            return true;
+        if (folder.throughLink || seen->second)
+            return false;
+        seen->second = true;
+        return true;
+    }
+
+    void visitEntry(const fs::path& root, const fs::directory_entry& entry, bool inLinkedFolder,
+                    std::vector<PendingFolder>& subfolders) {
         const fs::path& path = entry.path();
         std::error_code error;
         const fs::file_status status = entry.status(error);
         if (leadsIntoBackups(entry))
             return;
+        const bool throughLink = inLinkedFolder || isLink(entry);
         if (fs::is_directory(status)) {
             if (!isBackupFolderName(path.filename()))
-                subfolders.push_back(path);
+                subfolders.push_back({path, throughLink});
             return;
         }
         // Another run's save in progress: the file it will become is found.
@@ -161,26 +208,53 @@ private:
         // one not written for long is what a killed run left.
         if (isSafeWriteTemporary(textOf(path.filename()))) {
             if (fs::is_regular_file(status) && isLongUnwritten(path))
-                result.leftoverTemporaries.push_back(textOf(path));
+                leftoverTemporaries_.push_back(textOf(path));
             return;
         }
         if (error || !fs::exists(status)) {
-            add({textOf(path), relativeTo(root, path), absence(entry, error)});
+            // A link that leads nowhere has no real path but its own.
+            add(reached(path, relativeTo(root, path), absence(entry, error), inLinkedFolder));
             return;
         }
-        addFile(path, relativeTo(root, path), status);
+        addFile(path, relativeTo(root, path), status, throughLink);
     }
 
     void addFile(const fs::path& path, const std::string& relative, const fs::file_status& status,
-                 bool named = false) {
+                 bool throughLink, bool named = false) {
         if (!fs::is_regular_file(status)) {
-            add({textOf(path), relative, Found::NotAFile, named});
+            add(reached(path, relative, Found::NotAFile, throughLink, named));
             return;
         }
+        FoundFile file = reached(path, relative, Found::File, throughLink, named);
         const std::optional<Identity> id = identityOf(path);
-        if (id && !filesSeen_.insert(*id).second)
+        if (id && isFoundAgain(*id, file))
             return;
-        add({textOf(path), relative, Found::File, named});
+        if (id)
+            filesSeen_[*id] = files_.size();
+        add(std::move(file));
+    }
+
+    // A file found before keeps its first finding, unless that went through
+    // a link and this one does not. Named either time, it counts as named.
+    bool isFoundAgain(const Identity& id, FoundFile& file) {
+        const auto seen = filesSeen_.find(id);
+        if (seen == filesSeen_.end())
+            return false;
+        std::optional<FoundFile>& first = files_[seen->second];
+        if (first->link.empty() || !file.link.empty()) {
+            first->named = first->named || file.named;
+            return true;
+        }
+        file.named = file.named || first->named;
+        first.reset();
+        return false;
+    }
+
+    static FoundFile reached(const fs::path& path, const std::string& relative, Found found,
+                             bool throughLink, bool named = false) {
+        if (!throughLink)
+            return {textOf(path), relative, found, named};
+        return {textOf(realPathOf(path)), relative, found, named, textOf(path)};
     }
 
     // Why a name has no file to look at: not there (through a link or not),
@@ -188,18 +262,23 @@ private:
     static Found absence(const fs::directory_entry& entry, const std::error_code& statusError) {
         if (statusError && statusError != std::errc::no_such_file_or_directory)
             return Found::Unreadable;
-        std::error_code error;
-        return entry.is_symlink(error) ? Found::Dangling : Found::Missing;
+        return isLink(entry) ? Found::Dangling : Found::Missing;
     }
 
     static std::string relativeTo(const fs::path& root, const fs::path& path) {
         return shardKeyOf(path.lexically_relative(root));
     }
 
-    void add(FoundFile file) { result.files.push_back(std::move(file)); }
+    void add(FoundFile file) { files_.emplace_back(std::move(file)); }
 
-    std::set<Identity> foldersSeen_;
-    std::set<Identity> filesSeen_;
+    // Dropped findings stay as empty places until the end, so that the places
+    // remembered for the others hold.
+    std::vector<std::optional<FoundFile>> files_;
+    std::vector<std::string> notes_;
+    std::vector<std::string> leftoverTemporaries_;
+    // Whether each folder was reached without a link.
+    std::map<Identity, bool> foldersSeen_;
+    std::map<Identity, std::size_t> filesSeen_;
 };
 
 } // namespace
@@ -208,7 +287,7 @@ TreeWalk walkTree(const std::vector<std::string>& roots) {
     Walker walker;
     for (const std::string& root : roots)
         walker.walkRoot(root);
-    return std::move(walker.result);
+    return walker.result();
 }
 
 std::string absoluteKey(const std::string& path) {

@@ -2,8 +2,11 @@
 // folders searched all the way down.
 //
 // Symbolic links are followed, to files and to folders, and each real file is
-// found once however many links lead to it (a folder reached twice, a loop of
-// links included, is searched once). Folders named "UpgradeBackup" hold the
+// found once however many links lead to it (a loop of links ends). A file
+// found through a link is known by its real path, where the link leads, so
+// that its backups, index row and outputs belong to the file itself; found
+// both ways, it is known as it is found without a link, wherever in the walk
+// the link came first. Folders named "UpgradeBackup" hold the
 // copies kept before conversions and are passed over; one named directly, or
 // a file inside one, is left alone with a note. What cannot be worked on (a
 // link that leads nowhere, a fifo, a folder that cannot be listed, a name
@@ -24,11 +27,18 @@ enum class Found {
 };
 
 struct FoundFile {
-    std::string path;     // as reached from the name the run was given
-    std::string relative; // from that name, UTF-8, "/" between folders: the shard key
+    // As reached from the name the run was given; through a link, the real
+    // path (absolute) where it leads.
+    std::string path;
+    // From that name, UTF-8, "/" between folders: the shard key. Through a
+    // link, the link's own.
+    std::string relative;
     Found found = Found::File;
     // Given to the run by its own name, not found inside a folder given.
     bool named = false;
+    // The name it was reached by when that went through a symbolic link (the
+    // link itself, or a name inside a linked folder); empty otherwise.
+    std::string link = {};
 };
 
 struct TreeWalk {

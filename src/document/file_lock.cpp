@@ -63,4 +63,9 @@ bool hasFormatMarker(std::string_view bytes) {
     return bytes.substr(0, kMarkerLength) == std::string_view(kFormatMarker, kMarkerLength);
 }
 
+bool isCutFormatMarker(std::string_view bytes) {
+    return !bytes.empty() && bytes.size() < kMarkerLength &&
+           std::string_view(kFormatMarker, kMarkerLength).starts_with(bytes);
+}
+
 } // namespace velmora

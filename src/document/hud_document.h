@@ -121,6 +121,10 @@ std::optional<std::string> makeUpgradeBackupOf(const std::string& path,
 // XML format, "<calverin>".
 bool hasFormatMarker(std::string_view bytes);
 
+// Whether `bytes`, all of a file shorter than the marker, are its beginning:
+// a document cut short before its marker ends.
+bool isCutFormatMarker(std::string_view bytes);
+
 // The name makeUpgradeBackup gives the backup of `path`: the folder of the
 // file ("/" and "\\" both separate folders) + "UpgradeBackup", then the file's
 // name without its extension, "_", the stamp "M-D-YYYY h-m-s" and ".prb" for

@@ -42,7 +42,7 @@ IndexEntry indexed(IndexEntry entry, CHudDocument& document) {
 std::string damageOf(const batch::DealInMemory& deal) {
     if (deal.kind.kind == batch::FileKind::XmlDocument)
         return "the XML document is damaged: it does not load";
-    return "the legacy file is damaged: it does not read";
+    return "the legacy file is damaged: " + deal.reason;
 }
 
 void setFormat(IndexEntry& entry, const batch::KindOfFile& kind) {

@@ -1,5 +1,7 @@
 #include "index/index_update.h"
 
+#include "batch/file_kind.h"
+#include "batch/not_a_deal.h"
 #include "batch/tree_walk.h"
 #include "batch/work_threads.h"
 #include "index/index_writer.h"
@@ -27,7 +29,24 @@ struct PendingFile {
     std::string path;
     std::string key;
     FileStamp stamp;
+    bool named = false;
 };
+
+// What a file read for the index turned out to be: a deal's entry, or why a
+// person is told of one that is no deal (empty when it passes in silence).
+struct ReadFile {
+    std::optional<IndexEntry> entry;
+    std::string notADeal;
+};
+
+std::string notADealReason(const PendingFile& file) {
+    const std::optional<std::string> first = batch::readFirstBytes(file.path);
+    if (!first)
+        return {};
+    const std::optional<batch::NotADealNote> note =
+        batch::notADealNote(file.path, file.named, *first);
+    return note ? note->reason : std::string();
+}
 
 std::unordered_map<std::string, KnownRow> knownRows(Database& db) {
     std::unordered_map<std::string, KnownRow> rows;
@@ -105,7 +124,11 @@ private:
             if (file.found == batch::Found::Unreadable || file.found == batch::Found::Missing)
                 unlisted_.push_back(prefixOf(file.path));
             if (file.found == batch::Found::NotAFile)
-                ++run_.notDeals;
+                countNotADeal(file.path, file.named || batch::hasDealExtension(file.path)
+                                             ? batch::problemOf(file.found)
+                                             : "");
+            else if (file.found == batch::Found::Dangling)
+                run_.brokenLinks.push_back({file.path, batch::problemOf(file.found)});
             else
                 run_.problems.push_back({file.path, batch::problemOf(file.found)});
             done();
@@ -125,27 +148,29 @@ private:
             done();
             return;
         }
-        pending.push_back({file.path, key, *stamp});
+        pending.push_back({file.path, key, *stamp, file.named});
     }
 
     void readBatch(const std::vector<PendingFile>& pending, std::size_t first, std::size_t end) {
-        std::vector<std::optional<IndexEntry>> entries(end - first);
+        std::vector<ReadFile> entries(end - first);
         batch::forEachOnThreads(end - first, options_.jobs, [&](std::size_t i) {
             const PendingFile& file = pending[first + i];
-            entries[i] = readIndexEntry(file.path, file.key, file.stamp);
+            entries[i].entry = readIndexEntry(file.path, file.key, file.stamp);
+            if (!entries[i].entry)
+                entries[i].notADeal = notADealReason(file);
             done();
         });
         write(pending, first, entries);
     }
 
     void write(const std::vector<PendingFile>& pending, std::size_t first,
-               const std::vector<std::optional<IndexEntry>>& entries) {
+               const std::vector<ReadFile>& entries) {
         Transaction transaction(db_);
         IndexWriter writer(db_);
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            const std::optional<IndexEntry>& entry = entries[i];
+            const std::optional<IndexEntry>& entry = entries[i].entry;
             if (!entry) {
-                ++run_.notDeals;
+                countNotADeal(pending[first + i].path, entries[i].notADeal);
                 if (known_.contains(pending[first + i].key)) {
                     writer.remove(pending[first + i].key);
                     ++run_.removed;
@@ -156,6 +181,12 @@ private:
             count(*entry, pending[first + i].path);
         }
         transaction.commit();
+    }
+
+    void countNotADeal(const std::string& path, const std::string& told) {
+        ++run_.notDeals;
+        if (!told.empty())
+            run_.notDealsTold.push_back({path, told});
     }
 
     void count(const IndexEntry& entry, const std::string& path) {
@@ -236,6 +267,7 @@ std::string indexRunLine(const IndexRun& run) {
            ", unchanged: " + std::to_string(run.unchanged) +
            ", not indexed: " + std::to_string(run.notIndexed) +
            ", not a deal: " + std::to_string(run.notDeals) +
+           ", broken link: " + std::to_string(run.brokenLinks.size()) +
            ", removed: " + std::to_string(run.removed);
 }
 

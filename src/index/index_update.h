@@ -4,7 +4,8 @@
 // is not read again; the others are read on several threads and written in
 // batches, each batch one transaction, so that a run stopped half-way leaves
 // every row true to its file and the next run goes on where it stopped.
-// Rows of files that are gone from the folders given are removed; rows of
+// A deal found through a link is kept under its real path. Rows of files
+// that are gone from the folders given are removed; rows of
 // other folders are left alone, so that one index can serve many folders, and
 // so are the rows of a folder given that is not there at all (a share that
 // is not mounted must not empty the index).
@@ -45,6 +46,11 @@ struct IndexRun {
     std::size_t removed = 0; // rows of files gone, or no deal any more
     // The deals not indexed now, and the names that could not be looked at.
     std::vector<IndexProblem> problems;
+    // Of the files that are no deal, those a person is told of (see
+    // not_a_deal.h), with what they are.
+    std::vector<IndexProblem> notDealsTold;
+    // Links that lead nowhere: told, and no problem of the run.
+    std::vector<IndexProblem> brokenLinks;
     // Names given that were left alone, with the reason.
     std::vector<std::string> notes;
     // Stopped before every file was read: the rows of the files not read,
@@ -62,7 +68,8 @@ IndexRun updateIndex(Database& db, const std::vector<std::string>& roots,
 // below that folder.
 std::size_t rowsUnder(Database& db, const std::string& root);
 
-// "indexed: 3, unchanged: 10, not indexed: 1, not a deal: 2, removed: 0".
+// "indexed: 3, unchanged: 10, not indexed: 1, not a deal: 2, broken link: 0,
+// removed: 0".
 std::string indexRunLine(const IndexRun& run);
 
 } // namespace velmora::index

@@ -107,12 +107,14 @@ TEST_F(BatchRunTest, EachFileGetsARecordThatSaysWhy) {
     EXPECT_EQ(records[1].remedy, batch::BatchRemedy::None);
     EXPECT_EQ(readBytes(existing), "kept");
     EXPECT_FALSE(fs::exists(folder.file("in/b.out")));
-    EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
-              "made: 1, skipped existing: 1, unsupported: 0, not a deal: 2, failed: 1");
+    EXPECT_EQ(
+        batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
+        "made: 1, skipped existing: 1, unsupported: 0, not a deal: 2, failed: 1, broken link: 0");
 
     records = batch::runBatch(items, kEcho, {true, 1, {}}, nullptr);
-    EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
-              "made: 3, skipped existing: 0, unsupported: 0, not a deal: 2, failed: 0");
+    EXPECT_EQ(
+        batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
+        "made: 3, skipped existing: 0, unsupported: 0, not a deal: 2, failed: 0, broken link: 0");
     EXPECT_EQ(readBytes(existing), "made " + folder.file("in/c.xml"));
 }
 
@@ -146,6 +148,26 @@ TEST_F(BatchRunTest, OnlyTheCommandsOwnOutputsAreReplaced) {
     EXPECT_EQ(readBytes(ours), "made " + folder.file("in/a.xml"));
 }
 
+// A link to nothing and a file named as a deal that is none are told, and
+// fail nothing; other clutter is only counted.
+TEST_F(BatchRunTest, BrokenLinksAndFilesNamedAsDealsAreToldAndFailNothing) {
+    fs::create_directories(folder.file("in"));
+    writeBytes(folder.file("in/empty.hud"), "");
+    writeBytes(folder.file("in/notes.txt"), "not a deal");
+    fs::create_symlink(folder.file("nowhere.xml"), folder.file("in/gone.xml"));
+    const std::vector<batch::BatchRecord> records =
+        batch::runBatch(plan({folder.file("in")}), kEcho, {false, 1, {}}, nullptr);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(batch::batchNote(records[0]),
+              "not a deal: " + folder.file("in/empty.hud") + ": empty");
+    EXPECT_EQ(batch::batchNote(records[1]),
+              "broken link: " + folder.file("in/gone.xml") + ": the link leads nowhere");
+    EXPECT_EQ(batch::batchNote(records[2]), "");
+    EXPECT_EQ(
+        batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
+        "made: 0, skipped existing: 0, unsupported: 0, not a deal: 2, failed: 0, broken link: 1");
+}
+
 // No exception from one file's work reaches a worker thread's end (which
 // would end the process): memory and logic faults fail that file alone, on
 // any number of threads.
@@ -166,8 +188,9 @@ TEST_F(BatchRunTest, AnyFaultOfOneFileFailsThatFileAndTheRunGoesOn) {
     ASSERT_EQ(records.size(), 6u);
     EXPECT_EQ(batch::batchNote(records[1]), "failed: out of memory");
     EXPECT_EQ(batch::batchNote(records[4]), "failed: a fault");
-    EXPECT_EQ(batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
-              "made: 4, skipped existing: 0, unsupported: 0, not a deal: 0, failed: 2");
+    EXPECT_EQ(
+        batch::batchSummaryLine(batch::summarizeBatch(records), "made"),
+        "made: 4, skipped existing: 0, unsupported: 0, not a deal: 0, failed: 2, broken link: 0");
 }
 
 // What escapes the work itself is thrown on the calling thread, once every
@@ -215,10 +238,9 @@ TEST_F(BatchRunTest, LegacyDealsOfAKindThatConvertsAreWorkedOn) {
     EXPECT_EQ(items[1].reason, mortgage + ": a legacy mortgage closing document, a kind no "
                                           "reader converts");
     EXPECT_EQ(items[1].remedy, batch::BatchRemedy::None);
-    EXPECT_EQ(items[2].reason,
-              unknown + ": not a deal document: unknown version word 1701, and no format marker");
-    EXPECT_EQ(items[3].reason, folder.file("in/d.hud") + ": not a deal document: empty");
-    EXPECT_EQ(items[4].reason, folder.file("in/e.hud") + ": not a deal document: 1 byte long");
+    EXPECT_EQ(items[2].reason, unknown + ": unknown version word 1701");
+    EXPECT_EQ(items[3].reason, folder.file("in/d.hud") + ": empty");
+    EXPECT_EQ(items[4].reason, folder.file("in/e.hud") + ": truncated");
     const batch::BatchRecord record = batch::runBatchItem(items[1], kEcho, {});
     EXPECT_EQ(batch::batchNote(record), "unsupported: " + items[1].reason);
     EXPECT_EQ(readBytes(batch::runBatchItem(items[0], kEcho, {}).output), "made " + statement);

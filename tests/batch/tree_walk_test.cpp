@@ -29,9 +29,10 @@ TEST(TreeWalk, LinksAreFollowedOnceLoopsEndAndBackupsAreLeftAlone) {
     put(tree.file("sub/b.hud"));
     put(tree.file("UpgradeBackup/a_1-1-2000 0-0-0.prb"));
     put(outside.file("far/c.hud"));
-    fs::create_symlink(tree.file("a.hud"), tree.file("again.hud"));      // a file reached twice
-    fs::create_symlink(tree.path(), tree.file("sub/loop"));              // a loop of folders
-    fs::create_symlink(outside.file("far"), tree.file("far"));           // a folder elsewhere
+    fs::create_symlink(tree.file("a.hud"), tree.file("again.hud")); // a file reached twice
+    fs::create_symlink(tree.file("sub"), tree.file("alias"));       // ... and a folder, link first
+    fs::create_symlink(tree.path(), tree.file("sub/loop"));         // a loop of folders
+    fs::create_symlink(outside.file("far"), tree.file("far"));      // a folder elsewhere
     fs::create_symlink(outside.file("gone.hud"), tree.file("gone.hud")); // a link to nothing
     fs::create_symlink(tree.file("UpgradeBackup"), tree.file("old"));    // links into backups
     fs::create_symlink(tree.file("UpgradeBackup/a_1-1-2000 0-0-0.prb"), tree.file("latest.hud"));
@@ -39,20 +40,30 @@ TEST(TreeWalk, LinksAreFollowedOnceLoopsEndAndBackupsAreLeftAlone) {
 
     const batch::TreeWalk walk = batch::walkTree(
         {tree.path(), tree.file("sub/b.hud"), tree.file("UpgradeBackup"), tree.file("missing")});
-    std::vector<std::tuple<std::string, std::string, Found>> found;
+    using Finding = std::tuple<std::string, std::string, Found, std::string, bool>;
+    std::vector<Finding> found;
     for (const batch::FoundFile& file : walk.files)
-        found.emplace_back(file.path, file.relative, file.found);
-    const std::vector<std::tuple<std::string, std::string, Found>> expected = {
-        {tree.file("a.hud"), "a.hud", Found::File},
-        {tree.file("gone.hud"), "gone.hud", Found::Dangling},
-        {tree.file("pipe"), "pipe", Found::NotAFile},
-        {tree.file("far/c.hud"), "far/c.hud", Found::File},
-        {tree.file("sub/b.hud"), "sub/b.hud", Found::File},
-        {tree.file("missing"), "missing", Found::Missing}};
+        found.emplace_back(file.path, file.relative, file.found, file.link, file.named);
+    // Reached through a link only: known where it really is, by the link's name.
+    const std::string farC = fs::canonical(outside.file("far/c.hud")).string();
+    const std::vector<Finding> expected = {
+        {tree.file("a.hud"), "a.hud", Found::File, "", false},
+        {tree.file("gone.hud"), "gone.hud", Found::Dangling, "", false},
+        {tree.file("pipe"), "pipe", Found::NotAFile, "", false},
+        {farC, "far/c.hud", Found::File, tree.file("far/c.hud"), false},
+        {tree.file("sub/b.hud"), "sub/b.hud", Found::File, "", true},
+        {tree.file("missing"), "missing", Found::Missing, "", true}};
     EXPECT_EQ(found, expected);
     ASSERT_EQ(walk.notes.size(), 1u);
     EXPECT_EQ(walk.notes[0],
               tree.file("UpgradeBackup") + ": upgrade backups are never converted; left alone");
+
+    // A link named alone is known by where it leads, and by its own name.
+    const batch::TreeWalk named = batch::walkTree({tree.file("again.hud")});
+    ASSERT_EQ(named.files.size(), 1u);
+    EXPECT_EQ(named.files[0].path, fs::canonical(tree.file("a.hud")).string());
+    EXPECT_EQ(named.files[0].link, tree.file("again.hud"));
+    EXPECT_EQ(named.files[0].relative, "again.hud");
 }
 
 // A folder another user may not enter: its name is reported as unreadable,

@@ -41,11 +41,16 @@ protected:
         legacyRefinance = put("deals/e.ref", refinanceFile(legacyLoan));
         mortgage = put("deals/f.hud", std::string("\x94\x01", 2) + "closing data");
         letter = put("deals/g.txt", "Dear Dana,");
+        HudRecord early;
+        early.version = 901;
+        cut = put("deals/h.hud", hudFile(early).substr(0, 7));
+        empty = put("deals/i.hud", "");
         put("deals/UpgradeBackup/old.prb", hudFile(legacy));
     }
 
     TempFolder folder;
-    std::string statement, refinance, damaged, legacyStatement, legacyRefinance, mortgage, letter;
+    std::string statement, refinance, damaged, legacyStatement, legacyRefinance, mortgage, letter,
+        cut, empty;
 };
 
 TEST_F(CheckTest, EveryFileGetsALineSayingWhatItIs) {
@@ -57,27 +62,36 @@ TEST_F(CheckTest, EveryFileGetsALineSayingWhatItIs) {
                            ": legacy statement, version word 1601\n" + legacyRefinance +
                            ": legacy refinance statement, version word 1502\n" + mortgage +
                            ": legacy mortgage closing document, version word 404\n" + letter +
-                           ": not a deal\n" + folder.file("none.xml") +
+                           ": not a deal\n" + cut +
+                           ": legacy statement, version word 901, damaged: the file ends inside a "
+                           "field that starts at byte 4\n" +
+                           empty + ": not a deal: empty\n" + folder.file("none.xml") +
                            ": no such file or folder\n");
     EXPECT_EQ(run.exitCode, 1) << run;
-    EXPECT_EQ(run.err, "velmora: 5 of 8 files checked are not XML documents that load\n");
+    EXPECT_EQ(run.err, "velmora: 6 of 10 files checked are not XML documents that load\n");
 }
 
 TEST_F(CheckTest, JsonLinesCarryTheKindAndWhatWasReadFromTheFile) {
     buildArchive();
-    const CliRun run = runCli({"check", "--json", statement, legacyRefinance, letter});
+    const CliRun run = runCli({"check", "--json", statement, legacyRefinance, letter, cut});
     EXPECT_EQ(run.out,
               "{\"path\":\"" + statement +
                   "\",\"kind\":\"xml\",\"version\":\"201\",\"type\":\"hud\",\"deal\":\"\","
-                  "\"version_word\":0}\n"
+                  "\"version_word\":0,\"reason\":\"\"}\n"
                   "{\"path\":\"" +
                   legacyRefinance +
                   "\",\"kind\":\"legacy\",\"version\":\"\",\"type\":\"\",\"deal\":"
-                  "\"refinance statement\",\"version_word\":1502}\n"
+                  "\"refinance statement\",\"version_word\":1502,\"reason\":\"\"}\n"
                   "{\"path\":\"" +
                   letter +
                   "\",\"kind\":\"not-a-deal\",\"version\":\"\",\"type\":\"\",\"deal\":\"\","
-                  "\"version_word\":0}\n");
+                  "\"version_word\":0,\"reason\":\"neither an XML document nor a legacy "
+                  "deal\"}\n"
+                  "{\"path\":\"" +
+                  cut +
+                  "\",\"kind\":\"damaged\",\"version\":\"\",\"type\":\"\",\"deal\":"
+                  "\"statement\",\"version_word\":901,\"reason\":\"the file ends inside a field "
+                  "that starts at byte 4\"}\n");
     EXPECT_EQ(run.exitCode, 1) << run;
 }
 

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <chrono>
@@ -77,6 +78,26 @@ std::map<std::string, std::string> outcomesIn(const std::string& report) {
     return outcomes;
 }
 
+// The rows of a JSON Lines report, by path.
+std::map<std::string, nlohmann::json> rowsIn(const std::string& report) {
+    std::map<std::string, nlohmann::json> rows;
+    std::istringstream lines(report);
+    for (std::string line; std::getline(lines, line);) {
+        nlohmann::json row = nlohmann::json::parse(line);
+        const std::string path = row["path"];
+        rows[path] = std::move(row);
+    }
+    return rows;
+}
+
+std::string realPath(const std::string& path) {
+    return fs::canonical(path).string();
+}
+
+bool has(const CliRun& run, const std::string& errorLine) {
+    return run.err.find(errorLine + "\n") != std::string::npos;
+}
+
 std::size_t backupCount(const std::string& folder) {
     std::size_t count = 0;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
@@ -96,10 +117,11 @@ protected:
     }
 
     // A tree as an office keeps it: both kinds of deal in every version,
-    // files that are no deal, a converted document, two deals of one stem,
-    // a read-only deal, a link out of the tree, a dangling link, a damaged
-    // deal, a deal of a kind that cannot be converted, and old backups. The
-    // outcome each file must get.
+    // files that are no deal (some named as deals: empty, cut, of a later
+    // generation), a converted document, two deals of one stem, a read-only
+    // deal, a link out of the tree, a link into another of its folders, a
+    // dangling link, a damaged deal, deals of kinds that cannot be converted,
+    // and old backups. The outcome each file must get, by its real path.
     std::map<std::string, std::string> buildMixedTree() {
         std::map<std::string, std::string> expected;
         for (const std::uint32_t version : {401, 901, 1001, 1101, 1201, 1501, 1601})
@@ -117,6 +139,17 @@ protected:
                 "not-a-deal";
         expected[put("mortgage.hud", std::string("\x94\x01", 2) + "closing data")] =
             "unsupported-kind";
+        expected[put("title.rfn", std::string("\x95\x01", 2) + "closing data")] =
+            "unsupported-kind";
+        expected[put("empty.hud", "")] = "not-a-deal";
+        expected[put("cut.hud", "\x91")] = "not-a-deal";
+        expected[put("s1701.hud", std::string("\xA5\x06", 2) + "a later generation")] =
+            "not-a-deal";
+        const std::string deal1007 =
+            put("2008/North Branch/deal1007.hud", hudFile(statement(1601, "F-1007")));
+        expected[deal1007] = "converted";
+        fs::create_directories(folder.file("2003/North Branch"));
+        fs::create_symlink(deal1007, folder.file("2003/North Branch/link-to-deal.hud"));
         const std::string whole = hudFile(statement(1601, "CUT"));
         expected[put("damaged.hud", whole.substr(0, whole.size() / 3))] = "failed";
         expected[put("read-only.hud", hudFile(statement(1601, "RO")))] = "refused";
@@ -128,10 +161,10 @@ protected:
         expected[put("current.xml", readBytes(folder.file("current.xml")))] = "already-converted";
         writeBytes(elsewhere.file("linked.hud"), hudFile(statement(1601, "LINKED")));
         fs::create_symlink(elsewhere.file("linked.hud"), folder.file("link.hud"));
-        original[folder.file("link.hud")] = readBytes(elsewhere.file("linked.hud"));
-        expected[folder.file("link.hud")] = "converted";
+        original[realPath(elsewhere.file("linked.hud"))] = readBytes(elsewhere.file("linked.hud"));
+        expected[realPath(elsewhere.file("linked.hud"))] = "converted";
         fs::create_symlink(elsewhere.file("nowhere.hud"), folder.file("gone.hud"));
-        expected[folder.file("gone.hud")] = "failed";
+        expected[folder.file("gone.hud")] = "broken-link";
         put("UpgradeBackup/old_1-1-2000 0-0-0.prb", hudFile(statement(1601, "kept as it is")));
         return expected;
     }
@@ -144,6 +177,7 @@ protected:
 TEST_F(ConvertTest, OnePassConvertsEveryDealAndRecordsEveryFileAndARerunChangesNothing) {
     const std::map<std::string, std::string> expected = buildMixedTree();
     const std::string report = elsewhere.file("report.jsonl");
+    const std::string deal1007 = folder.file("2008/North Branch/deal1007.hud");
 
     const CliRun unasked = runCli({"convert", folder.path()});
     EXPECT_EQ(unasked.exitCode, 1) << unasked;
@@ -151,14 +185,41 @@ TEST_F(ConvertTest, OnePassConvertsEveryDealAndRecordsEveryFileAndARerunChangesN
         EXPECT_EQ(readBytes(file), bytes) << file;
 
     const CliRun run = runCli({"convert", "--yes", "-j", "2", "--report", report, folder.path()});
-    EXPECT_EQ(run.exitCode, 1) << run; // the read-only, damaged and dangling deals
-    EXPECT_EQ(run.out, "converted: 14, already converted: 1, not a deal: 4, unsupported kind: 1, "
-                       "refused: 1, failed: 2\n")
+    EXPECT_EQ(run.exitCode, 1) << run; // the read-only and damaged deals
+    EXPECT_EQ(run.out, "converted: 15, already converted: 1, not a deal: 7, unsupported kind: 2, "
+                       "refused: 1, failed: 1, broken link: 1\n")
         << run;
-    EXPECT_NE(run.err.find("refused: " + folder.file("read-only.hud") + ": read-only"),
+    for (const std::string& line :
+         {"refused: " + folder.file("read-only.hud") + ": read-only",
+          "broken link: " + folder.file("gone.hud") + ": the link leads nowhere",
+          "not a deal: " + folder.file("empty.hud") + ": empty",
+          "not a deal: " + folder.file("cut.hud") + ": truncated",
+          "not a deal: " + folder.file("s1701.hud") + ": unknown version word 1701",
+          "unsupported kind: " + folder.file("mortgage.hud") +
+              ": a mortgage closing document; only statements convert",
+          "unsupported kind: " + folder.file("title.rfn") +
+              ": a title closing document; only statements convert"})
+        EXPECT_TRUE(has(run, line)) << line << "\n" << run;
+    // Where the file ends inside a field depends on the generator's layout.
+    EXPECT_NE(run.err.find("failed: " + folder.file("damaged.hud") +
+                           ": The file is damaged and cannot be converted: the file ends inside a "
+                           "field that starts at byte "),
               std::string::npos)
         << run;
+    // Clutter and what went well are only counted; the last line is the run's.
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 9) << run;
     EXPECT_EQ(outcomesIn(readBytes(report)), expected);
+    const std::map<std::string, nlohmann::json> rows = rowsIn(readBytes(report));
+    EXPECT_EQ(rows.at(realPath(elsewhere.file("linked.hud")))["link"], folder.file("link.hud"));
+    EXPECT_EQ(rows.at(deal1007)["link"], ""); // found without a link as well
+    EXPECT_EQ(rows.at(folder.file("s1701.hud"))["version"], 1701);
+    EXPECT_EQ(rows.at(folder.file("current.xml"))["kind"], "hud");
+    EXPECT_EQ(rows.at(folder.file("current.xml"))["version"], 201);
+    // The deal reached through a link into another folder: one backup, beside it.
+    EXPECT_EQ(backupsOf(deal1007).size(), 1u);
+    EXPECT_FALSE(fs::exists(folder.file("2003/North Branch/UpgradeBackup")));
+    EXPECT_TRUE(fs::is_symlink(folder.file("2003/North Branch/link-to-deal.hud")));
+    EXPECT_TRUE(backupsOf(folder.file("link.hud")).empty());
 
     for (const auto& [file, outcome] : expected) {
         if (outcome != "converted") {
@@ -185,24 +246,31 @@ TEST_F(ConvertTest, OnePassConvertsEveryDealAndRecordsEveryFileAndARerunChangesN
     EXPECT_EQ(readBytes(folder.file("UpgradeBackup/old_1-1-2000 0-0-0.prb")),
               original[folder.file("UpgradeBackup/old_1-1-2000 0-0-0.prb")]);
 
-    // Again: nothing is converted twice and no backup is added.
+    // Again: nothing is converted twice and no backup is added; the converted
+    // deals say what they now are.
     const std::size_t backups = backupCount(folder.path());
-    const CliRun again = runCli({"convert", "--yes", "--json", folder.path()});
+    const CliRun again = runCli({"convert", "--yes", "--json", "--report", report, folder.path()});
     EXPECT_EQ(again.exitCode, 1) << again;
-    EXPECT_EQ(again.out, "{\"files\":23,\"converted\":0,\"already-converted\":15,\"not-a-deal\":4,"
-                         "\"unsupported-kind\":1,\"refused\":1,\"failed\":2}\n")
+    EXPECT_EQ(again.out, "{\"files\":28,\"converted\":0,\"already-converted\":16,\"not-a-deal\":7,"
+                         "\"unsupported-kind\":2,\"refused\":1,\"failed\":1,\"broken-link\":1}\n")
         << again;
     EXPECT_EQ(backupCount(folder.path()), backups);
+    const nlohmann::json loan = rowsIn(readBytes(report)).at(folder.file("loans/902/r.ref"));
+    EXPECT_EQ(loan["kind"], "hud1a");
+    EXPECT_EQ(loan["version"], 201);
 }
 
 TEST_F(ConvertTest, DryRunAndShardsWriteNothingAndSplitTheTreeOnce) {
-    const std::map<std::string, std::string> expected = buildMixedTree();
+    std::map<std::string, std::string> expected = buildMixedTree();
+    for (auto& [file, outcome] : expected)
+        outcome = outcome == "converted" ? "would-convert" : outcome;
     std::map<std::string, std::string> shards;
     for (const char* shard : {"1/2", "2/2"}) {
         const std::string report = elsewhere.file(std::string("shard") + shard[0] + ".jsonl");
         const CliRun run =
             runCli({"convert", "--dry-run", "--shard", shard, "--report", report, folder.path()});
-        EXPECT_NE(run.out.find("(dry run: nothing was written)"), std::string::npos) << run;
+        EXPECT_TRUE(run.out.starts_with("would convert: ")) << run;
+        EXPECT_TRUE(run.out.ends_with(" (dry run: nothing was written)\n")) << run;
         for (const auto& [file, outcome] : outcomesIn(readBytes(report)))
             EXPECT_TRUE(shards.emplace(file, outcome).second) << file << " is in both shards";
     }
@@ -224,10 +292,13 @@ TEST_F(ConvertTest, ForcedTypesBackupFoldersCsvReportsAndTreesWithoutDeals) {
     EXPECT_NE(forced.err.find("refused: " + loan + ": This is not Hud document!"),
               std::string::npos)
         << forced;
-    EXPECT_EQ(readBytes(report), "path,outcome,kind,version,backup,reason,bytes,milliseconds\n" +
-                                     loan + ",refused,hud1a,1202,,This is not Hud document!," +
-                                     std::to_string(original[loan].size()) +
-                                     readBytes(report).substr(readBytes(report).rfind(',')));
+    const std::string csv = readBytes(report);
+    EXPECT_TRUE(
+        csv.starts_with("path,outcome,kind,version,backup,reason,bytes,milliseconds,link\n" + loan +
+                        ",refused,hud1a,1202,,This is not Hud document!," +
+                        std::to_string(original[loan].size()) + ","))
+        << csv;
+    EXPECT_TRUE(csv.ends_with(",\n")) << csv; // reached without a link
     EXPECT_EQ(readBytes(loan), original[loan]);
 
     ASSERT_EQ(runCli({"convert", "--yes", deal}).exitCode, 0);
@@ -286,6 +357,45 @@ TEST_F(ConvertTest, ReportsGiveBackNamesThatAreNotUtf8ByteForByte) {
         named.insert(*path);
     }
     EXPECT_EQ(named, deals);
+}
+
+// Every file named is told of when it is not converted; a deal named by a
+// link is converted where it lies, with its backup there; a link to nothing
+// fails nothing; "--report -" is the report on standard output.
+TEST_F(ConvertTest, NamedFilesAreToldOfLinksLeadToTheRealFileAndBrokenOnesFailNothing) {
+    const std::string deal = put("deals/deal.hud", hudFile(statement(1601, "F-1")));
+    const std::string letter = put("notes.txt", "Dear Dana,");
+    fs::create_symlink(deal, elsewhere.file("to-deal.hud"));
+    fs::create_directories(folder.file("links"));
+    fs::create_symlink(folder.file("nowhere.hud"), folder.file("links/gone.hud"));
+
+    const CliRun run = runCli({"convert", "--yes", "--report", "-", elsewhere.file("to-deal.hud"),
+                               letter, folder.file("links")});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_EQ(run.err, "not a deal: " + letter +
+                           ": neither an XML document nor a legacy deal\n"
+                           "broken link: " +
+                           folder.file("links/gone.hud") +
+                           ": the link leads nowhere\n"
+                           "converted: 1, already converted: 0, not a deal: 1, unsupported kind: "
+                           "0, refused: 0, failed: 0, broken link: 1\n");
+    std::map<std::string, nlohmann::json> rows = rowsIn(run.out);
+    ASSERT_EQ(rows.size(), 3u) << run;
+    EXPECT_EQ(rows[realPath(deal)]["outcome"], "converted");
+    EXPECT_EQ(rows[realPath(deal)]["link"], elsewhere.file("to-deal.hud"));
+    EXPECT_EQ(rows[folder.file("links/gone.hud")]["outcome"], "broken-link");
+    ASSERT_EQ(backupsOf(deal).size(), 1u);
+    EXPECT_EQ(readBytes(backupsOf(deal)[0].string()), original[deal]);
+    EXPECT_TRUE(fs::is_symlink(elsewhere.file("to-deal.hud")));
+    EXPECT_EQ(elsewhere.entries(), std::vector<std::string>{"to-deal.hud"});
+    EXPECT_FALSE(fs::exists("-"));
+
+    const CliRun again = runCli({"convert", "--yes", "--report", "-", deal});
+    EXPECT_EQ(again.exitCode, 0) << again;
+    EXPECT_TRUE(again.err.starts_with("already converted: " + deal + "\n")) << again;
+    rows = rowsIn(again.out);
+    EXPECT_EQ(rows[deal]["kind"], "hud");
+    EXPECT_EQ(rows[deal]["version"], 201);
 }
 
 // Two runs over one tree at once: every deal is converted by one of them,

@@ -31,15 +31,19 @@ TEST(IndexCli, IndexesAnArchiveAndAnswersWithoutWritingAnyOfIt) {
 
     CliRun run = runCli({"index", archive.root.path(), "--db", db, "-j", "2"});
     EXPECT_EQ(run.exitCode, 0) << run;
-    EXPECT_EQ(run.out, "indexed: 5, unchanged: 0, not indexed: 3, not a deal: 3, removed: 0\n");
+    EXPECT_EQ(run.out, "indexed: 5, unchanged: 0, not indexed: 3, not a deal: 3, broken link: 0, "
+                       "removed: 0\n");
     EXPECT_EQ(run.err, "not indexed: " + archive.damaged +
                            ": the XML document is damaged: it does not load\n"
                            "not indexed: " +
-                           archive.cut + ": the legacy file is damaged: it does not read\n" +
+                           archive.cut +
+                           ": the legacy file is damaged: the file ends inside a field that "
+                           "starts at byte 1009\n" +
                            "not indexed: " + archive.mortgage +
                            ": a mortgage closing document cannot be read\n");
     run = runCli({"index", archive.root.path(), "--db", db});
-    EXPECT_EQ(run.out, "indexed: 0, unchanged: 8, not indexed: 0, not a deal: 3, removed: 0\n")
+    EXPECT_EQ(run.out, "indexed: 0, unchanged: 8, not indexed: 0, not a deal: 3, broken link: 0, "
+                       "removed: 0\n")
         << run;
     const std::string indexBytes = readBytes(db);
 
@@ -128,6 +132,42 @@ TEST(IndexCli, IndexesAnArchiveAndAnswersWithoutWritingAnyOfIt) {
     EXPECT_EQ(after.erase("velmora-index.db"), 1u);
     EXPECT_EQ(after, before);
     EXPECT_EQ(contentsOf(archive.elsewhere.path()), farBefore);
+}
+
+// A deal reached through a link is indexed where it lies, once; files named
+// as deals that are none, files named on the command line and links to
+// nothing are told of, and fail nothing.
+TEST(IndexCli, LinksAreIndexedByTheRealPathAndOddFilesAreTold) {
+    TempFolder tree;
+    TempFolder elsewhere;
+    const std::string deal = tree.file("2008/North Branch/deal1007.hud");
+    putFile(deal, hudFile(legacyStatement()));
+    fs::create_directories(tree.file("2003/North Branch"));
+    fs::create_symlink(deal, tree.file("2003/North Branch/link-to-deal.hud"));
+    putFile(elsewhere.file("far.hud"), hudFile(legacyStatement()));
+    fs::create_symlink(elsewhere.file("far.hud"), tree.file("far-link.hud"));
+    putFile(tree.file("empty.hud"), "");
+    putFile(tree.file("Thumbs.db"), "");
+    fs::create_symlink(tree.file("nowhere.hud"), tree.file("gone.hud"));
+    const std::string letter = elsewhere.file("letter.txt");
+    putFile(letter, "Dear Dana,");
+    const std::string db = elsewhere.file("index.db");
+
+    CliRun run = runCli({"index", tree.path(), letter, "--db", db});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_EQ(
+        run.out,
+        "indexed: 2, unchanged: 0, not indexed: 0, not a deal: 3, broken link: 1, removed: 0\n");
+    EXPECT_EQ(run.err, "not a deal: " + tree.file("empty.hud") + ": empty\nnot a deal: " + letter +
+                           ": neither an XML document nor a legacy deal\nbroken link: " +
+                           tree.file("gone.hud") + ": the link leads nowhere\n");
+    run = runCli({"search", "--db", db, "--where", "path=deal1007"});
+    EXPECT_TRUE(run.out.starts_with(deal + "\t")) << run;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run;
+    run = runCli({"search", "--db", db, "--where", "path=far"});
+    EXPECT_TRUE(run.out.starts_with(fs::canonical(elsewhere.file("far.hud")).string() + "\t"))
+        << run;
+    EXPECT_EQ(runCli({"search", "--db", db, "--where", "path=link"}).exitCode, 1);
 }
 
 TEST(IndexCli, DatabasesNotItsOwnAreRefusedAndLeftAsTheyAre) {
@@ -319,7 +359,9 @@ TEST(IndexCli, AMissingFolderIsRefusedUnlessTheIndexKnowsIt) {
     fs::rename(archive.root.file("legacy"), archive.root.file("unmounted"));
     run = runCli({"index", archive.root.file("deals"), archive.root.file("legacy"), "--db", db});
     EXPECT_EQ(run.exitCode, 1) << run;
-    EXPECT_EQ(run.out, "indexed: 0, unchanged: 2, not indexed: 0, not a deal: 0, removed: 0\n");
+    EXPECT_EQ(
+        run.out,
+        "indexed: 0, unchanged: 2, not indexed: 0, not a deal: 0, broken link: 0, removed: 0\n");
     EXPECT_EQ(run.err, "missing: " + archive.root.file("legacy") +
                            ": not there; its rows in the index were kept\n"
                            "velmora: 1 of the names given is missing\n");

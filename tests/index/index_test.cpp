@@ -142,8 +142,9 @@ TEST(IndexFields, EachKindOfFileGetsItsRow) {
     ASSERT_EQ(::utimensat(AT_FDCWD, archive.loan.c_str(), stamp, 0), 0);
 
     const IndexRun run = update(*db, {archive.root.path()});
-    EXPECT_EQ(counts(run), "indexed: 5, unchanged: 0, not indexed: 3, not a deal: 2, removed: 0, "
-                           "files: 10");
+    EXPECT_EQ(counts(run),
+              "indexed: 5, unchanged: 0, not indexed: 3, not a deal: 2, broken link: 0, "
+              "removed: 0, files: 10");
 
     EXPECT_EQ(rowText(*db, archive.purchase),
               "status=indexed|format=xml|version=201|document_type=hud|settlement_date=2008-09-"
@@ -203,12 +204,17 @@ TEST(IndexFields, EachKindOfFileGetsItsRow) {
     ASSERT_EQ(::stat(archive.loan.c_str(), &info), 0);
     EXPECT_EQ(own.integer(3), static_cast<std::int64_t>(info.st_ino));
 
-    // A deal outside the archive is indexed under the link that leads to it.
-    EXPECT_NE(rowText(*db, archive.linked).find("|borrowers=Farley Distant|"), std::string::npos);
+    // A deal outside the archive is indexed where it lies, not under the
+    // link that leads to it.
+    EXPECT_NE(rowText(*db, fs::canonical(archive.far).string()).find("|borrowers=Farley Distant|"),
+              std::string::npos);
+    EXPECT_EQ(rowText(*db, archive.linked), "none");
     EXPECT_EQ(rowText(*db, archive.damaged),
               "status=failed|reason=the XML document is damaged: it does not load|format=xml");
-    EXPECT_EQ(rowText(*db, archive.cut), "status=failed|reason=the legacy file is damaged: it does "
-                                         "not read|format=legacy|version_word=#1601");
+    EXPECT_EQ(rowText(*db, archive.cut),
+              "status=failed|reason=the legacy file is damaged: the file "
+              "ends inside a field that starts at byte "
+              "1009|format=legacy|version_word=#1601");
     EXPECT_EQ(rowText(*db, archive.mortgage), "status=failed|reason=a mortgage closing document "
                                               "cannot be read|format=legacy|version_word=#404");
     for (const char* none : {"notes.txt", "empty.dat", "zlinks/again.hud",
@@ -217,10 +223,13 @@ TEST(IndexFields, EachKindOfFileGetsItsRow) {
     std::vector<std::pair<std::string, std::string>> problems;
     for (const index::IndexProblem& problem : run.problems)
         problems.emplace_back(problem.path, problem.reason);
-    EXPECT_EQ(problems, (std::vector<std::pair<std::string, std::string>>{
-                            {archive.damaged, "the XML document is damaged: it does not load"},
-                            {archive.cut, "the legacy file is damaged: it does not read"},
-                            {archive.mortgage, "a mortgage closing document cannot be read"}}));
+    EXPECT_EQ(
+        problems,
+        (std::vector<std::pair<std::string, std::string>>{
+            {archive.damaged, "the XML document is damaged: it does not load"},
+            {archive.cut,
+             "the legacy file is damaged: the file ends inside a field that starts at byte 1009"},
+            {archive.mortgage, "a mortgage closing document cannot be read"}}));
 }
 
 TEST(IndexFields, AmountsAndDatesAsPeopleTypeThem) {
@@ -285,7 +294,8 @@ TEST(IndexSearch, WordsFieldsDatesAndOrder) {
     EXPECT_EQ(search(*db, "whit"), Paths{archive.purchase});
     EXPECT_EQ(search(*db, "mill lane"), Paths{archive.refinance});
     EXPECT_EQ(search(*db, "ridgeway valuer"), Paths{archive.purchase});
-    EXPECT_EQ(search(*db, "distant"), Paths{archive.linked});
+    const std::string far = fs::canonical(archive.far).string();
+    EXPECT_EQ(search(*db, "distant"), Paths{far});
     EXPECT_EQ(search(*db, "backed"), Paths{});
     EXPECT_EQ(search(*db, "renee"), Paths{archive.loan});
     EXPECT_EQ(search(*db, "ren\xC3\xA9"), Paths{archive.loan});
@@ -297,7 +307,7 @@ TEST(IndexSearch, WordsFieldsDatesAndOrder) {
     // Dates: both ends inclusive, a settlement in the afternoon of the last day too.
     EXPECT_EQ(search(*db, "", "9/16/2008", "9/16/2008"), Paths{archive.purchase});
     EXPECT_EQ(search(*db, "", "2008-09-15", "2010-03-01"),
-              (Paths{archive.refinance, archive.purchase, archive.linked}));
+              (Paths{archive.refinance, archive.purchase, far}));
     EXPECT_EQ(search(*db, "", "", "5/17/2004"), Paths{archive.statement});
     EXPECT_EQ(search(*db, "", "2/3/2011"), Paths{archive.loan});
     EXPECT_EQ(search(*db, "whitlock", "9/17/2008"), Paths{});
@@ -392,7 +402,7 @@ TEST(IndexSearch, FoldedTextsPathWordsDateBoundsAndCounts) {
     EXPECT_EQ(search(*db, "", "", "", {{Field::Path, "damaged"}}), Paths{archive.damaged});
 
     // Both ends of the dates the tool reads.
-    const Paths dated{archive.loan, archive.refinance, archive.purchase, archive.linked,
+    const Paths dated{archive.loan, archive.refinance, archive.purchase, archive.far,
                       archive.statement};
     EXPECT_EQ(search(*db, "", "0001-01-01", "9999-12-31"), dated);
     EXPECT_EQ(search(*db, "", "1/1/1", "12/31/9999"), dated);
@@ -488,7 +498,8 @@ TEST(IndexUpdate, OnlyChangedFilesAreReadAgainAndGoneOnesLeave) {
     ASSERT_EQ(ids.size(), 9u);
 
     EXPECT_EQ(counts(update(*db, {archive.root.path()})),
-              "indexed: 0, unchanged: 8, not indexed: 0, not a deal: 2, removed: 0, files: 10");
+              "indexed: 0, unchanged: 8, not indexed: 0, not a deal: 2, broken link: 0, removed: "
+              "0, files: 10");
     EXPECT_EQ(idsByPath(*db), ids);
 
     savePurchase(archive.purchase, "Dana Harrow");
@@ -497,8 +508,8 @@ TEST(IndexUpdate, OnlyChangedFilesAreReadAgainAndGoneOnesLeave) {
     fs::remove(archive.statement);
     writeBytes(archive.loan, "a letter now, no deal");
     const IndexRun run = update(*db, {archive.root.path()});
-    EXPECT_EQ(counts(run),
-              "indexed: 1, unchanged: 4, not indexed: 1, not a deal: 3, removed: 2, files: 9");
+    EXPECT_EQ(counts(run), "indexed: 1, unchanged: 4, not indexed: 1, not a deal: 3, broken link: "
+                           "0, removed: 2, files: 9");
     ASSERT_EQ(run.problems.size(), 1u);
     EXPECT_EQ(run.problems[0].path, archive.refinance);
     EXPECT_EQ(run.problems[0].reason, "the XML document is damaged: it does not load");
@@ -517,13 +528,15 @@ TEST(IndexUpdate, OnlyChangedFilesAreReadAgainAndGoneOnesLeave) {
     std::map<std::string, std::int64_t> left = idsByPath(*db);
     EXPECT_EQ(left.size(), 7u);
     for (const std::string& same :
-         {other.file("elsewhere.hud"), archive.linked, archive.damaged, archive.mortgage})
+         {other.file("elsewhere.hud"), fs::canonical(archive.far).string(), archive.damaged,
+          archive.mortgage})
         EXPECT_EQ(left[same], ids.at(same)) << same;
     EXPECT_NE(left[archive.purchase], ids.at(archive.purchase));
 
     // Naming one file of the tree does not make the rest of the tree gone.
     EXPECT_EQ(counts(update(*db, {archive.purchase})),
-              "indexed: 0, unchanged: 1, not indexed: 0, not a deal: 0, removed: 0, files: 1");
+              "indexed: 0, unchanged: 1, not indexed: 0, not a deal: 0, broken link: 0, removed: "
+              "0, files: 1");
     EXPECT_EQ(idsByPath(*db).size(), 7u);
 
     // A folder given that is not there at all (a share not mounted) keeps its rows.
@@ -599,8 +612,8 @@ TEST(IndexUpdate, WhatCannotBeReadNowKeepsItsRowsAndIsTriedAgain) {
         });
     };
 
-    EXPECT_TRUE(
-        updateAs("indexed: 0, unchanged: 1, not indexed: 1, not a deal: 0, removed: 0, files: 3"));
+    EXPECT_TRUE(updateAs("indexed: 0, unchanged: 1, not indexed: 1, not a deal: 0, broken link: 0, "
+                         "removed: 0, files: 3"));
     {
         const auto db = openIndex(dbPath);
         EXPECT_EQ(
@@ -611,8 +624,8 @@ TEST(IndexUpdate, WhatCannotBeReadNowKeepsItsRowsAndIsTriedAgain) {
 
     // A file that could not be read is read again, although its stamp is the same.
     ASSERT_EQ(::chmod(tree.file("secret.hud").c_str(), 0644), 0);
-    EXPECT_TRUE(
-        updateAs("indexed: 1, unchanged: 1, not indexed: 0, not a deal: 0, removed: 0, files: 3"));
+    EXPECT_TRUE(updateAs("indexed: 1, unchanged: 1, not indexed: 0, not a deal: 0, broken link: 0, "
+                         "removed: 0, files: 3"));
     ::chmod(tree.file("locked").c_str(), 0755);
     const auto db = openIndex(dbPath);
     EXPECT_EQ(search(*db, "secret"), std::vector<std::string>{tree.file("secret.hud")});

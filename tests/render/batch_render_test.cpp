@@ -83,7 +83,7 @@ TEST_F(BatchRenderTest, AMixedFolderGetsOnePagePerDealAndAnExactSummary) {
     EXPECT_EQ(run.err, "failed: " + folder.file("deals/broken.xml") +
                            ": the document could not be read\n"
                            "rendered: 4, skipped existing: 0, unsupported: 0, not a deal: 1, "
-                           "failed: 1\nvelmora: 1 of 6 files failed\n");
+                           "failed: 1, broken link: 0\nvelmora: 1 of 6 files failed\n");
     EXPECT_EQ(filesBelow(out),
               (std::vector<std::string>{"a.html", "linked.html", "old.html", "sub/b.html"}));
     EXPECT_TRUE(isPageOf(readBytes(out + "/a.html"), "FILE-A"));
@@ -91,12 +91,14 @@ TEST_F(BatchRenderTest, AMixedFolderGetsOnePagePerDealAndAnExactSummary) {
     EXPECT_TRUE(isPageOf(readBytes(out + "/old.html"), "FILE-OLD"));
     EXPECT_TRUE(isPageOf(readBytes(out + "/sub/b.html"), "FILE-B"));
 
-    // Beside each document, the folder gets pages and nothing else.
+    // Beside each document, the folder gets pages and nothing else; the
+    // deal a link leads to gets its page beside it, where it lies.
     const CliRun beside = runCli({"render", folder.file("deals")});
     EXPECT_EQ(beside.exitCode, 1) << beside;
-    for (const char* page : {"a.html", "sub/b.html", "linked.html", "old.html"})
+    for (const char* page : {"a.html", "sub/b.html", "old.html"})
         EXPECT_TRUE(fs::exists(folder.file("deals/") + page)) << page;
-    for (const char* none : {"broken.html", "notes.html", "same-a.html", "old.xml"})
+    EXPECT_TRUE(fs::exists(elsewhere.file("linked.html")));
+    for (const char* none : {"broken.html", "notes.html", "same-a.html", "old.xml", "linked.html"})
         EXPECT_FALSE(fs::exists(folder.file("deals/") + none)) << none;
     // Nor is anything kept for the legacy deal, which was not converted.
     EXPECT_EQ(filesBelow(folder.file("deals/UpgradeBackup")), std::vector<std::string>{"kept.xml"});
@@ -113,21 +115,19 @@ TEST_F(BatchRenderTest, SpecialFilesAreNotDealsAndNamedOnesSayWhy) {
     const std::string notes = put("deals/notes.txt", "not a deal");
     const CliRun run = runCli({"render", folder.file("deals"), "--out-dir", folder.file("out")});
     EXPECT_EQ(run.exitCode, 0) << run;
-    EXPECT_EQ(run.err,
-              "rendered: 1, skipped existing: 0, unsupported: 0, not a deal: 2, failed: 0\n");
+    EXPECT_EQ(run.err, "rendered: 1, skipped existing: 0, unsupported: 0, not a deal: 2, failed: "
+                       "0, broken link: 0\n");
 
     // Named alone, a file that is no deal is told why.
     const std::string empty = put("empty.hud", "");
     const std::string unknown = put("unknown.hud", "\xA5\x06 and the rest");
     for (const auto& [path, why] :
          {std::pair{pipe, "not a regular file"},
-          std::pair{notes, "not a deal document: unknown version word 28526, and no format marker"},
-          std::pair{empty, "not a deal document: empty"},
-          std::pair{unknown,
-                    "not a deal document: unknown version word 1701, and no format marker"}}) {
+          std::pair{notes, "neither an XML document nor a legacy deal"}, std::pair{empty, "empty"},
+          std::pair{unknown, "unknown version word 1701"}}) {
         const CliRun alone = runCli({"render", path, "-o", folder.file("alone.html")});
         EXPECT_EQ(alone.exitCode, 1) << alone;
-        EXPECT_EQ(alone.err, "velmora: " + path + ": " + why + "\n") << alone;
+        EXPECT_EQ(alone.err, "velmora: not a deal: " + path + ": " + why + "\n") << alone;
         EXPECT_FALSE(fs::exists(folder.file("alone.html")));
     }
 }
@@ -157,7 +157,7 @@ TEST_F(BatchRenderTest, OutputsThatWouldCollideAreKeptApart) {
     EXPECT_EQ(beside.err, "failed: " + z + "/deal-2.html: that is the document itself; name " +
                               "another output\n" +
                               "rendered: 2, skipped existing: 0, unsupported: 0, not a deal: 0, "
-                              "failed: 1\nvelmora: 1 of 3 files failed\n");
+                              "failed: 1, broken link: 0\nvelmora: 1 of 3 files failed\n");
     EXPECT_TRUE(isPageOf(readBytes(z + "/DEAL.html"), "FILE-Z2"));
     EXPECT_TRUE(isPageOf(readBytes(z + "/deal-3.html"), "FILE-Z1"));
     EXPECT_EQ(readBytes(z + "/deal-2.html"), document);
@@ -214,7 +214,7 @@ TEST_F(BatchRenderTest, ForceReplacesOnlyTheToolsOwnOutputs) {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "skipped: " + ours + ": exists; --force replaces it\n" + kept +
                            "rendered: 0, skipped existing: 2, unsupported: 0, not a deal: 2, "
-                           "failed: 0\n");
+                           "failed: 0, broken link: 0\n");
 
     // One document named gets the same rules, said in one line.
     const CliRun one = runCli({"render", deals + "/b.xml", "--force"});
@@ -225,7 +225,7 @@ TEST_F(BatchRenderTest, ForceReplacesOnlyTheToolsOwnOutputs) {
     EXPECT_EQ(forced.exitCode, 0) << forced;
     EXPECT_EQ(forced.out, ours + "\n");
     EXPECT_EQ(forced.err, kept + "rendered: 1, skipped existing: 1, unsupported: 0, not a "
-                                 "deal: 2, failed: 0\n");
+                                 "deal: 2, failed: 0, broken link: 0\n");
     EXPECT_TRUE(isPageOf(readBytes(ours), "FILE-A2"));
     EXPECT_EQ(readBytes(foreign), "<!DOCTYPE html><p>an older page</p>");
 
@@ -310,8 +310,8 @@ TEST_F(BatchRenderTest, OneBrowserPrintsManyDealsOnThePaperAsked) {
         runProgram({VELMORA_CLI_PATH, "render", "--pdf", "--paper", "a4", deals, "--out-dir", a4},
                    kBrowserSeconds);
     ASSERT_EQ(second.exitCode, 0) << second;
-    EXPECT_EQ(second.err,
-              "rendered: 5, skipped existing: 0, unsupported: 0, not a deal: 0, failed: 0\n");
+    EXPECT_EQ(second.err, "rendered: 5, skipped existing: 0, unsupported: 0, not a deal: 0, "
+                          "failed: 0, broken link: 0\n");
     for (const std::string name : {"d1.pdf", "d2.pdf", "d3.pdf", "d4.pdf", "r.pdf"}) {
         SCOPED_TRACE(name);
         const std::string onLetter = readBytes(letter + "/" + name);
@@ -352,7 +352,7 @@ TEST_F(BatchRenderTest, ForcedPdfsReplaceTheToolsOwnAndKeepAScan) {
     ASSERT_EQ(first.exitCode, 0) << first;
     EXPECT_EQ(first.out, printed + "\n");
     EXPECT_EQ(first.err, kept + "rendered: 1, skipped existing: 1, unsupported: 0, not a deal: "
-                                "1, failed: 0\n");
+                                "1, failed: 0, broken link: 0\n");
     const std::string pdf = readBytes(printed);
     EXPECT_TRUE(render::pdf::producedBy(pdf, 0, "velmora render"));
     EXPECT_FALSE(render::pdf::producedBy(scanBytes, 0, "velmora render"));
@@ -364,7 +364,7 @@ TEST_F(BatchRenderTest, ForcedPdfsReplaceTheToolsOwnAndKeepAScan) {
     ASSERT_EQ(forced.exitCode, 0) << forced;
     EXPECT_EQ(forced.out, printed + "\n");
     EXPECT_EQ(forced.err, kept + "rendered: 1, skipped existing: 1, unsupported: 0, not a deal: "
-                                 "2, failed: 0\n");
+                                 "2, failed: 0, broken link: 0\n");
     EXPECT_GT(fs::last_write_time(printed), old);
     EXPECT_EQ(readBytes(scan), scanBytes);
 

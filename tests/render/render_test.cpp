@@ -143,7 +143,7 @@ TEST_F(RenderTest, RefusalsLeaveEveryFileAsItWas) {
     expectRefused({"render", damaged},
                   "velmora: " + damaged +
                       ": damaged: the file ends inside a field that starts at byte 2\n");
-    expectRefused({"render", empty}, "velmora: " + empty + ": not a deal document: empty\n");
+    expectRefused({"render", empty}, "velmora: not a deal: " + empty + ": empty\n");
     expectRefused({"render", folder.file("missing.xml"), "-o", folder.file("x.html")},
                   "no such file");
     expectRefused({"render", deal, "-o", deal}, "the document itself");
