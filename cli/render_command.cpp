@@ -52,7 +52,8 @@ std::string renderDocument(const GlobalOptions& options, const std::string& file
 // A legacy deal is read from its own file and converted in memory, as the
 // index reads it: nothing is written beside it and nothing is asked, and the
 // page says where it came from.
-std::string renderLegacy(const std::string& file) {
+std::string renderLegacy(const GlobalOptions& options, const std::string& file) {
+    waitWhileHeld(options, file);
     const batch::DealInMemory deal = batch::readDealInMemory(file);
     switch (deal.reading) {
     case batch::DealReading::Read:
@@ -74,7 +75,7 @@ std::string renderLegacy(const std::string& file) {
 std::string renderItem(const GlobalOptions& options, const batch::BatchItem& item) {
     if (item.kind.kind == batch::FileKind::XmlDocument)
         return renderDocument(options, item.document);
-    return renderLegacy(item.document);
+    return renderLegacy(options, item.document);
 }
 
 batch::MakeOutput outputMaker(const GlobalOptions& options, pdf::PdfPrinter* printer) {
@@ -142,6 +143,9 @@ void renderOne(const GlobalOptions& options, const RenderArguments& args) {
     const batch::TreeWalk walk = batch::walkTree(args.paths);
     if (walk.files.empty())
         throw CommandFailed(walk.notes.empty() ? path + ": nothing to render" : walk.notes.front());
+    // Its kind is read from its first bytes, which another program may hold.
+    if (walk.files.front().found == batch::Found::File)
+        waitWhileHeld(options, walk.files.front().path);
     std::vector<batch::BatchItem> items = plan(args, walk.files);
     batch::BatchItem& item = items.front();
     const std::unique_ptr<pdf::PdfPrinter> printer = printerFor(args, items);

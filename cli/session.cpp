@@ -4,6 +4,7 @@
 #include "held_back_dialog.h"
 #include "platform/dialog.h"
 #include "platform/file_system.h"
+#include "platform/read_refusal.h"
 #include "platform/safe_file.h"
 #include "platform/shared_file.h"
 #include "platform/stop_request.h"
@@ -66,7 +67,10 @@ Session::Attempt Session::tryRead(const std::string& path) {
     if (!first) {
         if (isHeldElsewhere(path))
             return Attempt::Held;
-        throw CommandFailed(path + ": cannot be read");
+        const ReadRefusal refusal = readRefusalOf(path);
+        throw CommandFailed(
+            path + ": " +
+            (refusal == ReadRefusal::None ? "cannot be read" : readRefusalText(refusal)));
     }
     if (!hasFormatMarker(*first))
         throw CommandFailed(path + ": not a document in the XML format (a legacy file is "
@@ -107,7 +111,19 @@ void Session::requireProperty(CSectionNode& node, const std::string& uri, const 
 }
 
 bool Session::isHeldElsewhere(const std::string& path) {
-    return !SharedFile::open(path, FileAccess::Read, FileSharing::None);
+    // A lock on the bytes lets the file open, and its reads fail.
+    return !SharedFile::open(path, FileAccess::Read, FileSharing::None) ||
+           readRefusalOf(path) == ReadRefusal::Held;
+}
+
+bool waitWhileHeld(const GlobalOptions& options, const std::string& path) {
+    const auto deadline = std::chrono::steady_clock::now() + millisecondsOf(options.waitSeconds);
+    while (readRefusalOf(path) == ReadRefusal::Held) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return true;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "batch/file_kind.h"
 #include "batch/not_a_deal.h"
 #include "platform/path_parts.h"
+#include "platform/read_refusal.h"
 
 #include <algorithm>
 #include <set>
@@ -102,8 +103,11 @@ BatchItem batchItemOf(const FoundFile& file) {
     if (file.found != Found::File)
         return settled(file, BatchOutcome::Failed, problemOf(file.found));
     const std::optional<std::string> first = readFirstBytes(file.path);
-    if (!first)
-        return settled(file, BatchOutcome::Failed, "cannot be read");
+    if (!first) {
+        const ReadRefusal refusal = readRefusalOf(file.path);
+        return settled(file, BatchOutcome::Failed,
+                       refusal == ReadRefusal::None ? "cannot be read" : readRefusalText(refusal));
+    }
     const KindOfFile kind = kindOfFile(*first);
     switch (kind.kind) {
     case FileKind::XmlDocument:

@@ -2,6 +2,7 @@
 
 #include "platform/code_page.h"
 #include "platform/file_identity.h"
+#include "platform/native_path.h"
 #include "platform/safe_file.h"
 
 #include <algorithm>
@@ -21,22 +22,8 @@ constexpr char kBackupFolder[] = "UpgradeBackup";
 
 using Identity = std::tuple<std::uint64_t, std::uint64_t>;
 
-// Paths are tree text (the ANSI code page on Windows, where fs::path would
-// convert through the C library's locale instead).
-fs::path pathOf(const std::string& text) {
-#ifdef _WIN32
-    return fs::path(ansiToWide(text));
-#else
-    return fs::path(text);
-#endif
-}
-
 std::string textOf(const fs::path& path) {
-#ifdef _WIN32
-    return wideToAnsi(path.wstring());
-#else
-    return path.string();
-#endif
+    return pathText(path);
 }
 
 // UTF-8 with "/" between folders on every platform, so that shards agree.
@@ -116,7 +103,7 @@ struct PendingFolder {
 class Walker {
 public:
     void walkRoot(const std::string& root) {
-        const fs::path path = pathOf(root);
+        const fs::path path = nativeTreePath(root);
         std::error_code ignored;
         const fs::directory_entry named(path, ignored);
         if (isInBackupFolder(path) || leadsIntoBackups(named)) {
@@ -253,8 +240,19 @@ private:
     static FoundFile reached(const fs::path& path, const std::string& relative, Found found,
                              bool throughLink, bool named = false) {
         if (!throughLink)
-            return {textOf(path), relative, found, named};
-        return {textOf(realPathOf(path)), relative, found, named, textOf(path)};
+            return {knownPathOf(path), relative, found, named};
+        return {knownPathOf(realPathOf(path)), relative, found, named, textOf(path)};
+    }
+
+    // Windows knows a file by its final path, whatever spelling reached it:
+    // "s:\deals\", "S:\Deals" and ".\Deals\." find one file once and name it
+    // alike in reports and rows.
+    static std::string knownPathOf(const fs::path& path) {
+#ifdef _WIN32
+        if (std::optional<std::string> final = finalPathOf(textOf(path)))
+            return std::move(*final);
+#endif
+        return textOf(path);
     }
 
     // Why a name has no file to look at: not there (through a link or not),
@@ -269,7 +267,9 @@ private:
         return shardKeyOf(path.lexically_relative(root));
     }
 
-    void add(FoundFile file) { files_.emplace_back(std::move(file)); }
+    void add(FoundFile file) {
+        files_.emplace_back(std::move(file));
+    }
 
     // Dropped findings stay as empty places until the end, so that the places
     // remembered for the others hold.
@@ -291,12 +291,15 @@ TreeWalk walkTree(const std::vector<std::string>& roots) {
 }
 
 std::string absoluteKey(const std::string& path) {
+#ifdef _WIN32
+    if (std::optional<std::string> final = finalPathOf(path))
+        return treeTextToUtf8(std::move(*final));
+#endif
     std::error_code error;
-    fs::path absolute = fs::absolute(pathOf(path), error);
+    fs::path absolute = fs::absolute(nativePath(path), error);
     if (error)
-        absolute = pathOf(path);
-    const std::u8string key = absolute.lexically_normal().u8string();
-    return std::string(key.begin(), key.end());
+        absolute = nativePath(path);
+    return treeTextToUtf8(textOf(absolute.lexically_normal()));
 }
 
 const char* problemOf(Found found) {

@@ -15,6 +15,11 @@ namespace velmora {
 // For the standard library's files and folders (fstreams, std::filesystem).
 std::filesystem::path nativePath(const std::string& path);
 
+// As nativePath, for a folder whose tree is walked: in a form that stays
+// valid however long the paths below it grow (on Windows the full path in
+// the extended-length form, which the paths the walk makes keep).
+std::filesystem::path nativeTreePath(const std::string& path);
+
 // The tree text of a path the standard library gives back, in the plain
 // form a person writes.
 std::string pathText(const std::filesystem::path& path);

@@ -7,6 +7,10 @@ std::filesystem::path nativePath(const std::string& path) {
     return std::filesystem::path(path);
 }
 
+std::filesystem::path nativeTreePath(const std::string& path) {
+    return nativePath(path);
+}
+
 std::string pathText(const std::filesystem::path& path) {
     return path.string();
 }

@@ -52,6 +52,13 @@ std::filesystem::path nativePath(const std::string& path) {
     return std::filesystem::path(systemPath(path));
 }
 
+std::filesystem::path nativeTreePath(const std::string& path) {
+    const std::wstring full = fullPathOf(ansiToWide(path));
+    if (full.empty())
+        return nativePath(path);
+    return std::filesystem::path(extendedLengthForm<wchar_t>(full));
+}
+
 std::string pathText(const std::filesystem::path& path) {
     return wideToAnsi(plainForm<wchar_t>(path.native()));
 }

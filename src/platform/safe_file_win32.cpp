@@ -7,6 +7,7 @@
 #include "platform/safe_file.h"
 
 #include "platform/file_faults.h"
+#include "platform/final_path_win32.h"
 #include "platform/native_path.h"
 
 #include <windows.h>
@@ -82,21 +83,7 @@ std::wstring finalTarget(const std::wstring& path) {
     const Handle file(::CreateFileW(path.c_str(), 0,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file.valid())
-        return {};
-    std::wstring target(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetFinalPathNameByHandleW(file.get(), target.data(),
-                                                         static_cast<DWORD>(target.size()),
-                                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0)
-            return {};
-        if (length < target.size()) {
-            target.resize(length);
-            return target;
-        }
-        target.resize(length + 1);
-    }
+    return file.valid() ? finalPathOfHandle(file.get()) : std::wstring();
 }
 
 WriteTarget kindOfTarget(const std::wstring& target) {
