@@ -111,9 +111,15 @@ void Session::requireProperty(CSectionNode& node, const std::string& uri, const 
 }
 
 bool Session::isHeldElsewhere(const std::string& path) {
-    // A lock on the bytes lets the file open, and its reads fail.
-    return !SharedFile::open(path, FileAccess::Read, FileSharing::None) ||
-           readRefusalOf(path) == ReadRefusal::Held;
+    {
+        const std::unique_ptr<SharedFile> alone =
+            SharedFile::open(path, FileAccess::Read, FileSharing::None);
+        if (!alone)
+            return true;
+    }
+    // Asked once the file is let go again: a lock on the bytes lets the file
+    // open, and its reads fail.
+    return readRefusalOf(path) == ReadRefusal::Held;
 }
 
 bool waitWhileHeld(const GlobalOptions& options, const std::string& path) {
