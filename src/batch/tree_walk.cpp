@@ -2,6 +2,7 @@
 
 #include "platform/code_page.h"
 #include "platform/file_identity.h"
+#include "platform/folder_entries.h"
 #include "platform/native_path.h"
 #include "platform/safe_file.h"
 
@@ -143,11 +144,8 @@ private:
             pending.pop_back();
             if (!isToBeSearched(folder))
                 continue;
-            std::vector<fs::directory_entry> entries;
             std::error_code error;
-            for (fs::directory_iterator it(folder.path, error), end; !error && it != end;
-                 it.increment(error))
-                entries.push_back(*it);
+            std::vector<fs::directory_entry> entries = folderEntries(folder.path, error);
             if (error) {
                 add({textOf(folder.path), relativeTo(root, folder.path), Found::Unreadable});
                 continue;
@@ -292,14 +290,18 @@ TreeWalk walkTree(const std::vector<std::string>& roots) {
 
 std::string absoluteKey(const std::string& path) {
 #ifdef _WIN32
+    // The final path when the file is there, else the full path as the system
+    // makes it of any path it is given.
     if (std::optional<std::string> final = finalPathOf(path))
         return treeTextToUtf8(std::move(*final));
-#endif
+    return treeTextToUtf8(textOf(nativeTreePath(path)));
+#else
     std::error_code error;
     fs::path absolute = fs::absolute(nativePath(path), error);
     if (error)
         absolute = nativePath(path);
     return treeTextToUtf8(textOf(absolute.lexically_normal()));
+#endif
 }
 
 const char* problemOf(Found found) {

@@ -79,4 +79,26 @@ template <class Char> std::basic_string<Char> plainForm(std::basic_string_view<C
     return std::basic_string<Char>(path);
 }
 
+// How long the root of `path` in the extended-length form is, with the
+// separator after it: 7 for "\\?\C:\x", 21 for "\\?\UNC\server\share\x"; 0 when
+// it has no such root (not in that form, a volume path, a share unnamed).
+template <class Char> std::size_t extendedRootLength(std::basic_string_view<Char> path) {
+    namespace detail = long_path_detail;
+    if (!detail::startsWith(path, "\\\\?\\"))
+        return 0;
+    if (detail::isDrivePath(path.substr(4)))
+        return 7;
+    if (!detail::startsWith(path.substr(4), "UNC\\"))
+        return 0;
+    // Past the server's name and the share's: two more separators.
+    std::size_t at = 8;
+    for (int names = 0; names < 2; ++names) {
+        const std::size_t separator = path.find(Char('\\'), at);
+        if (separator == std::basic_string_view<Char>::npos || separator == at)
+            return 0;
+        at = separator + 1;
+    }
+    return at;
+}
+
 } // namespace velmora

@@ -45,5 +45,16 @@ TEST(LongPathForm, OtherPathsAreLeftAsTheyAre) {
         EXPECT_EQ(plain(path), path) << path;
 }
 
+TEST(LongPathForm, TheRootOfAnExtendedPathEndsAfterTheDriveOrTheShare) {
+    EXPECT_EQ(extendedRootLength<char>("\\\\?\\C:\\Deals\\x.hud"), 7u);
+    EXPECT_EQ(extendedRootLength<char>("\\\\?\\C:\\"), 7u);
+    EXPECT_EQ(extendedRootLength<wchar_t>(L"\\\\?\\UNC\\server\\share\\Deals"), 21u);
+    EXPECT_EQ(extendedRootLength<char>("\\\\?\\UNC\\server\\share\\"), 21u);
+    for (const char* path :
+         {"C:\\Deals", "\\\\?\\C:", "\\\\?\\UNC\\server\\share", "\\\\?\\UNC\\server\\\\x",
+          "\\\\?\\UNC\\\\share\\x", "\\\\?\\Volume{1b3c}\\x", "\\\\server\\share\\x"})
+        EXPECT_EQ(extendedRootLength<char>(path), 0u) << path;
+}
+
 } // namespace
 } // namespace velmora
