@@ -2,7 +2,8 @@
 // borrowers and sellers certify, a signature line and a date line for each
 // of them (every party of the deal, those of the addendum too, so that no one
 // who must sign is left without a line), the settlement agent's
-// certification and line, and the warning about false statements.
+// certification and line, and the warning about false statements. Signers
+// are people: each name of a party's block has a line of its own.
 #include "document/deal_view.h"
 #include "render/html_text.h"
 #include "render/shown_values.h"
@@ -34,44 +35,42 @@ constexpr char kWarning[] =
     "one like it, is a crime punishable on conviction by a fine, imprisonment, or both "
     "(Title 18 of the United States Code, sections 1001 and 1010).";
 
-// A signature rule with the signer's names under it, and a date rule beside
+// A signature rule with the signer's name under it, and a date rule beside
 // it with the date, when one is known, above the word "Date".
-std::string signatureHtml(const std::vector<std::string>& names, const std::string& date) {
-    std::string under;
-    for (const std::string& name : names) {
-        if (!name.empty())
-            under += element("div", "", htmlText(name));
-    }
+std::string signatureHtml(const std::string& name, const std::string& date) {
     return element("div", "sign",
-                   element("div", "sign-line", under) +
+                   element("div", "sign-line", htmlText(name)) +
                        element("div", "date-line",
                                element("div", "date", htmlText(date)) +
                                    element("div", "", "Date")));
 }
 
-// The side's parties, then the names line 1400 keeps for the side when they
-// are not among them; one unnamed line for a side that names nobody.
-std::vector<std::vector<std::string>> signersOf(const std::vector<AddressParts>& parties,
-                                                const CSectionNode* certified) {
-    std::vector<std::vector<std::string>> signers;
+// Everyone a name-and-address block names signs: a block names one person
+// or, with its second name, two.
+void addSigners(std::vector<std::string>& signers, const AddressParts& party) {
+    for (const std::string* name : {&party.name1, &party.name2}) {
+        if (!name->empty() && std::find(signers.begin(), signers.end(), *name) == signers.end())
+            signers.push_back(*name);
+    }
+}
+
+// The side's parties, then those that line 1400 names for the side when
+// they are not among them; one unnamed line for a side that names nobody.
+std::vector<std::string> signersOf(const std::vector<AddressParts>& parties,
+                                   const CSectionNode* certified) {
+    std::vector<std::string> signers;
     for (const AddressParts& party : parties)
-        signers.push_back({party.name1, party.name2});
-    const AddressParts kept = addressPartsOf(certified);
-    const bool named = !kept.name1.empty() || !kept.name2.empty();
-    const bool known = std::any_of(parties.begin(), parties.end(), [&](const AddressParts& p) {
-        return p.name1 == kept.name1 && p.name2 == kept.name2;
-    });
-    if (named && !known)
-        signers.push_back({kept.name1, kept.name2});
+        addSigners(signers, party);
+    addSigners(signers, addressPartsOf(certified));
     if (signers.empty())
-        signers.push_back({});
+        signers.emplace_back();
     return signers;
 }
 
-std::string sideHtml(std::string_view title, const std::vector<std::vector<std::string>>& signers) {
+std::string sideHtml(std::string_view title, const std::vector<std::string>& signers) {
     std::string out = element("div", "title", escapeHtml(title));
-    for (const std::vector<std::string>& names : signers)
-        out += signatureHtml(names, "");
+    for (const std::string& name : signers)
+        out += signatureHtml(name, "");
     return element("div", "side", out);
 }
 
@@ -89,7 +88,7 @@ std::string certificationHtml(const CSectionNode& root, const DealView& deal, bo
     const std::string agent =
         element("div", "side",
                 element("div", "title", "Settlement agent") +
-                    signatureHtml({deal.settlementAgent}, shown(total, "settlementDate")));
+                    signatureHtml(deal.settlementAgent, shown(total, "settlementDate")));
     return element("div", "certification",
                    element("p", "", escapeHtml(withSellers ? kBothSidesCertify
                                                            : kBorrowersCertify)) +

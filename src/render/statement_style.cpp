@@ -12,7 +12,7 @@ namespace velmora::render {
 
 std::string_view statementStyle() {
     return R"CSS(
-@page { margin: 0.35in 0.35in 0.55in;
+@page { margin: 0.3in 0.35in 0.5in;
   @bottom-left { font: 6pt/1.25 "DejaVu Sans Condensed", "Liberation Sans Narrow", sans-serif;
     white-space: pre; text-align: left; vertical-align: top; padding-top: 5pt; }
   @bottom-center { font: 6.5pt/1.25 "DejaVu Sans Condensed", "Liberation Sans Narrow",
@@ -57,7 +57,8 @@ h3 { font-size: 8.5pt; margin: 8pt 0 3pt; }
 table { width: 100%; border-collapse: collapse; table-layout: fixed; }
 td, th { border: 0.5pt solid #000; padding: 0.2pt 2.5pt; vertical-align: top;
   overflow-wrap: anywhere; }
-th { font-size: 6.4pt; text-align: left; background: #e4e4e4; }
+.summary, .charges { font-size: 6.8pt; line-height: 1.08; }
+th { font-size: 6pt; text-align: left; background: #e4e4e4; }
 col.no { width: 3.3em; }
 col.amt { width: 8.4em; }
 .summary { margin-top: 5pt; }
@@ -66,8 +67,8 @@ td.head { font-weight: bold; background: #ececec; }
 td.subhead { font-style: italic; }
 td.no { white-space: nowrap; }
 td.amt { text-align: right; white-space: nowrap; overflow-wrap: normal; }
-td.amt.long { font-size: 5.6pt; }
-td.amt.longer { font-size: 4.4pt; }
+td.amt.long { font-size: 5.4pt; }
+td.amt.longer { font-size: 4.3pt; }
 td.amt.text { white-space: normal; overflow-wrap: anywhere; }
 td.total, tr.total td { font-weight: bold; }
 tr.more td.no::before { content: "+"; color: #666; }
@@ -80,15 +81,15 @@ td.copied { color: #444; background: #eef1f5; }
 .charges + .charges { margin-top: 6pt; }
 .charges th.title { font-size: 8pt; }
 .closing { break-before: avoid; break-inside: avoid; }
-.certification { margin-top: 5pt; border: 0.6pt solid #000; padding: 2pt 4pt 3pt;
+.certification { margin-top: 3pt; border: 0.6pt solid #000; padding: 2pt 4pt 3pt;
   break-before: avoid; break-inside: avoid; }
-.certification p { margin: 0 0 2pt; font-size: 6.4pt; }
-.certification p.warning { margin: 3pt 0 0; font-weight: bold; }
-.signers { display: grid; grid-template-columns: 1fr 1fr; gap: 0 14pt; margin-bottom: 3pt; }
+.certification p { margin: 0 0 1pt; font-size: 6.2pt; line-height: 1.1; }
+.certification p.warning { margin: 2pt 0 0; font-weight: bold; }
+.signers { display: grid; grid-template-columns: 1fr 1fr; gap: 0 14pt; margin-bottom: 2pt; }
 .side .title { margin-bottom: 1pt; }
 .sign { display: grid; grid-template-columns: 1fr 7em; gap: 0 8pt; break-inside: avoid; }
-.sign-line, .date-line { margin-top: 13pt; border-top: 0.6pt solid #000; padding-top: 0.5pt;
-  font-size: 6.4pt; overflow-wrap: anywhere; }
+.sign-line, .date-line { margin-top: 10pt; border-top: 0.6pt solid #000; padding-top: 0.5pt;
+  font-size: 6.2pt; line-height: 1.1; overflow-wrap: anywhere; }
 .date-line { position: relative; }
 .date-line .date { position: absolute; bottom: 100%; left: 0; font-size: 7pt; }
 .party-table td { padding: 2pt 3pt; }

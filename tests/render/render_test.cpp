@@ -205,7 +205,7 @@ TEST_F(RenderTest, LegacyDealsRenderFromTheirOwnFilesWithAMark) {
         SCOPED_TRACE(legacy.file);
         const std::string html = render(legacy.file);
         expectSelfContained(html);
-        EXPECT_EQ(countOf(html, legacy.value), 1u);
+        EXPECT_EQ(countOf(bodyOf(html), legacy.value), 1u);
         EXPECT_EQ(countOf(html, legacy.body), 1u);
         EXPECT_EQ(countOf(html, "\"><p class=\"source\">From the legacy file " + legacy.mark +
                                     "</p><header class=\"form-head\">"),
@@ -265,7 +265,7 @@ TEST_F(RenderTest, ConvertedLenderIsNamedOnceAndControlCharactersShowAsPictures)
     EXPECT_EQ(countOf(html, "<div class=\"address\">First Coastal Bank</div><div "
                             "class=\"address\">100 Water Street, Bath ME</div>"),
               1u);
-    EXPECT_EQ(countOf(html, "F\u2401G\u241BH\u2421I\tJ"), 1u);
+    EXPECT_EQ(countOf(bodyOf(html), "F\u2401G\u241BH\u2421I\tJ"), 1u);
     EXPECT_FALSE(std::any_of(html.begin(), html.end(), [](char c) {
         return (c >= 0 && c < 0x20 && c != '\n' && c != '\t') || c == 0x7F;
     }));

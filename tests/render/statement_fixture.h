@@ -130,6 +130,13 @@ inline std::size_t countOf(const std::string& text, const std::string& part) {
     return count;
 }
 
+// The page from its body on: the title in its head names the file and the
+// first borrower again.
+inline std::string bodyOf(const std::string& html) {
+    const std::size_t body = html.find("<body");
+    return body == std::string::npos ? std::string() : html.substr(body);
+}
+
 // Each text of each track ("text|text|...") appears exactly once in `html`,
 // and every track in the order given.
 inline void expectOnceInOrder(const std::string& html, std::initializer_list<std::string> tracks) {
