@@ -38,11 +38,11 @@ constexpr char kWarning[] =
 // A signature rule with the signer's name under it, and a date rule beside
 // it with the date, when one is known, above the word "Date".
 std::string signatureHtml(const std::string& name, const std::string& date) {
-    return element("div", "sign",
-                   element("div", "sign-line", htmlText(name)) +
-                       element("div", "date-line",
-                               element("div", "date", htmlText(date)) +
-                                   element("div", "", "Date")));
+    return element(
+        "div", "sign",
+        element("div", "sign-line", htmlText(name)) +
+            element("div", "date-line",
+                    element("div", "date", htmlText(date)) + element("div", "", "Date")));
 }
 
 // Everyone a name-and-address block names signs: a block names one person
@@ -89,13 +89,11 @@ std::string certificationHtml(const CSectionNode& root, const DealView& deal, bo
         element("div", "side",
                 element("div", "title", "Settlement agent") +
                     signatureHtml(deal.settlementAgent, shown(total, "settlementDate")));
-    return element("div", "certification",
-                   element("p", "", escapeHtml(withSellers ? kBothSidesCertify
-                                                           : kBorrowersCertify)) +
-                       element("div", "signers", sides) +
-                       element("p", "", escapeHtml(kAgentCertifies)) +
-                       element("div", "signers", agent) +
-                       element("p", "warning", escapeHtml(kWarning)));
+    return element(
+        "div", "certification",
+        element("p", "", escapeHtml(withSellers ? kBothSidesCertify : kBorrowersCertify)) +
+            element("div", "signers", sides) + element("p", "", escapeHtml(kAgentCertifies)) +
+            element("div", "signers", agent) + element("p", "warning", escapeHtml(kWarning)));
 }
 
 } // namespace velmora::render

@@ -7,9 +7,9 @@
 // one writes on the paper form, and those left over follow the block.
 #include "render/amount_cell.h"
 #include "render/form_rows.h"
-#include "render/money_text.h"
 #include "render/html_text.h"
 #include "render/line_text.h"
+#include "render/money_text.h"
 #include "render/shown_values.h"
 #include "render/statement_parts.h"
 #include "tree/node_operations.h"
@@ -107,8 +107,8 @@ public:
     int width() const { return 2 + static_cast<int>(columns_.size()); }
 
     std::string head(std::string_view title) const {
-        std::string out = "<thead><tr><th colspan=\"2\" class=\"title\">" + escapeHtml(title) +
-                          "</th>";
+        std::string out =
+            "<thead><tr><th colspan=\"2\" class=\"title\">" + escapeHtml(title) + "</th>";
         for (const Column& column : columns_)
             out += "<th class=\"amt\">" + escapeHtml(column.header) + "</th>";
         return out + "</tr></thead>";
@@ -242,8 +242,8 @@ std::string commissionHeading(const CSectionNode& root, int width) {
     const std::string markup =
         escapeHtml("700. Total Sales/Broker's Commission based on price $ ") +
         value(enteredAmount(block, "s700Price")) + " @ " +
-        value(rate.empty() || isZeroAmount(rate) ? std::string() : percentText(rate)) + " % = " +
-        value(enteredAmount(price, "amount"));
+        value(rate.empty() || isZeroAmount(rate) ? std::string() : percentText(rate)) +
+        " % = " + value(enteredAmount(price, "amount"));
     return element("tr", "", cell("head", markup, width));
 }
 

@@ -45,8 +45,8 @@ const Wording& wordingOf(std::string_view line) {
             return wording;
     }
     // The reserves, 1001 to 1007, are so many months at so much a month.
-    const bool reserve = line.size() == 5 && line.starts_with("n100") && line[4] >= '1' &&
-                         line[4] <= '7';
+    const bool reserve =
+        line.size() == 5 && line.starts_with("n100") && line[4] >= '1' && line[4] <= '7';
     return reserve ? kPerMonth : kPlain;
 }
 

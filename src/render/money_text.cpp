@@ -183,9 +183,9 @@ bool isMoneyText(std::string_view text) {
         return false;
     if (text.front() == '-')
         text.remove_prefix(1);
-    return std::count(text.begin(), text.end(), '.') == 1 && std::all_of(text.begin(), text.end(), [](char c) {
-        return isDigit(c) || c == ',' || c == '.';
-    });
+    return std::count(text.begin(), text.end(), '.') == 1 &&
+           std::all_of(text.begin(), text.end(),
+                       [](char c) { return isDigit(c) || c == ',' || c == '.'; });
 }
 
 bool isZeroAmount(std::string_view number) {

@@ -58,12 +58,11 @@ std::string pageTitle(const CSectionNode& root, const DealView& deal, bool refin
 
 std::string pageRules(const CSectionNode& root, const DealView& deal, bool refinance) {
     const FileMark mark = fileMarkOf(root);
-    const std::string file = mark.number.empty() ? std::string("\"\"")
-                                                 : cssString(mark.label + mark.number);
+    const std::string file =
+        mark.number.empty() ? std::string("\"\"") : cssString(mark.label + mark.number);
     return "@page {\n"
            "  @bottom-left { content: " +
-           cssString(formName(refinance)) + " \"\\A\" " +
-           cssString("Edition of velmora render") +
+           cssString(formName(refinance)) + " \"\\A\" " + cssString("Edition of velmora render") +
            "; }\n"
            "  @bottom-center { content: \"Page \" counter(page) \" of \" counter(pages); }\n"
            "  @bottom-right { content: " +

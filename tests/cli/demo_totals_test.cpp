@@ -77,16 +77,16 @@ TEST(DemoTotals, ThePurchaseAndTheConvertedDealsAddUp) {
         const long long owed = deal.value("n400", "n420");
         const long long reduced = deal.value("n500", "n520");
         EXPECT_EQ(owed, price + deal.value("n400", "n402") + deal.sum({"n400"}, "amount"));
-        EXPECT_EQ(reduced, deal.value("n500", "n501") + sellerCharges +
-                               deal.value("n500", "n503") + deal.sum({"n500"}, "amount"));
+        EXPECT_EQ(reduced, deal.value("n500", "n501") + sellerCharges + deal.value("n500", "n503") +
+                               deal.sum({"n500"}, "amount"));
         EXPECT_EQ(deal.value("", "n603"), owed - reduced);
     }
 
     Deal refinance(folder.file("legacy-refinance.rfn"));
     const long long charged = refinance.value("n1400", "borrowerFund");
     const long long disbursed = refinance.value("n1500", "n1520");
-    EXPECT_EQ(charged, refinance.sum({"n800", "n900", "n1000", "n1100", "n1200", "n1300"},
-                                     "borrowerFund"));
+    EXPECT_EQ(charged,
+              refinance.sum({"n800", "n900", "n1000", "n1100", "n1200", "n1300"}, "borrowerFund"));
     EXPECT_EQ(disbursed, refinance.sum({"n1500"}, "amount"));
     EXPECT_EQ(refinance.value("n1600", "n1604"), refinance.value("n1600", "amount") +
                                                      refinance.value("n1600", "cash") - charged -

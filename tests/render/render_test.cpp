@@ -50,10 +50,11 @@ TEST_F(RenderTest, FilledPurchaseShowsEveryValueOnceInFormOrderEscaped) {
     const std::size_t body = html.find("<body");
     const std::size_t signing = html.find("<div class=\"certification\">");
     ASSERT_LT(body, signing);
-    expectOnceInOrder(html.substr(0, body),
-                      {"<title>Settlement statement, File no. F-2008-17, Dana &lt;&amp;&quot;&gt; "
-                       "Whitlock</title>|@bottom-right { content: \"File no\\2E  F\\2D 2008\\2D 17\" "
-                       "\"\\A\" \"Dana \\3C \\26 \\22 \\3E  Whitlock\"; }"});
+    expectOnceInOrder(
+        html.substr(0, body),
+        {"<title>Settlement statement, File no. F-2008-17, Dana &lt;&amp;&quot;&gt; "
+         "Whitlock</title>|@bottom-right { content: \"File no\\2E  F\\2D 2008\\2D 17\" "
+         "\"\\A\" \"Dana \\3C \\26 \\22 \\3E  Whitlock\"; }"});
     // Page 1 has the borrower's side and the seller's side row by row; the
     // lines that repeat another (103, 301, 302, 401, 502, 601, 602) are tinted.
     const std::string borrower =

@@ -104,12 +104,11 @@ velmora::RefinanceRecord refinance() {
     velmora::RefinanceRecord r;
     r.version = 1502;
     r.loanNo = "RF-2015-0424";
-    r.borrower = CAddress{"Sam Okafor", "Lee Okafor", "31 Tide Mill Road, Brunswick ME 04011",
-                          "",         "",           "",
-                          "",         ""};
+    r.borrower = CAddress{
+        "Sam Okafor", "Lee Okafor", "31 Tide Mill Road, Brunswick ME 04011", "", "", "", "", ""};
     r.property = CAddress{"", "", "31 Tide Mill Road, Brunswick ME 04011", "", "", "", "", ""};
-    r.agent = CAddress{"Kennebec Title Co.", "", "40 Front Street, Bath ME 04530", "", "",
-                       "",                   "", ""};
+    r.agent =
+        CAddress{"Kennebec Title Co.", "", "40 Front Street, Bath ME 04530", "", "", "", "", ""};
     r.lenderText = "Casco Mortgage Company\n2 Canal Plaza, Portland ME 04101";
     r.lot = "Map 12, Lot 40";
     r.placeOfSettlement = "40 Front Street, Bath ME";
