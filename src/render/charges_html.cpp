@@ -9,7 +9,6 @@
 #include "render/form_rows.h"
 #include "render/html_text.h"
 #include "render/line_text.h"
-#include "render/money_text.h"
 #include "render/shown_values.h"
 #include "render/statement_parts.h"
 #include "tree/node_operations.h"
@@ -235,14 +234,12 @@ std::string table(std::string_view id, const ChargeTable& charges, const std::st
 std::string commissionHeading(const CSectionNode& root, int width) {
     const CSectionNode* block = resolveUri(&root, "n700");
     const CSectionNode* price = resolveUri(block, "price");
-    const std::string rate = shown(price, "at");
     const auto value = [](const std::string& text) {
         return element("span", "value", htmlText(text));
     };
     const std::string markup =
         escapeHtml("700. Total Sales/Broker's Commission based on price $ ") +
-        value(enteredAmount(block, "s700Price")) + " @ " +
-        value(rate.empty() || isZeroAmount(rate) ? std::string() : percentText(rate)) +
+        value(enteredAmount(block, "s700Price")) + " @ " + value(enteredRate(price, "at")) +
         " % = " + value(enteredAmount(price, "amount"));
     return element("tr", "", cell("head", markup, width));
 }

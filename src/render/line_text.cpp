@@ -72,19 +72,19 @@ std::vector<Detail> detailsOf(const Wording& wording) {
 // The detail as printed; nothing for a value that is empty, or a number that
 // is zero: converted files hold "0" and "0.00" where nothing was entered.
 std::string valueOf(const CSectionNode* line, const Detail& detail) {
-    const std::string text = shown(line, detail.property);
-    if (text.empty() || (detail.form != Form::Text && isZeroAmount(text)))
-        return {};
     switch (detail.form) {
     case Form::Money:
-        return shownAmount(line, detail.property);
+        return enteredAmount(line, detail.property);
     case Form::Percent:
-        return percentText(text);
+        return enteredRate(line, detail.property);
+    case Form::Count: {
+        const std::string count = shown(line, detail.property);
+        return isZeroAmount(count) ? std::string() : count;
+    }
     case Form::Text:
-    case Form::Count:
         break;
     }
-    return text;
+    return shown(line, detail.property);
 }
 
 std::string detailHtml(const Detail& detail, const std::string& value) {

@@ -26,6 +26,10 @@ std::string shownAmount(const CSectionNode* node, std::string_view name);
 // every line nobody filled). Totals keep their zero.
 std::string enteredAmount(const CSectionNode* node, std::string_view name);
 
+// A rate as the form prints it before "%" (money_text.h: percentText); the
+// empty text for zero, as for an entered amount.
+std::string enteredRate(const CSectionNode* node, std::string_view name);
+
 // The text of property `name` whether or not it holds a value: for texts the
 // form prints as labels, such as the caption of the lot ("Lot" at first).
 std::string storedText(const CSectionNode* node, std::string_view name);
