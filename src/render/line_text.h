@@ -3,7 +3,8 @@
 // hold, in the words the form prints around them: "from 7/1/2008 to
 // 9/15/2008", "1.5 %", "$ 1,701.00", "for 12 months", "@ $ 12.25/day",
 // "Deed $ 125.00", "to Harbor Title" (whom the line was paid to). Details
-// that are empty or zero are left out, as the form leaves them blank.
+// that are empty or zero are left out, except those the form prints on its
+// numbered line anyway, which show a blank to write in ("to ______").
 #pragma once
 
 #include <string>

@@ -75,6 +75,7 @@ tr.more td.no::before { content: "+"; color: #666; }
 .caption { color: #222; }
 .detail { margin-left: 3pt; color: #333; }
 .detail.money { white-space: nowrap; }
+.blank { display: inline-block; width: 3.5em; height: 0.6em; border-bottom: 0.5pt solid #777; }
 td.copied { color: #444; background: #eef1f5; }
 .value { font-weight: bold; }
 .charges { margin-top: 0; }

@@ -272,6 +272,40 @@ TEST_F(RenderTest, ConvertedLenderIsNamedOnceAndControlCharactersShowAsPictures)
     }));
 }
 
+// The form's words stand on its numbered lines with a blank to write in
+// where nothing is stored; the zeros a converted file stores where nobody
+// entered anything print nothing, nor does a rate of "0.".
+TEST_F(RenderTest, FormWordsKeepTheirBlanksAndConvertedZerosPrintNothing) {
+    writeStatement(folder.file("new.xml"), "hud", {});
+    const std::string blank = "<span class=\"blank\"></span>";
+    expectOnceInOrder(
+        render(folder.file("new.xml")),
+        {"<td class=\"no\">901.</td><td class=\"desc\"><span class=\"caption\">Interest</span> "
+         "<span class=\"detail\">from " +
+         blank + "</span> <span class=\"detail\">to " + blank +
+         "</span> <span class=\"detail money\">@ $ " + blank +
+         "/day</span></td>|"
+         "<span class=\"caption\">Hazard insurance premium</span> <span class=\"detail\">for " +
+         blank + " years</span> <span class=\"detail\">to " + blank + "</span>|" +
+         "<span class=\"caption\">Recording fees</span> <span class=\"detail money\">Deed $ " +
+         blank + "</span> <span class=\"detail money\">Mortgage $ " + blank +
+         "</span> <span class=\"detail money\">Releases $ " + blank + "</span>"});
+
+    HudRecord record;
+    record.version = 1601;
+    record.lines["n801"].text = "Loan origination fee";
+    record.lines["n801"].borrowerFund = "1512.00";
+    record.lines["n801"].sellerFund = "0.00";
+    record.lines["n1001"].at = 0.0;
+    record.lines["n1101"].sellerFund = "0.00";
+    const std::string legacy = folder.file("deal.hud");
+    writeBytes(legacy, hudFile(record));
+    const std::string html = render(legacy);
+    EXPECT_EQ(countOf(html, "1,512.00"), 1u);
+    for (const char* zero : {"0.00", ">0<", "0. %", "@ $ 0"})
+        EXPECT_EQ(html.find(zero), std::string::npos) << zero;
+}
+
 TEST_F(RenderTest, OutputThroughALinkReachesTheFileItPointsTo) {
     const std::string deal = folder.file("deal.xml");
     writeStatement(deal, "hud", {});
