@@ -294,8 +294,9 @@ TEST_F(ConvertTest, ForcedTypesBackupFoldersCsvReportsAndTreesWithoutDeals) {
         << forced;
     const std::string csv = readBytes(report);
     EXPECT_TRUE(
-        csv.starts_with("path,outcome,kind,version,backup,reason,bytes,milliseconds,link\n" + loan +
-                        ",refused,hud1a,1202,,This is not Hud document!," +
+        csv.starts_with("\xEF\xBB\xBFpath,outcome,kind,version,backup,reason,bytes,milliseconds,"
+                        "link\n" +
+                        loan + ",refused,hud1a,1202,,This is not Hud document!," +
                         std::to_string(original[loan].size()) + ","))
         << csv;
     EXPECT_TRUE(csv.ends_with(",\n")) << csv; // reached without a link

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <fcntl.h>
 #include <filesystem>
@@ -373,4 +374,51 @@ TEST(IndexCli, AMissingFolderIsRefusedUnlessTheIndexKnowsIt) {
 }
 
 } // namespace
+// Without --db the user's own index serves from any folder; one kept in the
+// current folder is used instead, and named.
+TEST(IndexCli, WithoutADatabaseNamedTheUsersOwnIndexServesFromAnyFolder) {
+    IndexArchive archive;
+    TempFolder data;
+    TempFolder work;
+    // The folder and the environment as they were, whatever the test's end.
+    struct Restore {
+        fs::path folder = fs::current_path();
+        std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+        ~Restore() {
+            fs::current_path(folder);
+            ::unsetenv("XDG_DATA_HOME");
+            ::setenv("HOME", home.c_str(), 1);
+        }
+    } restore;
+    ::setenv("XDG_DATA_HOME", data.file("share").c_str(), 1);
+    fs::current_path(work.path());
+
+    CliRun run = runCli({"index", archive.root.file("deals")});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(fs::is_regular_file(data.file("share/velmora/index.db")));
+    for (const char* made : {"share", "share/velmora"})
+        EXPECT_EQ(fs::status(data.file(made)).permissions(), fs::perms::owner_all) << made;
+    EXPECT_EQ(work.entries(), std::vector<std::string>{});
+    run = runCli({"search", "whitlock"});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_TRUE(run.out.starts_with(archive.purchase + "\t")) << run;
+
+    // The current folder's own index comes first.
+    ASSERT_EQ(runCli({"index", archive.root.file("legacy"), "--db", "velmora-index.db"}).exitCode,
+              0);
+    run = runCli({"search", "whitlock"});
+    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_EQ(run.err,
+              "velmora: using the index in the current folder, velmora-index.db\n" + kNoMatch);
+
+    // An XDG_DATA_HOME that is not absolute names no folder: HOME's is used.
+    fs::remove(work.file("velmora-index.db"));
+    ::setenv("XDG_DATA_HOME", "relative", 1);
+    ::setenv("HOME", data.file("home").c_str(), 1);
+    EXPECT_EQ(runCli({"index", archive.root.file("deals")}).exitCode, 0);
+    EXPECT_TRUE(fs::is_regular_file(data.file("home/.local/share/velmora/index.db")));
+    EXPECT_FALSE(fs::exists(work.file("relative")));
+}
+
 } // namespace velmora::testing
