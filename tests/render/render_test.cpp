@@ -106,9 +106,13 @@ TEST_F(RenderTest, RefinanceHasTheBorrowerOnlyFormAndTheEscrowMonths) {
                              "</span></td><td class=\"amt\">3,599.00<|"
                              "amt\">3,520.50<|3,600.00|3,601.00|amt copied\">4,400.50<|"
                              "amt copied\">3,520.50<|3,604.50|3,331.00|3,332.00"});
-    for (const char* absent :
-         {"id=\"summary\"", "seller&#39;s funds", "name and address of seller"})
+    for (const char* absent : {"id=\"summary\"", "seller&#39;s funds", "name and address of seller",
+                               "D. Name and address", "F. Name and address", "I. Settlement date"})
         EXPECT_EQ(html.find(absent), std::string::npos) << absent;
+    // The borrower-only form numbers its boxes instead of lettering them.
+    expectOnceInOrder(html, {"1. Name and address of borrower|2. Name and address of lender|"
+                             "3. Property location|4. Settlement agent|5. Place of settlement|"
+                             "6. Loan|7. Settlement date"});
 }
 
 // Documents made by `new` (of each kind it makes), and one without any
