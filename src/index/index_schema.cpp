@@ -63,16 +63,17 @@ constexpr char kFullTextTable[] =
     "CREATE VIRTUAL TABLE document_text USING fts5 (body, content = '', "
     "tokenize = 'unicode61 remove_diacritics 2')";
 
-// Pages of 8 KiB hold a documents row whole: with 4 KiB, rows of more than
-// a quarter page spilled into pages of their own, each mostly empty.
+// Pages of 8 KiB hold a documents row whole: with 4 KiB, a row of more than
+// about 1,000 bytes (long party lists, many lines) spills into an overflow
+// page of its own, mostly empty. Said before the first write of a new file,
+// or before a VACUUM; a file that has pages keeps their size until then.
 constexpr char kPageSize[] = "PRAGMA page_size = 8192";
 
 std::string createStatements() {
     std::string documents = "CREATE TABLE documents (id INTEGER PRIMARY KEY";
     for (const FieldDef& field : kFields)
         documents += std::string(", ") + field.name + " " + field.sqlType;
-    return std::string(kPageSize) +
-           ";CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);" + documents + ", " +
+    return "CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);" + documents + ", " +
            kOtherLinesColumn +
            " TEXT);"
            "CREATE TABLE text_lines (id INTEGER PRIMARY KEY, line TEXT NOT NULL UNIQUE, "
@@ -257,6 +258,7 @@ FieldValues fieldsOfRow(const Statement& row) {
 }
 
 void prepareIndexSchema(Database& db) {
+    db.execute(kPageSize);
     Transaction transaction(db);
     const std::vector<std::string> tables = tablesOf(db);
     const bool rebuilt = !tables.empty() && checkedVersion(db, tables) < kIndexSchemaVersion;
@@ -271,7 +273,7 @@ void prepareIndexSchema(Database& db) {
     // The pages of the old rows are given back, and the file gets this
     // schema's page size: copying the empty tables costs next to nothing.
     if (rebuilt)
-        db.execute(std::string(kPageSize) + "; VACUUM");
+        db.execute("VACUUM");
 }
 
 void requireIndexSchema(Database& db) {

@@ -829,7 +829,7 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
 // Indexes of the older schemas: the first kept a copy of every text in its
 // full-text table, the second every deal's other texts whole in documents,
 // in pages of 4 KiB. Readers send either to an index run, which makes it
-// again from the files, in pages of this schema's size.
+// again from the files, in pages of this schema's size, as a new one.
 TEST(IndexSchema, AnIndexOfAnOlderSchemaIsMadeAgainFromTheFiles) {
     IndexArchive archive;
     TempFolder folder;
@@ -880,6 +880,7 @@ TEST(IndexSchema, AnIndexOfAnOlderSchemaIsMadeAgainFromTheFiles) {
             << older.version;
         EXPECT_EQ(messageOf([&] { openIndex(path); }), "no error") << older.version;
     }
+    EXPECT_EQ(pageSizeOf(*openIndex(folder.file("new.db"))), 8192);
 }
 
 // An index with one thing added or changed is no longer ours: each is refused
