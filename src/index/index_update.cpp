@@ -165,7 +165,6 @@ private:
 
     void write(const std::vector<PendingFile>& pending, std::size_t first,
                const std::vector<ReadFile>& entries) {
-        Transaction transaction(db_);
         IndexWriter writer(db_);
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const std::optional<IndexEntry>& entry = entries[i].entry;
@@ -180,7 +179,7 @@ private:
             writer.put(*entry);
             count(*entry, pending[first + i].path);
         }
-        transaction.commit();
+        writer.commit();
     }
 
     void countNotADeal(const std::string& path, const std::string& told) {
@@ -205,7 +204,6 @@ private:
         std::vector<RootPrefix> prefixes;
         for (const std::string& root : roots)
             prefixes.push_back(prefixOf(root));
-        Transaction transaction(db_);
         IndexWriter writer(db_);
         for (const auto& [key, row] : known_) {
             if (!seen_.contains(key) && isGone(prefixes, key)) {
@@ -213,7 +211,7 @@ private:
                 ++run_.removed;
             }
         }
-        transaction.commit();
+        writer.commit();
     }
 
     bool isGone(const std::vector<RootPrefix>& roots, const std::string& key) const {

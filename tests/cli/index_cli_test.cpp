@@ -279,6 +279,16 @@ TEST(IndexCli, MergeRefusesAnInputByItsRowBeforeTheOutputIsMade) {
          "its borrowers is not valid UTF-8 text"},
         {"nul.db", "UPDATE documents SET path = '/a' || CAST(x'00' AS TEXT) || 'b' WHERE id = 2",
          "its path is not valid UTF-8 text"},
+        {"lost.db", "UPDATE documents SET other_lines = '[1,999999]' WHERE id = 2",
+         "its other_lines is not a list of lines that text_lines holds"},
+        {"list.db", "UPDATE documents SET other_lines = '[1, 2]' WHERE id = 2",
+         "its other_lines is not a list of lines that text_lines holds"},
+        {"number.db", "UPDATE documents SET other_lines = 1 WHERE id = 2",
+         "its other_lines is not a list of lines that text_lines holds"},
+        {"lines.db",
+         "INSERT INTO text_lines VALUES (999999, CAST(x'4aff4e' AS TEXT), 1);"
+         "UPDATE documents SET other_lines = '[999999]' WHERE id = 2",
+         "its other lines are not valid UTF-8 text"},
     };
     for (const auto& crafted : cases) {
         const std::string input = folder.file(crafted.name);
