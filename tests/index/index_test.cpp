@@ -463,8 +463,8 @@ TEST(IndexSearch, LinesDealsShareAreStoredOnceAndFindEachDeal) {
         std::sort(paths.begin(), paths.end());
         return paths;
     };
-    const Paths read = sorted(
-        {archive.purchase, archive.refinance, archive.statement, archive.loan, archive.linked});
+    const Paths read =
+        sorted({archive.purchase, archive.refinance, archive.statement, archive.loan, archive.far});
 
     // A caption of the form, in no field of any deal.
     EXPECT_EQ(sorted(search(*db, "escrow disclosure")), read);
