@@ -151,11 +151,10 @@ index::IndexEntry entryOf(const DealSample& deal, std::size_t n) {
 void writeSampleIndex(const std::string& path, std::size_t deals) {
     index::Database db(path, index::OpenMode::Create, 10);
     index::prepareIndexSchema(db);
-    index::Transaction transaction(db);
     index::IndexWriter writer(db);
     for (std::size_t n = 0; n < deals; ++n)
         writer.put(entryOf(sampleOf(n), n));
-    transaction.commit();
+    writer.commit();
 }
 
 double secondsOf(const std::function<bool()>& run, bool& succeeded) {

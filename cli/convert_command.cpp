@@ -43,13 +43,6 @@ bool agreed(const GlobalOptions& options, std::size_t candidates) {
                     "the older version.");
 }
 
-std::string reportText(const std::vector<batch::FileRecord>& records, bool csv) {
-    std::string text = csv ? batch::csvHeader() + "\n" : std::string();
-    for (const batch::FileRecord& record : records)
-        text += (csv ? batch::csvRecord(record) : batch::jsonRecord(record)) + "\n";
-    return text;
-}
-
 constexpr char kStandardOutput[] = "-";
 
 void printRecordLines(const std::vector<batch::FileRecord>& records) {
@@ -62,10 +55,10 @@ void printRecordLines(const std::vector<batch::FileRecord>& records) {
 // The report goes to its file, or with "-" to standard output (JSON Lines).
 void writeReport(const std::string& report, const std::vector<batch::FileRecord>& records) {
     if (report == kStandardOutput) {
-        std::cout << reportText(records, false) << std::flush;
+        std::cout << batch::reportText(records, false) << std::flush;
         return;
     }
-    if (!writeFileReplacing(report, reportText(records, report.ends_with(".csv"))))
+    if (!writeFileReplacing(report, batch::reportText(records, batch::isCsvReportName(report))))
         throw CommandFailed(report + ": the report could not be written");
 }
 

@@ -14,18 +14,20 @@
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
 #include "platform/stop_request.h"
+#include "platform/user_data.h"
 
 #include <algorithm>
 #include <iostream>
 #include <iterator>
 #include <memory>
+#include <optional>
 
 namespace velmora::cli {
 namespace {
 
 struct IndexArguments {
     std::vector<std::string> paths;
-    std::string database = kDefaultIndexPath;
+    std::string database;
     unsigned jobs = 1;
     std::optional<batch::Shard> shard;
     std::string mergeOutput;
@@ -66,9 +68,10 @@ std::vector<std::string> missingOf(const IndexArguments& args) {
     return missing;
 }
 
-void runIndex(const IndexArguments& args) {
+void runIndex(IndexArguments args) {
     if (args.paths.empty())
         throw CommandFailed("name the files or folders to index (or 'index merge OUT IN...')");
+    args.database = indexPathOf(args.database, true);
     const std::vector<std::string> missing = missingOf(args);
     std::vector<std::string> present;
     std::copy_if(args.paths.begin(), args.paths.end(), std::back_inserter(present),
@@ -134,6 +137,23 @@ std::string hintOf(index::IndexNotReady::Why why) {
 
 } // namespace
 
+std::string indexPathOf(const std::string& given, bool forWriting) {
+    if (!given.empty())
+        return given;
+    if (fileExists(kCurrentFolderIndex)) {
+        printLine(std::cerr, std::string("velmora: using the index in the current folder, ") +
+                                 kCurrentFolderIndex);
+        return kCurrentFolderIndex;
+    }
+    const std::optional<std::string> folder = userDataFolder();
+    if (!folder)
+        throw CannotRun("no index named, and no data folder of the user's (neither HOME nor "
+                        "XDG_DATA_HOME names one); name the index with --db");
+    if (forWriting && !makeUserFolder(*folder))
+        throw CannotRun(*folder + ": the folder for the index could not be made");
+    return *folder + (folder->back() == '\\' ? "" : "/") + "index.db";
+}
+
 std::unique_ptr<index::Database> openIndexForWriting(const std::string& path) {
     auto db = std::make_unique<index::Database>(treeTextToUtf8(path), index::OpenMode::Create,
                                                 kIndexBusySeconds);
@@ -159,7 +179,7 @@ void addIndexCommand(CLI::App& app, const GlobalOptions&) {
     CLI::App* index = app.add_subcommand(
         "index", "Build or update the SQLite index of the deals among files and folders");
     index->add_option("PATH", args->paths, "Files or folders (searched recursively)");
-    index->add_option("--db", args->database, "The index database")->capture_default_str();
+    index->add_option("--db", args->database, kDatabaseHelp);
     index->add_option("-j,--jobs", args->jobs, "Files read at once (default 1)")
         ->check(CLI::Range(1u, 256u));
     addShardOption(*index, args->shard,

@@ -8,9 +8,21 @@
 
 namespace velmora::cli {
 
-inline constexpr char kDefaultIndexPath[] = "velmora-index.db";
+// An index in the current folder by this name is used when no database is
+// named; otherwise the user's own, in their data folder.
+inline constexpr char kCurrentFolderIndex[] = "velmora-index.db";
+// Said in --help of the commands that take --db.
+inline constexpr char kDatabaseHelp[] =
+    "The index database (default: ./velmora-index.db when there is one, else index.db in "
+    "the user's data folder: $XDG_DATA_HOME/velmora, ~/.local/share/velmora or "
+    "%LOCALAPPDATA%\\Velmora)";
 // How long a command waits for another process that is writing the index.
 inline constexpr int kIndexBusySeconds = 10;
+
+// The index `given` names, or without a name the default one (see
+// kCurrentFolderIndex), which is named on standard error when it is the
+// current folder's. For writing, the user's data folder is made when missing.
+std::string indexPathOf(const std::string& given, bool forWriting);
 
 // Opens the index at `path`, making it or rebuilding an older one.
 std::unique_ptr<index::Database> openIndexForWriting(const std::string& path);

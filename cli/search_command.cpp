@@ -18,7 +18,7 @@ namespace {
 
 struct SearchArguments {
     std::vector<std::string> words;
-    std::string database = kDefaultIndexPath;
+    std::string database;
     std::vector<std::string> where;
     std::string from;
     std::string to;
@@ -74,7 +74,8 @@ void runSearch(const SearchArguments& args) {
     if (!args.to.empty())
         query.to = parseDate(args.to);
     query.limit = args.limit;
-    const std::unique_ptr<index::Database> db = openIndexForReading(args.database);
+    const std::unique_ptr<index::Database> db =
+        openIndexForReading(indexPathOf(args.database, false));
     HitPrinter printer(args);
     const std::size_t matches =
         index::forEachHit(*db, query, [&](const index::FieldValues& hit) { printer.print(hit); });
@@ -97,7 +98,7 @@ void addSearchCommand(CLI::App& app, const GlobalOptions&) {
     search->add_option("QUERY", args->words,
                        "Words, each matching the start of a word of the document or of its path, "
                        "in any case, with or without accents");
-    search->add_option("--db", args->database, "The index database")->capture_default_str();
+    search->add_option("--db", args->database, kDatabaseHelp);
     search
         ->add_option("--where", args->where,
                      "FIELD=VALUE: the field holds VALUE, in any case, with or without accents "

@@ -114,6 +114,23 @@ std::string csvRecord(const FileRecord& r) {
            millisecondsText(r.milliseconds) + "," + csvField(utf8(r.link));
 }
 
+bool isCsvReportName(std::string_view path) {
+    constexpr std::string_view kExtension = ".csv";
+    if (path.size() < kExtension.size())
+        return false;
+    const std::string_view ending = path.substr(path.size() - kExtension.size());
+    return std::equal(ending.begin(), ending.end(), kExtension.begin(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? char(a - 'A' + 'a') : a) == b;
+    });
+}
+
+std::string reportText(const std::vector<FileRecord>& records, bool csv) {
+    std::string text = csv ? "\xEF\xBB\xBF" + csvHeader() + "\n" : std::string();
+    for (const FileRecord& record : records)
+        text += (csv ? csvRecord(record) : jsonRecord(record)) + "\n";
+    return text;
+}
+
 std::size_t RunSummary::files() const {
     std::size_t total = 0;
     for (const std::size_t n : counts)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora::batch {
@@ -49,6 +50,14 @@ std::string jsonRecord(const FileRecord& record);
 // The same fields as one CSV row (no line break), quoted where needed.
 std::string csvRecord(const FileRecord& record);
 std::string csvHeader();
+
+// Whether a report of this file name is CSV: its name ends in ".csv", in
+// any case; other reports are JSON Lines.
+bool isCsvReportName(std::string_view path);
+// The whole report: JSON Lines, or CSV with its header line, the first line
+// after a UTF-8 byte-order mark so that a spreadsheet program takes the file
+// as UTF-8 rather than the system's code page.
+std::string reportText(const std::vector<FileRecord>& records, bool csv);
 
 struct RunSummary {
     EnumArray<Outcome, std::size_t> counts;

@@ -3,9 +3,9 @@
 #include "index/index_schema.h"
 #include "index/index_writer.h"
 #include "index/merge_row_check.h"
+#include "index/text_lines.h"
 
 #include <functional>
-
 #include <unordered_map>
 
 namespace velmora::index {
@@ -27,22 +27,25 @@ std::unordered_map<std::string, std::int64_t> modifiedByPath(Database& db) {
 // Calls `take` with each row of `in`, and throws IndexError naming the
 // input and the row at the first row that may not be merged.
 void forEachRow(Database& in, const std::function<void(IndexEntry&)>& take) {
-    // The other texts follow the fields, the row's id comes last.
-    Statement rows = in.prepare("SELECT " + fieldColumns() + ", " + kOtherTextColumn +
+    // The other lines follow the fields, the row's id comes last.
+    Statement rows = in.prepare("SELECT " + fieldColumns() + ", " + kOtherLinesColumn +
                                 ", id FROM documents ORDER BY id");
-    const int textColumn = static_cast<int>(kFieldCount);
+    LineReader lines(in);
+    const int linesColumn = static_cast<int>(kFieldCount);
     const auto refuse = [&](const std::string& problem) {
-        throw IndexError(in.path() + ": row " + std::to_string(rows.integer(textColumn + 1)) +
+        throw IndexError(in.path() + ": row " + std::to_string(rows.integer(linesColumn + 1)) +
                          ": " + problem + "; nothing of it was merged");
     };
     while (rows.step()) {
         IndexEntry entry;
         entry.values = fieldsOfRow(rows);
-        const SqlValue text = rows.value(textColumn);
-        const auto* body = std::get_if<std::string>(&text);
-        if (!body && !std::holds_alternative<std::monostate>(text))
-            refuse(std::string("its ") + kOtherTextColumn + " is not text");
-        entry.text = body ? *body : std::string();
+        const SqlValue ids = rows.value(linesColumn);
+        const auto* list = std::get_if<std::string>(&ids);
+        const std::optional<std::string> text = list ? lines.textOf(*list) : std::string();
+        if (!text || (!list && !std::holds_alternative<std::monostate>(ids)))
+            refuse(std::string("its ") + kOtherLinesColumn +
+                   " is not a list of lines that text_lines holds");
+        entry.text = *text;
         if (const std::optional<std::string> problem = mergeRowProblem(entry.values, entry.text))
             refuse(*problem);
         take(entry);
@@ -54,7 +57,6 @@ void mergeOne(Database& out, Database& in, MergeRun& run) {
     // transaction, so nothing of the input is kept.
     requireIndexSchema(in);
     std::unordered_map<std::string, std::int64_t> existing = modifiedByPath(out);
-    Transaction transaction(out);
     IndexWriter writer(out);
     forEachRow(in, [&](IndexEntry& entry) {
         const std::string& path = std::get<std::string>(entry.values[Field::Path]);
@@ -67,7 +69,7 @@ void mergeOne(Database& out, Database& in, MergeRun& run) {
         writer.put(entry);
         existing[path] = modifiedOf(entry.values);
     });
-    transaction.commit();
+    writer.commit();
 }
 
 } // namespace

@@ -63,13 +63,21 @@ constexpr char kFullTextTable[] =
     "CREATE VIRTUAL TABLE document_text USING fts5 (body, content = '', "
     "tokenize = 'unicode61 remove_diacritics 2')";
 
+// Pages of 8 KiB hold a documents row whole: with 4 KiB, a row of more than
+// about 1,000 bytes (long party lists, many lines) spills into an overflow
+// page of its own, mostly empty. Said before the first write of a new file,
+// or before a VACUUM; a file that has pages keeps their size until then.
+constexpr char kPageSize[] = "PRAGMA page_size = 8192";
+
 std::string createStatements() {
     std::string documents = "CREATE TABLE documents (id INTEGER PRIMARY KEY";
     for (const FieldDef& field : kFields)
         documents += std::string(", ") + field.name + " " + field.sqlType;
     return "CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);" + documents + ", " +
-           kOtherTextColumn +
+           kOtherLinesColumn +
            " TEXT);"
+           "CREATE TABLE text_lines (id INTEGER PRIMARY KEY, line TEXT NOT NULL UNIQUE, "
+           "uses INTEGER NOT NULL);"
            "CREATE INDEX documents_by_settlement_date ON documents (settlement_date);" +
            kFullTextTable + ";";
 }
@@ -120,8 +128,9 @@ void createTables(Database& db) {
 // The tables an index of any schema may hold: its own, the full-text
 // table's shadow tables and SQLite's own.
 bool isIndexTable(const std::string& table) {
-    static constexpr std::array<std::string_view, 8> kTables = {"meta",
+    static constexpr std::array<std::string_view, 9> kTables = {"meta",
                                                                 "documents",
+                                                                "text_lines",
                                                                 "document_text",
                                                                 "document_text_data",
                                                                 "document_text_idx",
@@ -149,7 +158,7 @@ std::vector<std::string> documentsColumns() {
     std::vector<std::string> columns{"id"};
     for (const FieldDef& field : kFields)
         columns.emplace_back(field.name);
-    columns.emplace_back(kOtherTextColumn);
+    columns.emplace_back(kOtherLinesColumn);
     return columns;
 }
 
@@ -184,6 +193,7 @@ std::optional<std::string> foreignObject(Database& db) {
 // The tables of this schema have exactly the columns it makes.
 bool hasThisSchemasColumns(Database& db) {
     return columnsOf(db, "documents") == documentsColumns() &&
+           columnsOf(db, "text_lines") == std::vector<std::string>{"id", "line", "uses"} &&
            columnsOf(db, "document_text") == std::vector<std::string>{"body"} &&
            hasOurFullTextTable(db);
 }
@@ -248,17 +258,22 @@ FieldValues fieldsOfRow(const Statement& row) {
 }
 
 void prepareIndexSchema(Database& db) {
+    db.execute(kPageSize);
     Transaction transaction(db);
     const std::vector<std::string> tables = tablesOf(db);
-    if (tables.empty()) {
-        createTables(db);
-    } else if (checkedVersion(db, tables) < kIndexSchemaVersion) {
+    const bool rebuilt = !tables.empty() && checkedVersion(db, tables) < kIndexSchemaVersion;
+    if (rebuilt) {
         // Rebuilt, not converted: its rows may mean other things.
         db.execute("DROP TABLE IF EXISTS document_text; DROP TABLE IF EXISTS documents; "
-                   "DROP TABLE meta;");
-        createTables(db);
+                   "DROP TABLE IF EXISTS text_lines; DROP TABLE meta;");
     }
+    if (tables.empty() || rebuilt)
+        createTables(db);
     transaction.commit();
+    // The pages of the old rows are given back, and the file gets this
+    // schema's page size: copying the empty tables costs next to nothing.
+    if (rebuilt)
+        db.execute("VACUUM");
 }
 
 void requireIndexSchema(Database& db) {

@@ -2,17 +2,21 @@
 // (the README's "Finding a deal" describes them for users):
 //
 //   meta(key, value)          "schema_version"
-//   documents(id, <fields>, other_text)
+//   documents(id, <fields>, other_lines)
 //                             one row per deal file: the fields below, and
-//                             the texts of the document that no field holds
+//                             the ids of the document's texts that no field
+//                             holds, one a line (text_lines.h)
+//   text_lines(id, line, uses)
+//                             each of those lines once, with the number of
+//                             uses the rows make of it
 //   document_text(body)       FTS5 without content of its own: the words of
-//                             a row's path, its text fields and other_text,
+//                             a row's path, its text fields and other lines,
 //                             folded (text_fold.h); its rowid is the id of
 //                             the file's documents row
 //
-// Every text is stored once, in documents: the full-text table keeps only
-// its index, and what it was given for a row is made again from the row
-// when the row leaves (index_writer.h).
+// Every text is stored once: the full-text table keeps only its index, and
+// what it was given for a row is made again from the row when the row
+// leaves (index_writer.h).
 //
 // An index of an older schema is rebuilt from nothing (the next run reads
 // every file again); one of a newer schema, or a database that is not an
@@ -31,7 +35,7 @@
 
 namespace velmora::index {
 
-inline constexpr int kIndexSchemaVersion = 2;
+inline constexpr int kIndexSchemaVersion = 3;
 
 // The columns of `documents` after its id, in table order.
 enum class Field : std::size_t {
@@ -77,11 +81,11 @@ enum class Field : std::size_t {
 };
 inline constexpr std::size_t kFieldCount = batch::kCountOf<Field>;
 
-// The column of documents after the fields: the texts of the document that
-// no field holds, one a line.
-inline constexpr char kOtherTextColumn[] = "other_text";
+// The column of documents after the fields: the ids of the lines of the
+// document's texts that no field holds (text_lines.h).
+inline constexpr char kOtherLinesColumn[] = "other_lines";
 
-// The fields whose words the full-text table holds, besides other_text: the
+// The fields whose words the full-text table holds, besides the other lines: the
 // path, and the fields made of the document's own texts.
 inline constexpr std::array<Field, 8> kFullTextFields = {
     Field::Path,    Field::FileNumber,      Field::LoanNumber, Field::Borrowers,

@@ -168,7 +168,6 @@ private:
 
     void write(const std::vector<PendingFile>& pending, std::size_t first,
                const std::vector<ReadFile>& entries) {
-        Transaction transaction(db_);
         IndexWriter writer(db_);
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const std::optional<IndexEntry>& entry = entries[i].entry;
@@ -183,7 +182,7 @@ private:
             writer.put(*entry);
             count(*entry, pending[first + i].path);
         }
-        transaction.commit();
+        writer.commit();
     }
 
     void countNotADeal(const std::string& path, const std::string& told) {
@@ -207,7 +206,6 @@ private:
     // through a link the real one): the file keeps the row of its own name.
     // The stored file number picks the candidates, the identity decides.
     void removeOtherSpellings() {
-        Transaction transaction(db_);
         IndexWriter writer(db_);
         for (const auto& [key, row] : known_) {
             if (seen_.contains(key))
@@ -223,7 +221,7 @@ private:
                 ++run_.removed;
             }
         }
-        transaction.commit();
+        writer.commit();
     }
 
     // Rows below the folders given whose files the walk did not find, except
@@ -232,7 +230,6 @@ private:
         std::vector<RootPrefix> prefixes;
         for (const std::string& root : roots)
             prefixes.push_back(prefixOf(root));
-        Transaction transaction(db_);
         IndexWriter writer(db_);
         for (const auto& [key, row] : known_) {
             if (!seen_.contains(key) && !removedKeys_.contains(key) && isGone(prefixes, key)) {
@@ -240,7 +237,7 @@ private:
                 ++run_.removed;
             }
         }
-        transaction.commit();
+        writer.commit();
     }
 
     bool isGone(const std::vector<RootPrefix>& roots, const std::string& key) const {

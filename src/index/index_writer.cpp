@@ -9,7 +9,7 @@ std::string insertDocumentSql() {
     std::string parameters = "?";
     for (std::size_t i = 0; i < kFieldCount; ++i)
         parameters += ", ?";
-    return "INSERT INTO documents (" + fieldColumns() + ", " + kOtherTextColumn + ") VALUES (" +
+    return "INSERT INTO documents (" + fieldColumns() + ", " + kOtherLinesColumn + ") VALUES (" +
            parameters + ")";
 }
 
@@ -17,7 +17,8 @@ std::string selectRowSql() {
     std::string columns = "id";
     for (const Field field : kFullTextFields)
         columns += std::string(", ") + fieldDef(field).name;
-    return "SELECT " + columns + ", " + kOtherTextColumn + ", status FROM documents WHERE path = ?";
+    return "SELECT " + columns + ", " + kOtherLinesColumn +
+           ", status FROM documents WHERE path = ?";
 }
 
 // Only the deals that were read have words to find: a file that failed is
@@ -43,7 +44,7 @@ std::string fullTextOf(const FieldValues& values, std::string_view otherText) {
 }
 
 IndexWriter::IndexWriter(Database& db)
-    : db_(db), selectRow_(db.prepare(selectRowSql())),
+    : db_(db), transaction_(db), lines_(db), selectRow_(db.prepare(selectRowSql())),
       removeText_(db.prepare("INSERT INTO document_text (document_text, rowid, body) "
                              "VALUES ('delete', ?, ?)")),
       removeDocument_(db.prepare("DELETE FROM documents WHERE id = ?")),
@@ -56,7 +57,9 @@ void IndexWriter::put(const IndexEntry& entry) {
     int parameter = 1;
     for (const FieldValue& value : entry.values)
         insertDocument_.bindValue(parameter++, value);
-    insertDocument_.bind(parameter, entry.text).run();
+    if (const std::optional<std::string> lines = lines_.keep(entry.text))
+        insertDocument_.bind(parameter, *lines);
+    insertDocument_.run();
     if (hasWords(entry.values[Field::Status]))
         insertText_.bind(1, db_.lastInsertId()).bind(2, fullTextOf(entry.values, entry.text)).run();
 }
@@ -74,12 +77,22 @@ void IndexWriter::remove(const std::string& path) {
     int column = 1;
     for (const Field field : kFullTextFields)
         values[field] = selectRow_.value(column++);
-    const std::string otherText = selectRow_.isNull(column) ? "" : selectRow_.text(column);
+    const std::optional<std::string> lines =
+        selectRow_.isNull(column) ? std::nullopt : std::optional(selectRow_.text(column));
     const bool words = hasWords(selectRow_.value(column + 1));
     selectRow_.reset();
+    const std::optional<std::string> otherText = lines ? lines_.take(*lines) : std::string();
+    if (!otherText)
+        throw IndexError(db_.path() + ": the row of " + path + " is damaged: its " +
+                         kOtherLinesColumn + " is not a list of lines that text_lines holds");
     if (words)
-        removeText_.bind(1, id).bind(2, fullTextOf(values, otherText)).run();
+        removeText_.bind(1, id).bind(2, fullTextOf(values, *otherText)).run();
     removeDocument_.bind(1, id).run();
+}
+
+void IndexWriter::commit() {
+    lines_.settle();
+    transaction_.commit();
 }
 
 } // namespace velmora::index

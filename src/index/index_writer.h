@@ -1,9 +1,11 @@
-// Writing rows of the archive index: a file's documents row and its
-// full-text row, always together. Callers hold a Transaction around a batch.
+// Writing rows of the archive index: a file's documents row, its lines in
+// text_lines and its full-text row, always together, in batches: each
+// writer is one transaction, kept whole by commit() or not at all.
 #pragma once
 
 #include "index/deal_reading.h"
 #include "index/sqlite_db.h"
+#include "index/text_lines.h"
 
 #include <string>
 #include <string_view>
@@ -16,15 +18,21 @@ std::string fullTextOf(const FieldValues& values, std::string_view otherText);
 
 class IndexWriter {
 public:
+    // Begins the transaction.
     explicit IndexWriter(Database& db);
 
     // Replaces whatever the index holds under the entry's path.
     void put(const IndexEntry& entry);
-    // Removes the rows of `path`, if any.
+    // Removes the rows of `path`, if any. Throws IndexError for a row whose
+    // other lines cannot be read back, whose words could not be taken out.
     void remove(const std::string& path);
+    // Keeps everything written since the writer was made.
+    void commit();
 
 private:
     Database& db_;
+    Transaction transaction_;
+    LineWriter lines_;
     Statement selectRow_;
     Statement removeText_;
     Statement removeDocument_;

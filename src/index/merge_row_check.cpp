@@ -52,7 +52,7 @@ std::optional<std::string> mergeRowProblem(const FieldValues& values, const std:
             return std::string("its ") + def.name + " is not valid UTF-8 text";
     }
     if (!isCleanText(text))
-        return std::string("its ") + kOtherTextColumn + " is not valid UTF-8 text";
+        return "its other lines are not valid UTF-8 text";
     if (!isAbsolutePath(std::get<std::string>(values[Field::Path])))
         return "its path is not absolute";
     if (!isKnownStatus(std::get<std::string>(values[Field::Status])))

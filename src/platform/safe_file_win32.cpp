@@ -200,6 +200,26 @@ std::wstring replaceableTarget(const std::string& path) {
     return target;
 }
 
+// After a replace that failed with the target gone. Another process saving
+// the same file may be between taking the old file away and putting its own
+// in place: the new file takes the free name, or goes once the other's file
+// is there. Only when neither happens is it kept, as the only copy of the
+// document.
+bool settleAfterTargetWentAway(const std::wstring& target, const std::wstring& temporary) {
+    constexpr int kAttempts = 50;
+    constexpr DWORD kPauseMs = 10;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+            return true;
+        if (exists(target)) {
+            ::DeleteFileW(temporary.c_str());
+            return false;
+        }
+        ::Sleep(kPauseMs);
+    }
+    return false;
+}
+
 bool replaceFile(const std::string& path, std::string_view bytes) {
     const std::wstring target = replaceableTarget(path);
     if (target.empty())
@@ -213,11 +233,12 @@ bool replaceFile(const std::string& path, std::string_view bytes) {
         (replacing ? replaceExisting(target, temporary)
                    : ::MoveFileExW(temporary.c_str(), target.c_str(),
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0);
-    // A replace that removed the target but could not move the new file in
-    // leaves the temporary file as the only copy of the document: it stays.
-    if (!moved && (!replacing || exists(target)))
-        ::DeleteFileW(temporary.c_str());
-    return moved;
+    if (moved)
+        return true;
+    if (replacing && !exists(target))
+        return settleAfterTargetWentAway(target, temporary);
+    ::DeleteFileW(temporary.c_str());
+    return false;
 }
 
 // Puts `temporary` in the place of `target` and keeps the replaced file as

@@ -135,17 +135,34 @@ std::string checksHtml(const CSectionNode& checks) {
                                  {"Amount", {"amount"}, true}}));
 }
 
-// The parties beyond those the boxes D and E show, one list per side.
+// Parties side by side in a row of the addendum; more would leave each a
+// column too narrow for a name.
+constexpr std::size_t kPartiesInRow = 4;
+
+// `parties` from the first the boxes leave out, four to a row, each row kept
+// whole on its sheet.
+std::string partyTableHtml(const std::vector<AddressParts>& parties) {
+    std::string rows;
+    for (std::size_t first = kPartiesInBox; first < parties.size(); first += kPartiesInRow) {
+        std::string cells;
+        for (std::size_t i = first; i < first + kPartiesInRow; ++i)
+            cells += element("td", "", i < parties.size() ? addressHtml(parties[i]) : "");
+        rows += element("tr", "", cells);
+    }
+    std::string columns;
+    for (std::size_t i = 0; i < kPartiesInRow; ++i)
+        columns += "<col>";
+    return element("table", "party-table",
+                   element("colgroup", "", columns) + element("tbody", "", rows));
+}
+
+// The parties beyond those the boxes show, one table per side.
 std::string addendumHtml(const DealView& deal) {
     std::string content;
     for (const auto& [title, parties] : {std::pair{"Further borrowers", &deal.borrowers},
                                          std::pair{"Further sellers", &deal.sellers}}) {
-        std::string addresses;
-        for (std::size_t i = kPartiesInBox; i < parties->size(); ++i)
-            addresses += addressHtml((*parties)[i]);
-        if (!addresses.empty())
-            content +=
-                element("h3", "", escapeHtml(title)) + element("div", "party-list", addresses);
+        if (parties->size() > kPartiesInBox)
+            content += element("h3", "", escapeHtml(title)) + partyTableHtml(*parties);
     }
     return content.empty() ? content : appendix("parties", "Addendum: parties", content);
 }

@@ -1,9 +1,11 @@
 // The settlement charges (blocks 700 to 1400) and, for a refinance, the
 // disbursements to others (1500) and the net settlement (1600). Each line
-// shows its number, its description with the details its columns hold, the
-// payor, and the borrower's and the seller's amounts. A block's `more` lines
+// shows its number, its description with the details its columns hold (whom
+// it was paid to among them, where the form has "to ______"), and the
+// borrower's and the seller's amounts. A block's `more` lines
 // take the blank lines the form leaves in the block without a caption, as
 // one writes on the paper form, and those left over follow the block.
+#include "render/amount_cell.h"
 #include "render/form_rows.h"
 #include "render/html_text.h"
 #include "render/line_text.h"
@@ -97,16 +99,15 @@ class ChargeTable {
 public:
     ChargeTable(const CSectionNode& root, const std::vector<Column>& columns)
         : root_(root), columns_(columns) {
-        consumed_.push_back("payor");
         for (const Column& column : columns_)
             consumed_.insert(consumed_.end(), column.names.begin(), column.names.end());
     }
 
-    int width() const { return 3 + static_cast<int>(columns_.size()); }
+    int width() const { return 2 + static_cast<int>(columns_.size()); }
 
     std::string head(std::string_view title) const {
-        std::string out = "<thead><tr><th colspan=\"2\" class=\"title\">" + escapeHtml(title) +
-                          "</th><th class=\"payor\">Payor</th>";
+        std::string out =
+            "<thead><tr><th colspan=\"2\" class=\"title\">" + escapeHtml(title) + "</th>";
         for (const Column& column : columns_)
             out += "<th class=\"amt\">" + escapeHtml(column.header) + "</th>";
         return out + "</tr></thead>";
@@ -170,21 +171,22 @@ private:
         return valueRow(row);
     }
 
-    std::string amount(const CSectionNode* line, const Column& column) const {
+    // A total prints its zero; a line leaves it blank, as the form does.
+    std::string amount(const CSectionNode* line, const Column& column, bool total) const {
         for (const std::string_view name : column.names) {
             if (hasProperty(line, name))
-                return shownAmount(line, name);
+                return total ? shownAmount(line, name) : enteredAmount(line, name);
         }
         return {};
     }
 
     std::string lineRow(const CSectionNode* line, const std::string& number,
                         const std::string& caption, std::string_view cls) const {
+        const bool total = cls == "total";
         std::string cells = cell("no", numberText(number)) +
-                            cell("desc", lineDescription(line, caption, consumed_)) +
-                            cell("payor", htmlText(shown(line, "payor")));
+                            cell("desc", lineDescription(line, caption, consumed_));
         for (const Column& column : columns_)
-            cells += cell("amt", htmlText(amount(line, column)));
+            cells += amountCell("amt", amount(line, column, total));
         return element("tr", cls, cells);
     }
 
@@ -197,14 +199,17 @@ private:
 
     // The value stands in the first amount column.
     std::string valueRow(const FormRow& row) const {
-        const std::string text = shownAmount(resolveUri(&root_, row.node), row.property);
+        const CSectionNode* node = resolveUri(&root_, row.node);
+        const bool total = row.kind == RowKind::Total;
+        const std::string text =
+            total ? shownAmount(node, row.property) : enteredAmount(node, row.property);
         const bool copied = row.kind == RowKind::Copy;
         std::string cells = cell("no", numberText(row.number)) +
-                            cell(copied ? "desc copied" : "desc", escapeHtml(row.caption), 2) +
-                            cell(copied ? "amt copied" : "amt", htmlText(text));
+                            cell(copied ? "desc copied" : "desc", escapeHtml(row.caption)) +
+                            amountCell(copied ? "amt copied" : "amt", text);
         for (std::size_t i = 1; i < columns_.size(); ++i)
             cells += cell("amt", "");
-        return element("tr", row.kind == RowKind::Total ? "total" : "", cells);
+        return element("tr", total ? "total" : "", cells);
     }
 
     const CSectionNode& root_;
@@ -216,22 +221,26 @@ private:
 std::string table(std::string_view id, const ChargeTable& charges, const std::string& head,
                   const std::string& body) {
     std::string out = "<table class=\"charges\" id=\"" + std::string(id) + "\">";
-    out += "<colgroup><col class=\"no\"><col><col class=\"payor\">";
-    for (int i = 3; i < charges.width(); ++i)
+    out += "<colgroup><col class=\"no\"><col>";
+    for (int i = 2; i < charges.width(); ++i)
         out += "<col class=\"amt\">";
     out += "</colgroup>" + head + "<tbody>" + body + "</tbody></table>";
     return out;
 }
 
-// "700. Total sales/broker's commission based on price $ … @ … % = …"
+// "700. Total Sales/Broker's Commission based on price $ 250,000.00 @ 6 % =
+// 15,000.00": the price the commission is based on, its rate and the
+// commission itself.
 std::string commissionHeading(const CSectionNode& root, int width) {
     const CSectionNode* block = resolveUri(&root, "n700");
     const CSectionNode* price = resolveUri(block, "price");
+    const auto value = [](const std::string& text) {
+        return element("span", "value", htmlText(text));
+    };
     const std::string markup =
-        escapeHtml("700. Total sales/broker's commission based on price $ ") +
-        element("span", "value", htmlText(shownAmount(price, "amount"))) + " @ " +
-        element("span", "value", htmlText(shown(price, "at"))) +
-        " % = " + element("span", "value", htmlText(shownAmount(block, "s700Price")));
+        escapeHtml("700. Total Sales/Broker's Commission based on price $ ") +
+        value(enteredAmount(block, "s700Price")) + " @ " + value(enteredRate(price, "at")) +
+        " % = " + value(enteredAmount(price, "amount"));
     return element("tr", "", cell("head", markup, width));
 }
 

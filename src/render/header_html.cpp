@@ -1,5 +1,7 @@
-// Boxes A to I of the form: the title, the loan data of `b`, the note, and
-// the parties with their names and addresses.
+// The head of the form: boxes A to I of the purchase form (the title, the
+// loan data of `b`, the note, and the parties with their names and
+// addresses), or the numbered boxes 1 to 7 of the borrower-only form of a
+// refinance, which has no type of loan and no seller.
 #include "document/deal_view.h"
 #include "render/html_text.h"
 #include "render/shown_values.h"
@@ -17,7 +19,7 @@ constexpr std::array<std::string_view, 5> kLoanTypes = {"FHA", "RHS", "Conv. Uni
                                                         "Conv. Ins."};
 
 constexpr char kNote[] =
-    "C. Note: This form is furnished to give you a statement of actual settlement costs. "
+    "Note: This form is furnished to give you a statement of actual settlement costs. "
     "Amounts paid to and by the settlement agent are shown. Items marked \"POC\" were paid "
     "outside the closing; they are shown here for informational purposes and are not "
     "included in the totals.";
@@ -79,32 +81,74 @@ std::string partiesHtml(const std::vector<AddressParts>& parties) {
     return out;
 }
 
-std::string partyBoxes(const CSectionNode& root, const DealView& deal, bool refinance) {
-    std::string out = box("party", "D. Name and address of borrower", partiesHtml(deal.borrowers));
-    const std::string sellerTin = shown(&root, "e_SellerTin");
-    if (!refinance || !deal.sellers.empty() || !sellerTin.empty())
-        out += box("party", "E. Name and address of seller",
-                   partiesHtml(deal.sellers) + fieldHtml("TIN", sellerTin));
-    out += box("party", "F. Name and address of lender",
-               element("div", "address", htmlText(deal.lenderName)) +
-                   element("div", "address", htmlText(deal.lenderAddress)));
-    return element("div", "parties", out);
+std::string lenderHtml(const DealView& deal) {
+    return element("div", "address", htmlText(deal.lenderName)) +
+           element("div", "address", htmlText(deal.lenderAddress));
 }
 
-std::string placeBoxes(const CSectionNode& root, const DealView& deal) {
-    const std::string property =
-        addressHtml(deal.property) +
-        fieldHtml(storedText(&root, "g_lot_Caption"), shown(&root, "g_lot")) +
-        fieldHtml(storedText(&root, "g_Block_Caption"), shown(&root, "g_Block"));
-    const std::string agent = addressHtml(deal.agentBox) +
-                              fieldHtml("TIN", shown(&root, "h_AgentTin")) +
-                              fieldHtml("Place of settlement", shown(&root, "placeOfSettlement"));
-    const std::string dates = fieldHtml("Settlement date", shown(&root, "i_settlementDate")) +
-                              fieldHtml("Funding date", shown(&root, "fundingDate"));
-    return element("div", "parties",
-                   box("party", "G. Property location", property) +
-                       box("party", "H. Settlement agent", agent) +
-                       box("party", "I. Settlement date", dates));
+std::string sellerHtml(const CSectionNode& root, const DealView& deal) {
+    return partiesHtml(deal.sellers) + fieldHtml("TIN", shown(&root, "e_SellerTin"));
+}
+
+std::string propertyHtml(const CSectionNode& root, const DealView& deal) {
+    return addressHtml(deal.property) +
+           fieldHtml(storedText(&root, "g_lot_Caption"), shown(&root, "g_lot")) +
+           fieldHtml(storedText(&root, "g_Block_Caption"), shown(&root, "g_Block"));
+}
+
+std::string agentHtml(const CSectionNode& root, const DealView& deal) {
+    return addressHtml(deal.agentBox) + fieldHtml("TIN", shown(&root, "h_AgentTin"));
+}
+
+std::string datesHtml(const CSectionNode& root) {
+    return fieldHtml("Settlement date", shown(&root, "i_settlementDate")) +
+           fieldHtml("Funding date", shown(&root, "fundingDate"));
+}
+
+std::string purchaseBoxes(const CSectionNode& root, const DealView& deal) {
+    const std::string parties =
+        box("party", "D. Name and address of borrower", partiesHtml(deal.borrowers)) +
+        box("party", "E. Name and address of seller", sellerHtml(root, deal)) +
+        box("party", "F. Name and address of lender", lenderHtml(deal));
+    const std::string places =
+        box("party", "G. Property location", propertyHtml(root, deal)) +
+        box("party", "H. Settlement agent",
+            agentHtml(root, deal) +
+                fieldHtml("Place of settlement", shown(&root, "placeOfSettlement"))) +
+        box("party", "I. Settlement date", datesHtml(root));
+    return element("div", "parties", parties) + element("div", "parties", places);
+}
+
+// The loan's numbers, and its type only where one is stored: the
+// borrower-only form has no box for it.
+std::string refinanceLoanHtml(const CSectionNode& root) {
+    const CSectionNode* loan = resolveUri(&root, "b");
+    std::string out = fieldHtml("Loan number", shown(loan, "loanNo_7")) +
+                      fieldHtml("File number", shown(loan, "fileNo_6"));
+    const std::string caseNumber = shown(loan, "caseNo_8");
+    if (!caseNumber.empty())
+        out += fieldHtml("Mortgage insurance case number", caseNumber);
+    if (!shown(loan, "loanOption").empty())
+        out += element("div", "", loanTypeHtml(loan));
+    return out;
+}
+
+// A seller is no part of this form; one the document names anyway is shown
+// in a box of its own, without a number.
+std::string refinanceBoxes(const CSectionNode& root, const DealView& deal) {
+    std::string parties =
+        box("party", "1. Name and address of borrower", partiesHtml(deal.borrowers));
+    if (!deal.sellers.empty() || !shown(&root, "e_SellerTin").empty())
+        parties += box("party", "Name and address of seller", sellerHtml(root, deal));
+    parties += box("party", "2. Name and address of lender", lenderHtml(deal)) +
+               box("party", "3. Property location", propertyHtml(root, deal));
+    const std::string places =
+        box("party", "4. Settlement agent", agentHtml(root, deal)) +
+        box("party", "5. Place of settlement",
+            element("div", "address", htmlText(shown(&root, "placeOfSettlement")))) +
+        box("party", "6. Loan", refinanceLoanHtml(root)) +
+        box("party", "7. Settlement date", datesHtml(root));
+    return element("div", "parties", parties) + element("div", "parties", places);
 }
 
 } // namespace
@@ -126,13 +170,21 @@ std::string fieldHtml(std::string label, std::string value) {
 }
 
 std::string headerHtml(const CSectionNode& root, const DealView& deal, bool refinance) {
-    const std::string title = element(
-        "div", "form-title",
-        element("h1", "", "A. Settlement Statement") +
-            element("div", "form-name", refinance ? "HUD-1A &middot; borrower only" : "HUD-1"));
+    if (refinance) {
+        const std::string title =
+            element("div", "form-title",
+                    element("h1", "", "Settlement Statement") +
+                        element("div", "form-name", "HUD-1A &middot; borrower only"));
+        return element("header", "form-head",
+                       title + refinanceBoxes(root, deal) +
+                           element("p", "note", escapeHtml(kNote)));
+    }
+    const std::string title = element("div", "form-title",
+                                      element("h1", "", "A. Settlement Statement") +
+                                          element("div", "form-name", "HUD-1"));
     return element("header", "form-head",
-                   title + loanHtml(root) + element("p", "note", escapeHtml(kNote)) +
-                       partyBoxes(root, deal, refinance) + placeBoxes(root, deal));
+                   title + loanHtml(root) + element("p", "note", "C. " + escapeHtml(kNote)) +
+                       purchaseBoxes(root, deal));
 }
 
 } // namespace velmora::render

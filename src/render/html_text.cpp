@@ -87,6 +87,30 @@ std::string htmlText(std::string text) {
     return escapeHtml(visibleControls(treeTextToUtf8(std::move(text))));
 }
 
+// Letters, digits and blanks stand as they are; every other ASCII character
+// becomes a hexadecimal escape ("\3C " for "<"), so that no quote, backslash,
+// line end or "</style" can end the string or the style sheet. Bytes of
+// UTF-8 sequences are no CSS syntax and pass.
+std::string cssString(std::string text) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    const std::string visible = visibleControls(treeTextToUtf8(std::move(text)));
+    std::string out = "\"";
+    for (const char c : visible) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool plain = byte >= 0x80 || byte == ' ' || (c >= '0' && c <= '9') ||
+                           (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        if (plain) {
+            out += c;
+            continue;
+        }
+        out += '\\';
+        out += kHex[byte >> 4];
+        out += kHex[byte & 0xF];
+        out += ' ';
+    }
+    return out + "\"";
+}
+
 std::string element(std::string_view tag, std::string_view cls, std::string_view markup) {
     std::string out = "<" + std::string(tag);
     if (!cls.empty())

@@ -20,6 +20,11 @@ std::string escapeHtml(std::string_view text);
 // to hide or reorder what is printed.
 std::string htmlText(std::string text);
 
+// Tree text as a quoted CSS string, for the `content` of a style rule inside
+// the page's <style>: controls as in htmlText, and nothing in it that could
+// end the string or the style sheet.
+std::string cssString(std::string text);
+
 // <tag class="cls">markup</tag>; `markup` is HTML already (made by the
 // functions above), `cls` a class name of the style sheet (none when empty).
 std::string element(std::string_view tag, std::string_view cls, std::string_view markup);

@@ -88,16 +88,17 @@ std::string incremented(std::string digits) {
     return '1' + digits;
 }
 
-// The amount in whole cents as digits without leading zeros; none when it is
-// too large to print as money.
-std::optional<std::string> centsOf(const Decimal& number) {
+// The amount in units of 10^-places as digits without leading zeros,
+// rounded half away from zero; none when it is too large to print.
+std::optional<std::string> unitsOf(const Decimal& number, long places) {
     const std::size_t first = number.digits.find_first_not_of('0');
     if (first == std::string::npos)
         return "0";
     const std::string digits = number.digits.substr(first);
-    const long shift = number.exponent + 2;
+    const auto longest = kMaxWholeDigits + static_cast<std::size_t>(places);
+    const long shift = number.exponent + places;
     if (shift >= 0) {
-        if (static_cast<long>(digits.size()) + shift > static_cast<long>(kMaxWholeDigits) + 2)
+        if (digits.size() + static_cast<std::size_t>(shift) > longest)
             return std::nullopt;
         return digits + std::string(static_cast<std::size_t>(shift), '0');
     }
@@ -105,12 +106,12 @@ std::optional<std::string> centsOf(const Decimal& number) {
     if (kept < 0)
         return "0";
     const auto keep = static_cast<std::size_t>(kept);
-    std::string cents = keep == 0 ? "0" : digits.substr(0, keep);
+    std::string units = keep == 0 ? "0" : digits.substr(0, keep);
     if (digits[keep] >= '5')
-        cents = incremented(cents);
-    if (cents.size() > kMaxWholeDigits + 2)
+        units = incremented(units);
+    if (units.size() > longest)
         return std::nullopt;
-    return cents;
+    return units;
 }
 
 std::string grouped(std::string_view whole) {
@@ -127,7 +128,7 @@ std::optional<std::string> asMoney(std::string_view text) {
     const std::optional<Decimal> number = parseDecimal(text);
     if (!number)
         return std::nullopt;
-    std::optional<std::string> cents = centsOf(*number);
+    std::optional<std::string> cents = unitsOf(*number, 2);
     if (!cents)
         return std::nullopt;
     const bool zero = *cents == "0";
@@ -137,6 +138,27 @@ std::optional<std::string> asMoney(std::string_view text) {
     return std::string(number->negative && !zero ? "-" : "") +
            grouped(digits.substr(0, digits.size() - 2)) + "." +
            std::string(digits.substr(digits.size() - 2));
+}
+
+// Places a rate is printed with: enough for the eighths and sixteenths of a
+// per cent that rates are quoted in.
+constexpr long kPercentPlaces = 4;
+
+std::optional<std::string> asPercent(std::string_view text) {
+    const std::optional<Decimal> number = parseDecimal(text);
+    std::optional<std::string> units = number ? unitsOf(*number, kPercentPlaces) : std::nullopt;
+    if (!units)
+        return std::nullopt;
+    const bool negative = number->negative && *units != "0";
+    const auto places = static_cast<std::size_t>(kPercentPlaces);
+    if (units->size() <= places)
+        units->insert(0, places + 1 - units->size(), '0');
+    std::string out = units->substr(0, units->size() - places);
+    const std::string fraction = units->substr(units->size() - places);
+    const std::size_t last = fraction.find_last_not_of('0');
+    if (last != std::string::npos)
+        out += "." + fraction.substr(0, last + 1);
+    return (negative ? "-" : "") + out;
 }
 
 } // namespace
@@ -149,6 +171,25 @@ std::string moneyText(std::string_view number) {
 // rounded from the value itself, not from a text already rounded to 14 digits.
 std::string moneyText(double value) {
     return asMoney(formatDoubleExact(value)).value_or(formatDouble(value));
+}
+
+std::string percentText(std::string_view number) {
+    return asPercent(number).value_or(std::string(number));
+}
+
+bool isMoneyText(std::string_view text) {
+    const std::size_t point = text.size() >= 3 ? text.size() - 3 : std::string_view::npos;
+    if (point == std::string_view::npos || text[point] != '.')
+        return false;
+    if (text.front() == '-')
+        text.remove_prefix(1);
+    return std::count(text.begin(), text.end(), '.') == 1 &&
+           std::all_of(text.begin(), text.end(),
+                       [](char c) { return isDigit(c) || c == ',' || c == '.'; });
+}
+
+bool isZeroAmount(std::string_view number) {
+    return moneyText(number) == "0.00";
 }
 
 } // namespace velmora::render

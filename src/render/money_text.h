@@ -22,4 +22,16 @@ std::string moneyText(std::string_view number);
 // for it keep the text the tree gives them.
 std::string moneyText(double value);
 
+// A stored rate as the form prints it before "%": at most four decimals,
+// without trailing zeros or a trailing point ("6." is "6", "2.8750" is
+// "2.875"). A text that is no number stands as stored.
+std::string percentText(std::string_view number);
+
+// Whether `text` is an amount as moneyText prints one, not a stored text
+// that stood as it was: such a text is kept on one line.
+bool isMoneyText(std::string_view text);
+
+// Whether a stored text reads as an amount of zero: "0", "0.00", "0.".
+bool isZeroAmount(std::string_view number);
+
 } // namespace velmora::render

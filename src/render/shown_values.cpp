@@ -26,6 +26,16 @@ std::string shownAmount(const CSectionNode* node, std::string_view name) {
     return moneyText(text);
 }
 
+std::string enteredAmount(const CSectionNode* node, std::string_view name) {
+    std::string text = shownAmount(node, name);
+    return text == "0.00" ? std::string() : text;
+}
+
+std::string enteredRate(const CSectionNode* node, std::string_view name) {
+    const std::string text = shown(node, name);
+    return text.empty() || isZeroAmount(text) ? std::string() : percentText(text);
+}
+
 std::string storedText(const CSectionNode* node, std::string_view name) {
     const PropertyDef* def = node ? node->schema().find(name) : nullptr;
     return def ? node->propertyText(*def) : std::string();

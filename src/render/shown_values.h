@@ -21,6 +21,15 @@ std::string shown(const CSectionNode* node, std::string_view name);
 // value, a text when it reads as a number.
 std::string shownAmount(const CSectionNode* node, std::string_view name);
 
+// shownAmount() of an amount entered on a line of the form: the empty text
+// for zero, which the form leaves blank (converted files store "0.00" on
+// every line nobody filled). Totals keep their zero.
+std::string enteredAmount(const CSectionNode* node, std::string_view name);
+
+// A rate as the form prints it before "%" (money_text.h: percentText); the
+// empty text for zero, as for an entered amount.
+std::string enteredRate(const CSectionNode* node, std::string_view name);
+
 // The text of property `name` whether or not it holds a value: for texts the
 // form prints as labels, such as the caption of the lot ("Lot" at first).
 std::string storedText(const CSectionNode* node, std::string_view name);

@@ -27,6 +27,9 @@ std::string chargesHtml(const CSectionNode& root, bool refinance);
 // Line 1400, the charges' total, as a table of its own in the charges'
 // columns: the page keeps it together with what must not be parted from it.
 std::string settlementTotalHtml(const CSectionNode& root, bool refinance);
+// The certification below line 1400: the texts, a signature and a date line
+// for every borrower and seller, the settlement agent's, and the warning.
+std::string certificationHtml(const CSectionNode& root, const DealView& deal, bool refinance);
 // A refinance's disbursements to others (block 1500) and net settlement (1600).
 std::string disbursementsHtml(const CSectionNode& root);
 // The pages after the statement: the addendum of the parties its boxes have
@@ -45,5 +48,10 @@ std::string fieldHtml(std::string label, std::string value);
 
 // The style sheet, screen and print.
 std::string_view statementStyle();
+// The rules that make the footer of every printed sheet: the form's name,
+// "Page n of N", the file number and the first borrower.
+std::string pageRules(const CSectionNode& root, const DealView& deal, bool refinance);
+// The page's title (HTML), which names the file and the first borrower.
+std::string pageTitle(const CSectionNode& root, const DealView& deal, bool refinance);
 
 } // namespace velmora::render

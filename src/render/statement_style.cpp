@@ -1,21 +1,28 @@
 // The style sheet of the statement page. On screen each page of the form is
 // a sheet on a grey desk. In print the paper is the browser's (no size is
-// set) and the margins suit both A4 and Letter; a typical statement fills two
-// sheets. The statement's parts flow from one sheet to the next with no break
-// forced between them, so that a long first part never leaves most of a
-// sheet empty; rows, boxes and line 1400 with the certification are never
-// split. Every addendum and companion form starts a sheet of its own.
+// set) and the margins suit both A4 and Letter: page 1 holds boxes A to K,
+// page 2 begins with L, as on the printed form; charges that do not fit
+// page 2 continue on a further sheet, with line 1400 and the certification
+// kept together. Rows, boxes and signature lines are never split. Every
+// addendum and companion form starts a sheet of its own. The bottom margin
+// holds the footer of every sheet (page_furniture.cpp).
 #include "render/statement_parts.h"
 
 namespace velmora::render {
 
 std::string_view statementStyle() {
     return R"CSS(
-@page { margin: 0.35in; }
+@page { margin: 0.3in 0.35in 0.5in;
+  @bottom-left { font: 6pt/1.25 "DejaVu Sans Condensed", "Liberation Sans Narrow", sans-serif;
+    white-space: pre; text-align: left; vertical-align: top; padding-top: 5pt; }
+  @bottom-center { font: 6.5pt/1.25 "DejaVu Sans Condensed", "Liberation Sans Narrow",
+    sans-serif; vertical-align: top; padding-top: 5pt; }
+  @bottom-right { font: 6pt/1.25 "DejaVu Sans Condensed", "Liberation Sans Narrow", sans-serif;
+    white-space: pre; text-align: right; vertical-align: top; padding-top: 5pt; } }
 * { box-sizing: border-box; }
 html { background: #c8ccd0; }
 body { margin: 0; padding: 18px 0; color: #000;
-  font: 7.2pt/1.15 "DejaVu Sans Condensed", "Liberation Sans Narrow", "Arial Narrow",
+  font: 7pt/1.12 "DejaVu Sans Condensed", "Liberation Sans Narrow", "Arial Narrow",
         "DejaVu Sans", Arial, Helvetica, sans-serif;
   -webkit-print-color-adjust: exact; print-color-adjust: exact; }
 .page, .appendix { width: 8.1in; margin: 0 auto 18px; padding: 0.3in; background: #fff;
@@ -38,6 +45,7 @@ h3 { font-size: 8.5pt; margin: 8pt 0 3pt; }
   border-top: 0; }
 .parties { display: grid; grid-template-columns: repeat(auto-fit, minmax(0, 1fr));
   border: 0.6pt solid #000; border-top: 0; }
+.form-title + .parties { border-top: 0.6pt solid #000; margin-top: 2pt; }
 .parties > div { padding: 1pt 3pt 2pt; border-left: 0.6pt solid #000; min-height: 5.2em; }
 .parties > div:first-child { border-left: 0; }
 .address { white-space: pre-line; margin-bottom: 1pt; overflow-wrap: anywhere; }
@@ -47,33 +55,46 @@ h3 { font-size: 8.5pt; margin: 8pt 0 3pt; }
 .field .label { color: #333; }
 .field .label::after { content: ":"; }
 table { width: 100%; border-collapse: collapse; table-layout: fixed; }
-td, th { border: 0.5pt solid #000; padding: 0.3pt 2.5pt; vertical-align: top;
+td, th { border: 0.5pt solid #000; padding: 0.2pt 2.5pt; vertical-align: top;
   overflow-wrap: anywhere; }
-th { font-size: 6.6pt; text-align: left; background: #e4e4e4; }
-col.no { width: 3.4em; }
-col.amt { width: 9.5em; }
-col.payor { width: 8em; }
-.summary { margin-top: 6pt; }
+.summary, .charges { font-size: 6.8pt; line-height: 1.08; }
+th { font-size: 6pt; text-align: left; background: #e4e4e4; }
+col.no { width: 3.3em; }
+col.amt { width: 8.4em; }
+.summary { margin-top: 5pt; }
 .summary col.mid { border-left: 1.5pt solid #000; }
 td.head { font-weight: bold; background: #ececec; }
 td.subhead { font-style: italic; }
 td.no { white-space: nowrap; }
-td.amt { text-align: right; }
+td.amt { text-align: right; white-space: nowrap; overflow-wrap: normal; }
+td.amt.long { font-size: 5.4pt; }
+td.amt.longer { font-size: 4.3pt; }
+td.amt.text { white-space: normal; overflow-wrap: anywhere; }
 td.total, tr.total td { font-weight: bold; }
 tr.more td.no::before { content: "+"; color: #666; }
 .caption { color: #222; }
-.detail { margin-left: 4pt; color: #333; }
+.detail { margin-left: 3pt; color: #333; }
+.detail.money { white-space: nowrap; }
+.blank { display: inline-block; width: 3.5em; height: 0.6em; border-bottom: 0.5pt solid #777; }
 td.copied { color: #444; background: #eef1f5; }
 .value { font-weight: bold; }
 .charges { margin-top: 0; }
-.charges + .charges { margin-top: 8pt; }
+.charges + .charges { margin-top: 6pt; }
 .charges th.title { font-size: 8pt; }
 .closing { break-before: avoid; break-inside: avoid; }
-.certification { margin-top: 6pt; border: 0.6pt solid #000; padding: 2pt 3pt;
+.certification { margin-top: 3pt; border: 0.6pt solid #000; padding: 2pt 4pt 3pt;
   break-before: avoid; break-inside: avoid; }
-.certification p { margin: 0 0 3pt; font-size: 6.6pt; }
-.signatures { display: grid; grid-template-columns: 1fr 1fr 1fr; gap: 6pt; }
-.signature { border-top: 0.6pt solid #000; padding-top: 1pt; min-height: 3.2em; }
+.certification p { margin: 0 0 1pt; font-size: 6.2pt; line-height: 1.1; }
+.certification p.warning { margin: 2pt 0 0; font-weight: bold; }
+.signers { display: grid; grid-template-columns: 1fr 1fr; gap: 0 14pt; margin-bottom: 2pt; }
+.side .title { margin-bottom: 1pt; }
+.sign { display: grid; grid-template-columns: 1fr 7em; gap: 0 8pt; break-inside: avoid; }
+.sign-line, .date-line { margin-top: 10pt; border-top: 0.6pt solid #000; padding-top: 0.5pt;
+  font-size: 6.2pt; line-height: 1.1; overflow-wrap: anywhere; }
+.date-line { position: relative; }
+.date-line .date { position: absolute; bottom: 100%; left: 0; font-size: 7pt; }
+.party-table td { padding: 2pt 3pt; }
+.party-table tr { break-inside: avoid; }
 .fields { display: grid; grid-template-columns: 1fr 1fr; gap: 1pt 12pt; margin-bottom: 4pt; }
 .entries th, .entries td { padding: 1pt 3pt; }
 td.none { color: #666; font-style: italic; }
@@ -81,7 +102,7 @@ td.none { color: #666; font-style: italic; }
   html { background: none; }
   body { padding: 0; }
   .page, .appendix { width: auto; margin: 0; padding: 0; box-shadow: none; }
-  .appendix { break-before: page; }
+  #page2, .appendix { break-before: page; }
   tr, .parties, .loan, .certification { break-inside: avoid; }
 }
 )CSS";

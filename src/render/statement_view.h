@@ -3,11 +3,13 @@
 // anywhere. Values are shown as the document stores them; the view computes
 // no totals, and every text of the document is escaped.
 //
-// A "hud" document gets the summaries of both transactions on page 1 and the
-// settlement charges with both columns on page 2; a "hud1a" (refinance)
-// document the borrower-only form: charges 800 to 1400, disbursements to
-// others and the net settlement. Other document types are shown in the "hud"
-// layout with what they hold. Companion forms follow as appendices.
+// A "hud" document gets boxes A to K (the summaries of both transactions) on
+// page 1 and the settlement charges with both columns from page 2 on, with
+// the certification; a "hud1a" (refinance) document the borrower-only form
+// with its numbered boxes: charges 800 to 1400, disbursements to others and
+// the net settlement. Other document types are shown in the "hud" layout
+// with what they hold. Companion forms follow as appendices. Every printed
+// sheet has a footer naming the form, the sheet, the file and the borrower.
 //
 // The page names the tool as its generator (own_outputs.h), and a statement
 // read from a legacy file without converting it carries a small mark saying

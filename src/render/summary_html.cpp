@@ -1,6 +1,7 @@
 // Page 1 of the statement below the header: the summary of the borrower's
 // transaction (blocks 100 to 300) beside the seller's (400 to 600). Both
 // sides have the same rows, so that line 104 stands beside line 404.
+#include "render/amount_cell.h"
 #include "render/form_rows.h"
 #include "render/html_text.h"
 #include "render/line_text.h"
@@ -62,13 +63,15 @@ FormRows sellerRows() {
 // A value the form prints on a line of its own: bold for a total, tinted
 // for a copy of another line.
 std::string valueCells(const CSectionNode& root, const FormRow& row) {
-    const std::string amount = shownAmount(resolveUri(&root, row.node), row.property);
+    const CSectionNode* node = resolveUri(&root, row.node);
+    const std::string amount = row.kind == RowKind::Total ? shownAmount(node, row.property)
+                                                          : enteredAmount(node, row.property);
     const std::string_view style = row.kind == RowKind::Total  ? " total"
                                    : row.kind == RowKind::Copy ? " copied"
                                                                : "";
     return cell("no", numberText(row.number)) +
            cell("desc" + std::string(style), escapeHtml(row.caption)) +
-           cell("amt" + std::string(style), htmlText(amount));
+           amountCell("amt" + std::string(style), amount);
 }
 
 // "Cash [x] From [ ] To Borrower" and the amount without its sign, which the
@@ -84,7 +87,7 @@ std::string cashCells(const CSectionNode& root, const FormRow& row) {
                                 checkBox(negative, escapeHtml(row.boxes[1])) + " " +
                                 escapeHtml(row.caption);
     return cell("no", numberText(row.number)) + cell("desc total", caption) +
-           cell("amt total", htmlText(amount));
+           amountCell("amt total", amount);
 }
 
 // The three cells of one side of a row: number, description, amount.
@@ -98,7 +101,7 @@ std::string sideCells(const CSectionNode& root, const FormRow& row) {
         const CSectionNode* node = resolveUri(&root, row.node);
         return cell("no", numberText(row.number)) +
                cell("desc", lineDescription(node, row.caption, {"amount"})) +
-               cell("amt", htmlText(shownAmount(node, "amount")));
+               amountCell("amt", enteredAmount(node, "amount"));
     }
     case RowKind::Value:
     case RowKind::Total:

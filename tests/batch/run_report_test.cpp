@@ -9,6 +9,22 @@
 namespace velmora::testing {
 namespace {
 
+// A CSV report opens as UTF-8 in a spreadsheet program only after a
+// byte-order mark; JSON Lines never carry one.
+TEST(RunReport, CsvReportsBeginWithAByteOrderMarkAndJsonLinesDoNot) {
+    batch::FileRecord record;
+    record.path = "deals/Jos\xC3\xA9 Mu\xC3\xB1oz.hud";
+    record.outcome = batch::Outcome::Converted;
+    const std::string csv = batch::reportText({record, record}, true);
+    EXPECT_EQ(csv, "\xEF\xBB\xBF" + batch::csvHeader() + "\n" + batch::csvRecord(record) + "\n" +
+                       batch::csvRecord(record) + "\n");
+    EXPECT_EQ(batch::reportText({record}, false), batch::jsonRecord(record) + "\n");
+    for (const char* name : {"report.csv", "REPORT.CSV", "r.Csv", ".csv"})
+        EXPECT_TRUE(batch::isCsvReportName(name)) << name;
+    for (const char* name : {"report.jsonl", "report.csv.jsonl", "csv", "report-csv", ""})
+        EXPECT_FALSE(batch::isCsvReportName(name)) << name;
+}
+
 TEST(RunReport, RecordsStayValidJsonAndCsvWhateverThePathHolds) {
     batch::FileRecord record;
     record.path = "deals/Smith, \"Oak\" St.hud";

@@ -294,8 +294,9 @@ TEST_F(ConvertTest, ForcedTypesBackupFoldersCsvReportsAndTreesWithoutDeals) {
         << forced;
     const std::string csv = readBytes(report);
     EXPECT_TRUE(
-        csv.starts_with("path,outcome,kind,version,backup,reason,bytes,milliseconds,link\n" + loan +
-                        ",refused,hud1a,1202,,This is not Hud document!," +
+        csv.starts_with("\xEF\xBB\xBFpath,outcome,kind,version,backup,reason,bytes,milliseconds,"
+                        "link\n" +
+                        loan + ",refused,hud1a,1202,,This is not Hud document!," +
                         std::to_string(original[loan].size()) + ","))
         << csv;
     EXPECT_TRUE(csv.ends_with(",\n")) << csv; // reached without a link
@@ -516,7 +517,7 @@ TEST_F(ConvertTest, DemoBuildsASampleDealAndConvertsItsLegacySample) {
     ASSERT_EQ(run.exitCode, 0) << run;
     const std::string sample = demo + "/sample-deal.xml";
     EXPECT_NE(run.out.find(sample), std::string::npos);
-    EXPECT_EQ(get(sample, "n100/n104", "amount"), "250000.00\n");
+    EXPECT_EQ(get(sample, "n100", "n101"), "250000.00\n");
     EXPECT_EQ(get(sample, "e", "name1"), "Morgan & Lee Estates\n");
 
     const std::string legacy = demo + "/legacy-deal.hud";
@@ -525,6 +526,13 @@ TEST_F(ConvertTest, DemoBuildsASampleDealAndConvertsItsLegacySample) {
     ASSERT_EQ(backups.size(), 1u);
     EXPECT_FALSE(isXml(backups[0].string()));
     EXPECT_EQ(get(legacy, "d", "name1"), "Ren\xC3\xA9 Caldwell\n");
+
+    // The refinance statement is converted as a refinance, rendered beside it.
+    const std::string refinance = demo + "/legacy-refinance.rfn";
+    EXPECT_TRUE(isXml(refinance));
+    EXPECT_EQ(get(refinance, "n1500/n1501", "amount"), "152480.31\n");
+    for (const char* page : {"sample-deal.html", "legacy-deal.html", "legacy-refinance.html"})
+        EXPECT_NE(run.out.find(demo + "/" + page), std::string::npos) << page;
 }
 
 } // namespace

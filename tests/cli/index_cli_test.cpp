@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <fcntl.h>
 #include <filesystem>
@@ -278,6 +279,16 @@ TEST(IndexCli, MergeRefusesAnInputByItsRowBeforeTheOutputIsMade) {
          "its borrowers is not valid UTF-8 text"},
         {"nul.db", "UPDATE documents SET path = '/a' || CAST(x'00' AS TEXT) || 'b' WHERE id = 2",
          "its path is not valid UTF-8 text"},
+        {"lost.db", "UPDATE documents SET other_lines = '[1,999999]' WHERE id = 2",
+         "its other_lines is not a list of lines that text_lines holds"},
+        {"list.db", "UPDATE documents SET other_lines = '[1, 2]' WHERE id = 2",
+         "its other_lines is not a list of lines that text_lines holds"},
+        {"number.db", "UPDATE documents SET other_lines = 1 WHERE id = 2",
+         "its other_lines is not a list of lines that text_lines holds"},
+        {"lines.db",
+         "INSERT INTO text_lines VALUES (999999, CAST(x'4aff4e' AS TEXT), 1);"
+         "UPDATE documents SET other_lines = '[999999]' WHERE id = 2",
+         "its other lines are not valid UTF-8 text"},
     };
     for (const auto& crafted : cases) {
         const std::string input = folder.file(crafted.name);
@@ -373,4 +384,51 @@ TEST(IndexCli, AMissingFolderIsRefusedUnlessTheIndexKnowsIt) {
 }
 
 } // namespace
+// Without --db the user's own index serves from any folder; one kept in the
+// current folder is used instead, and named.
+TEST(IndexCli, WithoutADatabaseNamedTheUsersOwnIndexServesFromAnyFolder) {
+    IndexArchive archive;
+    TempFolder data;
+    TempFolder work;
+    // The folder and the environment as they were, whatever the test's end.
+    struct Restore {
+        fs::path folder = fs::current_path();
+        std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+        ~Restore() {
+            fs::current_path(folder);
+            ::unsetenv("XDG_DATA_HOME");
+            ::setenv("HOME", home.c_str(), 1);
+        }
+    } restore;
+    ::setenv("XDG_DATA_HOME", data.file("share").c_str(), 1);
+    fs::current_path(work.path());
+
+    CliRun run = runCli({"index", archive.root.file("deals")});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(fs::is_regular_file(data.file("share/velmora/index.db")));
+    for (const char* made : {"share", "share/velmora"})
+        EXPECT_EQ(fs::status(data.file(made)).permissions(), fs::perms::owner_all) << made;
+    EXPECT_EQ(work.entries(), std::vector<std::string>{});
+    run = runCli({"search", "whitlock"});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_TRUE(run.out.starts_with(archive.purchase + "\t")) << run;
+
+    // The current folder's own index comes first.
+    ASSERT_EQ(runCli({"index", archive.root.file("legacy"), "--db", "velmora-index.db"}).exitCode,
+              0);
+    run = runCli({"search", "whitlock"});
+    EXPECT_EQ(run.exitCode, 1) << run;
+    EXPECT_EQ(run.err,
+              "velmora: using the index in the current folder, velmora-index.db\n" + kNoMatch);
+
+    // An XDG_DATA_HOME that is not absolute names no folder: HOME's is used.
+    fs::remove(work.file("velmora-index.db"));
+    ::setenv("XDG_DATA_HOME", "relative", 1);
+    ::setenv("HOME", data.file("home").c_str(), 1);
+    EXPECT_EQ(runCli({"index", archive.root.file("deals")}).exitCode, 0);
+    EXPECT_TRUE(fs::is_regular_file(data.file("home/.local/share/velmora/index.db")));
+    EXPECT_FALSE(fs::exists(work.file("relative")));
+}
+
 } // namespace velmora::testing

@@ -8,6 +8,7 @@
 #include "index/index_search.h"
 #include "index/index_update.h"
 #include "index/index_writer.h"
+#include "index/text_lines.h"
 #include "platform/file_stamp.h"
 #include "support/child_process.h"
 #include "support/index_archive.h"
@@ -90,17 +91,38 @@ std::map<std::string, std::int64_t> idsByPath(Database& db) {
     return ids;
 }
 
-// Every row without its id, its other texts included, in path order.
+// Every row without its id, the text of its other lines included, in path
+// order.
 std::vector<std::string> dump(Database& db) {
     std::vector<std::string> rows;
+    index::LineReader lines(db);
     index::Statement query = db.prepare("SELECT * FROM documents ORDER BY path");
+    const int linesColumn = static_cast<int>(index::kFieldCount) + 1;
     while (query.step()) {
         std::string row;
-        for (int column = 1; column <= static_cast<int>(index::kFieldCount) + 1; ++column)
+        for (int column = 1; column < linesColumn; ++column)
             row += shown(query.value(column)) + "|";
-        rows.push_back(row);
+        rows.push_back(row + (query.isNull(linesColumn)
+                                  ? "null"
+                                  : lines.textOf(query.text(linesColumn)).value_or("broken")));
     }
     return rows;
+}
+
+// The uses text_lines counts of each line are those the rows make of it,
+// and every line a row names is there; lines no row uses are gone.
+bool linesAgreeWithRows(Database& db) {
+    index::Statement disagreeing =
+        db.prepare("WITH used (id, uses) AS (SELECT j.value, count(*) FROM documents d, "
+                   "json_each(d.other_lines) j GROUP BY j.value) "
+                   "SELECT count(*) FROM text_lines t FULL JOIN used u ON u.id = t.id "
+                   "WHERE u.uses IS NOT t.uses");
+    return disagreeing.step() && disagreeing.integer(0) == 0;
+}
+
+std::int64_t pageSizeOf(Database& db) {
+    index::Statement pageSize = db.prepare("PRAGMA page_size");
+    return pageSize.step() ? pageSize.integer(0) : 0;
 }
 
 std::vector<std::string> pathsOf(const std::vector<FieldValues>& hits) {
@@ -430,13 +452,52 @@ TEST(IndexSearch, FoldedTextsPathWordsDateBoundsAndCounts) {
     EXPECT_EQ(result.matches, 0u);
 }
 
+// A line many deals hold is stored once, and its words still find every one
+// of them; a word typed with a hyphen is a phrase: its parts in that order.
+TEST(IndexSearch, LinesDealsShareAreStoredOnceAndFindEachDeal) {
+    IndexArchive archive;
+    TempFolder dbFolder;
+    const auto db = openIndex(dbFolder.file("index.db"));
+    update(*db, {archive.root.path()});
+    using Paths = std::vector<std::string>;
+    const auto sorted = [](Paths paths) {
+        std::sort(paths.begin(), paths.end());
+        return paths;
+    };
+    const Paths read =
+        sorted({archive.purchase, archive.refinance, archive.statement, archive.loan, archive.far});
+
+    // A caption of the form, in no field of any deal.
+    EXPECT_EQ(sorted(search(*db, "escrow disclosure")), read);
+    EXPECT_EQ(sorted(search(*db, "additional-settlement")), read);
+    EXPECT_EQ(search(*db, "ridgeway-valuers"), Paths{archive.purchase});
+    EXPECT_EQ(search(*db, "valuers-ridgeway"), Paths{});
+    EXPECT_EQ(search(*db, "settlement-additional"), Paths{});
+    {
+        index::Statement caption = db->prepare("SELECT uses FROM text_lines WHERE line = "
+                                               "'Initial Escrow Account Disclosure Statement'");
+        ASSERT_TRUE(caption.step());
+        EXPECT_EQ(caption.integer(0), 5);
+    }
+
+    // A row whose lines do not read back cannot give back its words: the
+    // batch that would replace it is refused whole, not half written.
+    db->prepare("UPDATE documents SET other_lines = '[1,999999]' WHERE path = ?")
+        .bind(1, archive.purchase)
+        .run();
+    savePurchase(archive.purchase, "Dana Harrow");
+    EXPECT_EQ(messageOf([&] { update(*db, {archive.root.path()}); }),
+              dbFolder.file("index.db") + ": the row of " + archive.purchase +
+                  " is damaged: its other_lines is not a list of lines that text_lines holds");
+    EXPECT_EQ(search(*db, "harrow"), Paths{});
+}
+
 // Past kRankedMatches, the deals a word finds come newest in the index
 // first, and all of them are counted; a rarer word is still ranked.
 TEST(IndexSearch, WordsMostDealsHoldComeNewestFirst) {
     TempFolder folder;
     const auto db = openIndex(folder.file("index.db"));
     {
-        index::Transaction transaction(*db);
         index::IndexWriter writer(*db);
         for (std::size_t n = 0; n <= index::kRankedMatches; ++n) {
             index::IndexEntry entry;
@@ -446,7 +507,7 @@ TEST(IndexSearch, WordsMostDealsHoldComeNewestFirst) {
                          (n == 1007 ? " rare rare" : "");
             writer.put(entry);
         }
-        transaction.commit();
+        writer.commit();
     }
     SearchQuery query;
     query.words = "common";
@@ -524,8 +585,14 @@ TEST(IndexUpdate, OnlyChangedFilesAreReadAgainAndGoneOnesLeave) {
     // The full text follows: what the files held before is found no more.
     EXPECT_EQ(search(*db, "harrow"), std::vector<std::string>{archive.purchase});
     EXPECT_EQ(search(*db, "other root"), std::vector<std::string>{other.file("elsewhere.hud")});
-    EXPECT_EQ(search(*db, "avery"), std::vector<std::string>{});
-    EXPECT_EQ(search(*db, "legacy"), std::vector<std::string>{});
+    // Their words leave the full-text table too, not only the hits; their
+    // lines leave with their last use.
+    for (const char* gone : {"avery", "legacy", "settlements"}) {
+        SearchQuery query;
+        query.words = gone;
+        EXPECT_EQ(index::searchIndex(*db, query).matches, 0u) << gone;
+    }
+    EXPECT_TRUE(linesAgreeWithRows(*db));
     std::map<std::string, std::int64_t> left = idsByPath(*db);
     EXPECT_EQ(left.size(), 7u);
     for (const std::string& same :
@@ -594,9 +661,9 @@ TEST(IndexUpdate, RowsOfAnotherSpellingOfADealAreMergedIntoItsRow) {
         const std::optional<index::IndexEntry> entry =
             index::readIndexEntry(key, key, *fileStamp(key));
         ASSERT_TRUE(entry);
-        index::Transaction transaction(*db);
-        index::IndexWriter(*db).put(*entry);
-        transaction.commit();
+        index::IndexWriter writer(*db);
+        writer.put(*entry);
+        writer.commit();
     }
     const IndexRun run = update(*db, {real.path()});
     EXPECT_EQ(counts(run), "indexed: 2, unchanged: 0, not indexed: 0, not a deal: 0, broken link: "
@@ -679,6 +746,7 @@ TEST(IndexShards, TwoShardsMergedAreTheWholeIndex) {
         index::mergeIndexes(*merged, {dbs.file("part1.db"), dbs.file("part2.db")}, 1);
     EXPECT_EQ(run.added, 8u);
     EXPECT_EQ(dump(*merged), dump(*whole));
+    EXPECT_TRUE(linesAgreeWithRows(*merged));
     EXPECT_EQ(search(*merged, "okafor"), std::vector<std::string>{archive.purchase});
 
     // A run over one shard leaves the rows of the other alone.
@@ -690,6 +758,7 @@ TEST(IndexShards, TwoShardsMergedAreTheWholeIndex) {
               loanInShard ? 2u : 1u);
     EXPECT_EQ(rowText(*whole, archive.purchase), "none");
     EXPECT_EQ(rowText(*whole, archive.loan) == "none", loanInShard);
+    EXPECT_TRUE(linesAgreeWithRows(*whole));
 
     // Of two rows of one path, the newer file's wins, whatever the order.
     const auto newer = openIndex(dbs.file("newer.db"));
@@ -739,9 +808,9 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
 
     const std::string newer =
         makeDatabase("newer.db", "CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
-                                 "INSERT INTO meta VALUES ('schema_version', '3')");
+                                 "INSERT INTO meta VALUES ('schema_version', '4')");
     EXPECT_EQ(refusal(newer),
-              newer + ": an index of schema 3, made by a newer velmora; this one knows schema 2");
+              newer + ": an index of schema 4, made by a newer velmora; this one knows schema 3");
     const std::string foreign = makeDatabase(
         "foreign.db", "CREATE TABLE customers (name TEXT); INSERT INTO customers VALUES ('x')");
     EXPECT_EQ(refusal(foreign),
@@ -759,8 +828,8 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
     {
         Database reader(newer, OpenMode::ReadOnly, 1);
         EXPECT_EQ(messageOf([&] { index::requireIndexSchema(reader); }),
-                  newer + ": an index of schema 3, made by a newer velmora; this one knows "
-                          "schema 2");
+                  newer + ": an index of schema 4, made by a newer velmora; this one knows "
+                          "schema 3");
     }
     EXPECT_EQ(whyNotReady(newer), std::nullopt); // no index run makes it one
 
@@ -784,7 +853,7 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
         EXPECT_EQ(idsByPath(*db).size(), 0u);
         index::Statement version = db->prepare("SELECT value FROM meta");
         ASSERT_TRUE(version.step());
-        EXPECT_EQ(version.text(0), "2");
+        EXPECT_EQ(version.text(0), "3");
         EXPECT_EQ(search(*db, "anything"), std::vector<std::string>{});
         EXPECT_EQ(db->prepare("SELECT total_1520_text FROM documents").step(), false);
     }
@@ -801,44 +870,61 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
     writer.execute("ROLLBACK");
 }
 
-// An index of the first schema kept a copy of every text in its full-text
-// table and had no other texts in documents: readers send it to an index
-// run, which makes it again from the files.
-TEST(IndexSchema, AnIndexOfTheFirstSchemaIsMadeAgainFromTheFiles) {
+// Indexes of the older schemas: the first kept a copy of every text in its
+// full-text table, the second every deal's other texts whole in documents,
+// in pages of 4 KiB. Readers send either to an index run, which makes it
+// again from the files, in pages of this schema's size, as a new one.
+TEST(IndexSchema, AnIndexOfAnOlderSchemaIsMadeAgainFromTheFiles) {
     IndexArchive archive;
     TempFolder folder;
-    const std::string first = folder.file("first.db");
-    {
-        Database db(first, OpenMode::Create, 1);
-        std::string documents = "CREATE TABLE documents (id INTEGER PRIMARY KEY";
-        for (const Field field : batch::everyValue<Field>())
-            documents += std::string(", ") + index::fieldDef(field).name + " " +
-                         index::fieldDef(field).sqlType;
-        db.execute("CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);" + documents +
-                   ");CREATE INDEX documents_by_settlement_date ON documents (settlement_date);"
-                   "CREATE VIRTUAL TABLE document_text USING fts5 (body, tokenize = 'unicode61 "
-                   "remove_diacritics 2', prefix = '2 3');"
-                   "INSERT INTO meta VALUES ('schema_version', '1');"
-                   "INSERT INTO documents (path, status) VALUES ('" +
-                   archive.purchase +
-                   "', 'indexed');"
-                   "INSERT INTO document_text (rowid, body) VALUES (1, 'Dana Whitlock')");
-    }
-    {
-        Database reader(first, OpenMode::ReadOnly, 1);
-        try {
-            index::requireIndexSchema(reader);
-            ADD_FAILURE() << "an index of the first schema was taken as it is";
-        } catch (const IndexNotReady& refusal) {
-            EXPECT_EQ(refusal.why(), IndexNotReady::Why::OlderSchema);
+    std::string documents = "CREATE TABLE documents (id INTEGER PRIMARY KEY";
+    for (const Field field : batch::everyValue<Field>())
+        documents +=
+            std::string(", ") + index::fieldDef(field).name + " " + index::fieldDef(field).sqlType;
+    const struct {
+        const char* version;
+        std::string tables;
+    } olders[] = {
+        {"1", documents + ");CREATE VIRTUAL TABLE document_text USING fts5 (body, tokenize = "
+                          "'unicode61 remove_diacritics 2', prefix = '2 3');"},
+        {"2", documents + ", other_text TEXT);CREATE VIRTUAL TABLE document_text USING fts5 "
+                          "(body, content = '', tokenize = 'unicode61 remove_diacritics 2');"},
+    };
+    for (const auto& older : olders) {
+        const std::string path = folder.file(std::string("schema") + older.version + ".db");
+        {
+            Database db(path, OpenMode::Create, 1);
+            db.execute("PRAGMA page_size = 4096;"
+                       "CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);" +
+                       older.tables +
+                       "CREATE INDEX documents_by_settlement_date ON documents (settlement_date);"
+                       "INSERT INTO meta VALUES ('schema_version', '" +
+                       older.version +
+                       "');"
+                       "INSERT INTO documents (path, status) VALUES ('" +
+                       archive.purchase +
+                       "', 'indexed');"
+                       "INSERT INTO document_text (rowid, body) VALUES (1, 'Dana Whitlock')");
         }
+        {
+            Database reader(path, OpenMode::ReadOnly, 1);
+            try {
+                index::requireIndexSchema(reader);
+                ADD_FAILURE() << "an index of schema " << older.version << " was taken as it is";
+            } catch (const IndexNotReady& refusal) {
+                EXPECT_EQ(refusal.why(), IndexNotReady::Why::OlderSchema) << older.version;
+            }
+        }
+        const auto db = openIndex(path);
+        EXPECT_EQ(idsByPath(*db).size(), 0u) << older.version;
+        EXPECT_EQ(search(*db, "whitlock"), std::vector<std::string>{}) << older.version;
+        EXPECT_EQ(pageSizeOf(*db), 8192) << older.version;
+        update(*db, {archive.root.path()});
+        EXPECT_EQ(search(*db, "whitlock"), std::vector<std::string>{archive.purchase})
+            << older.version;
+        EXPECT_EQ(messageOf([&] { openIndex(path); }), "no error") << older.version;
     }
-    const auto db = openIndex(first);
-    EXPECT_EQ(idsByPath(*db).size(), 0u);
-    EXPECT_EQ(search(*db, "whitlock"), std::vector<std::string>{});
-    update(*db, {archive.root.path()});
-    EXPECT_EQ(search(*db, "whitlock"), std::vector<std::string>{archive.purchase});
-    EXPECT_EQ(messageOf([&] { openIndex(first); }), "no error");
+    EXPECT_EQ(pageSizeOf(*openIndex(folder.file("new.db"))), 8192);
 }
 
 // An index with one thing added or changed is no longer ours: each is refused
@@ -873,11 +959,13 @@ TEST(IndexSchema, AnIndexWithAnythingOfSomeoneElsesIsRefusedWithTheReason) {
          "its schema version is not a whole number"},
         {"blank.db", "UPDATE meta SET value = ' 1'", "its schema version is not a whole number"},
         {"columns.db", "ALTER TABLE documents ADD COLUMN extra TEXT",
-         "its tables have other columns than an index of schema 2"},
+         "its tables have other columns than an index of schema 3"},
+        {"lines.db", "ALTER TABLE text_lines ADD COLUMN extra TEXT",
+         "its tables have other columns than an index of schema 3"},
         // A full-text table that keeps a copy of its texts is not this schema's.
         {"copies.db",
          "DROP TABLE document_text; CREATE VIRTUAL TABLE document_text USING fts5 (body)",
-         "its tables have other columns than an index of schema 2"},
+         "its tables have other columns than an index of schema 3"},
     };
     for (const auto& crafted : cases) {
         const std::string path = craft(crafted.name, crafted.sql);
@@ -885,7 +973,7 @@ TEST(IndexSchema, AnIndexWithAnythingOfSomeoneElsesIsRefusedWithTheReason) {
     }
     const std::string huge = craft("huge.db", "UPDATE meta SET value = '99999999999'");
     EXPECT_EQ(refusal(huge), huge + ": an index of schema 99999999999, made by a newer velmora; "
-                                    "this one knows schema 2");
+                                    "this one knows schema 3");
     // A sound index still opens.
     const std::string sound = folder.file("sound.db");
     openIndex(sound);

@@ -56,7 +56,7 @@ protected:
 };
 
 bool isPageOf(const std::string& html, const std::string& fileNumber) {
-    return html.rfind("<!DOCTYPE html>", 0) == 0 && countOf(html, fileNumber) == 1;
+    return html.rfind("<!DOCTYPE html>", 0) == 0 && countOf(bodyOf(html), fileNumber) == 1;
 }
 
 TEST_F(BatchRenderTest, AMixedFolderGetsOnePagePerDealAndAnExactSummary) {

@@ -23,5 +23,14 @@ TEST(HtmlText, MarkupControlsAndReorderingCharactersNeverReachThePageRaw) {
     EXPECT_EQ(htmlText("a\u200Db\u2030c\u2065d"), "a\u200Db\u2030c\u2065d");
 }
 
+// A stored text in the style sheet's footer cannot end its string or the
+// style sheet, whatever it holds.
+TEST(HtmlText, CssStringsEscapeEverythingButLettersDigitsAndBlanks) {
+    EXPECT_EQ(cssString("File 7-B"), "\"File 7\\2D B\"");
+    EXPECT_EQ(cssString("a\"b\\c</style>\n;}"),
+              "\"a\\22 b\\5C c\\3C \\2F style\\3E \\0A \\3B \\7D \"");
+    EXPECT_EQ(cssString(std::string("x\x01\u202Ey\u00E9", 8)), "\"x\u2401\uFFFDy\u00E9\"");
+}
+
 } // namespace
 } // namespace velmora::render

@@ -58,5 +58,25 @@ TEST(RenderMoney, DoublesRoundFromTheirValue) {
     EXPECT_EQ(moneyText(std::nan("")), "nan");
 }
 
+// Rates print without the trailing point or zeros the stored texts carry;
+// a zero is told apart from a text that is no number.
+TEST(RenderMoney, RatesAndZeros) {
+    const std::pair<const char*, const char*> rates[] = {
+        {"6.", "6"},           {"1.5", "1.5"},       {"2.8750", "2.875"}, {"0.125", "0.125"},
+        {"7.00005", "7.0001"}, {"-0.5", "-0.5"},     {"-0.00001", "0"},   {"1.e+001", "10"},
+        {"N/A", "N/A"},        {"1e+300", "1e+300"},
+    };
+    for (const auto& [stored, rate] : rates)
+        EXPECT_EQ(percentText(stored), rate) << stored;
+    for (const char* zero : {"0", "0.00", "0.", " 0 ", "-0.001", "0e5"})
+        EXPECT_TRUE(isZeroAmount(zero)) << zero;
+    for (const char* other : {"", "0.01", "abc", "O"})
+        EXPECT_FALSE(isZeroAmount(other)) << other;
+    for (const char* money : {"0.00", "-1,234.50", "999,999,999,999,999.99"})
+        EXPECT_TRUE(isMoneyText(money)) << money;
+    for (const char* stored : {"", "1e+300", "N/A", "12.5", "1.2.34", "-"})
+        EXPECT_FALSE(isMoneyText(stored)) << stored;
+}
+
 } // namespace
 } // namespace velmora::render

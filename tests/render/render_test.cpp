@@ -44,24 +44,40 @@ TEST_F(RenderTest, FilledPurchaseShowsEveryValueOnceInFormOrderEscaped) {
     writeStatement(folder.file("deal.xml"), "hud", settings);
     const std::string html = render(folder.file("deal.xml"));
     expectSelfContained(html);
+    // The title and the footer of every sheet name the file and the first
+    // borrower; in the style sheet every character that is not a letter, a
+    // digit or a blank is escaped.
+    const std::size_t body = html.find("<body");
+    const std::size_t signing = html.find("<div class=\"certification\">");
+    ASSERT_LT(body, signing);
+    expectOnceInOrder(
+        html.substr(0, body),
+        {"<title>Settlement statement, File no. F-2008-17, Dana &lt;&amp;&quot;&gt; "
+         "Whitlock</title>|@bottom-right { content: \"File no\\2E  F\\2D 2008\\2D 17\" "
+         "\"\\A\" \"Dana \\3C \\26 \\22 \\3E  Whitlock\"; }"});
     // Page 1 has the borrower's side and the seller's side row by row; the
     // lines that repeat another (103, 301, 302, 401, 502, 601, 602) are tinted.
     const std::string borrower =
         "F-2008-17|Dana &lt;&amp;&quot;&gt; Whitlock|Riley Whitlock|Morgan Estates|TIN-E-77|"
         "Harbor Bank|14 Quarry Road|LOT-9|Velmora Title|12 Harbor Street|9/16/2008|"
         "amt\">250,000.00<|amt copied\">5,000.50<|Extra fixtures|1,104.00|7/1/2008|9/15/2008|"
-        "1,106.00|amt total\">252,210.50<|25,000.00|Payor 204|1,204.00|amt total\">26,204.00<|"
+        "1,106.00|amt total\">252,210.50<|25,000.00|to Payor 204|1,204.00|amt total\">26,204.00<|"
         "amt copied\">252,210.50<|amt copied\">26,204.00<|&#9746; From|226,006.50|250,001.00|"
-        "15,000.00|Broker One|$ 1,701.00|1.5%|1,801.00|2,801.00|Courier fee|1,899.00|9/20/2008|"
-        "10/1/2008|@ 12.25|1,901.00|37 months|@ 88.50|Deed 1,201.10|Mortgage 1,201.20|"
-        "Releases 1,201.30|Second survey|2,399.00|amt\">5,000.50<|amt\">6,000.25<|"
-        "Signing Borrower|Agent Smith|Earnest &lt;money&gt;|Check &amp; Payee";
+        "15,000.00|Broker One|$ 1,701.00|1.5 %|1,801.00|2,801.00|Courier fee|1,899.00|9/20/2008|"
+        "10/1/2008|@ $ 12.25/day|1,901.00|37 months|@ $ 88.50 per month|Deed $ 1,201.10|"
+        "Mortgage $ 1,201.20|Releases $ 1,201.30|Second survey|2,399.00|amt\">5,000.50<|"
+        "amt\">6,000.25<";
+    // The certification has a line for each party, the addendum follows.
+    const std::string certification =
+        "Dana &lt;&amp;&quot;&gt; Whitlock|Riley Whitlock|Signing Borrower|Morgan Estates|"
+        "Agent Smith|Earnest &lt;money&gt;|Check &amp; Payee";
     const std::string seller =
         "9/16/2008|amt copied\">250,000.00<|>1,402.00<|Seller credit|1,409.00|"
-        "amt total\">251,402.00<|amt copied\">6,000.25<|Coastal Savings|1,504.00|"
+        "amt total\">251,402.00<|amt copied\">6,000.25<|to Coastal Savings|1,504.00|"
         "amt total\">1,504.50<|amt copied\">251,402.00<|amt copied\">1,504.50<|&#9746; To|"
         "249,897.50";
-    expectOnceInOrder(html, {borrower, seller});
+    expectOnceInOrder(html.substr(body, signing - body), {borrower, seller});
+    expectOnceInOrder(html.substr(signing), {certification});
     EXPECT_EQ(html.find("<&\""), std::string::npos);
     EXPECT_EQ(html.find("<money>"), std::string::npos);
 }
@@ -87,12 +103,16 @@ TEST_F(RenderTest, RefinanceHasTheBorrowerOnlyFormAndTheEscrowMonths) {
     // blank line 1502.
     expectOnceInOrder(html, {"Refi Bank|3,801.00|Refi courier|3,899.00|amt\">4,400.50<|Old Lender|"
                              "3,501.00|1502.</td><td class=\"desc\"><span class=\"caption\">"
-                             "</span></td><td class=\"payor\"></td><td class=\"amt\">3,599.00<|"
+                             "</span></td><td class=\"amt\">3,599.00<|"
                              "amt\">3,520.50<|3,600.00|3,601.00|amt copied\">4,400.50<|"
                              "amt copied\">3,520.50<|3,604.50|3,331.00|3,332.00"});
-    for (const char* absent :
-         {"id=\"summary\"", "seller&#39;s funds", "name and address of seller"})
+    for (const char* absent : {"id=\"summary\"", "seller&#39;s funds", "name and address of seller",
+                               "D. Name and address", "F. Name and address", "I. Settlement date"})
         EXPECT_EQ(html.find(absent), std::string::npos) << absent;
+    // The borrower-only form numbers its boxes instead of lettering them.
+    expectOnceInOrder(html, {"1. Name and address of borrower|2. Name and address of lender|"
+                             "3. Property location|4. Settlement agent|5. Place of settlement|"
+                             "6. Loan|7. Settlement date"});
 }
 
 // Documents made by `new` (of each kind it makes), and one without any
@@ -190,7 +210,7 @@ TEST_F(RenderTest, LegacyDealsRenderFromTheirOwnFilesWithAMark) {
         SCOPED_TRACE(legacy.file);
         const std::string html = render(legacy.file);
         expectSelfContained(html);
-        EXPECT_EQ(countOf(html, legacy.value), 1u);
+        EXPECT_EQ(countOf(bodyOf(html), legacy.value), 1u);
         EXPECT_EQ(countOf(html, legacy.body), 1u);
         EXPECT_EQ(countOf(html, "\"><p class=\"source\">From the legacy file " + legacy.mark +
                                     "</p><header class=\"form-head\">"),
@@ -230,7 +250,8 @@ TEST_F(RenderTest, ExtraLinesFillBlankLinesCashBoxesFollowTheSignPartiesMoveToTh
          "<div class=\"party-list\"><div class=\"address\"><div>Ann</div></div><div "
          "class=\"address\"><div>Ben</div></div></div><div class=\"more-parties\">and 1 more "
          "on the addendum</div>|<section class=\"appendix\" id=\"parties\">|"
-         "<h3>Further borrowers</h3><div class=\"party-list\"><div class=\"address\"><div>Cy<"});
+         "<h3>Further borrowers</h3><table class=\"party-table\"><colgroup><col><col><col><col>"
+         "</colgroup><tbody><tr><td><div class=\"address\"><div>Cy</div></div></td><td></td>"});
     EXPECT_EQ(html.find("Further sellers"), std::string::npos);
 }
 
@@ -249,10 +270,44 @@ TEST_F(RenderTest, ConvertedLenderIsNamedOnceAndControlCharactersShowAsPictures)
     EXPECT_EQ(countOf(html, "<div class=\"address\">First Coastal Bank</div><div "
                             "class=\"address\">100 Water Street, Bath ME</div>"),
               1u);
-    EXPECT_EQ(countOf(html, "F\u2401G\u241BH\u2421I\tJ"), 1u);
+    EXPECT_EQ(countOf(bodyOf(html), "F\u2401G\u241BH\u2421I\tJ"), 1u);
     EXPECT_FALSE(std::any_of(html.begin(), html.end(), [](char c) {
         return (c >= 0 && c < 0x20 && c != '\n' && c != '\t') || c == 0x7F;
     }));
+}
+
+// The form's words stand on its numbered lines with a blank to write in
+// where nothing is stored; the zeros a converted file stores where nobody
+// entered anything print nothing, nor does a rate of "0.".
+TEST_F(RenderTest, FormWordsKeepTheirBlanksAndConvertedZerosPrintNothing) {
+    writeStatement(folder.file("new.xml"), "hud", {});
+    const std::string blank = "<span class=\"blank\"></span>";
+    expectOnceInOrder(
+        render(folder.file("new.xml")),
+        {"<td class=\"no\">901.</td><td class=\"desc\"><span class=\"caption\">Interest</span> "
+         "<span class=\"detail\">from " +
+         blank + "</span> <span class=\"detail\">to " + blank +
+         "</span> <span class=\"detail money\">@ $ " + blank +
+         "/day</span></td>|"
+         "<span class=\"caption\">Hazard insurance premium</span> <span class=\"detail\">for " +
+         blank + " years</span> <span class=\"detail\">to " + blank + "</span>|" +
+         "<span class=\"caption\">Recording fees</span> <span class=\"detail money\">Deed $ " +
+         blank + "</span> <span class=\"detail money\">Mortgage $ " + blank +
+         "</span> <span class=\"detail money\">Releases $ " + blank + "</span>"});
+
+    HudRecord record;
+    record.version = 1601;
+    record.lines["n801"].text = "Loan origination fee";
+    record.lines["n801"].borrowerFund = "1512.00";
+    record.lines["n801"].sellerFund = "0.00";
+    record.lines["n1001"].at = 0.0;
+    record.lines["n1101"].sellerFund = "0.00";
+    const std::string legacy = folder.file("deal.hud");
+    writeBytes(legacy, hudFile(record));
+    const std::string html = render(legacy);
+    EXPECT_EQ(countOf(html, "1,512.00"), 1u);
+    for (const char* zero : {"0.00", ">0<", "0. %", "@ $ 0"})
+        EXPECT_EQ(html.find(zero), std::string::npos) << zero;
 }
 
 TEST_F(RenderTest, OutputThroughALinkReachesTheFileItPointsTo) {

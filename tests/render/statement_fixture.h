@@ -95,8 +95,9 @@ inline std::vector<Setting> purchaseSettings() {
         {"n500/n504", "amount", "1504.00"},
         {"n500", "n520", "1504.5"},
         {"", "n603", "249897.5"},
-        {"n700/price", "amount", "250001.00"},
-        {"n700", "s700Price", "15000.00"},
+        {"n700", "s700Price", "250001.00"},
+        {"n700/price", "at", "6"},
+        {"n700/price", "amount", "15000.00"},
         {"n700/n701", "description", "Broker One"},
         {"n700/n701", "amount", "1701.00"},
         {"n800/n801", "percentage", "1.5"},
@@ -127,6 +128,13 @@ inline std::size_t countOf(const std::string& text, const std::string& part) {
     for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++count;
     return count;
+}
+
+// The page from its body on: the title in its head names the file and the
+// first borrower again.
+inline std::string bodyOf(const std::string& html) {
+    const std::size_t body = html.find("<body");
+    return body == std::string::npos ? std::string() : html.substr(body);
 }
 
 // Each text of each track ("text|text|...") appears exactly once in `html`,

@@ -16,6 +16,7 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid
     velmora::com::ClassFactory* factory = velmora::com::acquireFactory();
     if (!factory)
         return E_OUTOFMEMORY;
+    velmora::com::stayLoaded();
     const HRESULT hr = factory->QueryInterface(riid, ppv);
     factory->Release();
     return hr;

@@ -24,6 +24,15 @@ long moduleLockCount() {
     return lockCount.load(std::memory_order_acquire);
 }
 
+void stayLoaded() {
+    static std::atomic<bool> pinned{false};
+    if (pinned.exchange(true, std::memory_order_acq_rel))
+        return;
+    HMODULE self = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                         reinterpret_cast<LPCWSTR>(&stayLoaded), &self);
+}
+
 HINSTANCE moduleInstance() {
     return instance;
 }

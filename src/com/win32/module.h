@@ -18,6 +18,13 @@ void lockModule();
 void unlockModule();
 long moduleLockCount();
 
+// Keeps Velmora.dll loaded until the process ends, once a host has asked for
+// its class object. Every unload and reload of a DLL with the static C++
+// runtime and its threads loses memory and handles that only that runtime
+// could give back; a host that polls CoFreeUnusedLibraries would otherwise
+// lose them on every cycle.
+void stayLoaded();
+
 HINSTANCE moduleInstance();
 // The full path of Velmora.dll as loaded.
 std::wstring modulePath();
