@@ -169,7 +169,7 @@ mkdir -p "$archive/sub"
 echo "a letter" >"$archive/notes.txt"
 out=$(run 120 "$wine" "$exe" convert --yes --report "$(winpath "$files/report.jsonl")" \
     "$(winpath "$archive")")
-expect "velmora.exe convert summary '$out'" [ "$out" = "converted: 1, already converted: 0, not a deal: 1, unsupported kind: 0, refused: 0, failed: 0" ]
+expect "velmora.exe convert summary '$out'" [ "$out" = "converted: 1, already converted: 0, not a deal: 1, unsupported kind: 0, refused: 0, failed: 0, broken link: 0" ]
 expect "velmora.exe convert report" grep -q '"path":"Z:\\\\.*\\\\sub\\\\deal one.hud","outcome":"converted"' "$files/report.jsonl"
 amount=$("$native/velmora" get "$archive/sub/deal one.hud" n100/n104 amount 2>&1)
 expect "Linux reads the deal velmora.exe converted (got '$amount')" [ "$amount" = "1412.75" ]
@@ -182,7 +182,7 @@ expect "the replaced file kept for the last look is gone" [ -z "$(find "$archive
 "$native/tests/wine/make_legacy_deal" "$archive/old deal.hud"
 before=$(sha256sum <"$archive/old deal.hud")
 out=$(run 120 "$wine" "$exe" index --db "$(winpath "$files/index.db")" "$(winpath "$archive")")
-expect "velmora.exe index summary '$out'" [ "$out" = "indexed: 2, unchanged: 0, not indexed: 0, not a deal: 1, removed: 0" ]
+expect "velmora.exe index summary '$out'" [ "$out" = "indexed: 2, unchanged: 0, not indexed: 0, not a deal: 1, broken link: 0, removed: 0" ]
 expect "index leaves the legacy deal as it was" [ "$(sha256sum <"$archive/old deal.hud")" = "$before" ]
 out=$(run 60 "$wine" "$exe" search --db "$(winpath "$files/index.db")" settlement CHARGES)
 expect "velmora.exe search finds both deals" [ "$(wc -l <<<"$out")" = 2 ]
