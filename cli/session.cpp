@@ -67,10 +67,7 @@ Session::Attempt Session::tryRead(const std::string& path) {
     if (!first) {
         if (isHeldElsewhere(path))
             return Attempt::Held;
-        const ReadRefusal refusal = readRefusalOf(path);
-        throw CommandFailed(
-            path + ": " +
-            (refusal == ReadRefusal::None ? "cannot be read" : readRefusalText(refusal)));
+        throw CommandFailed(path + ": " + whyNotRead(path));
     }
     if (!hasFormatMarker(*first))
         throw CommandFailed(path + ": not a document in the XML format (a legacy file is "

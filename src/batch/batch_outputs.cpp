@@ -103,11 +103,8 @@ BatchItem batchItemOf(const FoundFile& file) {
     if (file.found != Found::File)
         return settled(file, BatchOutcome::Failed, problemOf(file.found));
     const std::optional<std::string> first = readFirstBytes(file.path);
-    if (!first) {
-        const ReadRefusal refusal = readRefusalOf(file.path);
-        return settled(file, BatchOutcome::Failed,
-                       refusal == ReadRefusal::None ? "cannot be read" : readRefusalText(refusal));
-    }
+    if (!first)
+        return settled(file, BatchOutcome::Failed, whyNotRead(file.path));
     const KindOfFile kind = kindOfFile(*first);
     switch (kind.kind) {
     case FileKind::XmlDocument:

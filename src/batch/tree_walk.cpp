@@ -23,10 +23,6 @@ constexpr char kBackupFolder[] = "UpgradeBackup";
 
 using Identity = std::tuple<std::uint64_t, std::uint64_t>;
 
-std::string textOf(const fs::path& path) {
-    return pathText(path);
-}
-
 // UTF-8 with "/" between folders on every platform, so that shards agree.
 std::string shardKeyOf(const fs::path& relative) {
     const std::u8string key = relative.generic_u8string();
@@ -34,7 +30,7 @@ std::string shardKeyOf(const fs::path& relative) {
 }
 
 std::optional<Identity> identityOf(const fs::path& path) {
-    const std::optional<FileIdentity> id = fileIdentity(textOf(path));
+    const std::optional<FileIdentity> id = fileIdentity(pathText(path));
     if (!id)
         return std::nullopt;
     return Identity{id->volume, id->index};
@@ -147,7 +143,7 @@ private:
             std::error_code error;
             std::vector<fs::directory_entry> entries = folderEntries(folder.path, error);
             if (error) {
-                add({textOf(folder.path), relativeTo(root, folder.path), Found::Unreadable});
+                add({pathText(folder.path), relativeTo(root, folder.path), Found::Unreadable});
                 continue;
             }
             std::sort(entries.begin(), entries.end());
@@ -191,9 +187,9 @@ private:
         // Another run's save in progress: the file it will become is found.
         // Told by its name alone, since it may be renamed away at any moment;
         // one not written for long is what a killed run left.
-        if (isSafeWriteTemporary(textOf(path.filename()))) {
+        if (isSafeWriteTemporary(pathText(path.filename()))) {
             if (fs::is_regular_file(status) && isLongUnwritten(path))
-                leftoverTemporaries_.push_back(textOf(path));
+                leftoverTemporaries_.push_back(pathText(path));
             return;
         }
         if (error || !fs::exists(status)) {
@@ -239,7 +235,7 @@ private:
                              bool throughLink, bool named = false) {
         if (!throughLink)
             return {knownPathOf(path), relative, found, named};
-        return {knownPathOf(realPathOf(path)), relative, found, named, textOf(path)};
+        return {knownPathOf(realPathOf(path)), relative, found, named, pathText(path)};
     }
 
     // Windows knows a file by its final path, whatever spelling reached it:
@@ -247,10 +243,10 @@ private:
     // alike in reports and rows.
     static std::string knownPathOf(const fs::path& path) {
 #ifdef _WIN32
-        if (std::optional<std::string> final = finalPathOf(textOf(path)))
+        if (std::optional<std::string> final = finalPathOf(pathText(path)))
             return std::move(*final);
 #endif
-        return textOf(path);
+        return pathText(path);
     }
 
     // Why a name has no file to look at: not there (through a link or not),
@@ -294,13 +290,13 @@ std::string absoluteKey(const std::string& path) {
     // makes it of any path it is given.
     if (std::optional<std::string> final = finalPathOf(path))
         return treeTextToUtf8(std::move(*final));
-    return treeTextToUtf8(textOf(nativeTreePath(path)));
+    return treeTextToUtf8(pathText(nativeTreePath(path)));
 #else
     std::error_code error;
     fs::path absolute = fs::absolute(nativePath(path), error);
     if (error)
         absolute = nativePath(path);
-    return treeTextToUtf8(textOf(absolute.lexically_normal()));
+    return treeTextToUtf8(pathText(absolute.lexically_normal()));
 #endif
 }
 

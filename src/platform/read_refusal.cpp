@@ -22,4 +22,9 @@ const char* readRefusalText(ReadRefusal refusal) {
     return "";
 }
 
+const char* whyNotRead(const std::string& path) {
+    const ReadRefusal refusal = readRefusalOf(path);
+    return readRefusalText(refusal == ReadRefusal::None ? ReadRefusal::Failed : refusal);
+}
+
 } // namespace velmora

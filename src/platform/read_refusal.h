@@ -25,4 +25,8 @@ ReadRefusal readRefusalOf(const std::string& path);
 // The refusal in words, as they follow "path: " in a message; "" for None.
 const char* readRefusalText(ReadRefusal refusal);
 
+// Why a read of the file at `path` just failed, in those words: "cannot be
+// read" when the system refuses nothing now.
+const char* whyNotRead(const std::string& path);
+
 } // namespace velmora

@@ -25,6 +25,8 @@ TEST(ReadRefusal, EachReasonIsNamedAndAReadableFileHasNone) {
     EXPECT_STREQ(readRefusalText(ReadRefusal::TooLong),
                  "the path is longer than the file system takes");
     EXPECT_STREQ(readRefusalText(ReadRefusal::None), "");
+    EXPECT_STREQ(whyNotRead(deal), "cannot be read");
+    EXPECT_STREQ(whyNotRead(folder.file("gone.xml")), "no such file");
 }
 
 TEST(ReadRefusal, OnlyAHolderThatSharesNothingHoldsAFileAgainstReaders) {
