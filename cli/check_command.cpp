@@ -15,6 +15,7 @@
 #include "batch/not_a_deal.h"
 #include "batch/tree_walk.h"
 #include "platform/code_page.h"
+#include "platform/read_refusal.h"
 #include "quiet_dialog.h"
 #include "tree/json_text.h"
 
@@ -43,6 +44,8 @@ struct FileReport {
     std::string reason; // why a deal is damaged, or what a file that is no deal is
 };
 
+constexpr char kHeldWords[] = "held by another program, cannot be checked now";
+
 FileReport said(std::string kind, std::string words) {
     FileReport report;
     report.kind = std::move(kind);
@@ -59,7 +62,7 @@ FileReport xmlDocument(const GlobalOptions& options, const std::string& path) {
     try {
         session.open(path);
     } catch (const FileHeld&) {
-        return said("held", "held by another program, cannot be checked now");
+        return said("held", kHeldWords);
     } catch (const CommandFailed&) {
         return said("damaged", "XML document, damaged: it does not load");
     }
@@ -112,10 +115,25 @@ FileReport notADeal(const batch::FoundFile& file, const std::string& firstBytes)
     return report;
 }
 
+// The first bytes, read once another program that holds the file lets go;
+// none when it does not, or the file cannot be read.
+std::optional<std::string> firstBytesOf(const GlobalOptions& options, const std::string& path) {
+    std::optional<std::string> first = batch::readFirstBytes(path);
+    if (!first && waitWhileHeld(options, path))
+        first = batch::readFirstBytes(path);
+    return first;
+}
+
+FileReport unreadable(const std::string& path) {
+    if (readRefusalOf(path) == ReadRefusal::Held)
+        return said("held", kHeldWords);
+    return said("unreadable", batch::problemOf(batch::Found::Unreadable));
+}
+
 FileReport checkFile(const GlobalOptions& options, const batch::FoundFile& file) {
-    const std::optional<std::string> first = batch::readFirstBytes(file.path);
+    const std::optional<std::string> first = firstBytesOf(options, file.path);
     if (!first)
-        return said("unreadable", batch::problemOf(batch::Found::Unreadable));
+        return unreadable(file.path);
     const batch::KindOfFile kind = batch::kindOfFile(*first);
     switch (kind.kind) {
     case batch::FileKind::XmlDocument:

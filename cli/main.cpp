@@ -13,6 +13,7 @@
 
 #ifdef _WIN32
 #include <objbase.h>
+#include <windows.h>
 #endif
 
 #ifndef VELMORA_VERSION
@@ -41,6 +42,27 @@ public:
 private:
     bool ok_;
 };
+
+// The tool writes UTF-8 everywhere (its manifest makes that the process code
+// page), to files and pipes as they are; a console is told to show it as
+// such, and given its own code page back at the end, since the shell that
+// owns it goes on using it. GetConsoleOutputCP answers 0 without a console.
+class Utf8Console {
+public:
+    Utf8Console() : previous_(::GetConsoleOutputCP()) {
+        if (previous_ != 0)
+            ::SetConsoleOutputCP(CP_UTF8);
+    }
+    ~Utf8Console() {
+        if (previous_ != 0)
+            ::SetConsoleOutputCP(previous_);
+    }
+    Utf8Console(const Utf8Console&) = delete;
+    Utf8Console& operator=(const Utf8Console&) = delete;
+
+private:
+    UINT previous_;
+};
 #endif
 
 } // namespace
@@ -49,6 +71,7 @@ int main(int argc, char** argv) {
     using namespace velmora::cli;
 #ifdef _WIN32
     const ComInitialised com;
+    const Utf8Console console;
 #endif
 
     CLI::App app("velmora - read, edit and create settlement documents", "velmora");

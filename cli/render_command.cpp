@@ -52,7 +52,8 @@ std::string renderDocument(const GlobalOptions& options, const std::string& file
 // A legacy deal is read from its own file and converted in memory, as the
 // index reads it: nothing is written beside it and nothing is asked, and the
 // page says where it came from.
-std::string renderLegacy(const std::string& file) {
+std::string renderLegacy(const GlobalOptions& options, const std::string& file) {
+    waitWhileHeld(options, file);
     const batch::DealInMemory deal = batch::readDealInMemory(file);
     switch (deal.reading) {
     case batch::DealReading::Read:
@@ -74,7 +75,7 @@ std::string renderLegacy(const std::string& file) {
 std::string renderItem(const GlobalOptions& options, const batch::BatchItem& item) {
     if (item.kind.kind == batch::FileKind::XmlDocument)
         return renderDocument(options, item.document);
-    return renderLegacy(item.document);
+    return renderLegacy(options, item.document);
 }
 
 batch::MakeOutput outputMaker(const GlobalOptions& options, pdf::PdfPrinter* printer) {
@@ -142,6 +143,9 @@ void renderOne(const GlobalOptions& options, const RenderArguments& args) {
     const batch::TreeWalk walk = batch::walkTree(args.paths);
     if (walk.files.empty())
         throw CommandFailed(walk.notes.empty() ? path + ": nothing to render" : walk.notes.front());
+    // Its kind is read from its first bytes, which another program may hold.
+    if (walk.files.front().found == batch::Found::File)
+        waitWhileHeld(options, walk.files.front().path);
     std::vector<batch::BatchItem> items = plan(args, walk.files);
     batch::BatchItem& item = items.front();
     const std::unique_ptr<pdf::PdfPrinter> printer = printerFor(args, items);
@@ -226,26 +230,38 @@ void writeStatementPage(const std::string& page, const std::string& path) {
 
 void addRenderCommand(CLI::App& app, GlobalOptions& options) {
     auto args = std::make_shared<RenderArguments>();
-    CLI::App* render = app.add_subcommand(
-        "render", "Write statements as HTML pages laid out like the printed form, or as PDFs");
+    CLI::App* render =
+        app.add_subcommand("render", pdf::kPrintsPdf ? "Write statements as HTML pages laid out "
+                                                       "like the printed form, or as PDFs"
+                                                     : "Write statements as HTML pages laid out "
+                                                       "like the printed form");
     render->add_option("PATH", args->paths, "Documents, or folders (searched recursively)")
         ->required();
     CLI::Option* output = render->add_option(
         "-o,--output", args->output,
-        "The file to write for one document, '-' for standard output (default: beside each "
-        "document, with .html, or .pdf with --pdf)");
+        pdf::kPrintsPdf ? "The file to write for one document, '-' for standard output "
+                          "(default: beside each document, with .html, or .pdf with --pdf)"
+                        : "The file to write for one document, '-' for standard output "
+                          "(default: beside each document, with .html)");
     render
         ->add_option("--out-dir", args->outDir,
                      "Write the outputs under DIR, mirroring the folders below each folder given "
                      "(default: beside each document)")
         ->excludes(output);
-    CLI::Option* pdf =
+    CLI::Option* pdfFlag =
         render->add_flag("--pdf", args->pdf,
                          "Print the pages to PDF through a headless Chromium (default: HTML "
                          "pages)");
-    render->add_option("--paper", args->paper, "The PDF's paper: letter (default) or a4")
-        ->check(CLI::IsMember({"letter", "a4"}))
-        ->needs(pdf);
+    CLI::Option* paper =
+        render->add_option("--paper", args->paper, "The PDF's paper: letter (default) or a4")
+            ->check(CLI::IsMember({"letter", "a4"}))
+            ->needs(pdfFlag);
+    // Left out of the help of a build that cannot print, but still taken, so
+    // that a script written for the other build is told why nothing printed.
+    if (!pdf::kPrintsPdf) {
+        pdfFlag->group("");
+        paper->group("");
+    }
     render->add_option("-j,--jobs", args->jobs, "Documents rendered at once (default 1)")
         ->check(CLI::Range(1u, 256u));
     render->add_flag("--force", args->force,

@@ -4,6 +4,7 @@
 #include "held_back_dialog.h"
 #include "platform/dialog.h"
 #include "platform/file_system.h"
+#include "platform/read_refusal.h"
 #include "platform/safe_file.h"
 #include "platform/shared_file.h"
 #include "platform/stop_request.h"
@@ -66,7 +67,7 @@ Session::Attempt Session::tryRead(const std::string& path) {
     if (!first) {
         if (isHeldElsewhere(path))
             return Attempt::Held;
-        throw CommandFailed(path + ": cannot be read");
+        throw CommandFailed(path + ": " + whyNotRead(path));
     }
     if (!hasFormatMarker(*first))
         throw CommandFailed(path + ": not a document in the XML format (a legacy file is "
@@ -107,7 +108,25 @@ void Session::requireProperty(CSectionNode& node, const std::string& uri, const 
 }
 
 bool Session::isHeldElsewhere(const std::string& path) {
-    return !SharedFile::open(path, FileAccess::Read, FileSharing::None);
+    {
+        const std::unique_ptr<SharedFile> alone =
+            SharedFile::open(path, FileAccess::Read, FileSharing::None);
+        if (!alone)
+            return true;
+    }
+    // Asked once the file is let go again: a lock on the bytes lets the file
+    // open, and its reads fail.
+    return readRefusalOf(path) == ReadRefusal::Held;
+}
+
+bool waitWhileHeld(const GlobalOptions& options, const std::string& path) {
+    const auto deadline = std::chrono::steady_clock::now() + millisecondsOf(options.waitSeconds);
+    while (readRefusalOf(path) == ReadRefusal::Held) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return true;
 }
 
 namespace {

@@ -84,6 +84,11 @@ private:
     std::chrono::milliseconds wait_;
 };
 
+// Waits as long as the options say while another program holds the file at
+// `path` against readers (whatever sharing it chose, or a lock); false when
+// it still does at the end.
+bool waitWhileHeld(const GlobalOptions& options, const std::string& path);
+
 // Throws CommandFailed, saying why, when the file at `path` may not be
 // replaced: it is read-only, or it is not a file.
 void requireWritableTarget(const std::string& path);

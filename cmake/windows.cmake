@@ -14,7 +14,12 @@ set(VELMORA_LEGACY_SAMPLE_SOURCE "" CACHE FILEPATH "legacy_sample.cpp from the n
 
 file(GLOB_RECURSE VELMORA_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/*.cpp)
 list(FILTER VELMORA_CLI_SOURCES EXCLUDE REGEX "_posix\\.cpp$")
-add_executable(velmora_cli ${VELMORA_CLI_SOURCES} ${VELMORA_LEGACY_SAMPLE_SOURCE})
+# The tool's manifest (UTF-8 as the process code page) comes as a resource.
+enable_language(RC)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/cli/application.rc PROPERTIES
+    OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/cli/application.manifest)
+add_executable(velmora_cli ${VELMORA_CLI_SOURCES} ${CMAKE_SOURCE_DIR}/cli/application.rc
+    ${VELMORA_LEGACY_SAMPLE_SOURCE})
 target_include_directories(velmora_cli PRIVATE ${CMAKE_SOURCE_DIR}/cli)
 # At the top of the build folder, beside Velmora.dll.
 set_target_properties(velmora_cli PROPERTIES OUTPUT_NAME velmora

@@ -3,6 +3,7 @@
 #include "batch/file_kind.h"
 #include "batch/not_a_deal.h"
 #include "platform/path_parts.h"
+#include "platform/read_refusal.h"
 
 #include <algorithm>
 #include <set>
@@ -103,7 +104,7 @@ BatchItem batchItemOf(const FoundFile& file) {
         return settled(file, BatchOutcome::Failed, problemOf(file.found));
     const std::optional<std::string> first = readFirstBytes(file.path);
     if (!first)
-        return settled(file, BatchOutcome::Failed, "cannot be read");
+        return settled(file, BatchOutcome::Failed, whyNotRead(file.path));
     const KindOfFile kind = kindOfFile(*first);
     switch (kind.kind) {
     case FileKind::XmlDocument:

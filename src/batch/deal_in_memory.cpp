@@ -3,7 +3,10 @@
 #include "document/hud_document.h"
 #include "legacy/archive_reader.h"
 #include "legacy/legacy_conversion.h"
+#include "platform/read_refusal.h"
 #include "tree/xml_document.h"
+
+#include <optional>
 
 namespace velmora::batch {
 namespace {
@@ -24,10 +27,22 @@ DealInMemory read(const KindOfFile& kind, std::unique_ptr<CHudDocument> document
     return deal;
 }
 
+// A file the system will not let be read now (another program holds it, it
+// is gone) is not read, rather than damaged: that is the reason, once its
+// first bytes were read or not.
+std::optional<DealInMemory> refused(const std::string& path, const KindOfFile& kind) {
+    const ReadRefusal refusal = readRefusalOf(path);
+    if (refusal == ReadRefusal::None)
+        return std::nullopt;
+    return notRead(DealReading::Unreadable, kind,
+                   std::string("cannot be opened: ") + readRefusalText(refusal));
+}
+
 DealInMemory readXml(const std::string& path, const KindOfFile& kind) {
     auto document = std::make_unique<CHudDocument>(document_types::kHud);
     if (loadXmlFile(*document, path) != 0)
-        return notRead(DealReading::Damaged, kind, "it does not load");
+        return refused(path, kind)
+            .value_or(notRead(DealReading::Damaged, kind, "it does not load"));
     return read(kind, std::move(document));
 }
 
@@ -36,7 +51,7 @@ DealInMemory readLegacy(const std::string& path, const KindOfFile& kind) {
         return notRead(DealReading::Unconvertible, kind, "a " + kindName(kind) + " cannot be read");
     ArchiveReader in = ArchiveReader::fromFile(path);
     if (in.failed())
-        return notRead(DealReading::Unreadable, kind, in.failure());
+        return refused(path, kind).value_or(notRead(DealReading::Unreadable, kind, in.failure()));
     LegacyConversion conversion = convertLegacyArchive(documentTypeOf(kind.kind), in);
     if (conversion.result != ReadResult::Read)
         return notRead(DealReading::Damaged, kind,
@@ -49,8 +64,7 @@ DealInMemory readLegacy(const std::string& path, const KindOfFile& kind) {
 DealInMemory readDealInMemory(const std::string& path) {
     const std::optional<std::string> first = readFirstBytes(path);
     if (!first)
-        return notRead(DealReading::Unreadable, {},
-                       "cannot be opened: held by another program, or not readable");
+        return refused(path, {}).value_or(notRead(DealReading::Unreadable, {}, "cannot be opened"));
     const KindOfFile kind = kindOfFile(*first);
     switch (kind.kind) {
     case FileKind::NotADeal:

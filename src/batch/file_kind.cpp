@@ -2,6 +2,7 @@
 
 #include "document/hud_document.h"
 #include "legacy/kind_check.h"
+#include "platform/native_path.h"
 
 #include <fstream>
 #include <optional>
@@ -15,7 +16,7 @@ std::optional<std::uint32_t> versionWordOf(std::string_view firstBytes) {
 }
 
 std::optional<std::string> readFirstBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(nativePath(path), std::ios::binary);
     if (!in)
         return std::nullopt;
     std::string bytes(kKindBytes, '\0');

@@ -8,6 +8,8 @@
 #include "legacy/kind_check.h"
 #include "legacy/legacy_conversion.h"
 #include "platform/file_system.h"
+#include "platform/native_path.h"
+#include "platform/read_refusal.h"
 #include "platform/safe_file.h"
 #include "platform/shared_file.h"
 #include "tree/xml_document.h"
@@ -32,7 +34,7 @@ constexpr char kChanged[] = "changed during conversion";
 
 std::uint64_t sizeOf(const std::string& path) {
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    const std::uintmax_t size = std::filesystem::file_size(nativePath(path), error);
     return error ? 0 : static_cast<std::uint64_t>(size);
 }
 
@@ -100,10 +102,11 @@ private:
             first = readFirstBytes(found_.path);
         }
         if (!first) {
-            if (!fileExists(found_.path))
+            const ReadRefusal refusal = readRefusalOf(found_.path);
+            if (refusal == ReadRefusal::Missing)
                 return outcome(record_, Outcome::Failed, "the file is gone");
             return outcome(record_, Outcome::Refused,
-                           "cannot be opened: held by another program, or not readable");
+                           std::string("cannot be opened: ") + readRefusalText(refusal));
         }
         record_.bytes = sizeOf(found_.path);
         const KindOfFile kind = kindOfFile(*first);
@@ -137,8 +140,7 @@ private:
             bytes = readHeld(found_.path);
         }
         if (!bytes)
-            return outcome(record_, Outcome::Refused,
-                           "held by another program, or not readable whole");
+            return outcome(record_, Outcome::Refused, notReadWhole());
         // Another run may have converted it since its first bytes were read.
         if (kindOfFile(*bytes).kind == FileKind::XmlDocument)
             return alreadyConverted("converted by another run");
@@ -216,6 +218,16 @@ private:
         return outcome(record_, Outcome::Failed,
                        "not converted: the file could not be replaced (held by another program, "
                        "or a write failed); it was left as it is");
+    }
+
+    // What the system says of a deal that could not be read whole while
+    // nobody else could write it; a reader that denies writing holds it too,
+    // but the system tells that only as a file others may read.
+    std::string notReadWhole() const {
+        const ReadRefusal refusal = readRefusalOf(found_.path);
+        if (refusal == ReadRefusal::None)
+            return "held by another program, or not readable whole";
+        return readRefusalText(refusal);
     }
 
     // Its record carries the type and version the document says it is.

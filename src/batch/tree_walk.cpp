@@ -2,6 +2,8 @@
 
 #include "platform/code_page.h"
 #include "platform/file_identity.h"
+#include "platform/folder_entries.h"
+#include "platform/native_path.h"
 #include "platform/safe_file.h"
 
 #include <algorithm>
@@ -21,24 +23,6 @@ constexpr char kBackupFolder[] = "UpgradeBackup";
 
 using Identity = std::tuple<std::uint64_t, std::uint64_t>;
 
-// Paths are tree text (the ANSI code page on Windows, where fs::path would
-// convert through the C library's locale instead).
-fs::path pathOf(const std::string& text) {
-#ifdef _WIN32
-    return fs::path(ansiToWide(text));
-#else
-    return fs::path(text);
-#endif
-}
-
-std::string textOf(const fs::path& path) {
-#ifdef _WIN32
-    return wideToAnsi(path.wstring());
-#else
-    return path.string();
-#endif
-}
-
 // UTF-8 with "/" between folders on every platform, so that shards agree.
 std::string shardKeyOf(const fs::path& relative) {
     const std::u8string key = relative.generic_u8string();
@@ -46,7 +30,7 @@ std::string shardKeyOf(const fs::path& relative) {
 }
 
 std::optional<Identity> identityOf(const fs::path& path) {
-    const std::optional<FileIdentity> id = fileIdentity(textOf(path));
+    const std::optional<FileIdentity> id = fileIdentity(pathText(path));
     if (!id)
         return std::nullopt;
     return Identity{id->volume, id->index};
@@ -116,7 +100,7 @@ struct PendingFolder {
 class Walker {
 public:
     void walkRoot(const std::string& root) {
-        const fs::path path = pathOf(root);
+        const fs::path path = nativeTreePath(root);
         std::error_code ignored;
         const fs::directory_entry named(path, ignored);
         if (isInBackupFolder(path) || leadsIntoBackups(named)) {
@@ -156,13 +140,10 @@ private:
             pending.pop_back();
             if (!isToBeSearched(folder))
                 continue;
-            std::vector<fs::directory_entry> entries;
             std::error_code error;
-            for (fs::directory_iterator it(folder.path, error), end; !error && it != end;
-                 it.increment(error))
-                entries.push_back(*it);
+            std::vector<fs::directory_entry> entries = folderEntries(folder.path, error);
             if (error) {
-                add({textOf(folder.path), relativeTo(root, folder.path), Found::Unreadable});
+                add({pathText(folder.path), relativeTo(root, folder.path), Found::Unreadable});
                 continue;
             }
             std::sort(entries.begin(), entries.end());
@@ -206,9 +187,9 @@ private:
         // Another run's save in progress: the file it will become is found.
         // Told by its name alone, since it may be renamed away at any moment;
         // one not written for long is what a killed run left.
-        if (isSafeWriteTemporary(textOf(path.filename()))) {
+        if (isSafeWriteTemporary(pathText(path.filename()))) {
             if (fs::is_regular_file(status) && isLongUnwritten(path))
-                leftoverTemporaries_.push_back(textOf(path));
+                leftoverTemporaries_.push_back(pathText(path));
             return;
         }
         if (error || !fs::exists(status)) {
@@ -253,8 +234,19 @@ private:
     static FoundFile reached(const fs::path& path, const std::string& relative, Found found,
                              bool throughLink, bool named = false) {
         if (!throughLink)
-            return {textOf(path), relative, found, named};
-        return {textOf(realPathOf(path)), relative, found, named, textOf(path)};
+            return {knownPathOf(path), relative, found, named};
+        return {knownPathOf(realPathOf(path)), relative, found, named, pathText(path)};
+    }
+
+    // Windows knows a file by its final path, whatever spelling reached it:
+    // "s:\deals\", "S:\Deals" and ".\Deals\." find one file once and name it
+    // alike in reports and rows.
+    static std::string knownPathOf(const fs::path& path) {
+#ifdef _WIN32
+        if (std::optional<std::string> final = finalPathOf(pathText(path)))
+            return std::move(*final);
+#endif
+        return pathText(path);
     }
 
     // Why a name has no file to look at: not there (through a link or not),
@@ -269,7 +261,9 @@ private:
         return shardKeyOf(path.lexically_relative(root));
     }
 
-    void add(FoundFile file) { files_.emplace_back(std::move(file)); }
+    void add(FoundFile file) {
+        files_.emplace_back(std::move(file));
+    }
 
     // Dropped findings stay as empty places until the end, so that the places
     // remembered for the others hold.
@@ -291,12 +285,19 @@ TreeWalk walkTree(const std::vector<std::string>& roots) {
 }
 
 std::string absoluteKey(const std::string& path) {
+#ifdef _WIN32
+    // The final path when the file is there, else the full path as the system
+    // makes it of any path it is given.
+    if (std::optional<std::string> final = finalPathOf(path))
+        return treeTextToUtf8(std::move(*final));
+    return treeTextToUtf8(pathText(nativeTreePath(path)));
+#else
     std::error_code error;
-    fs::path absolute = fs::absolute(pathOf(path), error);
+    fs::path absolute = fs::absolute(nativePath(path), error);
     if (error)
-        absolute = pathOf(path);
-    const std::u8string key = absolute.lexically_normal().u8string();
-    return std::string(key.begin(), key.end());
+        absolute = nativePath(path);
+    return treeTextToUtf8(pathText(absolute.lexically_normal()));
+#endif
 }
 
 const char* problemOf(Found found) {

@@ -6,7 +6,8 @@
 // found through a link is known by its real path, where the link leads, so
 // that its backups, index row and outputs belong to the file itself; found
 // both ways, it is known as it is found without a link, wherever in the walk
-// the link came first. Folders named "UpgradeBackup" hold the
+// the link came first. On Windows every file is known by its final path
+// (finalPathOf), whatever spelling reached it. Folders named "UpgradeBackup" hold the
 // copies kept before conversions and are passed over; one named directly, or
 // a file inside one, is left alone with a note. What cannot be worked on (a
 // link that leads nowhere, a fifo, a folder that cannot be listed, a name
@@ -53,8 +54,10 @@ struct TreeWalk {
 
 TreeWalk walkTree(const std::vector<std::string>& roots);
 
-// The absolute form of `path`, made without looking at the disk, in UTF-8
-// with the platform's separators: how the index names a file.
+// How the index names a file, in UTF-8 with the platform's separators: the
+// absolute form of `path`, made without looking at the disk; on Windows the
+// file's final path when it is there, so that every spelling of it names the
+// same row.
 std::string absoluteKey(const std::string& path);
 
 // Why a FoundFile other than Found::File cannot be worked on, in words.

@@ -5,6 +5,7 @@
 #include "batch/tree_walk.h"
 #include "batch/work_threads.h"
 #include "index/index_writer.h"
+#include "platform/file_identity.h"
 #include "platform/file_stamp.h"
 #include "platform/path_parts.h"
 
@@ -107,6 +108,7 @@ public:
             }
             readBatch(pending, first, std::min(pending.size(), first + kBatchFiles));
         }
+        removeOtherSpellings();
         // Gone means not found by a whole walk; a stopped run read too little to say.
         if (!run_.stopped)
             removeGone(roots);
@@ -142,6 +144,7 @@ private:
             done();
             return;
         }
+        seenIds_.emplace(stamp->fileId, file.path);
         const auto row = known_.find(key);
         if (row != known_.end() && row->second.stamp == *stamp && !row->second.readAgain) {
             ++run_.unchanged;
@@ -198,6 +201,29 @@ private:
         run_.problems.push_back({path, std::get<std::string>(entry.values[Field::Reason])});
     }
 
+    // Rows of a file seen now under another spelling of its path, which an
+    // index gained before every file had one name (on Windows its final path,
+    // through a link the real one): the file keeps the row of its own name.
+    // The stored file number picks the candidates, the identity decides.
+    void removeOtherSpellings() {
+        IndexWriter writer(db_);
+        for (const auto& [key, row] : known_) {
+            if (seen_.contains(key))
+                continue;
+            const auto same = seenIds_.find(row.stamp.fileId);
+            if (same == seenIds_.end())
+                continue;
+            // The key is UTF-8, the tools' tree text.
+            const std::optional<FileIdentity> spelled = fileIdentity(key);
+            if (spelled && spelled == fileIdentity(same->second)) {
+                writer.remove(key);
+                removedKeys_.insert(key);
+                ++run_.removed;
+            }
+        }
+        writer.commit();
+    }
+
     // Rows below the folders given whose files the walk did not find, except
     // below a folder that could not be listed or a name given that is missing.
     void removeGone(const std::vector<std::string>& roots) {
@@ -206,7 +232,7 @@ private:
             prefixes.push_back(prefixOf(root));
         IndexWriter writer(db_);
         for (const auto& [key, row] : known_) {
-            if (!seen_.contains(key) && isGone(prefixes, key)) {
+            if (!seen_.contains(key) && !removedKeys_.contains(key) && isGone(prefixes, key)) {
                 writer.remove(key);
                 ++run_.removed;
             }
@@ -237,6 +263,9 @@ private:
     const std::function<void()>& fileDone_;
     const std::unordered_map<std::string, KnownRow> known_;
     std::unordered_set<std::string> seen_;
+    // The file number of each file seen, with its path.
+    std::unordered_map<std::uint64_t, std::string> seenIds_;
+    std::unordered_set<std::string> removedKeys_;
     std::vector<RootPrefix> unlisted_;
     std::atomic<std::size_t> filesDone_{0};
     IndexRun run_;

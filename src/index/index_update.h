@@ -4,7 +4,9 @@
 // is not read again; the others are read on several threads and written in
 // batches, each batch one transaction, so that a run stopped half-way leaves
 // every row true to its file and the next run goes on where it stopped.
-// A deal found through a link is kept under its real path. Rows of files
+// A deal found through a link is kept under its real path, and on Windows
+// every deal under its final path; rows an index holds of a deal under
+// another spelling of its path are merged into the one row. Rows of files
 // that are gone from the folders given are removed; rows of
 // other folders are left alone, so that one index can serve many folders, and
 // so are the rows of a folder given that is not there at all (a share that
@@ -43,7 +45,9 @@ struct IndexRun {
     std::size_t unchanged = 0;  // deals not read again
     std::size_t notIndexed = 0; // deals read now that failed or could not be read
     std::size_t notDeals = 0;
-    std::size_t removed = 0; // rows of files gone, or no deal any more
+    // Rows of files gone, or no deal any more, or of a file seen under
+    // another spelling of its path.
+    std::size_t removed = 0;
     // The deals not indexed now, and the names that could not be looked at.
     std::vector<IndexProblem> problems;
     // Of the files that are no deal, those a person is told of (see

@@ -1,6 +1,7 @@
 #include "legacy/archive_reader.h"
 
 #include "platform/code_page.h"
+#include "platform/native_path.h"
 
 #include <cstring>
 #include <fstream>
@@ -11,7 +12,7 @@ namespace velmora {
 ArchiveReader::ArchiveReader(std::vector<unsigned char> bytes) : data_(std::move(bytes)) {}
 
 ArchiveReader ArchiveReader::fromFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(nativePath(path), std::ios::binary);
     std::vector<unsigned char> bytes;
     if (in)
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

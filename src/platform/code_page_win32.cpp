@@ -1,6 +1,8 @@
 // Tree text is in the ANSI code page on Windows; the conversions go through
 // UTF-16 with the system's own tables. Pure ASCII, the common case, is the
-// same in every encoding involved and is passed through untouched.
+// same in every encoding involved and is passed through untouched. In
+// velmora.exe, whose manifest makes the process code page UTF-8, tree text is
+// the XML text as on Linux, and passes through untouched too.
 #include "platform/code_page.h"
 
 #include <windows.h>
@@ -14,6 +16,10 @@ namespace {
 bool isAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool treeTextIsUtf8() {
+    return ::GetACP() == CP_UTF8;
 }
 
 std::wstring toWide(std::string_view text, UINT codePage) {
@@ -32,8 +38,10 @@ std::string fromWide(std::wstring_view wide, UINT codePage) {
     if (wide.empty() || wide.size() > INT_MAX)
         return {};
     // Best-fit mappings would turn look-alikes into other characters: an
-    // unmappable character becomes the code page's default one ('?').
-    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    // unmappable character becomes the code page's default one ('?'). UTF-8
+    // refuses the flag, also when it is the ANSI code page.
+    const bool toUtf8 = codePage == CP_UTF8 || (codePage == CP_ACP && treeTextIsUtf8());
+    const DWORD flags = toUtf8 ? 0 : WC_NO_BEST_FIT_CHARS;
     const int length = static_cast<int>(wide.size());
     const int needed =
         ::WideCharToMultiByte(codePage, flags, wide.data(), length, nullptr, 0, nullptr, nullptr);
@@ -55,19 +63,19 @@ std::string windows1252ToTreeText(std::string_view text) {
 }
 
 std::string treeTextToUtf8(std::string text) {
-    if (isAscii(text))
+    if (isAscii(text) || treeTextIsUtf8())
         return text;
     return fromWide(toWide(text, CP_ACP), CP_UTF8);
 }
 
 std::string utf8ToTreeText(std::string text) {
-    if (isAscii(text))
+    if (isAscii(text) || treeTextIsUtf8())
         return text;
     return fromWide(toWide(text, CP_UTF8), CP_ACP);
 }
 
 bool utf8IsTreeText(std::string_view text) {
-    return isAscii(text);
+    return treeTextIsUtf8() || isAscii(text);
 }
 
 std::wstring ansiToWide(std::string_view text) {

@@ -4,6 +4,7 @@
 // half a file.
 #include "platform/file_faults.h"
 #include "platform/file_system.h"
+#include "platform/native_path.h"
 #include "platform/safe_file.h"
 
 #include <fstream>
@@ -14,7 +15,7 @@ namespace velmora {
 namespace {
 
 std::optional<std::string> readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(nativePath(path), std::ios::binary);
     if (!in)
         return std::nullopt;
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

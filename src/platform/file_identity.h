@@ -22,4 +22,12 @@ struct FileIdentity {
 // no such file or it cannot be looked at.
 std::optional<FileIdentity> fileIdentity(const std::string& path);
 
+#ifdef _WIN32
+// The path Windows knows the file or folder at `path` by, whatever the
+// spelling: its final path (final_path_win32.h), in the plain form. None when
+// there is nothing there, or when the ANSI code page cannot hold its names
+// (in a host's process; velmora.exe's code page holds every name).
+std::optional<std::string> finalPathOf(const std::string& path);
+#endif
+
 } // namespace velmora

@@ -1,7 +1,7 @@
 #include "platform/file_stamp.h"
 
-#include "platform/code_page.h"
 #include "platform/file_identity.h"
+#include "platform/native_path.h"
 
 #include <windows.h>
 
@@ -21,7 +21,7 @@ std::int64_t nanosecondsOf(const FILETIME& time) {
 
 std::optional<FileStamp> fileStamp(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(ansiToWide(path).c_str(), GetFileExInfoStandard, &data))
+    if (!::GetFileAttributesExW(systemPath(path).c_str(), GetFileExInfoStandard, &data))
         return std::nullopt;
     const std::optional<FileIdentity> identity = fileIdentity(path);
     if (!identity)

@@ -1,29 +1,30 @@
 #include "platform/file_system.h"
 
 #include "platform/file_faults.h"
+#include "platform/native_path.h"
 
 #include <windows.h>
 
 namespace velmora {
 
 bool isFolder(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(systemPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool fileExists(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(systemPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool removeFile(const std::string& path) {
-    return ::DeleteFileA(path.c_str()) != 0;
+    return ::DeleteFileW(systemPath(path).c_str()) != 0;
 }
 
 FolderResult createFolder(const std::string& path) {
     if (faultInjected(FileStep::CreateFolder, path))
         return FolderResult::Failed;
-    if (::CreateDirectoryA(path.c_str(), nullptr))
+    if (::CreateDirectoryW(systemPath(path).c_str(), nullptr))
         return FolderResult::Created;
     if (::GetLastError() == ERROR_ALREADY_EXISTS && isFolder(path))
         return FolderResult::AlreadyExists;
@@ -31,7 +32,7 @@ FolderResult createFolder(const std::string& path) {
 }
 
 bool copyModificationTime(const std::string& from, const std::string& to) {
-    const HANDLE source = ::CreateFileA(from.c_str(), FILE_READ_ATTRIBUTES,
+    const HANDLE source = ::CreateFileW(systemPath(from).c_str(), FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (source == INVALID_HANDLE_VALUE)
@@ -41,8 +42,9 @@ bool copyModificationTime(const std::string& from, const std::string& to) {
     ::CloseHandle(source);
     if (!read)
         return false;
-    const HANDLE target = ::CreateFileA(to.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE target =
+        ::CreateFileW(systemPath(to).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (target == INVALID_HANDLE_VALUE)
         return false;
     const bool written = ::SetFileTime(target, nullptr, nullptr, &modified) != 0;

@@ -6,8 +6,9 @@
 // link is written through: what is replaced is the file it finally leads to.
 #include "platform/safe_file.h"
 
-#include "platform/code_page.h"
 #include "platform/file_faults.h"
+#include "platform/final_path_win32.h"
+#include "platform/native_path.h"
 
 #include <windows.h>
 
@@ -82,21 +83,7 @@ std::wstring finalTarget(const std::wstring& path) {
     const Handle file(::CreateFileW(path.c_str(), 0,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file.valid())
-        return {};
-    std::wstring target(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetFinalPathNameByHandleW(file.get(), target.data(),
-                                                         static_cast<DWORD>(target.size()),
-                                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0)
-            return {};
-        if (length < target.size()) {
-            target.resize(length);
-            return target;
-        }
-        target.resize(length + 1);
-    }
+    return file.valid() ? finalPathOfHandle(file.get()) : std::wstring();
 }
 
 WriteTarget kindOfTarget(const std::wstring& target) {
@@ -202,7 +189,7 @@ constexpr DWORD kAnySharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DE
 std::wstring replaceableTarget(const std::string& path) {
     if (endsInSeparator(path))
         return {};
-    const std::wstring wide = ansiToWide(path);
+    const std::wstring wide = systemPath(path);
     if (wide.empty())
         return {};
     std::wstring target = finalTarget(wide);
@@ -318,7 +305,7 @@ GuardedReplace replaceGuarded(const std::string& path, std::string_view bytes,
 } // namespace
 
 WriteTarget writeTargetOf(const std::string& path) {
-    const std::wstring wide = ansiToWide(path);
+    const std::wstring wide = systemPath(path);
     return wide.empty() ? WriteTarget::NotAFile : kindOfTarget(finalTarget(wide));
 }
 
@@ -334,7 +321,7 @@ GuardedReplace writeFileReplacingIfUnchanged(const std::string& path, std::strin
 bool writeNewFile(const std::string& path, std::string_view bytes) {
     if (endsInSeparator(path))
         return false;
-    const std::wstring target = ansiToWide(path);
+    const std::wstring target = systemPath(path);
     if (target.empty() || exists(target))
         return false;
     const std::wstring temporary = writeTemporary(path, target, bytes);

@@ -2,6 +2,8 @@
 // any open that conflicts with a holder's, in this process or another.
 #include "platform/shared_file.h"
 
+#include "platform/native_path.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -25,8 +27,9 @@ DWORD accessOf(FileAccess access) {
 
 std::unique_ptr<SharedFile> SharedFile::open(const std::string& path, FileAccess access,
                                              FileSharing sharing) {
-    const HANDLE file = ::CreateFileA(path.c_str(), accessOf(access), shareModeOf(sharing), nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        ::CreateFileW(systemPath(path).c_str(), accessOf(access), shareModeOf(sharing), nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
     return std::unique_ptr<SharedFile>(new SharedFile(reinterpret_cast<std::intptr_t>(file)));

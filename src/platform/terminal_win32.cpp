@@ -1,29 +1,33 @@
-// The C runtime's answer, which the tool has always gone by: a console, or
-// another character device.
+// A console is what GetConsoleMode answers for. The C runtime's _isatty asks
+// only for a character device, and so takes NUL, a serial port or a printer
+// for a terminal: a question on NUL would wait for an answer nobody types.
 #include "platform/terminal.h"
 
-#include <io.h>
+#include <windows.h>
 
 namespace velmora {
 namespace {
 
-// The C runtime's descriptors of the standard streams.
-constexpr int kStandardInput = 0;
-constexpr int kStandardOutput = 1;
-constexpr int kStandardError = 2;
+DWORD standardHandleOf(StandardStream stream) {
+    switch (stream) {
+    case StandardStream::Input:
+        return STD_INPUT_HANDLE;
+    case StandardStream::Output:
+        return STD_OUTPUT_HANDLE;
+    case StandardStream::Error:
+        break;
+    }
+    return STD_ERROR_HANDLE;
+}
 
 } // namespace
 
 bool isTerminal(StandardStream stream) {
-    switch (stream) {
-    case StandardStream::Input:
-        return ::_isatty(kStandardInput) != 0;
-    case StandardStream::Output:
-        return ::_isatty(kStandardOutput) != 0;
-    case StandardStream::Error:
-        break;
-    }
-    return ::_isatty(kStandardError) != 0;
+    const HANDLE handle = ::GetStdHandle(standardHandleOf(stream));
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD mode = 0;
+    return ::GetConsoleMode(handle, &mode) != 0;
 }
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "render/own_outputs.h"
 
+#include "platform/native_path.h"
 #include "render/pdf/pdf_producer.h"
 
 #include <fstream>
@@ -39,7 +40,7 @@ std::string pageOpening() {
 }
 
 bool isOwnOutput(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(nativePath(path), std::ios::binary);
     if (!in)
         return false;
     const std::string opening = pageOpening();

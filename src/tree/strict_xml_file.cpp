@@ -1,5 +1,6 @@
 #include "tree/strict_xml_file.h"
 
+#include "platform/native_path.h"
 #include "tree/xml_text.h"
 
 #include <algorithm>
@@ -90,7 +91,7 @@ ElementAttributes StrictXmlFile::attributesOf(const pugi::xml_node& element) {
 }
 
 bool StrictXmlFile::readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::ifstream in(nativePath(path), std::ios::binary | std::ios::ate);
     const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;
     if (size < 0 || static_cast<std::uintmax_t>(size) > kLargestFile)
         return false;

@@ -17,6 +17,13 @@ namespace velmora::render::pdf {
 
 enum class Paper { Letter, A4 };
 
+// Whether this build prints at all: the Windows build does not.
+#ifdef _WIN32
+inline constexpr bool kPrintsPdf = false;
+#else
+inline constexpr bool kPrintsPdf = true;
+#endif
+
 class PdfPrinter {
 public:
     // Starts the browser. Throws BrowserMissing when Chromium is not
