@@ -225,6 +225,7 @@ void addCheckCommand(CLI::App& app, GlobalOptions& options) {
                     "not-a-deal, missing, dangling, not-a-file, unreadable, held), version, type, "
                     "deal, version_word, reason (default: one line of words per file)");
     addWaitOption(*check, options);
+    addCodePageOption(*check);
     check->callback([&options, args] { runCheck(options, *args); });
 }
 

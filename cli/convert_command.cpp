@@ -139,6 +139,7 @@ void addConvertCommand(CLI::App& app, GlobalOptions& options) {
     addYesOption(*convert, options,
                  "Agree to converting in place without being asked (default: ask on a terminal; "
                  "without one, convert nothing)");
+    addCodePageOption(*convert);
     convert->callback([&options, args] { runConvert(options, *args); });
 }
 

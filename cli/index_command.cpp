@@ -184,6 +184,7 @@ void addIndexCommand(CLI::App& app, const GlobalOptions&) {
         ->check(CLI::Range(1u, 256u));
     addShardOption(*index, args->shard,
                    "Take only shard K of N (K/N), as convert does (default: every file)");
+    addCodePageOption(*index);
     index->require_subcommand(0, 1);
     index->callback([args, index] {
         if (index->got_subcommand("merge"))

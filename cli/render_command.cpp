@@ -268,6 +268,7 @@ void addRenderCommand(CLI::App& app, GlobalOptions& options) {
                      "Replace outputs that exist already, when this tool wrote them (default: "
                      "keep them)");
     addWaitOption(*render, options);
+    addCodePageOption(*render);
     render->callback([&options, args] { runRender(options, *args); });
 }
 

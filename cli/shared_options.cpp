@@ -1,6 +1,8 @@
 #include "shared_options.h"
 
 #include "document/hud_document.h"
+#include "legacy/archive_code_page.h"
+#include "platform/single_byte_code_pages.h"
 
 namespace velmora::cli {
 namespace {
@@ -13,6 +15,13 @@ std::string documentTypeProblem(const std::string& text) {
 
 std::string shardProblem(const std::string& text) {
     return batch::parseShard(text) ? std::string() : "--shard takes K/N with 1 <= K <= N";
+}
+
+std::string codePageProblem(const std::string& text) {
+    unsigned codePage = 0;
+    if (CLI::detail::lexical_cast(text, codePage) && isSingleByteCodePage(codePage))
+        return {};
+    return "takes one of " + singleByteCodePageNames() + ", not '" + text + "'";
 }
 
 } // namespace
@@ -32,6 +41,15 @@ void addWaitOption(CLI::App& command, GlobalOptions& options) {
                     "Seconds to wait for another program that holds the file to let go (default "
                     "10; 0 refuses at once)")
         ->check(CLI::NonNegativeNumber);
+}
+
+void addCodePageOption(CLI::App& command) {
+    command
+        .add_option_function<unsigned>(
+            "--code-page", [](unsigned codePage) { setArchiveCodePage(codePage); },
+            "The Windows code page the text of legacy deals was written in: one of " +
+                singleByteCodePageNames() + " (default " + std::to_string(kWindows1252) + ")")
+        ->check(codePageProblem);
 }
 
 void addShardOption(CLI::App& command, std::optional<batch::Shard>& shard,

@@ -37,6 +37,10 @@ void addYesOption(CLI::App& command, GlobalOptions& options,
                   const std::string& description = kYesDescription);
 // --wait SECONDS, for the commands that only read their files.
 void addWaitOption(CLI::App& command, GlobalOptions& options);
+// --code-page N, for the commands that read legacy deals: the single-byte
+// Windows code page their text was written in, for the whole run. Any other
+// number is a usage error.
+void addCodePageOption(CLI::App& command);
 // --shard K/N, for the commands that work through trees: only shard K of N of
 // the files found. Anything but K/N with 1 <= K <= N is a usage error.
 void addShardOption(CLI::App& command, std::optional<batch::Shard>& shard,

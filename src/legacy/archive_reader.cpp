@@ -1,5 +1,6 @@
 #include "legacy/archive_reader.h"
 
+#include "legacy/archive_code_page.h"
 #include "platform/code_page.h"
 #include "platform/native_path.h"
 
@@ -86,7 +87,15 @@ std::string ArchiveReader::cString() {
     const unsigned char* text = nullptr;
     if (!take(length, text))
         return {};
-    return windows1252ToTreeText(std::string_view(reinterpret_cast<const char*>(text), length));
+    ConvertedText converted = legacyTextToTreeText(
+        std::string_view(reinterpret_cast<const char*>(text), length), archiveCodePage());
+    if (!converted.carried()) {
+        // Named at the byte that could not be carried, not the end of its text.
+        position_ -= length - converted.failedAt;
+        fail(converted.failure);
+        return {};
+    }
+    return std::move(converted.text);
 }
 
 std::string ArchiveReader::bytes(std::size_t count) {

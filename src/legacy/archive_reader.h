@@ -28,7 +28,8 @@ public:
     std::uint32_t u16();
     std::uint32_t u32();
     double f64();
-    // A length-prefixed 8-bit text, converted from Windows-1252 to UTF-8.
+    // A length-prefixed 8-bit text, converted from the archive's code page
+    // into tree text; the reader fails where a character cannot be carried.
     std::string cString();
     // `count` raw bytes (for class names).
     std::string bytes(std::size_t count);

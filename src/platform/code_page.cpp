@@ -1,17 +1,7 @@
 #include "platform/code_page.h"
 
-#include <array>
-#include <cstdint>
-
 namespace velmora {
 namespace {
-
-// Characters of bytes 0x80 to 0x9F; the rest of the range is Latin-1.
-constexpr std::array<std::uint16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
 
 bool isContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
@@ -83,21 +73,6 @@ void appendUtf8(std::string& out, char32_t codePoint) {
         out += static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
     }
     out += static_cast<char>(0x80 | (codePoint & 0x3F));
-}
-
-std::string windows1252ToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80)
-            out += c;
-        else if (byte < 0xA0)
-            appendUtf8(out, kHighControls[byte - 0x80]);
-        else
-            appendUtf8(out, byte);
-    }
-    return out;
 }
 
 } // namespace velmora

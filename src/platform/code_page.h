@@ -1,21 +1,20 @@
 // Conversions between the encodings the engine meets.
 //
 // The tree holds 8-bit text in one encoding, the tree text: UTF-8 on Linux,
-// the system's ANSI code page on Windows (the interface hands it to hosts in
-// that code page). XML files are UTF-8 on both, so that a file written on one
-// reads on the other; legacy archives hold Windows-1252 text.
+// the process's ANSI code page on Windows (the interface hands it to hosts in
+// that code page; velmora.exe's is UTF-8). XML files are UTF-8 on both, so
+// that a file written on one reads on the other; legacy archives hold text in
+// the single-byte code page of the Windows that wrote them.
 #pragma once
 
+#include "platform/converted_text.h"
+
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace velmora {
-
-// Every byte maps to one character; the five bytes Windows-1252 leaves
-// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of the same
-// number, as the platform's own conversion does.
-std::string windows1252ToUtf8(std::string_view text);
 
 // Appends the UTF-8 bytes of `codePoint` (at most U+10FFFF) to `out`.
 void appendUtf8(std::string& out, char32_t codePoint);
@@ -29,8 +28,11 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t at);
 // tells it.
 bool isUtf8(std::string_view text);
 
-// Legacy archive text into tree text.
-std::string windows1252ToTreeText(std::string_view text);
+// Legacy archive text into tree text. `codePage` is the single-byte code
+// page the archive was written in; when none is named, that is Windows-1252,
+// except in a Windows process whose tree text is its own ANSI code page (a
+// host of the DLL), which takes the archive's bytes as they are.
+ConvertedText legacyTextToTreeText(std::string_view text, std::optional<unsigned> codePage);
 
 // Tree text into the UTF-8 of an XML file, and back. Both are the identity on
 // Linux (the text is moved through). On Windows, characters the ANSI code page cannot hold become
@@ -51,6 +53,21 @@ inline std::string utf8ToTreeText(std::string text) {
 }
 inline bool utf8IsTreeText(std::string_view) {
     return true;
+}
+#endif
+
+// Whether tree text holds every character, as it does on Linux and in
+// velmora.exe; and if not, the first character of UTF-8 `text` that it
+// cannot hold, in words ("the character U+00F1 is not in code page 1250").
+#ifdef _WIN32
+bool treeTextHoldsEveryCharacter();
+std::optional<std::string> treeTextLacks(std::string_view text);
+#else
+inline bool treeTextHoldsEveryCharacter() {
+    return true;
+}
+inline std::optional<std::string> treeTextLacks(std::string_view) {
+    return std::nullopt;
 }
 #endif
 

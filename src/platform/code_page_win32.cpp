@@ -5,10 +5,14 @@
 // the XML text as on Linux, and passes through untouched too.
 #include "platform/code_page.h"
 
+#include "platform/single_byte_code_pages.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <optional>
 
 namespace velmora {
 namespace {
@@ -53,13 +57,64 @@ std::string fromWide(std::wstring_view wide, UINT codePage) {
     return text;
 }
 
+// The index in `wide` of the first character the ANSI code page cannot hold,
+// counted in characters (a surrogate pair is one); none when it holds all.
+std::optional<std::size_t> firstCharacterAnsiLacks(std::wstring_view wide, char32_t& character) {
+    std::size_t index = 0;
+    for (std::size_t at = 0; at < wide.size(); ++index) {
+        const bool pair =
+            IS_HIGH_SURROGATE(wide[at]) && at + 1 < wide.size() && IS_LOW_SURROGATE(wide[at + 1]);
+        const std::size_t units = pair ? 2 : 1;
+        BOOL usedDefault = FALSE;
+        char bytes[8];
+        const int written = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data() + at,
+                                                  static_cast<int>(units), bytes, sizeof bytes,
+                                                  nullptr, &usedDefault);
+        if (written <= 0 || usedDefault) {
+            character = pair ? 0x10000 + ((char32_t{wide[at]} - 0xD800) << 10) +
+                                   (char32_t{wide[at + 1]} - 0xDC00)
+                             : char32_t{wide[at]};
+            return index;
+        }
+        at += units;
+    }
+    return std::nullopt;
+}
+
+std::string lackedCharacter(char32_t character) {
+    char number[16];
+    std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(character));
+    return std::string("the character ") + number + " is not in code page " +
+           std::to_string(::GetACP());
+}
+
 } // namespace
 
-std::string windows1252ToTreeText(std::string_view text) {
-    constexpr UINT kWindows1252 = 1252;
-    if (isAscii(text) || ::GetACP() == kWindows1252)
-        return std::string(text);
-    return utf8ToTreeText(windows1252ToUtf8(text));
+ConvertedText legacyTextToTreeText(std::string_view text, std::optional<unsigned> codePage) {
+    if (isAscii(text) || (!codePage && !treeTextIsUtf8()))
+        return {std::string(text), {}, 0};
+    ConvertedText converted = singleByteToUtf8(text, codePage.value_or(kWindows1252));
+    if (!converted.carried() || treeTextIsUtf8())
+        return converted;
+    const std::wstring wide = toWide(converted.text, CP_UTF8);
+    char32_t character = 0;
+    // One byte of the archive is one character.
+    if (const std::optional<std::size_t> index = firstCharacterAnsiLacks(wide, character))
+        return {{}, lackedCharacter(character), *index};
+    return {fromWide(wide, CP_ACP), {}, 0};
+}
+
+bool treeTextHoldsEveryCharacter() {
+    return treeTextIsUtf8();
+}
+
+std::optional<std::string> treeTextLacks(std::string_view text) {
+    if (utf8IsTreeText(text))
+        return std::nullopt;
+    char32_t character = 0;
+    if (!firstCharacterAnsiLacks(toWide(text, CP_UTF8), character))
+        return std::nullopt;
+    return lackedCharacter(character);
 }
 
 std::string treeTextToUtf8(std::string text) {

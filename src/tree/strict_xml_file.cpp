@@ -90,6 +90,14 @@ ElementAttributes StrictXmlFile::attributesOf(const pugi::xml_node& element) {
     return {bytes_.get(), std::span(attributes_).subspan(first, end - first)};
 }
 
+std::vector<std::string_view> StrictXmlFile::values() const {
+    std::vector<std::string_view> values;
+    values.reserve(attributes_.size());
+    for (const AttributePlace& place : attributes_)
+        values.emplace_back(bytes_.get() + place.value, place.length);
+    return values;
+}
+
 bool StrictXmlFile::readBytes(const std::string& path) {
     std::ifstream in(nativePath(path), std::ios::binary | std::ios::ate);
     const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;

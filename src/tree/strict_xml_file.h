@@ -66,6 +66,9 @@ public:
     // No byte of the file, nor of a value its references give, lies beyond ASCII.
     bool ascii() const { return ascii_; }
 
+    // Every attribute value of the file, references decoded, in the file's order.
+    std::vector<std::string_view> values() const;
+
     // The attributes of `element`, references decoded. Elements are asked
     // for in document order; any may be left out, with its descendants.
     ElementAttributes attributesOf(const pugi::xml_node& element);

@@ -74,8 +74,24 @@ bool hasByteNeedingWork(std::string_view text) {
                        [](char c) { return kBytesNeedingWork[static_cast<unsigned char>(c)]; });
 }
 
-void showLoadFailure(const char* text) {
+void showLoadFailure(const std::string& text) {
     currentDialog().ask("", text, dialog_flags::kOk);
+}
+
+// The first character of the file's strings that tree text cannot hold, in
+// words. Such a file is refused whole: a '?' in that character's place would
+// be saved over the file.
+std::optional<std::string> firstCharacterTreeTextLacks(const StrictXmlFile& file) {
+    if (file.ascii() || treeTextHoldsEveryCharacter())
+        return std::nullopt;
+    for (const std::string_view value : file.values()) {
+        if (utf8IsTreeText(value))
+            continue;
+        if (std::optional<std::string> lacked =
+                treeTextLacks(decodeStoredString(std::string(value))))
+            return lacked;
+    }
+    return std::nullopt;
 }
 
 // Inline and stopping at the first difference: names are short, and a call to
@@ -339,6 +355,10 @@ int loadXmlFile(CSectionNode& node, const std::string& path) {
         [](const pugi::xml_node& child) { return child.type() == pugi::node_element; });
     if (!content)
         return -1;
+    if (const std::optional<std::string> lacked = firstCharacterTreeTextLacks(file)) {
+        showLoadFailure("Load document failed: " + path + ": " + *lacked);
+        return -1;
+    }
     TreeLoader loader(file, file.nodes() >= kNodesFreedAsRead);
     loader.load(node, content, file.attributesOf(content));
     return 0;
