@@ -40,15 +40,6 @@ void write(const fs::path& path, const std::string& bytes) {
         throw std::runtime_error("cannot write " + path.string());
 }
 
-CSubDate dateOf(int year, int month, int day) {
-    CSubDate date;
-    date.year = year;
-    date.month = month;
-    date.day = day;
-    date.precision = 0;
-    return date;
-}
-
 // Values in the fields both kinds of file carry: parties, lines of every
 // shape, the ledger and the open lists.
 template <typename Record> Record sharedRecord(std::uint32_t version) {
@@ -58,16 +49,16 @@ template <typename Record> Record sharedRecord(std::uint32_t version) {
     r.borrower = CAddress{"Ren\xE9 Caldwell", "", "7 Ferry Road", "ME", "Bath", "04530", "", ""};
     r.agent = CAddress{"Kennebec Title", "", "40 Front Street", "ME", "Bath", "04530", "", ""};
     r.lenderText = "First Coastal Bank\n100 Water Street";
-    r.settlementDate = dateOf(2004, 3, 11);
-    r.fundingDate = dateOf(2004, 3, 12);
+    r.settlementDate = CSubDate{{2004, 3, 11}, 0};
+    r.fundingDate = CSubDate{{2004, 3, 12}, 0};
     for (int number = 801; number <= 1307; ++number) {
         LegacyLine& line = r.lines["n" + std::to_string(number)];
         line.text = "Line " + std::to_string(number);
         line.borrowerFund = std::to_string(number) + ".50";
         line.months = 2;
         line.at = 12.5;
-        line.from = dateOf(2004, 3, 11);
-        line.to = dateOf(2004, 4, 1);
+        line.from = CSubDate{{2004, 3, 11}, 0};
+        line.to = CSubDate{{2004, 4, 1}, 0};
     }
     r.ledger.presence = 1;
     r.ledger.deposits[0] = {"3/11/2004", "Ren\xE9 Caldwell", "Cash to close", "", "  18900.00"};

@@ -14,15 +14,6 @@ using velmora::CAddress;
 using velmora::CSubDate;
 using velmora::LegacyLine;
 
-CSubDate day(int year, int month, int day) {
-    CSubDate date;
-    date.year = year;
-    date.month = month;
-    date.day = day;
-    date.precision = 0;
-    return date;
-}
-
 LegacyLine charge(const char* text, const char* borrower, const char* seller = "") {
     LegacyLine line;
     line.text = text;
@@ -47,10 +38,10 @@ velmora::HudRecord statement() {
     r.agent = CAddress{"Kennebec Title Co.", "", "40 Front Street", "ME", "Bath", "04530", "", ""};
     r.lenderText = "First Coastal Bank\n100 Water Street, Bath ME";
     r.placeOfSettlement = "40 Front Street, Bath ME";
-    r.settlementDate = day(2004, 3, 11);
+    r.settlementDate = CSubDate{{2004, 3, 11}, 0};
     r.n101 = "189000.00";
-    r.lines["n106"].from = day(2004, 3, 11);
-    r.lines["n106"].to = day(2004, 6, 30);
+    r.lines["n106"].from = CSubDate{{2004, 3, 11}, 0};
+    r.lines["n106"].to = CSubDate{{2004, 6, 30}, 0};
     r.lines["n106"].amount = "1092.40";
     r.n120 = 194009.95;
     r.n201 = "5000.00";
@@ -74,8 +65,8 @@ velmora::HudRecord statement() {
     r.lines["n801"].percentage = 1.0;
     r.lines["n803"] = charge("Appraisal fee", "325.00");
     r.lines["n901"] = charge("", "456.75");
-    r.lines["n901"].from = day(2004, 3, 11);
-    r.lines["n901"].to = day(2004, 4, 1);
+    r.lines["n901"].from = CSubDate{{2004, 3, 11}, 0};
+    r.lines["n901"].to = CSubDate{{2004, 4, 1}, 0};
     r.lines["n901"].at = 21.75;
     r.lines["n1101"] = charge("Settlement or closing fee", "350.00", "150.00");
     r.lines["n1108"] = charge("Title insurance", "780.00");
@@ -88,7 +79,7 @@ velmora::HudRecord statement() {
     r.n1400BorrowerFund = 3917.55;
     r.n1400SellerFund = 11905.80;
     r.settlementAgent = "Kennebec Title Co.";
-    r.n1400SettlementDate = day(2004, 3, 11);
+    r.n1400SettlementDate = CSubDate{{2004, 3, 11}, 0};
     r.ledger.presence = 1;
     r.ledger.deposits[0] = {"3/11/2004", "Ren\xE9 Caldwell", "Cash to close", "", "  37809.95"};
     r.ledger.checks[0] = {"3/11/2004", "Coastal Savings", "Payoff", "1001", "88231.40"};
@@ -112,9 +103,9 @@ velmora::RefinanceRecord refinance() {
     r.lenderText = "Casco Mortgage Company\n2 Canal Plaza, Portland ME 04101";
     r.lot = "Map 12, Lot 40";
     r.placeOfSettlement = "40 Front Street, Bath ME";
-    r.settlementDate = day(2015, 4, 20);
-    r.fundingDate = day(2015, 4, 24);
-    r.n1400SettlementDate = day(2015, 4, 20);
+    r.settlementDate = CSubDate{{2015, 4, 20}, 0};
+    r.fundingDate = CSubDate{{2015, 4, 24}, 0};
+    r.n1400SettlementDate = CSubDate{{2015, 4, 20}, 0};
     r.settlementAgent = "Kennebec Title Co.";
     r.n801Option = 1;
     r.n802Option = 1;
@@ -123,8 +114,8 @@ velmora::RefinanceRecord refinance() {
     r.lines["n803"] = charge("Appraisal fee", "425.00");
     r.lines["n804"] = charge("Credit report", "30.00");
     r.lines["n901"] = charge("", "172.62");
-    r.lines["n901"].from = day(2015, 4, 24);
-    r.lines["n901"].to = day(2015, 5, 1);
+    r.lines["n901"].from = CSubDate{{2015, 4, 24}, 0};
+    r.lines["n901"].to = CSubDate{{2015, 5, 1}, 0};
     r.lines["n901"].at = 24.66;
     r.lines["n903"] = charge("Hazard insurance premium", "780.00");
     r.lines["n903"].months = 1;

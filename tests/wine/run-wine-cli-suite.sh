@@ -5,7 +5,8 @@
 # render and export; one folder indexed under three spellings keeps one row
 # per deal; a program holding a deal with share mode 0 makes it "held",
 # waited for and converted once it lets go; input from NUL asks no
-# question; and the same tree indexed here and on Linux gives the same rows.
+# question; legacy text keeps its characters on a Windows of code page 1250;
+# and the same tree indexed here and on Linux gives the same rows.
 #
 #   run-wine-cli-suite.sh NATIVE_BUILD_DIR WINDOWS_BUILD_DIR ARCH
 #
@@ -242,6 +243,39 @@ if hold; then
 fi
 vel convert --yes "$(winpath "$held")"
 expect "converted once the holder let go ($out $err)" holds "$out" "converted: 1,"
+
+# On a Windows whose ANSI code page is 1250, legacy text is still read as
+# Windows-1252, with no '?', or as 1250 when the run names it; a byte the
+# named code page has no character for fails the file, naming it and the
+# byte, and leaves it as it was. Wine takes the code page from the locale,
+# compiled here into the suite's own folder.
+locales=$work/locale
+if localedef -i pl_PL -f UTF-8 "$locales/pl_PL.UTF-8" >/dev/null 2>&1; then
+    polish_windows() { LOCPATH=$locales LC_ALL=pl_PL.UTF-8 "$@"; }
+    acp=$(polish_windows timeout 60 "$wine" reg query \
+        'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null | tr -d '\r')
+    expect "the Polish locale runs Wine in code page 1250 ($acp)" holds "$acp" "REG_SZ    1250"
+    central="$work/central/Łódź deals"
+    mkdir -p "$central"
+    make_deal "$central/western.hud" CP-1252 $'Jos\xe9 Mu\xf1oz'
+    make_deal "$central/polish.hud" CP-1250 $'Jos\xe9 Mu\xf1oz'
+    make_deal "$central/greek.hud" CP-1253 $'\xc1\xaa'
+    polish_windows vel convert --yes "$(winpath "$central/western.hud")"
+    expect "convert under code page 1250 ($out $err)" holds "$out" "converted: 1,"
+    expect "the deal holds José Muñoz, not a '?'" \
+        [ "$("$native/velmora" get "$central/western.hud" d name1 2>&1)" = "José Muñoz" ]
+    polish_windows vel convert --yes --code-page 1250 "$(winpath "$central/polish.hud")"
+    expect "--code-page 1250 reads José Muńoz" \
+        [ "$("$native/velmora" get "$central/polish.hud" d name1 2>&1)" = "José Muńoz" ]
+    before=$(sha256sum <"$central/greek.hud")
+    polish_windows vel convert --yes --code-page 1253 "$(winpath "$central/greek.hud")"
+    expect "a byte code page 1253 lacks fails the file by name ($err)" \
+        holds "$err" "$(shown "$central/greek.hud"): The file is damaged and cannot be converted: byte 0xAA has no character in code page 1253"
+    expect "the file it failed is as it was" [ "$(sha256sum <"$central/greek.hud")" = "$before" ]
+else
+    echo "FAIL: localedef cannot make the Polish locale (scripts/install-deps installs locales)"
+    failures=$((failures + 1))
+fi
 
 # The same tree gives the same rows in both builds' indexes, paths aside.
 vel index --db "$(winpath "$work/twin.db")" "$(winpath "$work/twin-windows")"
