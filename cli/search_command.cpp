@@ -46,13 +46,13 @@ public:
         : json_(args.json),
           header_(!args.json && (args.header || isTerminal(StandardStream::Output))) {}
 
-    void print(const index::FieldValues& hit) {
+    void print(const index::SearchHit& hit) {
         if (printed_++ == 0 && header_)
             printRow(std::cout, index::searchTableHeader());
         if (json_)
-            std::cout << index::jsonOfFields(hit) << '\n';
+            std::cout << index::jsonOfHit(hit) << '\n';
         else
-            printRow(std::cout, index::searchTableRow(hit));
+            printRow(std::cout, index::searchTableRow(hit.fields));
     }
 
     std::size_t printed() const { return printed_; }
@@ -78,7 +78,7 @@ void runSearch(const SearchArguments& args) {
         openIndexForReading(indexPathOf(args.database, false));
     HitPrinter printer(args);
     const std::size_t matches =
-        index::forEachHit(*db, query, [&](const index::FieldValues& hit) { printer.print(hit); });
+        index::forEachHit(*db, query, [&](const index::SearchHit& hit) { printer.print(hit); });
     if (printer.printed() == 0)
         throw CommandFailed("no deal matches");
     const std::string cut = index::cutListLine(printer.printed(), matches);
@@ -117,7 +117,8 @@ void addSearchCommand(CLI::App& app, const GlobalOptions&) {
         // CLI::PositiveNumber would say "0 not in range 0.000000 to <a 309-digit number>".
         ->check(CLI::Range(std::size_t{1}, std::numeric_limits<std::size_t>::max()));
     search->add_flag("--json", args->json,
-                     "Every field of each match, whole, as one JSON object a line");
+                     "Each match's id in the index and every field of it, whole, as one JSON "
+                     "object a line");
     search->add_flag("--header", args->header,
                      "A line of column names first (always on a terminal; never with --json)");
     search->callback([args] { runSearch(*args); });

@@ -90,7 +90,11 @@ SqlWithValues matchingRows(const SearchQuery& search, bool forCount) {
 }
 
 std::string orderOf(const SearchQuery& search, std::size_t matches) {
-    if (fullTextQueryOf(search.words).empty())
+    // A deal without a date (NULL) sorts last either way: NULL is the
+    // smallest value, last when descending.
+    if (search.order == SearchOrder::SettlementOldest)
+        return " ORDER BY d.settlement_date NULLS LAST, d.path";
+    if (search.order == SearchOrder::SettlementNewest || fullTextQueryOf(search.words).empty())
         return " ORDER BY d.settlement_date DESC, d.path";
     if (matches <= kRankedMatches)
         return " ORDER BY document_text.rank, d.path";
@@ -115,10 +119,12 @@ std::size_t countOf(Database& db, const SearchQuery& search) {
 // order keys alone, not on every field of each.
 std::vector<std::int64_t> idsOf(Database& db, const SearchQuery& search, std::size_t matches) {
     SqlWithValues query = matchingRows(search, false);
-    query.sql = "SELECT d.id" + query.sql + orderOf(search, matches) + " LIMIT ?";
+    query.sql = "SELECT d.id" + query.sql + orderOf(search, matches) + " LIMIT ? OFFSET ?";
     // Compared as 64-bit numbers: a 32-bit size_t cannot hold INT64_MAX.
     query.values.emplace_back(
         static_cast<std::int64_t>(std::min<std::uint64_t>(search.limit, INT64_MAX)));
+    query.values.emplace_back(
+        static_cast<std::int64_t>(std::min<std::uint64_t>(search.offset, INT64_MAX)));
     Statement statement = prepared(db, query);
     std::vector<std::int64_t> ids;
     while (statement.step())
@@ -126,14 +132,25 @@ std::vector<std::int64_t> idsOf(Database& db, const SearchQuery& search, std::si
     return ids;
 }
 
+Statement fieldsById(Database& db) {
+    return db.prepare("SELECT " + fieldColumns() + " FROM documents WHERE id = ?");
+}
+
+std::optional<SearchHit> hitOfId(Statement& fields, std::int64_t id) {
+    fields.bind(1, id);
+    std::optional<SearchHit> hit;
+    if (fields.step())
+        hit = SearchHit{id, fieldsOfRow(fields)};
+    fields.reset();
+    return hit;
+}
+
 void giveHits(Database& db, const std::vector<std::int64_t>& ids,
-              const std::function<void(const FieldValues&)>& hit) {
-    Statement fields = db.prepare("SELECT " + fieldColumns() + " FROM documents WHERE id = ?");
+              const std::function<void(const SearchHit&)>& hit) {
+    Statement fields = fieldsById(db);
     for (const std::int64_t id : ids) {
-        fields.bind(1, id);
-        if (fields.step())
-            hit(fieldsOfRow(fields));
-        fields.reset();
+        if (const std::optional<SearchHit> found = hitOfId(fields, id))
+            hit(*found);
     }
 }
 
@@ -186,15 +203,21 @@ std::optional<std::pair<Field, std::string>> parseWhere(std::string_view text) {
     return std::pair{*field, std::string(text.substr(equals + 1))};
 }
 
-std::string jsonOfFields(const FieldValues& values) {
-    nlohmann::ordered_json json = nlohmann::ordered_json::object();
+std::string jsonOfHit(const SearchHit& hit) {
+    nlohmann::ordered_json json = {{"id", hit.id}};
     for (const Field field : batch::everyValue<Field>())
-        json[fieldDef(field).name] = jsonValue(values[field]);
+        json[fieldDef(field).name] = jsonValue(hit.fields[field]);
     return jsonText(json);
 }
 
+std::optional<SearchHit> documentOfId(Database& db, std::int64_t id) {
+    const Transaction reading(db, TransactionFor::Reading);
+    Statement fields = fieldsById(db);
+    return hitOfId(fields, id);
+}
+
 std::size_t forEachHit(Database& db, const SearchQuery& search,
-                       const std::function<void(const FieldValues&)>& hit) {
+                       const std::function<void(const SearchHit&)>& hit) {
     db.defineTextFunction(kFoldFunction, foldedText);
     // Pages read in place rather than copied: a question may read many.
     db.execute("PRAGMA mmap_size = 1073741824");
@@ -209,15 +232,16 @@ std::size_t forEachHit(Database& db, const SearchQuery& search,
     }
     const std::vector<std::int64_t> ids = idsOf(db, search, matches);
     giveHits(db, ids, hit);
+    // A first page the limit did not cut holds every match.
     if (matches == 0)
-        matches = ids.size() < search.limit ? ids.size() : countOf(db, search);
+        matches = search.offset == 0 && ids.size() < search.limit ? ids.size() : countOf(db, search);
     return matches;
 }
 
 SearchResult searchIndex(Database& db, const SearchQuery& search) {
     SearchResult result;
     result.matches =
-        forEachHit(db, search, [&](const FieldValues& hit) { result.hits.push_back(hit); });
+        forEachHit(db, search, [&](const SearchHit& hit) { result.hits.push_back(hit); });
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include "tree/ole_date.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,6 +16,10 @@
 #include <vector>
 
 namespace velmora::index {
+
+// The order of the matches: best first (see searchIndex), or by settlement
+// date, deals without one last.
+enum class SearchOrder { Best, SettlementNewest, SettlementOldest };
 
 struct SearchQuery {
     // Each word must begin a word of the document or of its path, folded
@@ -25,6 +30,15 @@ struct SearchQuery {
     std::optional<OleDate> from; // settlement dates from this day
     std::optional<OleDate> to;   // up to and including this day
     std::size_t limit = 20;
+    // Matches passed over before the first given: a later page of the list.
+    std::size_t offset = 0;
+    SearchOrder order = SearchOrder::Best;
+};
+
+// One match: the row's id in the index, and every field of it.
+struct SearchHit {
+    std::int64_t id = 0;
+    FieldValues fields;
 };
 
 // Words that more deals than this hold give them newest in the index first:
@@ -33,8 +47,8 @@ struct SearchQuery {
 inline constexpr std::size_t kRankedMatches = 2000;
 
 struct SearchResult {
-    // At most the limit: every field of each, in Field order.
-    std::vector<FieldValues> hits;
+    // At most the limit.
+    std::vector<SearchHit> hits;
     std::size_t matches = 0; // all of them, however many were given
 };
 
@@ -46,16 +60,19 @@ SearchResult searchIndex(Database& db, const SearchQuery& query);
 // The same matches, each given to `hit` as it is read; gives how many there
 // are in all. For long lists: no more than one is held at a time.
 std::size_t forEachHit(Database& db, const SearchQuery& query,
-                       const std::function<void(const FieldValues&)>& hit);
+                       const std::function<void(const SearchHit&)>& hit);
+
+// The row of id `id`, when the index holds one.
+std::optional<SearchHit> documentOfId(Database& db, std::int64_t id);
 
 // The full-text query of what a person typed: every word a prefix, all of
 // them required, and no character taken for query syntax. Empty when no
 // word is left.
 std::string fullTextQueryOf(std::string_view words);
 
-// One JSON object of every field, named as its column: texts as strings,
-// numbers as numbers, NULL as null.
-std::string jsonOfFields(const FieldValues& values);
+// One JSON object of the hit: its id, then every field, named as its
+// column: texts as strings, numbers as numbers, NULL as null.
+std::string jsonOfHit(const SearchHit& hit);
 
 // "FIELD=VALUE" with FIELD a documents column, in any case; none for any
 // other text.

@@ -125,10 +125,10 @@ std::int64_t pageSizeOf(Database& db) {
     return pageSize.step() ? pageSize.integer(0) : 0;
 }
 
-std::vector<std::string> pathsOf(const std::vector<FieldValues>& hits) {
+std::vector<std::string> pathsOf(const std::vector<index::SearchHit>& hits) {
     std::vector<std::string> paths;
-    for (const FieldValues& hit : hits)
-        paths.push_back(std::get<std::string>(hit[Field::Path]));
+    for (const index::SearchHit& hit : hits)
+        paths.push_back(std::get<std::string>(hit.fields[Field::Path]));
     return paths;
 }
 
@@ -452,6 +452,52 @@ TEST(IndexSearch, FoldedTextsPathWordsDateBoundsAndCounts) {
     EXPECT_EQ(result.matches, 0u);
 }
 
+// Pages of a list, in either order of settlement, hold each match once, and
+// a hit's id finds its row again.
+TEST(IndexSearch, PagesAndOrdersGiveEachMatchOnceAndIdsFindTheirRows) {
+    IndexArchive archive;
+    TempFolder dbFolder;
+    const auto db = openIndex(dbFolder.file("index.db"));
+    update(*db, {archive.root.path()});
+    SearchQuery query;
+    query.limit = 100;
+    const index::SearchResult whole = index::searchIndex(*db, query);
+    ASSERT_EQ(whole.hits.size(), 8u);
+
+    query.limit = 4;
+    std::vector<std::string> paged;
+    for (query.offset = 0; query.offset < 12; query.offset += query.limit) {
+        const index::SearchResult page = index::searchIndex(*db, query);
+        EXPECT_EQ(page.matches, 8u) << "from " << query.offset;
+        for (const std::string& path : pathsOf(page.hits))
+            paged.push_back(path);
+    }
+    EXPECT_EQ(paged, pathsOf(whole.hits));
+
+    // Dated deals newest first, then oldest first; the undated last both ways.
+    const std::vector<std::string> newest{archive.loan, archive.refinance, archive.purchase,
+                                          archive.far, archive.statement};
+    query.limit = 100;
+    query.offset = 0;
+    query.order = index::SearchOrder::SettlementOldest;
+    std::vector<std::string> oldest = pathsOf(index::searchIndex(*db, query).hits);
+    ASSERT_EQ(oldest.size(), 8u);
+    EXPECT_EQ(std::vector(oldest.begin(), oldest.begin() + 5),
+              std::vector(newest.rbegin(), newest.rend()));
+    query.words = "legacy";
+    query.order = index::SearchOrder::SettlementNewest;
+    EXPECT_EQ(pathsOf(index::searchIndex(*db, query).hits),
+              (std::vector<std::string>{archive.loan, archive.statement}));
+
+    for (const index::SearchHit& hit : whole.hits) {
+        const std::optional<index::SearchHit> again = index::documentOfId(*db, hit.id);
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again->fields[Field::Path], hit.fields[Field::Path]);
+    }
+    EXPECT_FALSE(index::documentOfId(*db, 0));
+    EXPECT_FALSE(index::documentOfId(*db, INT64_MAX));
+}
+
 // A line many deals hold is stored once, and its words still find every one
 // of them; a word typed with a hyphen is a phrase: its parts in that order.
 TEST(IndexSearch, LinesDealsShareAreStoredOnceAndFindEachDeal) {
@@ -523,10 +569,11 @@ TEST(IndexSearch, WordsMostDealsHoldComeNewestFirst) {
               (std::vector<std::string>{"/deals/deal1007.hud", "/deals/deal7.hud"}));
 }
 
-// Every field, in column order, as valid JSON whatever its value: a whole
-// amount as an integer, no number JSON cannot carry.
-TEST(IndexSearch, JsonOfFieldsIsValidForAnyValue) {
-    FieldValues values;
+// The id, then every field, in column order, as valid JSON whatever its
+// value: a whole amount as an integer, no number JSON cannot carry.
+TEST(IndexSearch, JsonOfAHitIsValidForAnyValue) {
+    index::SearchHit hit{7, {}};
+    FieldValues& values = hit.fields;
     values[Field::Path] = std::string("/deals/Ren\xE9.hud");
     values[Field::Size] = std::int64_t{-42};
     values[Field::ContractSalesPrice] = 300000.0;
@@ -536,9 +583,9 @@ TEST(IndexSearch, JsonOfFieldsIsValidForAnyValue) {
     values[Field::Total420] = -0.0;
     values[Field::Total520] = -std::numeric_limits<double>::infinity();
     values[Field::Total1520] = 9007199254740994.0;
-    const std::string json = index::jsonOfFields(values);
+    const std::string json = index::jsonOfHit(hit);
     EXPECT_TRUE(json.starts_with(
-        "{\"path\":\"/deals/Ren\xEF\xBF\xBD.hud\",\"path_base64\":\"L2RlYWxzL1JlbukuaHVk\","
+        "{\"id\":7,\"path\":\"/deals/Ren\xEF\xBF\xBD.hud\",\"path_base64\":\"L2RlYWxzL1JlbukuaHVk\","
         "\"size\":-42,\"modified\":null,"))
         << json;
     for (const char* member :
