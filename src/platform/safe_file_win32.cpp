@@ -152,15 +152,35 @@ std::wstring writeTemporary(const std::string& path, const std::wstring& target,
     return {};
 }
 
-bool replaceExisting(const std::wstring& path, const std::wstring& temporary) {
-    if (::ReplaceFileW(path.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                       nullptr, nullptr))
+// Puts `temporary` in the place of `target` and keeps the replaced file as
+// `replaced`, so that it can still be looked at and put back. False when that
+// fails: the target is as it was (or, when it went to `replaced` and could
+// not come back, missing), and the temporary file is still there.
+bool swapKeepingReplaced(const std::wstring& target, const std::wstring& temporary,
+                         const std::wstring& replaced) {
+    if (::ReplaceFileW(target.c_str(), temporary.c_str(), replaced.c_str(),
+                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
         return true;
-    // The old file is gone but the new one was not renamed: finish the move.
-    if (::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT)
-        return ::MoveFileExW(temporary.c_str(), path.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (::GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        return false;
+    // The target went to `replaced`, the new file did not follow: finish, or undo.
+    if (::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+        return true;
+    ::MoveFileExW(replaced.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
     return false;
+}
+
+// Puts `temporary` in the place of the existing `target`, and the replaced
+// file goes. It is moved aside under a name of our own: given none, Wine's
+// ReplaceFileW first makes an empty file of its own beside the target
+// (GetTempFileNameW, "rf....tmp") and leaves it there whenever the target
+// cannot be moved, as while another process holds it.
+bool replaceExisting(const std::wstring& target, const std::wstring& temporary) {
+    const std::wstring replaced = temporaryName(target);
+    const bool swapped = swapKeepingReplaced(target, temporary, replaced);
+    // Also after a failed swap: what it held was to be replaced anyway.
+    ::DeleteFileW(replaced.c_str());
+    return swapped;
 }
 
 // The whole content of the file; none when it cannot be read. `sharing` is
@@ -241,24 +261,6 @@ bool replaceFile(const std::string& path, std::string_view bytes) {
     return false;
 }
 
-// Puts `temporary` in the place of `target` and keeps the replaced file as
-// `replaced`, so that it can still be looked at and put back. False, with the
-// target as it was and the temporary file gone, when that fails.
-bool swapKeepingReplaced(const std::wstring& target, const std::wstring& temporary,
-                         const std::wstring& replaced) {
-    if (::ReplaceFileW(target.c_str(), temporary.c_str(), replaced.c_str(),
-                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        return true;
-    if (::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-        // The target went to `replaced`, the new file did not follow: finish, or undo.
-        if (::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
-            return true;
-        ::MoveFileExW(replaced.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
-    }
-    ::DeleteFileW(temporary.c_str());
-    return false;
-}
-
 // The replaced file back in the target's place, over the new one.
 bool putBack(const std::wstring& target, const std::wstring& replaced) {
     return replaceExisting(target, replaced) ||
@@ -288,8 +290,10 @@ GuardedReplace replaceGuarded(const std::string& path, std::string_view bytes,
         ::DeleteFileW(temporary.c_str());
         return GuardedReplace::NotWritten;
     }
-    if (!swapKeepingReplaced(target, temporary, replaced))
+    if (!swapKeepingReplaced(target, temporary, replaced)) {
+        ::DeleteFileW(temporary.c_str());
         return GuardedReplace::NotWritten;
+    }
     // A writer that kept the file open, sharing its deletion, may have
     // written between the comparison and the swap: its bytes are in the
     // replaced file, which then goes back in the file's place (also when it

@@ -3,9 +3,10 @@
 # 64-bit Wine prefix (which runs 32-bit programs through WoW64, as 64-bit
 # Windows does), checks the registry view the registration belongs in and the
 # one it must stay out of, drives the DLL from a C++ client and from VBScript,
-# runs the README's examples, reads the files the DLL saved with the Linux
-# build, runs velmora.exe of the same build, and checks what unregistration
-# leaves.
+# races two client processes saving the same deals, measures what unloading
+# and reloading the DLL costs a host, runs the README's examples, reads the
+# files the DLL saved with the Linux build, runs velmora.exe of the same
+# build, and checks what unregistration leaves.
 #
 #   run-wine-suite.sh NATIVE_BUILD_DIR WINDOWS_BUILD_DIR ARCH
 #
@@ -150,6 +151,46 @@ for saved in round-trip.xml:250000.00 legacy-deal.hud:1412.75 provider_test.xml:
     amount=$("$native/velmora" get "$files/${saved%:*}" n100/n104 amount 2>&1)
     expect "Linux reads ${saved%:*} (got '$amount')" [ "$amount" = "${saved#*:}" ]
 done
+
+# Two hosts open, change and save the same three deals at the same time,
+# each refused whenever the other holds a deal. A save that loses the race
+# leaves no file behind, neither its own temporary file nor one the system
+# made for it, and every deal still opens.
+race=$files/race
+mkdir -p "$race"
+deals=()
+for n in 1 2 3; do
+    "$native/velmora" new "$race/deal-$n.xml" >/dev/null
+    deals+=("$(winpath "$race/deal-$n.xml")")
+done
+run 60 "$wine" "$client" save-race 4 "${deals[@]}" >"$work/race-1.txt" &
+run 60 "$wine" "$client" save-race 4 "${deals[@]}" >"$work/race-2.txt"
+wait
+lost=0
+for n in 1 2; do
+    out=$(cat "$work/race-$n.txt")
+    sed 's/^/    /' <<<"$out"
+    expect "save race: host $n saved, every call answered" \
+        grep -qE '^save-race: [1-9][0-9]* saved, .*, 0 call errors;' <<<"$out"
+    not_saved=$(sed -nE 's/^save-race: [0-9]+ saved, ([0-9]+) not saved.*/\1/p' <<<"$out")
+    lost=$((lost + ${not_saved:-0}))
+done
+# Else the race proved nothing about failed saves.
+expect "save race: saves failed ($lost)" [ "$lost" -gt 0 ]
+left=$(cd "$race" && ls -A | tr '\n' ' ')
+expect "save race leaves the deals and nothing else (found: $left)" \
+    [ "$left" = "deal-1.xml deal-2.xml deal-3.xml " ]
+for n in 1 2 3; do
+    amount=$("$native/velmora" get "$race/deal-$n.xml" n100/n104 amount 2>&1)
+    expect "Linux reads deal-$n.xml after the race (got '$amount')" \
+        grep -qxE '[1-9][0-9]*\.00' <<<"$amount"
+done
+
+# A host that releases every provider and calls CoFreeUnusedLibraries after
+# each, over and over, holds no more memory, handles or threads at the end.
+out=$(run 120 "$wine" "$client" reload-cost 200)
+sed 's/^/    /' <<<"$out"
+expect "reload cost" grep -qx 'reload-cost: 0 failures' <<<"$out"
 
 # The README's examples run as they stand, and the README shows them as they are.
 out=$(run 120 "$wine" "$tools\\cscript.exe" //nologo "$(winpath "$files/example.vbs")")

@@ -4,6 +4,9 @@
 //
 //   com_client.exe FOLDER (which holds legacy-deal.hud, a legacy statement,
 //                          and first-open.xml, a new document)
+//
+// The same program makes the suite's longer runs, save-race and reload-cost
+// (see client_modes.h).
 #include <initguid.h>
 
 #include <windows.h>
@@ -13,6 +16,9 @@
 
 #include "velmora_h.h"
 
+#include "client_modes.h"
+#include "client_support.h"
+
 #include <cstdio>
 #include <cwchar>
 #include <optional>
@@ -21,6 +27,8 @@
 #include <vector>
 
 namespace {
+
+using velmora::wine_client::Bstr;
 
 int failures = 0;
 
@@ -37,23 +45,6 @@ bool check(bool ok, int line, const char* what, HRESULT hr = S_OK) {
         const HRESULT hr_ = (call);                                                                \
         check(hr_ == (expected), __LINE__, #call, hr_);                                            \
     } while (0)
-
-// A BSTR owned for the scope of a check.
-class Bstr {
-public:
-    explicit Bstr(const wchar_t* text = nullptr) : value_(text ? SysAllocString(text) : nullptr) {}
-    // By length, so that NUL characters and what follows them are kept.
-    Bstr(const std::wstring& text)
-        : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    ~Bstr() { SysFreeString(value_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    operator BSTR() const { return value_; }
-    BSTR* out() { return &value_; }
-
-private:
-    BSTR value_;
-};
 
 bool same(BSTR value, const wchar_t* text) {
     return value && std::wcscmp(value, text) == 0;
@@ -408,12 +399,8 @@ void checkLegacy(const std::wstring& folder) {
     answer = IDOK;
 }
 
-} // namespace
-
-int wmain(int argc, wchar_t** argv) {
-    if (argc != 2 || !CHECK(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))))
-        return 2;
-    const std::wstring folder = argv[1];
+// The checks, on the files in `folder`.
+int runChecks(const std::wstring& folder) {
     // The module that COM loaded for the class, held for the checks.
     HMODULE dll = nullptr;
     if (IHudProvider* provider = createProvider()) {
@@ -434,7 +421,28 @@ int wmain(int argc, wchar_t** argv) {
         checkLegacy(folder);
         setHandler(nullptr, nullptr);
     }
-    CoUninitialize();
     std::printf("com_client: %d failures\n", failures);
     return failures == 0 ? 0 : 1;
+}
+
+// The run the arguments ask for: a named one, or the checks of one folder.
+int runAsked(const std::vector<std::wstring>& arguments) {
+    if (arguments.empty())
+        return 2;
+    const std::vector<std::wstring> rest(arguments.begin() + 1, arguments.end());
+    if (arguments[0] == L"save-race")
+        return velmora::wine_client::runSaveRace(rest);
+    if (arguments[0] == L"reload-cost")
+        return velmora::wine_client::runReloadCost(rest);
+    return rest.empty() ? runChecks(arguments[0]) : 2;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (!CHECK(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))))
+        return 2;
+    const int status = runAsked(std::vector<std::wstring>(argv + 1, argv + argc));
+    CoUninitialize();
+    return status;
 }
