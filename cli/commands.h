@@ -25,6 +25,8 @@ void addRenderCommand(CLI::App& app, GlobalOptions& options);
 // Writes a rendered statement page to `path` safely; throws CommandFailed
 // when it cannot.
 void writeStatementPage(const std::string& page, const std::string& path);
+// serve: the index and the statements over HTTP.
+void addServeCommand(CLI::App& app, const GlobalOptions& options);
 // demo: builds, saves, reads back and shows a sample deal.
 void addDemoCommand(CLI::App& app, GlobalOptions& options);
 

@@ -95,6 +95,7 @@ int main(int argc, char** argv) {
     addIndexCommand(app, options);
     addSearchCommand(app, options);
     addRenderCommand(app, options);
+    addServeCommand(app, options);
     addDemoCommand(app, options);
 
     try {

@@ -1,7 +1,7 @@
 #include "commands.h"
 
 #include "child_selection.h"
-#include "json_export.h"
+#include "tree/json_export.h"
 #include "tree/xml_document.h"
 #include "tree_text.h"
 
@@ -129,7 +129,7 @@ void runFind(const GlobalOptions& options, const QueryArguments& args) {
         throw CommandFailed(noMatchMessage(args));
     for (CSectionNode* child : found) {
         if (args.json)
-            writeJson(std::cout, *child);
+            std::cout << subtreeJson(*child) << '\n';
         else
             std::cout << child->nodeValue() << '\n';
     }
@@ -138,7 +138,7 @@ void runFind(const GlobalOptions& options, const QueryArguments& args) {
 void runExport(const GlobalOptions& options, const QueryArguments& args) {
     Session session(options);
     session.open(args.file);
-    writeJson(std::cout, selectNode(session, args.uri, args.where));
+    std::cout << subtreeJson(selectNode(session, args.uri, args.where)) << '\n';
 }
 
 CLI::App* documentCommand(CLI::App& app, const char* name, const char* description,

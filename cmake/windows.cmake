@@ -9,6 +9,11 @@ set(VELMORA_NLOHMANN_JSON_INCLUDE "" CACHE PATH "A folder holding nlohmann-json'
 add_library(nlohmann_json INTERFACE)
 target_include_directories(nlohmann_json SYSTEM INTERFACE ${VELMORA_NLOHMANN_JSON_INCLUDE})
 add_library(nlohmann_json::nlohmann_json ALIAS nlohmann_json)
+# cpp-httplib's one header, from Debian's source package, compiled into
+# velmora_serve; without OpenSSL, so the Windows build serves no HTTPS.
+set(VELMORA_HTTPLIB_INCLUDE "" CACHE PATH "A folder holding cpp-httplib's httplib.h")
+target_include_directories(velmora_serve SYSTEM PUBLIC ${VELMORA_HTTPLIB_INCLUDE})
+target_link_libraries(velmora_serve PUBLIC ws2_32)
 # The demo's legacy sample is made by the native build (it runs a program).
 set(VELMORA_LEGACY_SAMPLE_SOURCE "" CACHE FILEPATH "legacy_sample.cpp from the native build")
 
@@ -26,7 +31,7 @@ set_target_properties(velmora_cli PROPERTIES OUTPUT_NAME velmora
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_compile_definitions(velmora_cli PRIVATE VELMORA_VERSION="${PROJECT_VERSION}")
 target_include_directories(velmora_cli SYSTEM PRIVATE ${VELMORA_CLI11_INCLUDE})
-target_link_libraries(velmora_cli PRIVATE velmora_render velmora)
+target_link_libraries(velmora_cli PRIVATE velmora_serve velmora_render velmora)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/com/win32/CMakeLists.txt)
     add_subdirectory(${CMAKE_SOURCE_DIR}/src/com/win32 ${CMAKE_BINARY_DIR}/com)

@@ -98,7 +98,11 @@ td.copied { color: #444; background: #eef1f5; }
 .fields { display: grid; grid-template-columns: 1fr 1fr; gap: 1pt 12pt; margin-bottom: 4pt; }
 .entries th, .entries td { padding: 1pt 3pt; }
 td.none { color: #666; font-style: italic; }
+.page-links { width: 8.1in; margin: 0 auto 10px; display: flex; gap: 14px;
+  font: 10pt/1.4 "DejaVu Sans", Arial, sans-serif; }
+.page-links a { color: #0b3d91; }
 @media print {
+  .page-links { display: none; }
   html { background: none; }
   body { padding: 0; }
   .page, .appendix { width: auto; margin: 0; padding: 0; box-shadow: none; }

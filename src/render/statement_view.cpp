@@ -33,6 +33,17 @@ std::string sourceHtml(const PageSource& source) {
                    "From the legacy file " + escapeHtml(visibleText(source.legacyFile)));
 }
 
+// Left out of print by the style sheet, so that printing the page gives the
+// form's sheets alone.
+std::string linksHtml(const PageSource& source) {
+    if (source.links.empty())
+        return "";
+    std::string links;
+    for (const PageLink& link : source.links)
+        links += "<a href=\"" + escapeHtml(link.href) + "\">" + escapeHtml(link.label) + "</a>";
+    return element("nav", "page-links", links);
+}
+
 } // namespace
 
 std::string renderStatement(const CHudDocument& document, const PageSource& source) {
@@ -52,7 +63,7 @@ std::string renderStatement(const CHudDocument& document, const PageSource& sour
                page("page2", chargesHtml(document, false) +
                                  closingHtml(settlementTotalHtml(document, false) + certification));
     }
-    body += appendicesHtml(document, deal);
+    body = linksHtml(source) + body + appendicesHtml(document, deal);
     return pageOpening() + "<meta http-equiv=\"Content-Security-Policy\" content=\"" + kPolicy +
            "\">" + "<title>" + pageTitle(document, deal, refinance) + "</title><style>" +
            std::string(statementStyle()) + pageRules(document, deal, refinance) +

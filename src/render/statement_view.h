@@ -17,6 +17,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace velmora {
 class CHudDocument;
@@ -24,11 +25,19 @@ class CHudDocument;
 
 namespace velmora::render {
 
-// Where the document shown was read from, when the page should say so.
+// A link shown above the statement on screen, never printed.
+struct PageLink {
+    std::string label; // plain text
+    std::string href;  // a relative address, escaped as the page writes it
+};
+
+// Where the document shown was read from, when the page should say so, and
+// where else a reader may go from it.
 struct PageSource {
     // The name of the legacy file the document was converted from in memory;
     // empty for a document read from its own XML file.
     std::string legacyFile;
+    std::vector<PageLink> links;
 };
 
 std::string renderStatement(const CHudDocument& document, const PageSource& source = {});

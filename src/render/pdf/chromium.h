@@ -24,6 +24,10 @@ inline constexpr bool kPrintsPdf = false;
 inline constexpr bool kPrintsPdf = true;
 #endif
 
+// Whether the browser program can be found (named with a path, or in PATH),
+// without starting it: whether printing could work at all.
+bool browserInstalled();
+
 class PdfPrinter {
 public:
     // Starts the browser. Throws BrowserMissing when Chromium is not

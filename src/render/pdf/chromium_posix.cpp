@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <string_view>
+#include <unistd.h>
 #include <vector>
 
 namespace velmora::render::pdf {
@@ -170,6 +172,21 @@ private:
 };
 
 } // namespace
+
+bool browserInstalled() {
+    const std::string program = programName();
+    if (program.find('/') != std::string::npos)
+        return ::access(program.c_str(), X_OK) == 0;
+    const char* path = std::getenv("PATH");
+    for (std::string_view folders = path ? path : ""; !folders.empty();) {
+        const std::size_t colon = std::min(folders.find(':'), folders.size());
+        const std::string folder(folders.substr(0, colon));
+        if (!folder.empty() && ::access((folder + "/" + program).c_str(), X_OK) == 0)
+            return true;
+        folders.remove_prefix(std::min(colon + 1, folders.size()));
+    }
+    return false;
+}
 
 // The browser of the run: started again after one died, but not after one
 // could not be started, which would only fail again, slowly.

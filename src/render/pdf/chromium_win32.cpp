@@ -11,6 +11,10 @@ namespace {
 
 } // namespace
 
+bool browserInstalled() {
+    return false;
+}
+
 class PdfPrinter::Browsers {};
 
 PdfPrinter::PdfPrinter(Paper) {

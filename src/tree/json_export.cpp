@@ -1,4 +1,4 @@
-#include "json_export.h"
+#include "tree/json_export.h"
 
 #include "platform/code_page.h"
 #include "tree/json_text.h"
@@ -9,7 +9,7 @@
 
 #include <string_view>
 
-namespace velmora::cli {
+namespace velmora {
 namespace {
 
 const char* kindName(PropertyKind kind) {
@@ -54,8 +54,8 @@ nlohmann::ordered_json nodeJson(CSectionNode& node) {
 
 } // namespace
 
-void writeJson(std::ostream& out, CSectionNode& node) {
-    out << jsonText(nodeJson(node)) << '\n';
+std::string subtreeJson(CSectionNode& node) {
+    return jsonText(nodeJson(node));
 }
 
-} // namespace velmora::cli
+} // namespace velmora

@@ -11,14 +11,12 @@
 // numbers. "name" and "description" appear as members of their own.
 #pragma once
 
-#include <ostream>
+#include <string>
 
 namespace velmora {
+
 class CSectionNode;
-}
 
-namespace velmora::cli {
+std::string subtreeJson(CSectionNode& node);
 
-void writeJson(std::ostream& out, CSectionNode& node);
-
-} // namespace velmora::cli
+} // namespace velmora

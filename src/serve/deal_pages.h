@@ -1,0 +1,44 @@
+// One deal, addressed by its id in the index: its statement page, its JSON
+// (as `velmora export --json` gives it) and, where Chromium is installed,
+// its PDF. The deal is read from its file for every request (a legacy deal
+// converted in memory), so that what is shown is what the file holds now;
+// nothing is written, and a file that is gone or no longer reads is a page
+// that says so. Only the files the index names are ever read.
+#pragma once
+
+#include "index/sqlite_db.h"
+#include "serve/http_reply.h"
+
+#include <memory>
+#include <mutex>
+#include <string_view>
+
+namespace velmora::render::pdf {
+class PdfPrinter;
+}
+
+namespace velmora::serve {
+
+class DealPages {
+public:
+    // `printing`: whether PDFs are offered (the build prints, and the
+    // browser is installed).
+    explicit DealPages(bool printing);
+    ~DealPages();
+    DealPages(const DealPages&) = delete;
+    DealPages& operator=(const DealPages&) = delete;
+
+    HttpReply page(index::Database& db, std::string_view id);
+    HttpReply json(index::Database& db, std::string_view id);
+    HttpReply pdf(index::Database& db, std::string_view id);
+
+private:
+    render::pdf::PdfPrinter& printer();
+
+    const bool printing_;
+    std::mutex printerMutex_;
+    // Started at the first PDF asked for: a browser costs memory all along.
+    std::unique_ptr<render::pdf::PdfPrinter> printer_;
+};
+
+} // namespace velmora::serve

@@ -1,0 +1,410 @@
+#include "serve/http_server.h"
+
+#include "index/index_search.h"
+#include "serve/access_token.h"
+#include "serve/connection_pool.h"
+#include "serve/deal_pages.h"
+#include "serve/embedded_assets.h"
+#include "serve/page_html.h"
+#include "serve/search_request.h"
+#include "tree/json_text.h"
+#include "tree/visible_text.h"
+
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include <ctime>
+#include <iostream>
+#include <variant>
+
+namespace velmora::serve {
+namespace {
+
+constexpr char kSessionCookie[] = "velmora_session";
+
+// Pages run only the server's own script and style sheet; the statement
+// page, self-contained, only its own inline style sheet.
+constexpr char kPagePolicy[] = "default-src 'none'; script-src 'self'; style-src 'self'; "
+                               "img-src 'self'; form-action 'self'; frame-ancestors 'none'; "
+                               "base-uri 'none'";
+constexpr char kStatementPolicy[] = "default-src 'none'; style-src 'unsafe-inline'; "
+                                    "form-action 'none'; frame-ancestors 'none'; base-uri 'none'";
+
+// How long a request waits for the index while it is being written.
+constexpr int kReaderBusySeconds = 10;
+
+void reply(httplib::Response& response, const HttpReply& made) {
+    response.status = made.status;
+    response.set_content(made.body, made.type);
+}
+
+void replyText(httplib::Response& response, int status, const std::string& text) {
+    reply(response, {status, kText, text + "\n"});
+}
+
+// The session id a request's cookie carries; empty when none.
+std::string sessionOf(const httplib::Request& request) {
+    const std::string cookies = request.get_header_value("Cookie");
+    const std::string name = std::string(kSessionCookie) + "=";
+    for (std::size_t at = 0; at < cookies.size();) {
+        const std::size_t end = std::min(cookies.find(';', at), cookies.size());
+        std::string_view pair(cookies.data() + at, end - at);
+        while (!pair.empty() && pair.front() == ' ')
+            pair.remove_prefix(1);
+        if (pair.starts_with(name))
+            return std::string(pair.substr(name.size()));
+        at = end + 1;
+    }
+    return "";
+}
+
+std::string bearerOf(const httplib::Request& request) {
+    const std::string header = request.get_header_value("Authorization");
+    constexpr std::string_view kScheme = "Bearer ";
+    return header.starts_with(kScheme) ? header.substr(kScheme.size()) : "";
+}
+
+bool isPublic(const std::string& path) {
+    return path == "/login" || path == "/health" || path.starts_with("/assets/");
+}
+
+bool isApi(const std::string& path) {
+    return path.starts_with("/api/");
+}
+
+std::string isoTime(std::chrono::system_clock::time_point when) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
+    std::tm utc{};
+#ifdef _WIN32
+    gmtime_s(&utc, &seconds);
+#else
+    gmtime_r(&seconds, &utc);
+#endif
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
+}
+
+// A short text for the statuses the library answers itself.
+std::string statusText(int status) {
+    switch (status) {
+    case 400:
+        return "bad request";
+    case 404:
+        return "not found";
+    case 405:
+        return "method not allowed";
+    case 413:
+        return "the request is too large";
+    case 414:
+        return "the address is too long";
+    case 431:
+        return "the request's headers are too large";
+    case 503:
+        return "the server is busy; try again in a moment";
+    default:
+        return status >= 500 ? "the server could not answer this request" : "refused";
+    }
+}
+
+} // namespace
+
+// What the routes share. Requests run on many threads: each member is safe
+// for that, and each thread reads the index through a connection of its own.
+class AppState {
+public:
+    AppState(const ServeOptions& options, IndexKeeper& index)
+        : options_(options), index_(index), deals_(options.printing),
+          sessions_(kSessionIdle, kSessionLongest) {}
+
+    bool loginRequired() const { return !options_.token.empty(); }
+
+    bool authorized(const httplib::Request& request) {
+        if (!loginRequired() || isPublic(request.path))
+            return true;
+        const std::string bearer = bearerOf(request);
+        if (!bearer.empty())
+            return sameSecret(bearer, options_.token);
+        const std::string session = sessionOf(request);
+        return !session.empty() && sessions_.use(session);
+    }
+
+    index::Database& reader() {
+        thread_local std::unique_ptr<index::Database> connection;
+        thread_local const IndexKeeper* connectedTo = nullptr;
+        if (!connection || connectedTo != &index_) {
+            connection = std::make_unique<index::Database>(
+                index_.database(), index::OpenMode::ReadOnly, kReaderBusySeconds);
+            connectedTo = &index_;
+        }
+        return *connection;
+    }
+
+    void searchPage(const httplib::Request& request, httplib::Response& response) {
+        SearchPage page;
+        page.loggedIn = loginRequired();
+        const auto read = readSearchRequest(request.params);
+        if (const auto* problem = std::get_if<std::string>(&read)) {
+            page.problem = *problem;
+            reply(response, {400, kHtml, searchPageHtml(page)});
+            return;
+        }
+        const SearchRequest& search = std::get<SearchRequest>(read);
+        page.request = &search;
+        if (request.params.empty()) {
+            reply(response, {200, kHtml, searchPageHtml(page)});
+            return;
+        }
+        const index::SearchResult result = index::searchIndex(reader(), search.query);
+        page.result = &result;
+        reply(response, {200, kHtml, searchPageHtml(page)});
+    }
+
+    void searchApi(const httplib::Request& request, httplib::Response& response) {
+        const auto read = readSearchRequest(request.params);
+        if (const auto* problem = std::get_if<std::string>(&read)) {
+            replyText(response, 400, *problem);
+            return;
+        }
+        std::string lines;
+        const std::size_t matches = index::forEachHit(
+            reader(), std::get<SearchRequest>(read).query,
+            [&](const index::SearchHit& hit) { lines += index::jsonOfHit(hit) + "\n"; });
+        response.set_header("X-Total-Count", std::to_string(matches));
+        reply(response, {200, kJsonLines, lines});
+    }
+
+    void dealPage(const httplib::Request& request, httplib::Response& response) {
+        const HttpReply page = deals_.page(reader(), request.matches[1].str());
+        if (page.status == 200)
+            response.set_header("Content-Security-Policy", kStatementPolicy);
+        reply(response, page);
+    }
+
+    void dealJson(const httplib::Request& request, httplib::Response& response) {
+        reply(response, deals_.json(reader(), request.matches[1].str()));
+    }
+
+    void dealPdf(const httplib::Request& request, httplib::Response& response) {
+        const HttpReply pdf = deals_.pdf(reader(), request.matches[1].str());
+        if (pdf.status == 200)
+            response.set_header("Content-Disposition",
+                                "inline; filename=\"deal-" + request.matches[1].str() + ".pdf\"");
+        reply(response, pdf);
+    }
+
+    void health(httplib::Response& response) {
+        const IndexHealth health = index_.health();
+        nlohmann::ordered_json json = {{"documents", health.documents},
+                                       {"updated", nullptr},
+                                       {"age_seconds", nullptr},
+                                       {"updating", health.updating},
+                                       {"last_update", health.lastRun}};
+        if (health.updated) {
+            json["updated"] = isoTime(*health.updated);
+            json["age_seconds"] = std::chrono::duration_cast<std::chrono::seconds>(
+                                      std::chrono::system_clock::now() - *health.updated)
+                                      .count();
+        }
+        reply(response, {200, kJson, jsonText(json) + "\n"});
+    }
+
+    void loginPage(httplib::Response& response) {
+        if (!loginRequired()) {
+            response.set_redirect("/", 303);
+            return;
+        }
+        reply(response, {200, kHtml, loginPageHtml(false)});
+    }
+
+    void logIn(const httplib::Request& request, httplib::Response& response) {
+        if (!loginRequired()) {
+            response.set_redirect("/", 303);
+            return;
+        }
+        if (!sameSecret(request.get_param_value("token"), options_.token)) {
+            reply(response, {401, kHtml, loginPageHtml(true)});
+            return;
+        }
+        response.set_header("Set-Cookie", std::string(kSessionCookie) + "=" + sessions_.open() +
+                                              "; Path=/; HttpOnly; SameSite=Strict" +
+                                              (tls() ? "; Secure" : ""));
+        response.set_redirect("/", 303);
+    }
+
+    void logOut(const httplib::Request& request, httplib::Response& response) {
+        sessions_.close(sessionOf(request));
+        response.set_header("Set-Cookie", std::string(kSessionCookie) +
+                                              "=; Path=/; Max-Age=0; HttpOnly; SameSite=Strict" +
+                                              (tls() ? "; Secure" : ""));
+        response.set_redirect(loginRequired() ? "/login" : "/", 303);
+    }
+
+    void asset(const httplib::Request& request, httplib::Response& response) {
+        const std::optional<Asset> found = assetNamed(request.matches[1].str());
+        if (!found) {
+            replyText(response, 404, "not found");
+            return;
+        }
+        response.set_content(found->body.data(), found->body.size(), std::string(found->type));
+    }
+
+private:
+    bool tls() const { return !options_.tlsCertificate.empty(); }
+
+    const ServeOptions& options_;
+    IndexKeeper& index_;
+    DealPages deals_;
+    Sessions sessions_;
+};
+
+namespace {
+
+// The pages' policy, unless the statement's own was set: two policies would
+// both hold, and the statement's inline style sheet would not.
+void setPolicy(httplib::Response& response) {
+    if (!response.has_header("Content-Security-Policy"))
+        response.set_header("Content-Security-Policy", kPagePolicy);
+}
+
+// A form posted from a page of another site is refused: the browser names
+// the page's origin, which must be this server.
+bool fromAnotherSite(const httplib::Request& request) {
+    const std::string origin = request.get_header_value("Origin");
+    if (origin.empty())
+        return false;
+    const std::size_t scheme = origin.find("://");
+    return scheme == std::string::npos ||
+           origin.substr(scheme + 3) != request.get_header_value("Host");
+}
+
+httplib::Server::HandlerResponse admit(AppState& state, const httplib::Request& request,
+                                       httplib::Response& response) {
+    using Handled = httplib::Server::HandlerResponse;
+    if (ConnectionPool::servingOverflow()) {
+        response.set_header("Retry-After", "5");
+        response.set_header("Connection", "close");
+        replyText(response, 503, statusText(503));
+        return Handled::Handled;
+    }
+    if (request.target.size() > kLongestTarget) {
+        replyText(response, 414, statusText(414));
+        return Handled::Handled;
+    }
+    if (request.method == "POST" && fromAnotherSite(request)) {
+        replyText(response, 403, "a form from another site is refused");
+        return Handled::Handled;
+    }
+    if (state.authorized(request))
+        return Handled::Unhandled;
+    if (isApi(request.path)) {
+        response.set_header("WWW-Authenticate", "Bearer");
+        replyText(response, 401, "log in first: send the token as Authorization: Bearer");
+    } else {
+        response.set_redirect("/login", 303);
+    }
+    return Handled::Handled;
+}
+
+void route(httplib::Server& server, AppState& state) {
+    using Request = httplib::Request;
+    using Response = httplib::Response;
+    server.Get("/", [&](const Request& q, Response& r) { state.searchPage(q, r); });
+    server.Get("/api/search", [&](const Request& q, Response& r) { state.searchApi(q, r); });
+    server.Get(R"(/deal/(\d{1,19}))", [&](const Request& q, Response& r) { state.dealPage(q, r); });
+    server.Get(R"(/deal/(\d{1,19})\.pdf)",
+               [&](const Request& q, Response& r) { state.dealPdf(q, r); });
+    server.Get(R"(/api/deal/(\d{1,19}))",
+               [&](const Request& q, Response& r) { state.dealJson(q, r); });
+    server.Get("/health", [&](const Request&, Response& r) { state.health(r); });
+    server.Get(R"(/assets/([a-z]{1,32}\.[a-z]{2,4}))",
+               [&](const Request& q, Response& r) { state.asset(q, r); });
+    server.Get("/login", [&](const Request&, Response& r) { state.loginPage(r); });
+    server.Post("/login", [&](const Request& q, Response& r) { state.logIn(q, r); });
+    server.Post("/logout", [&](const Request& q, Response& r) { state.logOut(q, r); });
+}
+
+std::unique_ptr<httplib::Server> makeServer(const ServeOptions& options) {
+    if (options.tlsCertificate.empty())
+        return std::make_unique<httplib::Server>();
+#ifdef CPPHTTPLIB_OPENSSL_SUPPORT
+    auto server = std::make_unique<httplib::SSLServer>(options.tlsCertificate.c_str(),
+                                                       options.tlsKey.c_str());
+    if (!server->is_valid())
+        throw ServeRefused(options.tlsCertificate + ", " + options.tlsKey +
+                           ": the certificate or its key cannot be used");
+    return server;
+#else
+    throw ServeRefused("this build serves no HTTPS");
+#endif
+}
+
+} // namespace
+
+HttpServer::HttpServer(ServeOptions options, IndexKeeper& index)
+    : options_(std::move(options)), state_(std::make_unique<AppState>(options_, index)),
+      server_(makeServer(options_)) {
+    httplib::Server& server = *server_;
+    server.new_task_queue = [] { return new ConnectionPool(kServingThreads, kWaitingConnections); };
+    server.set_read_timeout(kReadTimeout);
+    server.set_write_timeout(kWriteTimeout);
+    server.set_keep_alive_timeout(kReadTimeout.count());
+    server.set_payload_max_length(kLongestBody);
+    server.set_keep_alive_max_count(kKeepAliveRequests);
+    server.set_default_headers({{"X-Content-Type-Options", "nosniff"},
+                                {"X-Frame-Options", "DENY"},
+                                {"Referrer-Policy", "no-referrer"},
+                                {"Cache-Control", "no-store"}});
+    AppState& state = *state_;
+    server.set_pre_routing_handler(
+        [&state](const httplib::Request& request, httplib::Response& response) {
+            return admit(state, request, response);
+        });
+    server.set_error_handler([](const httplib::Request&, httplib::Response& response) {
+        if (response.body.empty())
+            replyText(response, response.status, statusText(response.status));
+        setPolicy(response);
+    });
+    server.set_post_routing_handler(
+        [](const httplib::Request&, httplib::Response& response) { setPolicy(response); });
+    server.set_exception_handler(
+        [](const httplib::Request& request, httplib::Response& response, std::exception_ptr error) {
+            std::string why = "unknown error";
+            try {
+                std::rethrow_exception(error);
+            } catch (const std::exception& failure) {
+                why = failure.what();
+            } catch (...) {
+            }
+            // The index busy past its wait, a file that vanished mid-read:
+            // this request fails, the server goes on.
+            std::cerr << "velmora serve: " << visibleText(request.method) << " "
+                      << visibleText(request.path) << ": " << visibleText(why) << '\n';
+            replyText(response, 503, statusText(503));
+        });
+    route(server, state);
+}
+
+HttpServer::~HttpServer() {
+    stop();
+}
+
+bool HttpServer::bind() {
+    if (options_.listen.port == 0) {
+        port_ = server_->bind_to_any_port(options_.listen.host);
+        return port_ > 0;
+    }
+    port_ = options_.listen.port;
+    return server_->bind_to_port(options_.listen.host, port_);
+}
+
+bool HttpServer::serve() {
+    return server_->listen_after_bind();
+}
+
+void HttpServer::stop() {
+    if (server_)
+        server_->stop();
+}
+
+} // namespace velmora::serve

@@ -1,0 +1,56 @@
+// `velmora serve`'s HTTP front: the routes, the login, the headers every
+// response carries and the limits every request meets. What each page holds
+// is made by the parts it calls (page_html.h, deal_pages.h); this part only
+// connects them to HTTP.
+//
+//   GET  /                 the search page (the query in the address)
+//   GET  /deal/ID          a deal's statement; /deal/ID.pdf its PDF
+//   GET  /api/search?...   the matches as `search --json` gives them
+//   GET  /api/deal/ID      the deal as `export --json` gives it
+//   GET  /health           the index's age and size, for monitoring
+//   GET  /assets/NAME      the pages' style sheet and script
+//   GET, POST /login       the token traded for a session; POST /logout
+#pragma once
+
+#include "serve/index_keeper.h"
+#include "serve/serve_options.h"
+
+#include <memory>
+
+namespace httplib {
+class Server;
+}
+
+namespace velmora::serve {
+
+class AppState;
+
+class HttpServer {
+public:
+    // Throws ServeRefused when the TLS certificate or key cannot be used.
+    HttpServer(ServeOptions options, IndexKeeper& index);
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    // Binds the address; false when it cannot be (in use, not this machine's).
+    bool bind();
+    // The port bound (the one asked for, or the one the system chose for 0).
+    int port() const { return port_; }
+    // Serves until stop(); false when serving failed.
+    bool serve();
+    void stop();
+
+private:
+    const ServeOptions options_;
+    std::unique_ptr<AppState> state_;
+    std::unique_ptr<httplib::Server> server_;
+    int port_ = 0;
+};
+
+class ServeRefused : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+} // namespace velmora::serve

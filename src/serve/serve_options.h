@@ -1,0 +1,46 @@
+// What `velmora serve` is asked to do.
+#pragma once
+
+#include "serve/listen_address.h"
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace velmora::serve {
+
+// Whether this build serves HTTPS: the Windows build has no TLS library,
+// and so serves this machine alone.
+#ifdef CPPHTTPLIB_OPENSSL_SUPPORT
+inline constexpr bool kServesTls = true;
+#else
+inline constexpr bool kServesTls = false;
+#endif
+
+struct ServeOptions {
+    ListenAddress listen{kDefaultHost, kDefaultPort};
+    // The secret a person logs in with; empty: no login (loopback only).
+    std::string token;
+    std::string tlsCertificate; // PEM files; both or neither
+    std::string tlsKey;
+    // Whether the statement pages offer PDFs.
+    bool printing = false;
+};
+
+// Connections served at once, and connections waiting for a thread.
+inline constexpr std::size_t kServingThreads = 32;
+inline constexpr std::size_t kWaitingConnections = 64;
+// Requests one connection may make before it is closed.
+inline constexpr std::size_t kKeepAliveRequests = 100;
+// A request line with its query, and a login's form.
+inline constexpr std::size_t kLongestTarget = 4096;
+inline constexpr std::size_t kLongestBody = 4096;
+// A client that sends nothing for this long is let go: a request sent half
+// and stalled holds a thread no longer.
+inline constexpr std::chrono::seconds kReadTimeout{5};
+inline constexpr std::chrono::seconds kWriteTimeout{10};
+// A session ends after this long unused, and after this long in all.
+inline constexpr std::chrono::minutes kSessionIdle{30};
+inline constexpr std::chrono::hours kSessionLongest{12};
+
+} // namespace velmora::serve
