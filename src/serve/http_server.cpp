@@ -129,13 +129,14 @@ public:
         return !session.empty() && sessions_.use(session);
     }
 
+    // Each serving thread keeps its connection for the server's life.
     index::Database& reader() {
         thread_local std::unique_ptr<index::Database> connection;
-        thread_local const IndexKeeper* connectedTo = nullptr;
-        if (!connection || connectedTo != &index_) {
+        thread_local std::string connectedTo;
+        if (!connection || connectedTo != index_.database()) {
             connection = std::make_unique<index::Database>(
                 index_.database(), index::OpenMode::ReadOnly, kReaderBusySeconds);
-            connectedTo = &index_;
+            connectedTo = index_.database();
         }
         return *connection;
     }

@@ -277,6 +277,29 @@ else
     failures=$((failures + 1))
 fi
 
+# velmora.exe serve answers a search from the Linux side on loopback, and
+# serves the deal it found; any other address is refused in this build.
+port=$((20000 + RANDOM % 20000))
+timeout 120 "$wine" "$exe" serve --db "$db" --listen "127.0.0.1:$port" >"$work/serve.out" \
+    2>"$work/serve.err" &
+server=$!
+holders+=("$server")
+for _ in $(seq 1 300); do
+    grep -q serving "$work/serve.out" 2>/dev/null && break
+    sleep 0.2
+done
+expect "velmora.exe serve starts ($(tr -d '\r' <"$work/serve.err"))" grep -q serving "$work/serve.out"
+found=$(curl -s --max-time 20 "http://127.0.0.1:$port/api/search?q=mu%C3%B1oz")
+expect "the Linux side finds José Muñoz through velmora.exe serve ($found)" \
+    holds "$found" '"borrowers":"José Muñoz"'
+id=$(sed -nE 's/^\{"id":([0-9]+),.*/\1/p' <<<"$found" | head -n 1)
+page=$(curl -s --max-time 20 "http://127.0.0.1:$port/deal/$id")
+expect "and gets the deal's statement" holds "$page" "José Muñoz"
+kill "$server" 2>/dev/null
+vel serve --db "$db" --listen "0.0.0.0:$port" --token-file "$(winpath "$work/report.jsonl")"
+expect "velmora.exe serve refuses a network address ($err)" \
+    eval '[ "$status" -eq 2 ] && holds "$err" "serves this machine alone"'
+
 # The same tree gives the same rows in both builds' indexes, paths aside.
 vel index --db "$(winpath "$work/twin.db")" "$(winpath "$work/twin-windows")"
 "$native/velmora" index --db "$work/twin-linux.db" "$work/twin-linux" >/dev/null 2>&1
