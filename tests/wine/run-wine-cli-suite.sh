@@ -62,8 +62,11 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 shown() { local p; p=$(winpath "$1") && printf '%s' "${p//\\/\\\\}"; }
 # vel ARGS...: velmora.exe, bounded; its standard output in $out, its
 # standard error in $err (carriage returns dropped), its exit status in $status.
+# wine_env holds variables for Wine's environment alone (a locale the shell
+# itself need not know).
+wine_env=()
 vel() {
-    timeout 120 "$wine" "$exe" "$@" >"$work/out" 2>"$work/err"
+    env "${wine_env[@]}" timeout 120 "$wine" "$exe" "$@" >"$work/out" 2>"$work/err"
     status=$?
     out=$(tr -d '\r' <"$work/out")
     err=$(tr -d '\r' <"$work/err")
@@ -250,9 +253,10 @@ expect "converted once the holder let go ($out $err)" holds "$out" "converted: 1
 # byte, and leaves it as it was. Wine takes the code page from the locale,
 # compiled here into the suite's own folder.
 locales=$work/locale
+mkdir -p "$locales"
 if localedef -i pl_PL -f UTF-8 "$locales/pl_PL.UTF-8" >/dev/null 2>&1; then
-    polish_windows() { LOCPATH=$locales LC_ALL=pl_PL.UTF-8 "$@"; }
-    acp=$(polish_windows timeout 60 "$wine" reg query \
+    wine_env=(LOCPATH="$locales" LC_ALL=pl_PL.UTF-8)
+    acp=$(env "${wine_env[@]}" timeout 60 "$wine" reg query \
         'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null | tr -d '\r')
     expect "the Polish locale runs Wine in code page 1250 ($acp)" holds "$acp" "REG_SZ    1250"
     central="$work/central/Łódź deals"
@@ -260,18 +264,19 @@ if localedef -i pl_PL -f UTF-8 "$locales/pl_PL.UTF-8" >/dev/null 2>&1; then
     make_deal "$central/western.hud" CP-1252 $'Jos\xe9 Mu\xf1oz'
     make_deal "$central/polish.hud" CP-1250 $'Jos\xe9 Mu\xf1oz'
     make_deal "$central/greek.hud" CP-1253 $'\xc1\xaa'
-    polish_windows vel convert --yes "$(winpath "$central/western.hud")"
+    vel convert --yes "$(winpath "$central/western.hud")"
     expect "convert under code page 1250 ($out $err)" holds "$out" "converted: 1,"
     expect "the deal holds José Muñoz, not a '?'" \
         [ "$("$native/velmora" get "$central/western.hud" d name1 2>&1)" = "José Muñoz" ]
-    polish_windows vel convert --yes --code-page 1250 "$(winpath "$central/polish.hud")"
+    vel convert --yes --code-page 1250 "$(winpath "$central/polish.hud")"
     expect "--code-page 1250 reads José Muńoz" \
         [ "$("$native/velmora" get "$central/polish.hud" d name1 2>&1)" = "José Muńoz" ]
     before=$(sha256sum <"$central/greek.hud")
-    polish_windows vel convert --yes --code-page 1253 "$(winpath "$central/greek.hud")"
+    vel convert --yes --code-page 1253 "$(winpath "$central/greek.hud")"
     expect "a byte code page 1253 lacks fails the file by name ($err)" \
         holds "$err" "$(shown "$central/greek.hud"): The file is damaged and cannot be converted: byte 0xAA has no character in code page 1253"
     expect "the file it failed is as it was" [ "$(sha256sum <"$central/greek.hud")" = "$before" ]
+    wine_env=()
 else
     echo "FAIL: localedef cannot make the Polish locale (scripts/install-deps installs locales)"
     failures=$((failures + 1))
