@@ -1,7 +1,7 @@
 #include "commands.h"
 
 #include "child_selection.h"
-#include "tree/json_export.h"
+#include "document/json_export.h"
 #include "tree/xml_document.h"
 #include "tree_text.h"
 

@@ -37,22 +37,25 @@ struct RenderArguments {
     unsigned jobs = 1;
     bool pdf = false;
     bool force = false;
+    bool showTin = false;
 };
 
 constexpr const char* kStandardOutput = "-";
 
 // Read, render and let go: the document's file is released before anything
 // is written, and before a browser is waited for.
-std::string renderDocument(const GlobalOptions& options, const std::string& file) {
+std::string renderDocument(const GlobalOptions& options, const std::string& file,
+                           render::PageSource source) {
     Session session(options);
     session.open(file);
-    return render::renderStatement(session.document());
+    return render::renderStatement(session.document(), source);
 }
 
 // A legacy deal is read from its own file and converted in memory, as the
 // index reads it: nothing is written beside it and nothing is asked, and the
 // page says where it came from.
-std::string renderLegacy(const GlobalOptions& options, const std::string& file) {
+std::string renderLegacy(const GlobalOptions& options, const std::string& file,
+                         render::PageSource source) {
     waitWhileHeld(options, file);
     const batch::DealInMemory deal = batch::readDealInMemory(file);
     switch (deal.reading) {
@@ -66,21 +69,24 @@ std::string renderLegacy(const GlobalOptions& options, const std::string& file) 
     case batch::DealReading::Unconvertible:
         throw CommandFailed(file + ": " + deal.reason);
     }
-    render::PageSource source;
     if (deal.kind.kind != batch::FileKind::XmlDocument)
         source.legacyFile = fileNameOf(file);
     return render::renderStatement(*deal.document, source);
 }
 
-std::string renderItem(const GlobalOptions& options, const batch::BatchItem& item) {
+std::string renderItem(const GlobalOptions& options, const RenderArguments& args,
+                       const batch::BatchItem& item) {
+    render::PageSource source;
+    source.fullTaxIds = args.showTin;
     if (item.kind.kind == batch::FileKind::XmlDocument)
-        return renderDocument(options, item.document);
-    return renderLegacy(options, item.document);
+        return renderDocument(options, item.document, std::move(source));
+    return renderLegacy(options, item.document, std::move(source));
 }
 
-batch::MakeOutput outputMaker(const GlobalOptions& options, pdf::PdfPrinter* printer) {
-    return [&options, printer](const batch::BatchItem& item) {
-        std::string page = renderItem(options, item);
+batch::MakeOutput outputMaker(const GlobalOptions& options, const RenderArguments& args,
+                              pdf::PdfPrinter* printer) {
+    return [&options, &args, printer](const batch::BatchItem& item) {
+        std::string page = renderItem(options, args, item);
         if (!printer)
             return page;
         try {
@@ -149,7 +155,7 @@ void renderOne(const GlobalOptions& options, const RenderArguments& args) {
     std::vector<batch::BatchItem> items = plan(args, walk.files);
     batch::BatchItem& item = items.front();
     const std::unique_ptr<pdf::PdfPrinter> printer = printerFor(args, items);
-    const batch::MakeOutput make = outputMaker(options, printer.get());
+    const batch::MakeOutput make = outputMaker(options, args, printer.get());
     if (args.output == kStandardOutput && !item.settled)
         return writeToStandardOutput(make(item));
     batch::BatchOptions replacing{args.force, 1, render::isOwnOutput};
@@ -189,8 +195,9 @@ void renderMany(const GlobalOptions& options, const RenderArguments& args) {
     // Ctrl-C lets the files in flight finish, so that what was done is told.
     const StopRequests stopRequests;
     const std::vector<batch::BatchRecord> records = batch::runBatch(
-        items, outputMaker(options, printer.get()), {args.force, args.jobs, render::isOwnOutput},
-        [&] { progress.fileDone(); }, [] { return stopRequested() != 0; });
+        items, outputMaker(options, args, printer.get()),
+        {args.force, args.jobs, render::isOwnOutput}, [&] { progress.fileDone(); },
+        [] { return stopRequested() != 0; });
     for (const batch::BatchRecord& record : records) {
         if (record.outcome == batch::BatchOutcome::Written)
             printLine(std::cout, writtenLine(record));
@@ -267,6 +274,9 @@ void addRenderCommand(CLI::App& app, GlobalOptions& options) {
     render->add_flag("--force", args->force,
                      "Replace outputs that exist already, when this tool wrote them (default: "
                      "keep them)");
+    render->add_flag("--show-tin", args->showTin,
+                     "Print tax identification numbers in full (default: their last four digits "
+                     "only, as ***-**-6789)");
     addWaitOption(*render, options);
     addCodePageOption(*render);
     render->callback([&options, args] { runRender(options, *args); });

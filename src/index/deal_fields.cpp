@@ -2,6 +2,7 @@
 
 #include "document/deal_view.h"
 #include "document/hud_document.h"
+#include "document/tax_id.h"
 #include "platform/code_page.h"
 #include "tree/text_forms.h"
 #include "tree/text_trim.h"
@@ -109,9 +110,11 @@ void setDoubleAmount(FieldValues& values, AmountFields fields, const CSectionNod
 
 // The texts a person may look for: a line's description is its text, but a
 // node's name is the tree's own, and an amount of nothing ("0.00" in a
-// hundred unused lines) would only swell the index.
+// hundred unused lines) would only swell the index. A tax ID is never
+// indexed: the index would tell whose number it is.
 bool isSearchableText(const CSectionNode& node, const PropertyDef& def) {
-    if (def.kind != PropertyKind::String || def.builtIn == BuiltIn::Name)
+    if (def.kind != PropertyKind::String || def.builtIn == BuiltIn::Name ||
+        isTaxIdProperty(def.name))
         return false;
     const std::string_view text = node.stringOf(def);
     return !text.empty() && amountOfText(text) != 0.0;

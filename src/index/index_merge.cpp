@@ -85,6 +85,8 @@ MergeRun mergeIndexes(Database& out, const std::vector<std::string>& inputs, int
         Database in(input, OpenMode::ReadOnly, busySeconds);
         mergeOne(out, in, run);
     }
+    if (run.replaced > 0)
+        purgeDroppedText(out);
     return run;
 }
 

@@ -35,7 +35,8 @@
 
 namespace velmora::index {
 
-inline constexpr int kIndexSchemaVersion = 3;
+// 4: tax IDs are no longer indexed; an index of 3 holds them, and is rebuilt.
+inline constexpr int kIndexSchemaVersion = 4;
 
 // The columns of `documents` after its id, in table order.
 enum class Field : std::size_t {

@@ -234,7 +234,8 @@ std::size_t forEachHit(Database& db, const SearchQuery& search,
     giveHits(db, ids, hit);
     // A first page the limit did not cut holds every match.
     if (matches == 0)
-        matches = search.offset == 0 && ids.size() < search.limit ? ids.size() : countOf(db, search);
+        matches =
+            search.offset == 0 && ids.size() < search.limit ? ids.size() : countOf(db, search);
     return matches;
 }
 

@@ -112,6 +112,8 @@ public:
         // Gone means not found by a whole walk; a stopped run read too little to say.
         if (!run_.stopped)
             removeGone(roots);
+        if (droppedText_)
+            purgeDroppedText(db_);
         run_.filesDone = filesDone_;
         return std::move(run_);
     }
@@ -182,7 +184,12 @@ private:
             writer.put(*entry);
             count(*entry, pending[first + i].path);
         }
+        commit(writer);
+    }
+
+    void commit(IndexWriter& writer) {
         writer.commit();
+        droppedText_ = droppedText_ || writer.droppedText();
     }
 
     void countNotADeal(const std::string& path, const std::string& told) {
@@ -221,7 +228,7 @@ private:
                 ++run_.removed;
             }
         }
-        writer.commit();
+        commit(writer);
     }
 
     // Rows below the folders given whose files the walk did not find, except
@@ -237,7 +244,7 @@ private:
                 ++run_.removed;
             }
         }
-        writer.commit();
+        commit(writer);
     }
 
     bool isGone(const std::vector<RootPrefix>& roots, const std::string& key) const {
@@ -266,6 +273,8 @@ private:
     // The file number of each file seen, with its path.
     std::unordered_map<std::uint64_t, std::string> seenIds_;
     std::unordered_set<std::string> removedKeys_;
+    // A row was removed or replaced: its words are purged at the end.
+    bool droppedText_ = false;
     std::vector<RootPrefix> unlisted_;
     std::atomic<std::size_t> filesDone_{0};
     IndexRun run_;

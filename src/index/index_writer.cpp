@@ -88,11 +88,18 @@ void IndexWriter::remove(const std::string& path) {
     if (words)
         removeText_.bind(1, id).bind(2, fullTextOf(values, *otherText)).run();
     removeDocument_.bind(1, id).run();
+    droppedText_ = true;
 }
 
 void IndexWriter::commit() {
     lines_.settle();
     transaction_.commit();
+}
+
+void purgeDroppedText(Database& db) {
+    Transaction transaction(db);
+    db.execute("INSERT INTO document_text (document_text) VALUES ('optimize')");
+    transaction.commit();
 }
 
 } // namespace velmora::index

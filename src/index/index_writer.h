@@ -28,6 +28,9 @@ public:
     void remove(const std::string& path);
     // Keeps everything written since the writer was made.
     void commit();
+    // Whether a row the index held was removed or replaced: its words stay in
+    // the full-text table's older segments until purgeDroppedText.
+    bool droppedText() const { return droppedText_; }
 
 private:
     Database& db_;
@@ -38,6 +41,12 @@ private:
     Statement removeDocument_;
     Statement insertDocument_;
     Statement insertText_;
+    bool droppedText_ = false;
 };
+
+// Merges the full-text table's segments into one, which leaves out the
+// words of every row removed or replaced: with secure deletion on (every
+// connection that writes has it), nothing of them stays in the file.
+void purgeDroppedText(Database& db);
 
 } // namespace velmora::index

@@ -84,6 +84,10 @@ Database::Database(const std::string& path, OpenMode mode, int busySeconds) : pa
     }
     sqlite3_busy_timeout(connection_, busySeconds * 1000);
     sqlite3_extended_result_codes(connection_, 1);
+    // What a deleted row held is overwritten, not left in free space: the
+    // index holds personal information, and a deal removed must leave none.
+    if (mode != OpenMode::ReadOnly)
+        execute("PRAGMA secure_delete = ON");
 }
 
 Database::~Database() {

@@ -1,10 +1,25 @@
 #include "render/shown_values.h"
 
+#include "document/tax_id.h"
 #include "render/money_text.h"
 #include "tree/held_value.h"
 #include "tree/section_node.h"
 
 namespace velmora::render {
+
+namespace {
+
+thread_local bool taxIdsInFull = false;
+
+} // namespace
+
+TaxIdsInFull::TaxIdsInFull(bool full) : previous_(taxIdsInFull) {
+    taxIdsInFull = full;
+}
+
+TaxIdsInFull::~TaxIdsInFull() {
+    taxIdsInFull = previous_;
+}
 
 std::string shown(const CSectionNode* node, std::string_view name) {
     if (!node)
@@ -13,7 +28,9 @@ std::string shown(const CSectionNode* node, std::string_view name) {
     if (!def)
         return {};
     std::string text = node->propertyText(*def);
-    return holdsValue(*node, *def, text) ? text : std::string();
+    if (!holdsValue(*node, *def, text))
+        return {};
+    return isTaxIdProperty(name) && !taxIdsInFull ? maskedTaxId(text) : text;
 }
 
 std::string shownAmount(const CSectionNode* node, std::string_view name) {

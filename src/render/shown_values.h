@@ -14,8 +14,22 @@ class CSectionNode;
 namespace velmora::render {
 
 // The text of property `name` of `node` when it holds a value; the empty text
-// for a missing node or a name its class lacks.
+// for a missing node or a name its class lacks. A tax ID is masked to its
+// last four digits (document/tax_id.h) unless a TaxIdsInFull says otherwise.
 std::string shown(const CSectionNode* node, std::string_view name);
+
+// While one lives, shown() on this thread gives tax IDs as `full` says: a
+// page is made on one thread, and the choice is the page's, not each value's.
+class TaxIdsInFull {
+public:
+    explicit TaxIdsInFull(bool full);
+    ~TaxIdsInFull();
+    TaxIdsInFull(const TaxIdsInFull&) = delete;
+    TaxIdsInFull& operator=(const TaxIdsInFull&) = delete;
+
+private:
+    bool previous_;
+};
 
 // shown() of an amount, printed as money (money_text.h): a double from its
 // value, a text when it reads as a number.

@@ -4,6 +4,7 @@
 #include "document/hud_document.h"
 #include "render/html_text.h"
 #include "render/own_outputs.h"
+#include "render/shown_values.h"
 #include "render/statement_parts.h"
 #include "tree/visible_text.h"
 
@@ -47,6 +48,7 @@ std::string linksHtml(const PageSource& source) {
 } // namespace
 
 std::string renderStatement(const CHudDocument& document, const PageSource& source) {
+    const TaxIdsInFull taxIds(source.fullTaxIds);
     const bool refinance = document.documentType() == document_types::kHud1a;
     const DealView deal = readDealView(document);
     const std::string head = sourceHtml(source) + headerHtml(document, deal, refinance);

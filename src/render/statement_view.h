@@ -38,6 +38,8 @@ struct PageSource {
     // empty for a document read from its own XML file.
     std::string legacyFile;
     std::vector<PageLink> links;
+    // Tax IDs in full; by default the page shows their last four digits.
+    bool fullTaxIds = false;
 };
 
 std::string renderStatement(const CHudDocument& document, const PageSource& source = {});

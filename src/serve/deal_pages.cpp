@@ -1,12 +1,12 @@
 #include "serve/deal_pages.h"
 
 #include "batch/deal_in_memory.h"
+#include "document/json_export.h"
 #include "index/index_search.h"
 #include "platform/path_parts.h"
 #include "render/pdf/chromium.h"
 #include "render/statement_view.h"
 #include "serve/page_html.h"
-#include "tree/json_export.h"
 
 #include <charconv>
 #include <cstdint>
@@ -91,7 +91,8 @@ HttpReply DealPages::json(index::Database& db, std::string_view id) {
         return {reply->status, kText,
                 reply->status == 404 ? "no deal of this id\n" : "the deal's file cannot be read\n"};
     }
-    return {200, kJson, subtreeJson(*std::get<ReadDeal>(read).deal.document) + "\n"};
+    return {200, kJson,
+            subtreeJson(*std::get<ReadDeal>(read).deal.document, TaxIds::Masked) + "\n"};
 }
 
 HttpReply DealPages::pdf(index::Database& db, std::string_view id) {

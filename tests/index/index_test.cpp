@@ -855,9 +855,9 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
 
     const std::string newer =
         makeDatabase("newer.db", "CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
-                                 "INSERT INTO meta VALUES ('schema_version', '4')");
+                                 "INSERT INTO meta VALUES ('schema_version', '5')");
     EXPECT_EQ(refusal(newer),
-              newer + ": an index of schema 4, made by a newer velmora; this one knows schema 3");
+              newer + ": an index of schema 5, made by a newer velmora; this one knows schema 4");
     const std::string foreign = makeDatabase(
         "foreign.db", "CREATE TABLE customers (name TEXT); INSERT INTO customers VALUES ('x')");
     EXPECT_EQ(refusal(foreign),
@@ -875,8 +875,8 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
     {
         Database reader(newer, OpenMode::ReadOnly, 1);
         EXPECT_EQ(messageOf([&] { index::requireIndexSchema(reader); }),
-                  newer + ": an index of schema 4, made by a newer velmora; this one knows "
-                          "schema 3");
+                  newer + ": an index of schema 5, made by a newer velmora; this one knows "
+                          "schema 4");
     }
     EXPECT_EQ(whyNotReady(newer), std::nullopt); // no index run makes it one
 
@@ -900,7 +900,7 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
         EXPECT_EQ(idsByPath(*db).size(), 0u);
         index::Statement version = db->prepare("SELECT value FROM meta");
         ASSERT_TRUE(version.step());
-        EXPECT_EQ(version.text(0), "3");
+        EXPECT_EQ(version.text(0), "4");
         EXPECT_EQ(search(*db, "anything"), std::vector<std::string>{});
         EXPECT_EQ(db->prepare("SELECT total_1520_text FROM documents").step(), false);
     }
@@ -919,7 +919,7 @@ TEST(IndexSchema, DatabasesThatAreNotOursAreRefusedAndLeftAsTheyAre) {
 
 // Indexes of the older schemas: the first kept a copy of every text in its
 // full-text table, the second every deal's other texts whole in documents,
-// in pages of 4 KiB. Readers send either to an index run, which makes it
+// in pages of 4 KiB, the third indexed tax IDs. Readers send either to an index run, which makes it
 // again from the files, in pages of this schema's size, as a new one.
 TEST(IndexSchema, AnIndexOfAnOlderSchemaIsMadeAgainFromTheFiles) {
     IndexArchive archive;
@@ -936,6 +936,10 @@ TEST(IndexSchema, AnIndexOfAnOlderSchemaIsMadeAgainFromTheFiles) {
                           "'unicode61 remove_diacritics 2', prefix = '2 3');"},
         {"2", documents + ", other_text TEXT);CREATE VIRTUAL TABLE document_text USING fts5 "
                           "(body, content = '', tokenize = 'unicode61 remove_diacritics 2');"},
+        {"3", documents + ", other_lines TEXT);CREATE TABLE text_lines (id INTEGER PRIMARY KEY, "
+                          "line TEXT NOT NULL UNIQUE, uses INTEGER NOT NULL);CREATE VIRTUAL "
+                          "TABLE document_text USING fts5 (body, content = '', tokenize = "
+                          "'unicode61 remove_diacritics 2');"},
     };
     for (const auto& older : olders) {
         const std::string path = folder.file(std::string("schema") + older.version + ".db");
@@ -1006,13 +1010,13 @@ TEST(IndexSchema, AnIndexWithAnythingOfSomeoneElsesIsRefusedWithTheReason) {
          "its schema version is not a whole number"},
         {"blank.db", "UPDATE meta SET value = ' 1'", "its schema version is not a whole number"},
         {"columns.db", "ALTER TABLE documents ADD COLUMN extra TEXT",
-         "its tables have other columns than an index of schema 3"},
+         "its tables have other columns than an index of schema 4"},
         {"lines.db", "ALTER TABLE text_lines ADD COLUMN extra TEXT",
-         "its tables have other columns than an index of schema 3"},
+         "its tables have other columns than an index of schema 4"},
         // A full-text table that keeps a copy of its texts is not this schema's.
         {"copies.db",
          "DROP TABLE document_text; CREATE VIRTUAL TABLE document_text USING fts5 (body)",
-         "its tables have other columns than an index of schema 3"},
+         "its tables have other columns than an index of schema 4"},
     };
     for (const auto& crafted : cases) {
         const std::string path = craft(crafted.name, crafted.sql);
@@ -1020,7 +1024,7 @@ TEST(IndexSchema, AnIndexWithAnythingOfSomeoneElsesIsRefusedWithTheReason) {
     }
     const std::string huge = craft("huge.db", "UPDATE meta SET value = '99999999999'");
     EXPECT_EQ(refusal(huge), huge + ": an index of schema 99999999999, made by a newer velmora; "
-                                    "this one knows schema 3");
+                                    "this one knows schema 4");
     // A sound index still opens.
     const std::string sound = folder.file("sound.db");
     openIndex(sound);

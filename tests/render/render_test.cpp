@@ -58,7 +58,7 @@ TEST_F(RenderTest, FilledPurchaseShowsEveryValueOnceInFormOrderEscaped) {
     // Page 1 has the borrower's side and the seller's side row by row; the
     // lines that repeat another (103, 301, 302, 401, 502, 601, 602) are tinted.
     const std::string borrower =
-        "F-2008-17|Dana &lt;&amp;&quot;&gt; Whitlock|Riley Whitlock|Morgan Estates|TIN-E-77|"
+        "F-2008-17|Dana &lt;&amp;&quot;&gt; Whitlock|Riley Whitlock|Morgan Estates|**-***6777|"
         "Harbor Bank|14 Quarry Road|LOT-9|Velmora Title|12 Harbor Street|9/16/2008|"
         "amt\">250,000.00<|amt copied\">5,000.50<|Extra fixtures|1,104.00|7/1/2008|9/15/2008|"
         "1,106.00|amt total\">252,210.50<|25,000.00|to Payor 204|1,204.00|amt total\">26,204.00<|"

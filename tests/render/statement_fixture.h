@@ -68,7 +68,7 @@ inline std::vector<Setting> purchaseSettings() {
         {"d", "name1", "Dana <&\"> Whitlock"},
         {"d_borrowers/address", "name1", "Riley Whitlock"},
         {"e", "name1", "Morgan Estates"},
-        {"", "e_SellerTin", "TIN-E-77"},
+        {"", "e_SellerTin", "12-3456777"},
         {"", "f_LenderName", "Harbor Bank"},
         {"g", "street", "14 Quarry Road"},
         {"", "g_lot", "LOT-9"},

@@ -9,6 +9,8 @@
 // strings as they are. So `velmora set` with an exported value leaves the file
 // as it was. Values stay JSON strings: NaN, infinities and dates are not JSON
 // numbers. "name" and "description" appear as members of their own.
+// Tax IDs are given as stored, or masked (document/tax_id.h) for readers
+// who are not to see them.
 #pragma once
 
 #include <string>
@@ -17,6 +19,8 @@ namespace velmora {
 
 class CSectionNode;
 
-std::string subtreeJson(CSectionNode& node);
+enum class TaxIds { AsStored, Masked };
+
+std::string subtreeJson(CSectionNode& node, TaxIds taxIds = TaxIds::AsStored);
 
 } // namespace velmora

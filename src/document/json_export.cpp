@@ -1,5 +1,6 @@
-#include "tree/json_export.h"
+#include "document/json_export.h"
 
+#include "document/tax_id.h"
 #include "platform/code_page.h"
 #include "tree/json_text.h"
 #include "tree/section_node.h"
@@ -35,16 +36,23 @@ std::string utf8(std::string_view text) {
     return treeTextToUtf8(std::string(text));
 }
 
-nlohmann::ordered_json nodeJson(CSectionNode& node) {
+std::string valueText(CSectionNode& node, const PropertyDef& def, TaxIds taxIds) {
+    const std::string stored = storedValueText(node, def);
+    if (taxIds == TaxIds::Masked && isTaxIdProperty(def.name))
+        return utf8(maskedTaxId(stored));
+    return utf8(stored);
+}
+
+nlohmann::ordered_json nodeJson(CSectionNode& node, TaxIds taxIds) {
     nlohmann::ordered_json properties = nlohmann::ordered_json::object();
     for (const PropertyDef& def : node.schema().inNameOrder()) {
         if (def.builtIn == BuiltIn::No)
             properties[utf8(def.name)] = {{"kind", kindName(def.kind)},
-                                          {"value", utf8(storedValueText(node, def))}};
+                                          {"value", valueText(node, def, taxIds)}};
     }
     nlohmann::ordered_json children = nlohmann::ordered_json::array();
     for (const auto& child : node.children())
-        children.push_back(nodeJson(*child));
+        children.push_back(nodeJson(*child, taxIds));
     return {{"element", utf8(node.getName())},
             {"name", utf8(node.getDisplayName())},
             {"description", utf8(node.getDescription())},
@@ -54,8 +62,8 @@ nlohmann::ordered_json nodeJson(CSectionNode& node) {
 
 } // namespace
 
-std::string subtreeJson(CSectionNode& node) {
-    return jsonText(nodeJson(node));
+std::string subtreeJson(CSectionNode& node, TaxIds taxIds) {
+    return jsonText(nodeJson(node, taxIds));
 }
 
 } // namespace velmora
