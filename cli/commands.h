@@ -22,9 +22,10 @@ void addIndexCommand(CLI::App& app, const GlobalOptions& options);
 void addSearchCommand(CLI::App& app, const GlobalOptions& options);
 // render: the statement as an HTML page or a PDF.
 void addRenderCommand(CLI::App& app, GlobalOptions& options);
-// Writes a rendered statement page to `path` safely; throws CommandFailed
-// when it cannot.
-void writeStatementPage(const std::string& page, const std::string& path);
+// Writes the statement page of `document` to `path` safely, readable by no
+// more people than the document; throws CommandFailed when it cannot.
+void writeStatementPage(const std::string& page, const std::string& path,
+                        const std::string& document);
 // serve: the index and the statements over HTTP.
 void addServeCommand(CLI::App& app, const GlobalOptions& options);
 // demo: builds, saves, reads back and shows a sample deal.

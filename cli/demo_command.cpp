@@ -218,7 +218,7 @@ std::unique_ptr<Session> convertSample(const GlobalOptions& options, const std::
     if (result != 0)
         throw CommandFailed(file + ": the legacy sample could not be converted");
     const std::string page = file.substr(0, file.rfind('.')) + ".html";
-    writeStatementPage(render::renderStatement(session->document()), page);
+    writeStatementPage(render::renderStatement(session->document()), page, file);
     return session;
 }
 
@@ -270,7 +270,7 @@ void runDemo(const GlobalOptions& options, const std::string& requestedFolder) {
               << "Try: velmora show " << file << " n700\n"
               << "     velmora get " << file << " n100/n104 amount\n";
     writeStatementPage(render::renderStatement(reader.document()),
-                       pathIn(folder, "sample-deal.html"));
+                       pathIn(folder, "sample-deal.html"), file);
 
     convertLegacySamples(options, folder);
     std::cout << "\nThe three statements as pages of the printed form (velmora render), to "

@@ -13,6 +13,7 @@
 #include "platform/code_page.h"
 #include "platform/file_identity.h"
 #include "platform/file_system.h"
+#include "platform/private_file.h"
 #include "platform/stop_request.h"
 #include "platform/user_data.h"
 
@@ -154,7 +155,19 @@ std::string indexPathOf(const std::string& given, bool forWriting) {
     return *folder + (folder->back() == '\\' ? "" : "/") + "index.db";
 }
 
+void warnIfReadableByOthers(const std::string& path) {
+    static bool warned = false;
+    if (warned || !readableByOthers(path))
+        return;
+    warned = true;
+    printLine(std::cerr, "velmora: " + path +
+                             " can be read by other users of this machine, and it holds the "
+                             "deals' names, addresses and amounts; 'chmod 600 " +
+                             path + "' makes it yours alone");
+}
+
 std::unique_ptr<index::Database> openIndexForWriting(const std::string& path) {
+    warnIfReadableByOthers(path);
     auto db = std::make_unique<index::Database>(treeTextToUtf8(path), index::OpenMode::Create,
                                                 kIndexBusySeconds);
     index::prepareIndexSchema(*db);
@@ -164,6 +177,7 @@ std::unique_ptr<index::Database> openIndexForWriting(const std::string& path) {
 std::unique_ptr<index::Database> openIndexForReading(const std::string& path) {
     if (!fileExists(path))
         throw CannotRun(path + ": no index here (make one with 'velmora index PATH...')");
+    warnIfReadableByOthers(path);
     auto db = std::make_unique<index::Database>(treeTextToUtf8(path), index::OpenMode::ReadOnly,
                                                 kIndexBusySeconds);
     try {

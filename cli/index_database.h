@@ -24,6 +24,11 @@ inline constexpr int kIndexBusySeconds = 10;
 // current folder's. For writing, the user's data folder is made when missing.
 std::string indexPathOf(const std::string& given, bool forWriting);
 
+// Says once a run, on standard error, that the index at `path` is readable
+// by other users, and how to make it the owner's alone. It is used as it is:
+// an office may share its index on purpose.
+void warnIfReadableByOthers(const std::string& path);
+
 // Opens the index at `path`, making it or rebuilding an older one.
 std::unique_ptr<index::Database> openIndexForWriting(const std::string& path);
 // Opens an existing index for questions; never writes it. CannotRun when

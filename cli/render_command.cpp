@@ -229,9 +229,10 @@ void runRender(const GlobalOptions& options, const RenderArguments& args) {
 
 } // namespace
 
-void writeStatementPage(const std::string& page, const std::string& path) {
+void writeStatementPage(const std::string& page, const std::string& path,
+                        const std::string& document) {
     requireWritableTarget(path);
-    if (!writeFileReplacing(path, page))
+    if (!writeFileReplacing(path, page, document))
         throw CommandFailed(path + ": could not be written");
 }
 

@@ -71,6 +71,8 @@ void runServe(const ServeArguments& args) {
     const std::string database = indexPathOf(args.database, !args.folders.empty());
     if (args.folders.empty())
         openIndexForReading(database);
+    else
+        warnIfReadableByOthers(database);
     // The engine's messages about one file are no questions for anyone here.
     QuietDialog quiet;
     ScopedDialog scoped(quiet);

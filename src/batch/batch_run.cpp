@@ -91,7 +91,9 @@ std::optional<BatchRecord> refusal(const BatchItem& item, const BatchOptions& op
 BatchRecord written(const BatchItem& item, const std::string& bytes, bool replace) {
     if (!makeFolderOf(item.output))
         return failed(item, "its folder could not be made");
-    if (replace ? writeFileReplacing(item.output, bytes) : writeNewFile(item.output, bytes))
+    // The output shows the deal: nobody who may not read the deal may read it.
+    if (replace ? writeFileReplacing(item.output, bytes, item.document)
+                : writeNewFile(item.output, bytes, item.document))
         return recordOf(item, BatchOutcome::Written, "");
     if (!replace && fileExists(item.output))
         return skipped(item);

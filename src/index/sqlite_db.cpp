@@ -1,5 +1,7 @@
 #include "index/sqlite_db.h"
 
+#include "platform/private_file.h"
+
 #include <sqlite3.h>
 
 #include <climits>
@@ -72,6 +74,9 @@ void callTextFunction(sqlite3_context* context, int, sqlite3_value** arguments) 
 } // namespace
 
 Database::Database(const std::string& path, OpenMode mode, int busySeconds) : path_(path) {
+    // The index holds every party, address and amount of an archive.
+    if (mode == OpenMode::Create)
+        makeOwnerOnlyFile(path);
     const int flags = openFlags(mode) | SQLITE_OPEN_NOMUTEX;
     const int result = sqlite3_open_v2(path.c_str(), &connection_, flags, nullptr);
     if (result != SQLITE_OK) {

@@ -34,7 +34,7 @@ std::optional<std::string> readCopySource(const std::string& from) {
 
 bool copyFile(const std::string& from, const std::string& to) {
     const std::optional<std::string> bytes = readCopySource(from);
-    return bytes && writeFileReplacing(to, *bytes);
+    return bytes && writeFileReplacing(to, *bytes, from);
 }
 
 bool copyFileNew(const std::string& from, const std::string& to) {
@@ -43,7 +43,7 @@ bool copyFileNew(const std::string& from, const std::string& to) {
 }
 
 bool copyBytesNew(const std::string& from, std::string_view bytes, const std::string& to) {
-    if (!writeNewFile(to, bytes))
+    if (!writeNewFile(to, bytes, from))
         return false;
     // The copy counts even where the time cannot follow (a file system that
     // keeps none): the bytes are what must not be lost.

@@ -17,6 +17,9 @@ bool isFolder(const std::string& path);
 enum class FolderResult { Created, AlreadyExists, Failed };
 FolderResult createFolder(const std::string& path);
 
+// A copy is never readable by more people than its source: it gets no
+// permission `from` lacks (see writeFileReplacing).
+//
 // Copies `from` to `to`, replacing `to`; false when it could not.
 bool copyFile(const std::string& from, const std::string& to);
 // Copies `from` to a new file `to`, which takes the modification time of

@@ -30,7 +30,13 @@ WriteTarget writeTargetOf(const std::string& path);
 // step fails, or another holder of the file denies writing it (see
 // SharedFile). The new file keeps the old one's permissions and, where the
 // process may give them, its owner and group.
-bool writeFileReplacing(const std::string& path, std::string_view bytes);
+//
+// A file made from another one (a deal's backup, its page) names that one in
+// `modeSource`: it then gets no permission that file lacks, so that a copy
+// is never readable by more people than what it was made from. (POSIX
+// permission bits; on Windows the new file has its folder's permissions.)
+bool writeFileReplacing(const std::string& path, std::string_view bytes,
+                        const std::string& modeSource = {});
 
 // What became of a replace made only while the file holds what was read.
 enum class GuardedReplace {
@@ -60,7 +66,8 @@ bool isSafeWriteTemporary(std::string_view fileName);
 // Writes `bytes` to a new file at `path` in the same safe way, but never over
 // an existing file: false, with everything left as it was, when a file of that
 // name is already there (also one made at the same moment by another thread
-// or process) or any step fails.
-bool writeNewFile(const std::string& path, std::string_view bytes);
+// or process) or any step fails. `modeSource` as for writeFileReplacing.
+bool writeNewFile(const std::string& path, std::string_view bytes,
+                  const std::string& modeSource = {});
 
 } // namespace velmora

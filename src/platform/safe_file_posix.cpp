@@ -38,10 +38,23 @@ bool writeAll(int fd, std::string_view bytes, const std::string& path) {
     return true;
 }
 
+// The permissions `modeSource` has, to narrow a file made from it to; all of
+// them when there is none.
+mode_t permissionsOf(const std::string& modeSource) {
+    struct stat source {};
+    if (modeSource.empty())
+        return 07777;
+    // A source that cannot be looked at gives nothing away: owner only.
+    return ::stat(modeSource.c_str(), &source) == 0 ? source.st_mode & 0777 : 0600;
+}
+
 // The new file keeps the permissions of the one it replaces, and its owner
 // and group where the process may give them; a new target gets what the
-// process's umask allows.
-void applyTargetAttributes(int fd, const std::string& path) {
+// process's umask allows. Either way, none that `modeSource` lacks. Set
+// before any byte is written, so that no reader who may not read the
+// source ever could have read the file.
+void applyTargetAttributes(int fd, const std::string& path, const std::string& modeSource) {
+    const mode_t allowed = permissionsOf(modeSource);
     struct stat existing {};
     if (::stat(path.c_str(), &existing) == 0) {
         // A member of the file's group may keep the group though not the owner.
@@ -50,12 +63,12 @@ void applyTargetAttributes(int fd, const std::string& path) {
             // Neither is ours to give: the new file is the saver's, as any new file.
         }
         // After the owner, because changing it clears the set-id bits.
-        ::fchmod(fd, existing.st_mode & 07777);
+        ::fchmod(fd, existing.st_mode & 07777 & allowed);
         return;
     }
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    ::fchmod(fd, 0666 & ~mask & allowed);
 }
 
 // Makes the rename itself durable.
@@ -69,7 +82,8 @@ void syncFolder(const std::string& folder) {
 
 // Writes `bytes` to a new temporary file beside `path` and flushes it to the
 // disk; its name, or none (and nothing left behind) when that failed.
-std::optional<std::string> writeTemporaryBeside(const std::string& path, std::string_view bytes) {
+std::optional<std::string> writeTemporaryBeside(const std::string& path, std::string_view bytes,
+                                                const std::string& modeSource = {}) {
     std::string pattern = path + ".tmp-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
@@ -77,7 +91,7 @@ std::optional<std::string> writeTemporaryBeside(const std::string& path, std::st
     if (fd < 0)
         return std::nullopt;
     std::string temporary(name.data());
-    applyTargetAttributes(fd, path);
+    applyTargetAttributes(fd, path, modeSource);
     const bool written =
         writeAll(fd, bytes, path) && !faultInjected(FileStep::Flush, path) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
@@ -169,11 +183,13 @@ bool swapIn(const std::string& temporary, const std::string& target) {
     return true;
 }
 
-bool replaceFile(const std::string& path, std::string_view bytes) {
+bool replaceFile(const std::string& path, std::string_view bytes,
+                 const std::string& modeSource = {}) {
     const std::optional<HeldTarget> target = holdTarget(path);
     if (!target)
         return false;
-    const std::optional<std::string> temporary = writeTemporaryBeside(target->path, bytes);
+    const std::optional<std::string> temporary =
+        writeTemporaryBeside(target->path, bytes, modeSource);
     return temporary && swapIn(*temporary, target->path);
 }
 
@@ -217,8 +233,9 @@ WriteTarget writeTargetOf(const std::string& path) {
     return target ? kindOfTarget(*target) : WriteTarget::NotAFile;
 }
 
-bool writeFileReplacing(const std::string& path, std::string_view bytes) {
-    return replaceFile(path, bytes);
+bool writeFileReplacing(const std::string& path, std::string_view bytes,
+                        const std::string& modeSource) {
+    return replaceFile(path, bytes, modeSource);
 }
 
 GuardedReplace writeFileReplacingIfUnchanged(const std::string& path, std::string_view bytes,
@@ -226,10 +243,10 @@ GuardedReplace writeFileReplacingIfUnchanged(const std::string& path, std::strin
     return replaceGuarded(path, bytes, expected);
 }
 
-bool writeNewFile(const std::string& path, std::string_view bytes) {
+bool writeNewFile(const std::string& path, std::string_view bytes, const std::string& modeSource) {
     if (!isUsableTarget(path))
         return false;
-    const std::optional<std::string> temporary = writeTemporaryBeside(path, bytes);
+    const std::optional<std::string> temporary = writeTemporaryBeside(path, bytes, modeSource);
     if (!temporary)
         return false;
     // link, unlike rename, refuses a name that is taken.

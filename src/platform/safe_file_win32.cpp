@@ -313,7 +313,9 @@ WriteTarget writeTargetOf(const std::string& path) {
     return wide.empty() ? WriteTarget::NotAFile : kindOfTarget(finalTarget(wide));
 }
 
-bool writeFileReplacing(const std::string& path, std::string_view bytes) {
+// A new file takes its folder's permissions (its inherited ACL): the
+// source's are not carried over.
+bool writeFileReplacing(const std::string& path, std::string_view bytes, const std::string&) {
     return replaceFile(path, bytes);
 }
 
@@ -322,7 +324,7 @@ GuardedReplace writeFileReplacingIfUnchanged(const std::string& path, std::strin
     return replaceGuarded(path, bytes, expected);
 }
 
-bool writeNewFile(const std::string& path, std::string_view bytes) {
+bool writeNewFile(const std::string& path, std::string_view bytes, const std::string&) {
     if (endsInSeparator(path))
         return false;
     const std::wstring target = systemPath(path);
