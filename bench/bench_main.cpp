@@ -587,6 +587,7 @@ bool printFigures(const char* self) {
                                                             std::max(1, in.sizes.repetitions / 7));
     print.value("search_common_word_ms_100k", archive.commonWordMilliseconds, "ms");
     print.value("index_bytes_per_deal_byte", archive.indexBytesPerDealByte, "bytes/byte");
+    print.ratio("reindex_1pct_removed_vs_unchanged", archive.removedVsUnchanged);
     print.value("render_pdf_per_second_j2", renderPdfPerSecond(in.folder, in.sizes.renderPdfFiles),
                 "files/s");
     std::filesystem::remove_all(in.folder);

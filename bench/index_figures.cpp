@@ -180,6 +180,26 @@ bool isPdf(const std::string& path) {
     return file && head == "%PDF-";
 }
 
+// The time of an index run after every hundredth deal of the archive was
+// removed, against one that finds nothing changed; -1 when a run failed.
+double removedVsUnchanged(const std::vector<std::string>& command, const std::string& archive,
+                          std::size_t deals) {
+    bool succeeded = false;
+    const double unchanged =
+        secondsOf([&] { return ranAndSaid(command, "unchanged: " + std::to_string(deals) + ","); },
+                  succeeded);
+    if (!succeeded)
+        return -1;
+    std::size_t removed = 0;
+    for (std::size_t n = 0; n < deals; n += 100, ++removed)
+        std::filesystem::remove(archive + "/" + std::to_string(2000 + n % 21) + "/deal" +
+                                std::to_string(n) + ".hud");
+    const double afterRemoval =
+        secondsOf([&] { return ranAndSaid(command, "removed: " + std::to_string(removed) + "\n"); },
+                  succeeded);
+    return succeeded ? afterRemoval / unchanged : -1;
+}
+
 } // namespace
 
 IndexFigures indexFigures(const std::string& folder, std::size_t files) {
@@ -239,9 +259,11 @@ ArchiveIndexFigures archiveIndexFigures(const std::string& folder, std::size_t d
     }
     const std::string path = folder + "/archive.db";
     ArchiveIndexFigures figures;
-    if (!ranAndSaid({VELMORA_CLI_PATH, "index", "-j", "2", "--db", path, archive},
-                    "indexed: " + std::to_string(deals) + ","))
+    const std::vector<std::string> command{VELMORA_CLI_PATH, "index", "-j",   "2",
+                                           "--db",           path,    archive};
+    if (!ranAndSaid(command, "indexed: " + std::to_string(deals) + ","))
         return figures;
+    figures.removedVsUnchanged = removedVsUnchanged(command, archive, deals);
     std::filesystem::remove_all(archive);
     figures.indexBytesPerDealByte =
         static_cast<double>(std::filesystem::file_size(path)) / static_cast<double>(dealBytes);

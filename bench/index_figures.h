@@ -25,10 +25,14 @@ double searchMilliseconds(const std::string& folder, std::size_t documents, int 
 struct ArchiveIndexFigures {
     double commonWordMilliseconds = -1; // median over the common-word questions
     double indexBytesPerDealByte = -1;  // the index's file against the deals' files
+    // An index run after 1 % of the deals were removed (their words purged
+    // from the file), against a run that finds nothing changed.
+    double removedVsUnchanged = -1;
 };
 
 // Writes `deals` generated legacy deals (makeArchiveDeal) under `folder`,
-// indexes them with the real command, and asks the index each of
+// indexes them with the real command, runs it again unchanged and again with
+// 1 % of the deals removed, and asks the index each of
 // kArchiveCommonWords `rounds` times, as the tool does: opening it, asking,
 // counting the matches. -1 for a figure whose road failed, or when a
 // question found fewer deals than it should.
