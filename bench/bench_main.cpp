@@ -8,6 +8,7 @@
 #include "bench_process.h"
 #include "index_figures.h"
 #include "median.h"
+#include "serve_figures.h"
 
 #include "batch/migration.h"
 #include "com/provider.h"
@@ -589,6 +590,9 @@ bool printFigures(const char* self) {
     print.value("index_bytes_per_deal_byte", archive.indexBytesPerDealByte, "bytes/byte");
     print.value("render_pdf_per_second_j2", renderPdfPerSecond(in.folder, in.sizes.renderPdfFiles),
                 "files/s");
+    const ServeFigures serve = serveFigures(in.folder, in.sizes);
+    print.value("serve_search_p95_ms", serve.searchP95Milliseconds, "ms");
+    print.value("serve_deal_page_ms", serve.dealPageMilliseconds, "ms");
     std::filesystem::remove_all(in.folder);
     return print.allMeasured();
 }
