@@ -104,6 +104,9 @@ Sizes sizesFromEnvironment() {
         sizes.archiveDeals = 100;
         sizes.listedDeals = 50;
         sizes.renderPdfFiles = 2;
+        sizes.serveDeals = 100;
+        // Each kind of search once.
+        sizes.serveSearchesPerClient = 6;
         sizes.repetitions = 1;
     }
     return sizes;

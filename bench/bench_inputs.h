@@ -30,6 +30,10 @@ struct Sizes {
     std::size_t archiveDeals = 100'000;
     std::size_t listedDeals = 2'000;
     std::size_t renderPdfFiles = 50;
+    // The index `velmora serve` answers from, and the searches each of its
+    // concurrent clients times.
+    std::size_t serveDeals = 50'000;
+    std::size_t serveSearchesPerClient = 60;
     // Runs of a few milliseconds vary a lot on a shared machine: enough of
     // them that the median holds still.
     int repetitions = 21;

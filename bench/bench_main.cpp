@@ -8,6 +8,7 @@
 #include "bench_process.h"
 #include "index_figures.h"
 #include "median.h"
+#include "serve_figures.h"
 
 #include "batch/migration.h"
 #include "com/provider.h"
@@ -590,6 +591,9 @@ bool printFigures(const char* self) {
     print.ratio("reindex_1pct_removed_vs_unchanged", archive.removedVsUnchanged);
     print.value("render_pdf_per_second_j2", renderPdfPerSecond(in.folder, in.sizes.renderPdfFiles),
                 "files/s");
+    const ServeFigures serve = serveFigures(in.folder, in.sizes);
+    print.value("serve_search_p95_ms", serve.searchP95Milliseconds, "ms");
+    print.value("serve_deal_page_ms", serve.dealPageMilliseconds, "ms");
     std::filesystem::remove_all(in.folder);
     return print.allMeasured();
 }

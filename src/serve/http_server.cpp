@@ -352,6 +352,10 @@ HttpServer::HttpServer(ServeOptions options, IndexKeeper& index)
     server.set_keep_alive_timeout(kReadTimeout.count());
     server.set_payload_max_length(kLongestBody);
     server.set_keep_alive_max_count(kKeepAliveRequests);
+    // A reply goes out in two writes, headers then body: under Nagle's
+    // algorithm the body would wait for the client's delayed acknowledgement,
+    // some 40 ms on every request of a kept-alive connection but its first.
+    server.set_tcp_nodelay(true);
     server.set_default_headers({{"X-Content-Type-Options", "nosniff"},
                                 {"X-Frame-Options", "DENY"},
                                 {"Referrer-Policy", "no-referrer"},

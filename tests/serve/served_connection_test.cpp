@@ -1,0 +1,79 @@
+// The server's end of a connection as the system sees it.
+#include "index/index_schema.h"
+#include "index/sqlite_db.h"
+#include "serve/http_server.h"
+#include "serve/index_keeper.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
+#include <charconv>
+#include <filesystem>
+#include <optional>
+#include <thread>
+
+namespace velmora::serve {
+namespace {
+
+// Whether this process's end of a connection accepted on `port` sends
+// without waiting (TCP_NODELAY); none when no such connection is open.
+std::optional<bool> acceptedSendsAtOnce(int port) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        const std::string name = entry.path().filename().string();
+        int fd = -1;
+        if (std::from_chars(name.data(), name.data() + name.size(), fd).ec != std::errc())
+            continue;
+        sockaddr_in local{};
+        sockaddr_in peer{};
+        socklen_t size = sizeof local;
+        if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size) != 0 ||
+            local.sin_family != AF_INET || ntohs(local.sin_port) != port)
+            continue;
+        // The listening socket has no peer.
+        size = sizeof peer;
+        if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) != 0)
+            continue;
+        int noDelay = 0;
+        socklen_t length = sizeof noDelay;
+        if (::getsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, &length) == 0)
+            return noDelay != 0;
+    }
+    return std::nullopt;
+}
+
+// A kept-alive connection asks again at once; a reply held back until the
+// client acknowledges the headers would stall each of those requests.
+TEST(ServedConnection, SendsRepliesWithoutWaitingForAcknowledgements) {
+    const testing::TempFolder folder;
+    const std::string database = folder.file("index.db");
+    {
+        index::Database db(database, index::OpenMode::Create, 10);
+        index::prepareIndexSchema(db);
+    }
+    IndexKeeper keeper(database, {}, std::chrono::hours(1), 1);
+    ServeOptions options;
+    options.listen.port = 0;
+    HttpServer server(options, keeper);
+    ASSERT_TRUE(server.bind());
+    std::thread serving([&server] { server.serve(); });
+
+    httplib::Client client("127.0.0.1", server.port());
+    client.set_keep_alive(true);
+    const httplib::Result reply = client.Get("/health");
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->status, 200);
+    EXPECT_EQ(acceptedSendsAtOnce(server.port()), std::optional<bool>(true));
+
+    client.stop();
+    server.stop();
+    serving.join();
+}
+
+} // namespace
+} // namespace velmora::serve
