@@ -358,7 +358,10 @@ HttpServer::HttpServer(ServeOptions options, IndexKeeper& index)
     server.set_tcp_nodelay(true);
     server.set_default_headers({{"X-Content-Type-Options", "nosniff"},
                                 {"X-Frame-Options", "DENY"},
-                                {"Referrer-Policy", "no-referrer"},
+                                // Not no-referrer: a browser then names no
+                                // origin on the pages' own forms, and the
+                                // login and logout would be refused.
+                                {"Referrer-Policy", "same-origin"},
                                 {"Cache-Control", "no-store"}});
     AppState& state = *state_;
     server.set_pre_routing_handler(

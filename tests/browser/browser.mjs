@@ -1,0 +1,32 @@
+// Debian's Chromium under playwright-core (which downloads no browser), and
+// a watch on each page for what a person would not see: errors in the
+// console, among them the browser's report of a blocked resource or script
+// (a Content-Security-Policy violation), and scripts that threw.
+import { chromium } from 'playwright-core';
+
+export const chromiumPath = process.env.VELMORA_CHROMIUM || '/usr/bin/chromium';
+
+export function launch() {
+  return chromium.launch({
+    executablePath: chromiumPath,
+    // Chromium's sandbox refuses to start as root.
+    args: process.getuid?.() === 0 ? ['--no-sandbox'] : [],
+    timeout: 30_000,
+  });
+}
+
+// A page whose troubles are gathered in `troubles`.
+export async function watchedPage(context) {
+  const page = await context.newPage();
+  page.setDefaultTimeout(10_000);
+  const troubles = [];
+  page.on('console', (message) => {
+    const { url } = message.location();
+    // The browser asks every site for /favicon.ico of its own accord; the
+    // pages name no icon, and the server has none.
+    if (message.type() === 'error' && !url.endsWith('/favicon.ico'))
+      troubles.push(`console: ${message.text()} (${url})`);
+  });
+  page.on('pageerror', (error) => troubles.push(`script: ${error.message}`));
+  return { page, troubles };
+}
