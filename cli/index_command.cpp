@@ -166,18 +166,18 @@ void warnIfReadableByOthers(const std::string& path) {
                              path + "' makes it yours alone");
 }
 
+// The warning comes once the file is known to be an index.
 std::unique_ptr<index::Database> openIndexForWriting(const std::string& path) {
-    warnIfReadableByOthers(path);
     auto db = std::make_unique<index::Database>(treeTextToUtf8(path), index::OpenMode::Create,
                                                 kIndexBusySeconds);
     index::prepareIndexSchema(*db);
+    warnIfReadableByOthers(path);
     return db;
 }
 
 std::unique_ptr<index::Database> openIndexForReading(const std::string& path) {
     if (!fileExists(path))
         throw CannotRun(path + ": no index here (make one with 'velmora index PATH...')");
-    warnIfReadableByOthers(path);
     auto db = std::make_unique<index::Database>(treeTextToUtf8(path), index::OpenMode::ReadOnly,
                                                 kIndexBusySeconds);
     try {
@@ -185,6 +185,7 @@ std::unique_ptr<index::Database> openIndexForReading(const std::string& path) {
     } catch (const index::IndexNotReady& refusal) {
         throw CannotRun(refusal.what() + hintOf(refusal.why()));
     }
+    warnIfReadableByOthers(path);
     return db;
 }
 

@@ -71,13 +71,12 @@ void runServe(const ServeArguments& args) {
     const std::string database = indexPathOf(args.database, !args.folders.empty());
     if (args.folders.empty())
         openIndexForReading(database);
-    else
-        warnIfReadableByOthers(database);
     // The engine's messages about one file are no questions for anyone here.
     QuietDialog quiet;
     ScopedDialog scoped(quiet);
     serve::IndexKeeper index(treeTextToUtf8(database), args.folders,
                              std::chrono::minutes(args.refreshMinutes), args.jobs);
+    warnIfReadableByOthers(database);
     std::unique_ptr<serve::HttpServer> server;
     try {
         server = std::make_unique<serve::HttpServer>(options, index);
