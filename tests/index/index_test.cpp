@@ -584,9 +584,9 @@ TEST(IndexSearch, JsonOfAHitIsValidForAnyValue) {
     values[Field::Total520] = -std::numeric_limits<double>::infinity();
     values[Field::Total1520] = 9007199254740994.0;
     const std::string json = index::jsonOfHit(hit);
-    EXPECT_TRUE(json.starts_with(
-        "{\"id\":7,\"path\":\"/deals/Ren\xEF\xBF\xBD.hud\",\"path_base64\":\"L2RlYWxzL1JlbukuaHVk\","
-        "\"size\":-42,\"modified\":null,"))
+    EXPECT_TRUE(json.starts_with("{\"id\":7,\"path\":\"/deals/"
+                                 "Ren\xEF\xBF\xBD.hud\",\"path_base64\":\"L2RlYWxzL1JlbukuaHVk\","
+                                 "\"size\":-42,\"modified\":null,"))
         << json;
     for (const char* member :
          {"\"contract_sales_price\":300000,", "\"loan_amount\":null,", "\"total_120\":252210.5,",
