@@ -2,6 +2,7 @@
 // problems reported, the lines and JSON of the answers, the exit codes, and
 // that neither command ever writes a document or a database not its own.
 #include "cli/cli_runner.h"
+#include "index/index_search.h"
 #include "index/sqlite_db.h"
 #include "support/index_archive.h"
 
@@ -82,9 +83,16 @@ TEST(IndexCli, IndexesAnArchiveAndAnswersWithoutWritingAnyOfIt) {
     EXPECT_EQ(run.exitCode, 0) << run;
     struct stat info {};
     ASSERT_EQ(::stat(archive.purchase.c_str(), &info), 0);
+    // The row's id, which the order the jobs wrote the rows in decides.
+    index::Database reader(db, index::OpenMode::ReadOnly, 1);
+    index::SearchQuery okafor;
+    okafor.words = "okafor";
+    const std::vector<index::SearchHit> hits = index::searchIndex(reader, okafor).hits;
+    ASSERT_EQ(hits.size(), 1u);
     EXPECT_EQ(
         run.out,
-        "{\"path\":\"" + archive.purchase + "\",\"size\":" + std::to_string(info.st_size) +
+        "{\"id\":" + std::to_string(hits.front().id) + ",\"path\":\"" + archive.purchase +
+            "\",\"size\":" + std::to_string(info.st_size) +
             ",\"modified\":\"2023-11-14T22:13:20Z\",\"modified_ns\":1700000000500000000,"
             "\"file_id\":" +
             std::to_string(info.st_ino) +
