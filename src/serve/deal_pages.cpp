@@ -3,7 +3,9 @@
 #include "batch/deal_in_memory.h"
 #include "document/json_export.h"
 #include "index/index_search.h"
+#include "platform/file_system.h"
 #include "platform/path_parts.h"
+#include "platform/read_refusal.h"
 #include "render/pdf/chromium.h"
 #include "render/statement_view.h"
 #include "serve/page_html.h"
@@ -30,6 +32,20 @@ HttpReply notFound() {
     return {404, kHtml, messagePageHtml("No such deal", "The index holds no deal of this id.")};
 }
 
+HttpReply unreadable(const std::string& path, const std::string& why) {
+    return {
+        410, kHtml,
+        messagePageHtml("This deal cannot be shown",
+                        "Its file " + path + " was indexed, but cannot be read now: " + why + ".")};
+}
+
+std::string whyNoFile(const std::string& path) {
+    const ReadRefusal refusal = readRefusalOf(path);
+    return refusal == ReadRefusal::None
+               ? "it is no file any more"
+               : std::string("cannot be opened: ") + readRefusalText(refusal);
+}
+
 struct ReadDeal {
     std::string path;
     batch::DealInMemory deal;
@@ -46,15 +62,15 @@ std::variant<ReadDeal, HttpReply> readDeal(index::Database& db, std::string_view
     const auto* path = std::get_if<std::string>(&row->fields[index::Field::Path]);
     if (!path)
         return notFound();
+    // Only a file is opened: a fifo put in its place would hold the request
+    // until something wrote to it, a device would never end.
+    if (!fileExists(*path))
+        return unreadable(*path, whyNoFile(*path));
     ReadDeal read{*path, batch::readDealInMemory(*path)};
     if (read.deal.reading == batch::DealReading::Read)
         return read;
-    const std::string why =
-        read.deal.reason.empty() ? "it is no deal document any more" : read.deal.reason;
-    return HttpReply{410, kHtml,
-                     messagePageHtml("This deal cannot be shown",
-                                     "Its file " + *path +
-                                         " was indexed, but cannot be read now: " + why + ".")};
+    return unreadable(*path, read.deal.reason.empty() ? "it is no deal document any more"
+                                                      : read.deal.reason);
 }
 
 // A legacy deal shown from its own file says so, on screen and in print.

@@ -64,6 +64,22 @@ std::string bearerOf(const httplib::Request& request) {
     return header.starts_with(kScheme) ? header.substr(kScheme.size()) : "";
 }
 
+// The query string as the search reads it: the HTTP library's reading of
+// "where=lender=harbor" keeps only "harbor".
+QueryParameters parametersOf(const httplib::Request& request) {
+    const std::size_t mark = request.target.find('?');
+    if (mark == std::string::npos)
+        return {};
+    return queryParameters(std::string_view(request.target).substr(mark + 1));
+}
+
+std::size_t headerBytes(const httplib::Request& request) {
+    std::size_t bytes = 0;
+    for (const auto& [name, value] : request.headers)
+        bytes += name.size() + value.size() + 4; // ": " and the line's end
+    return bytes;
+}
+
 bool isPublic(const std::string& path) {
     return path == "/login" || path == "/health" || path.starts_with("/assets/");
 }
@@ -144,7 +160,8 @@ public:
     void searchPage(const httplib::Request& request, httplib::Response& response) {
         SearchPage page;
         page.loggedIn = loginRequired();
-        const auto read = readSearchRequest(request.params);
+        const QueryParameters parameters = parametersOf(request);
+        const auto read = readSearchRequest(parameters);
         if (const auto* problem = std::get_if<std::string>(&read)) {
             page.problem = *problem;
             reply(response, {400, kHtml, searchPageHtml(page)});
@@ -152,7 +169,7 @@ public:
         }
         const SearchRequest& search = std::get<SearchRequest>(read);
         page.request = &search;
-        if (request.params.empty()) {
+        if (parameters.empty()) {
             reply(response, {200, kHtml, searchPageHtml(page)});
             return;
         }
@@ -162,7 +179,7 @@ public:
     }
 
     void searchApi(const httplib::Request& request, httplib::Response& response) {
-        const auto read = readSearchRequest(request.params);
+        const auto read = readSearchRequest(parametersOf(request));
         if (const auto* problem = std::get_if<std::string>(&read)) {
             replyText(response, 400, *problem);
             return;
@@ -290,6 +307,10 @@ httplib::Server::HandlerResponse admit(AppState& state, const httplib::Request& 
     }
     if (request.target.size() > kLongestTarget) {
         replyText(response, 414, statusText(414));
+        return Handled::Handled;
+    }
+    if (headerBytes(request) > kLongestHeaders) {
+        replyText(response, 431, statusText(431));
         return Handled::Handled;
     }
     if (request.method == "POST" && fromAnotherSite(request)) {

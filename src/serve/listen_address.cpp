@@ -16,7 +16,9 @@ std::optional<int> portOf(std::string_view text) {
     return port;
 }
 
-// Four decimal numbers of at most three digits and at most 255, dotted.
+// Four decimal numbers of at most three digits and at most 255, dotted. A
+// sign is no digit: "127.0.0.-1" is no address, but a name the resolver
+// might take anywhere.
 bool isIpv4(std::string_view text) {
     int parts = 0;
     while (true) {
@@ -24,7 +26,7 @@ bool isIpv4(std::string_view text) {
         const std::string_view part = text.substr(0, dot);
         int value = 0;
         const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
-        if (part.empty() || part.size() > 3 || error != std::errc() ||
+        if (part.empty() || part.size() > 3 || part.front() == '-' || error != std::errc() ||
             end != part.data() + part.size() || value > 255)
             return false;
         ++parts;

@@ -56,6 +56,8 @@ std::string queryOf(const SearchRequest& request, const std::string& sort, std::
     add("to", request.to);
     add("field", request.field);
     add("value", request.field.empty() ? "" : request.value);
+    for (const std::string& filter : request.where)
+        add("where", filter);
     add("sort", sort);
     add("page", page > 1 ? std::to_string(page) : "");
     return query.empty() ? "/" : "/" + query;

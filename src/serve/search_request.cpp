@@ -82,7 +82,47 @@ std::string readPage(const std::string& text, SearchRequest& request) {
     return "";
 }
 
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::string formDecoded(std::string_view text) {
+    std::string decoded;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const bool escape = text[at] == '%' && at + 2 < text.size() &&
+                            hexValue(text[at + 1]) >= 0 && hexValue(text[at + 2]) >= 0;
+        if (escape) {
+            decoded += static_cast<char>(hexValue(text[at + 1]) * 16 + hexValue(text[at + 2]));
+            at += 2;
+        } else {
+            decoded += text[at] == '+' ? ' ' : text[at];
+        }
+    }
+    return decoded;
+}
+
 } // namespace
+
+QueryParameters queryParameters(std::string_view query) {
+    QueryParameters parameters;
+    while (!query.empty()) {
+        const std::size_t end = std::min(query.find('&'), query.size());
+        const std::string_view pair = query.substr(0, end);
+        query.remove_prefix(std::min(end + 1, query.size()));
+        if (pair.empty())
+            continue;
+        const std::size_t equals = std::min(pair.find('='), pair.size());
+        parameters.emplace(formDecoded(pair.substr(0, equals)),
+                           formDecoded(pair.substr(std::min(equals + 1, pair.size()))));
+    }
+    return parameters;
+}
 
 std::variant<SearchRequest, std::string> readSearchRequest(const QueryParameters& parameters) {
     if (std::string problem = parameterProblem(parameters); !problem.empty())
@@ -100,8 +140,10 @@ std::variant<SearchRequest, std::string> readSearchRequest(const QueryParameters
         problem = readDate(request.to, request.query.to);
     if (problem.empty() && !request.field.empty())
         problem = readFilter(request.field + "=" + request.value, request);
-    for (auto [at, end] = parameters.equal_range("where"); problem.empty() && at != end; ++at)
+    for (auto [at, end] = parameters.equal_range("where"); problem.empty() && at != end; ++at) {
         problem = readFilter(at->second, request);
+        request.where.push_back(at->second);
+    }
     if (problem.empty())
         problem = readSort(request);
     if (problem.empty())

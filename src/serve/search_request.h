@@ -17,7 +17,9 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <string_view>
 #include <variant>
+#include <vector>
 
 namespace velmora::serve {
 
@@ -33,7 +35,15 @@ struct SearchRequest {
     std::size_t page = 1;
     // As given, for the form to show them again.
     std::string words, from, to, field, value, sort;
+    // As given too: the page links keep them, though the form has no place for them.
+    std::vector<std::string> where;
 };
+
+// The parameters of a query string ("q=dana+whitlock&where=lender=harbor"):
+// each pair split at its first "=", so that a filter's own "=" may stand as
+// it is, then + and %XX decoded as a form sends them. A % that begins no
+// escape stands for itself.
+QueryParameters queryParameters(std::string_view query);
 
 // The search, or why the request is refused.
 std::variant<SearchRequest, std::string> readSearchRequest(const QueryParameters& parameters);

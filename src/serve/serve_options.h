@@ -35,6 +35,8 @@ inline constexpr std::size_t kKeepAliveRequests = 100;
 // A request line with its query, and a login's form.
 inline constexpr std::size_t kLongestTarget = 4096;
 inline constexpr std::size_t kLongestBody = 4096;
+// A request's headers together: the HTTP library bounds each line alone.
+inline constexpr std::size_t kLongestHeaders = 8192;
 // A client that sends nothing for this long is let go: a request sent half
 // and stalled holds a thread no longer.
 inline constexpr std::chrono::seconds kReadTimeout{5};

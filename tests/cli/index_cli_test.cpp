@@ -2,6 +2,7 @@
 // problems reported, the lines and JSON of the answers, the exit codes, and
 // that neither command ever writes a document or a database not its own.
 #include "cli/cli_runner.h"
+#include "index/index_search.h"
 #include "index/sqlite_db.h"
 #include "support/index_archive.h"
 

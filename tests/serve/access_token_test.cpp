@@ -1,0 +1,132 @@
+// The secret a person logs in with and the sessions a login opens: the
+// token file as an office writes it (on any system), the tokens too weak or
+// too odd to take, the comparison that does not stop at the first
+// difference, and sessions that end when unused, when too old, and when
+// closed.
+#include "serve/access_token.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <thread>
+
+namespace velmora::serve {
+namespace {
+
+using testing::TempFolder;
+using testing::writeBytes;
+using namespace std::chrono_literals;
+
+const std::string k32Hex = "0123456789abcdef0123456789ABCDEF";
+
+class AccessToken : public ::testing::Test {
+protected:
+    std::string fileOf(const std::string& bytes) {
+        writeBytes(file_, bytes);
+        return file_;
+    }
+    // Why the token of the file is refused; empty when it is taken.
+    static std::string refusalOf(const std::string& path) {
+        try {
+            readAccessToken(path);
+            return "";
+        } catch (const TokenRefused& refusal) {
+            return refusal.what();
+        }
+    }
+
+    TempFolder folder_;
+    const std::string file_ = folder_.file("token");
+};
+
+TEST_F(AccessToken, TheFirstLineIsTheTokenWhateverEndsIt) {
+    EXPECT_EQ(readAccessToken(fileOf(k32Hex + "\n")), k32Hex);
+    EXPECT_EQ(readAccessToken(fileOf(k32Hex)), k32Hex);
+    EXPECT_EQ(readAccessToken(fileOf(k32Hex + "\r\n")), k32Hex);
+    EXPECT_EQ(readAccessToken(fileOf(k32Hex + "\r\nnot this\n")), k32Hex);
+    // 128 bits in base64, padding left off: the shortest taken.
+    EXPECT_EQ(readAccessToken(fileOf("q83vEjRWeJCrze8SNFZ4kA\n")), "q83vEjRWeJCrze8SNFZ4kA");
+}
+
+TEST_F(AccessToken, ATokenTooShortOrWithABlankOrAControlIsRefused) {
+    const std::string shorter = ": the token is shorter than 22 characters (128 bits); make one of "
+                                "32 hexadecimal digits or more";
+    EXPECT_EQ(refusalOf(fileOf("q83vEjRWeJCrze8SNFZ4k\n")), file_ + shorter);
+    EXPECT_EQ(refusalOf(fileOf("\n" + k32Hex + "\n")), file_ + shorter);
+    EXPECT_EQ(refusalOf(fileOf("\r\n")), file_ + shorter);
+    const std::string blank = ": the token holds a blank or a control character";
+    for (const std::string& odd :
+         {k32Hex.substr(0, 16) + " " + k32Hex.substr(16), k32Hex + " ", " " + k32Hex, k32Hex + "\t",
+          k32Hex.substr(0, 30) + "\x7F", k32Hex + "\r\r\n", std::string(k32Hex + '\0' + "x")})
+        EXPECT_EQ(refusalOf(fileOf(odd + "\n")), file_ + blank) << odd;
+}
+
+TEST_F(AccessToken, AFileThatCannotBeReadIsRefused) {
+    const std::string unreadable = ": the token file cannot be read";
+    EXPECT_EQ(refusalOf(folder_.file("missing")), folder_.file("missing") + unreadable);
+    EXPECT_EQ(refusalOf(folder_.path()), folder_.path() + unreadable);
+    EXPECT_EQ(refusalOf(fileOf("")), file_ + unreadable);
+}
+
+TEST(SameSecret, OnlyTheWholeSecretIsTheSecret) {
+    EXPECT_TRUE(sameSecret(k32Hex, k32Hex));
+    EXPECT_FALSE(sameSecret(k32Hex.substr(0, 31) + "0", k32Hex));
+    EXPECT_FALSE(sameSecret("1" + k32Hex.substr(1), k32Hex));
+    EXPECT_FALSE(sameSecret(k32Hex.substr(0, 31), k32Hex));
+    EXPECT_FALSE(sameSecret(k32Hex + "0", k32Hex));
+    // The shorter is compared as if padded with zeros: a NUL more is still a difference.
+    EXPECT_FALSE(sameSecret(std::string(k32Hex + '\0'), k32Hex));
+    EXPECT_FALSE(sameSecret(k32Hex, std::string(k32Hex + '\0')));
+    EXPECT_FALSE(sameSecret("", k32Hex));
+}
+
+TEST(RandomId, Is128BitsInLowercaseHexadecimalAndNeverTheSame) {
+    std::set<std::string> ids;
+    for (int i = 0; i < 100; ++i) {
+        const std::string id = randomId();
+        EXPECT_EQ(id.size(), 32u);
+        EXPECT_EQ(id.find_first_not_of("0123456789abcdef"), std::string::npos) << id;
+        ids.insert(id);
+    }
+    EXPECT_EQ(ids.size(), 100u);
+}
+
+TEST(Sessions, ASessionEndsWhenUnusedForTheIdleTime) {
+    Sessions sessions(3s, 1h);
+    const std::string used = sessions.open();
+    const std::string left = sessions.open();
+    EXPECT_NE(used, left);
+    // Each use starts the idle time again: after these two, the session
+    // is older than the idle time, but was never idle that long.
+    std::this_thread::sleep_for(1600ms);
+    EXPECT_TRUE(sessions.use(used));
+    std::this_thread::sleep_for(1600ms);
+    EXPECT_TRUE(sessions.use(used));
+    EXPECT_FALSE(sessions.use(left));
+}
+
+TEST(Sessions, ASessionEndsAtItsLongestEvenWhenInUse) {
+    Sessions sessions(1h, 2s);
+    const std::string id = sessions.open();
+    EXPECT_TRUE(sessions.use(id));
+    std::this_thread::sleep_for(2100ms);
+    EXPECT_FALSE(sessions.use(id));
+}
+
+TEST(Sessions, ClosingEndsThatSessionAlone) {
+    Sessions sessions(1h, 1h);
+    const std::string closed = sessions.open();
+    const std::string other = sessions.open();
+    sessions.close(closed);
+    EXPECT_FALSE(sessions.use(closed));
+    EXPECT_TRUE(sessions.use(other));
+    sessions.close("no such session");
+    EXPECT_TRUE(sessions.use(other));
+    EXPECT_FALSE(sessions.use(""));
+    EXPECT_FALSE(sessions.use(randomId()));
+}
+
+} // namespace
+} // namespace velmora::serve
