@@ -39,6 +39,20 @@ std::string prefixPhrase(std::string_view word) {
     return phrase + "\"*";
 }
 
+// Whether a deal that holds the other words of `asked` holds word `i` too:
+// it begins another word (or repeats an earlier one). Such a word is left
+// out of the question, which then costs less: each word asked for is a pass
+// over the lists of every indexed word it begins, and "s s s ..." repeated
+// to the longest query took seconds.
+bool impliedByAnother(const std::vector<std::string>& asked, std::size_t i) {
+    for (std::size_t j = 0; j < asked.size(); ++j) {
+        const bool longerOrEarlier = asked[j].size() > asked[i].size() || j < i;
+        if (j != i && longerOrEarlier && asked[j].starts_with(asked[i]))
+            return true;
+    }
+    return false;
+}
+
 struct SqlWithValues {
     std::string sql;
     std::vector<SqlValue> values;
@@ -181,14 +195,19 @@ nlohmann::ordered_json jsonValue(const FieldValue& value) {
 } // namespace
 
 std::string fullTextQueryOf(std::string_view words) {
-    std::string query;
+    std::vector<std::string> asked;
     while (!words.empty()) {
         const auto start = std::find_if_not(words.begin(), words.end(), isSpace);
         const auto end = std::find_if(start, words.end(), isSpace);
-        const std::string word = foldedText(std::string_view(start, end));
+        std::string word = foldedText(std::string_view(start, end));
         if (holdsWordCharacter(word))
-            query += (query.empty() ? "" : " ") + prefixPhrase(word);
+            asked.push_back(std::move(word));
         words.remove_prefix(static_cast<std::size_t>(end - words.begin()));
+    }
+    std::string query;
+    for (std::size_t i = 0; i < asked.size(); ++i) {
+        if (!impliedByAnother(asked, i))
+            query += (query.empty() ? "" : " ") + prefixPhrase(asked[i]);
     }
     return query;
 }

@@ -66,8 +66,9 @@ std::size_t forEachHit(Database& db, const SearchQuery& query,
 std::optional<SearchHit> documentOfId(Database& db, std::int64_t id);
 
 // The full-text query of what a person typed: every word a prefix, all of
-// them required, and no character taken for query syntax. Empty when no
-// word is left.
+// them required, and no character taken for query syntax. A word that
+// another one begins or repeats is left out: it would find nothing more.
+// Empty when no word is left.
 std::string fullTextQueryOf(std::string_view words);
 
 // One JSON object of the hit: its id, then every field, named as its

@@ -323,6 +323,12 @@ TEST(IndexSearch, WordsFieldsDatesAndOrder) {
     EXPECT_EQ(search(*db, "renee"), Paths{archive.loan});
     EXPECT_EQ(search(*db, "ren\xC3\xA9"), Paths{archive.loan});
     EXPECT_EQ(search(*db, "hallam okafor dover"), Paths{});
+    // A word that another begins or repeats is not asked for again: each
+    // word asked costs a pass over every indexed word it begins.
+    EXPECT_EQ(index::fullTextQueryOf("whit okafor WHIT whitlock o quarry"),
+              "\"okafor\"* \"whitlock\"* \"quarry\"*");
+    EXPECT_EQ(index::fullTextQueryOf("s s S"), "\"s\"*");
+    EXPECT_EQ(search(*db, "whit okafor WHIT whitlock o quarry"), Paths{archive.purchase});
     // Best first: the statement says "legacy" five times, the refinance twice.
     EXPECT_EQ(search(*db, "legacy"), (Paths{archive.statement, archive.loan}));
     EXPECT_EQ(search(*db, "legacy", "", "", {}, 1), Paths{archive.statement});
