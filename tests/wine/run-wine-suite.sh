@@ -228,8 +228,10 @@ expect "index leaves the legacy deal as it was" [ "$(sha256sum <"$archive/old de
 out=$(run 60 "$wine" "$exe" search --db "$(winpath "$files/index.db")" settlement CHARGES)
 expect "velmora.exe search finds both deals" [ "$(wc -l <<<"$out")" = 2 ]
 expect "velmora.exe search names the legacy deal" grep -qF 'old deal.hud' <<<"$out"
-out=$("$native/velmora" search --db "$files/index.db" --where file_number=2004-03 2>&1)
-expect "Linux searches the index velmora.exe made" [ "$(wc -l <<<"$out")" = 2 ]
+# Its rows on standard output; standard error may say that others can read
+# the file, which velmora.exe made with its folder's permissions.
+out=$("$native/velmora" search --db "$files/index.db" --where file_number=2004-03 2>"$work/err")
+expect "Linux searches the index velmora.exe made ($(cat "$work/err"))" [ "$(wc -l <<<"$out")" = 2 ]
 
 # Unregistration removes both ProgIDs and the class key, and leaves CLSID.
 expect "$system regsvr32 /u unregisters the DLL" run 60 "$wine" "$tools\\regsvr32.exe" /s /u "$(winpath "$dll")"
