@@ -1,5 +1,6 @@
 #include "serve/http_server.h"
 
+#include "index/deal_reading.h"
 #include "index/index_search.h"
 #include "serve/access_token.h"
 #include "serve/connection_pool.h"
@@ -13,7 +14,6 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
-#include <ctime>
 #include <iostream>
 #include <variant>
 
@@ -88,17 +88,10 @@ bool isApi(const std::string& path) {
     return path.starts_with("/api/");
 }
 
+// The index's own form of a moment: "2026-12-08T01:42:17Z".
 std::string isoTime(std::chrono::system_clock::time_point when) {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
-    std::tm utc{};
-#ifdef _WIN32
-    gmtime_s(&utc, &seconds);
-#else
-    gmtime_r(&seconds, &utc);
-#endif
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return text;
+    return index::isoTimeOfNanoseconds(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(when.time_since_epoch()).count());
 }
 
 // A short text for the statuses the library answers itself.
