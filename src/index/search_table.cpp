@@ -25,12 +25,12 @@ constexpr std::array<Column, 9> kColumns = {{
 
 constexpr std::string_view kNameSeparator = "; ";
 
-std::string textOf(const FieldValue& value) {
+} // namespace
+
+std::string fieldText(const FieldValue& value) {
     const auto* text = std::get_if<std::string>(&value);
     return text ? *text : std::string();
 }
-
-} // namespace
 
 std::vector<std::string> searchTableHeader() {
     std::vector<std::string> header;
@@ -42,7 +42,7 @@ std::vector<std::string> searchTableHeader() {
 std::vector<std::string> searchTableRow(const FieldValues& hit) {
     std::vector<std::string> cells;
     for (const Column& column : kColumns) {
-        const std::string text = textOf(hit[column.field]);
+        const std::string text = fieldText(hit[column.field]);
         cells.push_back(column.names ? shortenedNames(text) : text);
     }
     return cells;

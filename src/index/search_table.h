@@ -1,6 +1,6 @@
 // The table that search prints, one deal a line: fixed columns a person can
 // read at a glance, the long party lists cut short. The whole of every
-// field is in the JSON of each match (jsonOfFields).
+// field is in the JSON of each match (jsonOfHit).
 #pragma once
 
 #include "index/index_schema.h"
@@ -18,6 +18,9 @@ std::vector<std::string> searchTableHeader();
 
 // The cells of one match, in the header's order; NULL fields are empty.
 std::vector<std::string> searchTableRow(const FieldValues& hit);
+
+// The text of a text field; empty for NULL (and for a number).
+std::string fieldText(const FieldValue& value);
 
 // Names a party list shows before it says how many more it holds.
 inline constexpr std::size_t kShownNames = 2;

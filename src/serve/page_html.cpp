@@ -30,12 +30,6 @@ std::string pageHtml(std::string_view title, const std::string& body) {
            body + "</body></html>\n";
 }
 
-std::string textOf(const index::FieldValue& value) {
-    if (const auto* text = std::get_if<std::string>(&value))
-        return *text;
-    return "";
-}
-
 std::string amountOf(const index::FieldValue& value) {
     const auto* amount = std::get_if<double>(&value);
     if (!amount || !std::isfinite(*amount))
@@ -122,17 +116,17 @@ std::string formHtml(const SearchRequest* request) {
 
 std::string rowHtml(const index::SearchHit& hit) {
     using index::Field;
-    const std::string path = textOf(hit.fields[Field::Path]);
+    const std::string path = index::fieldText(hit.fields[Field::Path]);
     const auto cell = [](const std::string& text, const char* cls = nullptr) {
         return std::string("<td") + (cls ? std::string(" class=\"") + cls + "\"" : "") + ">" +
                shown(text) + "</td>";
     };
     return "<tr><td><a href=\"/deal/" + std::to_string(hit.id) + "\" title=\"" + shown(path) +
            "\">" + shown(std::string(fileNameOf(path))) + "</a></td>" +
-           cell(textOf(hit.fields[Field::SettlementDate]).substr(0, 10), "date") +
-           cell(index::shortenedNames(textOf(hit.fields[Field::Borrowers]))) +
-           cell(textOf(hit.fields[Field::PropertyAddress])) +
-           cell(textOf(hit.fields[Field::DocumentType])) +
+           cell(index::fieldText(hit.fields[Field::SettlementDate]).substr(0, 10), "date") +
+           cell(index::shortenedNames(index::fieldText(hit.fields[Field::Borrowers]))) +
+           cell(index::fieldText(hit.fields[Field::PropertyAddress])) +
+           cell(index::fieldText(hit.fields[Field::DocumentType])) +
            cell(amountOf(hit.fields[Field::LoanAmount]), "amount") + "</tr>";
 }
 
