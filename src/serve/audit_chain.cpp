@@ -51,7 +51,10 @@ public:
             return {line_, AuditFault::Changed,
                     "its number is " + std::to_string(entry_.n) + ", not " +
                         std::to_string(current_.n + 1)};
-        if (entry_.n > current_.n + 1)
+        if (entry_.n == current_.n + 2)
+            return {line_, AuditFault::Removed,
+                    "entry " + std::to_string(current_.n + 1) + " is missing before it"};
+        if (entry_.n > current_.n + 2)
             return {line_, AuditFault::Removed,
                     "entries " + std::to_string(current_.n + 1) + " to " +
                         std::to_string(entry_.n - 1) + " are missing before it"};
