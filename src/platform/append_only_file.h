@@ -16,18 +16,20 @@ namespace velmora {
 
 class AppendOnlyFile {
 public:
-    // The open file at `path`, or none when it cannot be opened. On POSIX the
-    // file must exist (its creator chose its permissions); on Windows a
-    // missing one is made, with its folder's permissions.
+    // The open file at `path`, or none when it cannot be opened. The file
+    // must exist: its creator chose who may read it.
     static std::unique_ptr<AppendOnlyFile> open(const std::string& path);
     ~AppendOnlyFile();
     AppendOnlyFile(const AppendOnlyFile&) = delete;
     AppendOnlyFile& operator=(const AppendOnlyFile&) = delete;
 
-    // Adds `bytes` at the end with one write, then flushes the file to the
-    // disk; false when the write failed, wrote only part of them, or the
-    // flush failed. Asks the installed FileFaults first (Write, then Flush).
+    // Adds `bytes` at the end with one write; false when the write failed or
+    // wrote only part of them. Asks the installed FileFaults first (Write).
     bool append(std::string_view bytes);
+    // Puts what was appended so far on the disk; false when that failed.
+    // Apart from append, so that many writers can wait for the disk at once
+    // (the system joins their flushes). Asks FileFaults first (Flush).
+    bool flush();
 
 private:
     AppendOnlyFile(std::intptr_t handle, std::string path)

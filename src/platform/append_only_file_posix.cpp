@@ -27,9 +27,11 @@ bool AppendOnlyFile::append(std::string_view bytes) {
     do
         written = ::write(fd, bytes.data(), bytes.size());
     while (written < 0 && errno == EINTR);
-    if (written < 0 || static_cast<std::size_t>(written) != bytes.size())
-        return false;
-    return !faultInjected(FileStep::Flush, path_) && ::fdatasync(fd) == 0;
+    return written >= 0 && static_cast<std::size_t>(written) == bytes.size();
+}
+
+bool AppendOnlyFile::flush() {
+    return !faultInjected(FileStep::Flush, path_) && ::fdatasync(static_cast<int>(handle_)) == 0;
 }
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #include "platform/append_only_file.h"
 
 #include "platform/file_faults.h"
+#include "platform/native_path.h"
 
 #include <windows.h>
 
@@ -8,8 +9,11 @@ namespace velmora {
 
 std::unique_ptr<AppendOnlyFile> AppendOnlyFile::open(const std::string& path) {
     // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end.
-    const HANDLE file = ::CreateFileA(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+    const std::wstring wide = systemPath(path);
+    if (wide.empty())
+        return nullptr;
+    const HANDLE file = ::CreateFileW(wide.c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
@@ -26,10 +30,13 @@ bool AppendOnlyFile::append(std::string_view bytes) {
     if (faultInjected(FileStep::Write, path_) || bytes.size() > MAXDWORD)
         return false;
     DWORD written = 0;
-    if (!::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-        written != bytes.size())
-        return false;
-    return !faultInjected(FileStep::Flush, path_) && ::FlushFileBuffers(file) != 0;
+    return ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+bool AppendOnlyFile::flush() {
+    return !faultInjected(FileStep::Flush, path_) &&
+           ::FlushFileBuffers(reinterpret_cast<HANDLE>(handle_)) != 0;
 }
 
 } // namespace velmora

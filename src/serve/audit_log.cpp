@@ -98,7 +98,7 @@ void AuditLog::reopen() {
     file_ = std::move(file);
 }
 
-void AuditLog::append(const AuditEvent& event) {
+std::shared_ptr<AppendOnlyFile> AuditLog::appendLine(const AuditEvent& event) {
     const std::lock_guard<std::mutex> lock(mutex_);
     if (!file_)
         reopen();
@@ -116,6 +116,16 @@ void AuditLog::append(const AuditEvent& event) {
     ++nextNumber_;
     lastHash_ = sha256Hex(line);
     endsMidLine_ = false;
+    return file_;
+}
+
+void AuditLog::append(const AuditEvent& event) {
+    // The line is written in its place in the chain under the lock; the wait
+    // for the disk is not, so that requests logged at once wait for it
+    // together rather than one after another.
+    const std::shared_ptr<AppendOnlyFile> written = appendLine(event);
+    if (!written->flush())
+        throw AuditLogFailed(path_ + ": the audit log could not be written to the disk");
 }
 
 } // namespace velmora::serve

@@ -48,11 +48,13 @@ public:
 
 private:
     void reopen();
+    // Writes the event's line; the file it went to, to flush.
+    std::shared_ptr<AppendOnlyFile> appendLine(const AuditEvent& event);
 
     const std::string path_;
     const Clock clock_;
     std::mutex mutex_;
-    std::unique_ptr<AppendOnlyFile> file_;
+    std::shared_ptr<AppendOnlyFile> file_;
     std::uint64_t nextNumber_ = 1;
     std::string lastHash_;
     bool endsMidLine_ = false;
