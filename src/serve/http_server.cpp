@@ -3,6 +3,7 @@
 #include "index/deal_reading.h"
 #include "index/index_search.h"
 #include "serve/access_token.h"
+#include "serve/audit_log.h"
 #include "serve/connection_pool.h"
 #include "serve/deal_pages.h"
 #include "serve/embedded_assets.h"
@@ -88,6 +89,12 @@ bool isApi(const std::string& path) {
     return path.starts_with("/api/");
 }
 
+// A search's words as the request gave them: its query string.
+std::string queryOf(const httplib::Request& request) {
+    const std::size_t mark = request.target.find('?');
+    return mark == std::string::npos ? "" : request.target.substr(mark + 1);
+}
+
 // The index's own form of a moment: "2026-12-08T01:42:17Z".
 std::string isoTime(std::chrono::system_clock::time_point when) {
     return index::isoTimeOfNanoseconds(
@@ -122,11 +129,41 @@ std::string statusText(int status) {
 // for that, and each thread reads the index through a connection of its own.
 class AppState {
 public:
-    AppState(const ServeOptions& options, IndexKeeper& index)
-        : options_(options), index_(index), deals_(options.printing),
+    AppState(const ServeOptions& options, IndexKeeper& index, AuditLog* audit)
+        : options_(options), index_(index), audit_(audit), deals_(options.printing),
           sessions_(kSessionIdle, kSessionLongest) {}
 
     bool loginRequired() const { return !options_.token.empty(); }
+
+    // Logs what `response` answers to `request` before it goes out; an
+    // answer that cannot be logged is not given: 503, and none of its
+    // headers (a session's cookie, a redirect) either.
+    void record(const httplib::Request& request, httplib::Response& response, AuditAction action,
+                const std::string& deal = "") {
+        if (!audit_)
+            return;
+        const bool known = action != AuditAction::LoginFailed && action != AuditAction::Refused;
+        AuditEvent event;
+        // One person behind the one token; nobody is named without one.
+        event.user = known && loginRequired() ? "owner" : "";
+        event.address = request.remote_addr;
+        event.action = action;
+        if (action == AuditAction::Search)
+            event.words = queryOf(request);
+        event.deal = deal;
+        if (!deal.empty())
+            event.path = DealPages::indexedPath(reader(), deal);
+        event.status = response.status;
+        try {
+            audit_->append(event);
+        } catch (const AuditLogFailed& failure) {
+            std::cerr << "velmora serve: " << visibleText(failure.what()) << '\n';
+            for (const char* header :
+                 {"Set-Cookie", "Location", "Content-Disposition", "X-Total-Count"})
+                response.headers.erase(header);
+            replyText(response, 503, "the audit log cannot be written, so nothing is served");
+        }
+    }
 
     bool authorized(const httplib::Request& request) {
         if (!loginRequired() || isPublic(request.path))
@@ -235,12 +272,14 @@ public:
         }
         if (!sameSecret(request.get_param_value("token"), options_.token)) {
             reply(response, {401, kHtml, loginPageHtml(true)});
+            record(request, response, AuditAction::LoginFailed);
             return;
         }
         response.set_header("Set-Cookie", std::string(kSessionCookie) + "=" + sessions_.open() +
                                               "; Path=/; HttpOnly; SameSite=Strict" +
                                               (tls() ? "; Secure" : ""));
         response.set_redirect("/", 303);
+        record(request, response, AuditAction::Login);
     }
 
     void logOut(const httplib::Request& request, httplib::Response& response) {
@@ -265,6 +304,7 @@ private:
 
     const ServeOptions& options_;
     IndexKeeper& index_;
+    AuditLog* audit_;
     DealPages deals_;
     Sessions sessions_;
 };
@@ -308,6 +348,7 @@ httplib::Server::HandlerResponse admit(AppState& state, const httplib::Request& 
     }
     if (request.method == "POST" && fromAnotherSite(request)) {
         replyText(response, 403, "a form from another site is refused");
+        state.record(request, response, AuditAction::Refused);
         return Handled::Handled;
     }
     if (state.authorized(request))
@@ -318,25 +359,44 @@ httplib::Server::HandlerResponse admit(AppState& state, const httplib::Request& 
     } else {
         response.set_redirect("/login", 303);
     }
+    state.record(request, response, AuditAction::Refused);
     return Handled::Handled;
 }
 
 void route(httplib::Server& server, AppState& state) {
     using Request = httplib::Request;
     using Response = httplib::Response;
-    server.Get("/", [&](const Request& q, Response& r) { state.searchPage(q, r); });
-    server.Get("/api/search", [&](const Request& q, Response& r) { state.searchApi(q, r); });
-    server.Get(R"(/deal/(\d{1,19}))", [&](const Request& q, Response& r) { state.dealPage(q, r); });
-    server.Get(R"(/deal/(\d{1,19})\.pdf)",
-               [&](const Request& q, Response& r) { state.dealPdf(q, r); });
-    server.Get(R"(/api/deal/(\d{1,19}))",
-               [&](const Request& q, Response& r) { state.dealJson(q, r); });
+    // The search page without a query is the empty form: no search.
+    server.Get("/", [&](const Request& q, Response& r) {
+        state.searchPage(q, r);
+        if (!queryOf(q).empty())
+            state.record(q, r, AuditAction::Search);
+    });
+    server.Get("/api/search", [&](const Request& q, Response& r) {
+        state.searchApi(q, r);
+        state.record(q, r, AuditAction::Search);
+    });
+    server.Get(R"(/deal/(\d{1,19}))", [&](const Request& q, Response& r) {
+        state.dealPage(q, r);
+        state.record(q, r, AuditAction::View, q.matches[1].str());
+    });
+    server.Get(R"(/deal/(\d{1,19})\.pdf)", [&](const Request& q, Response& r) {
+        state.dealPdf(q, r);
+        state.record(q, r, AuditAction::Pdf, q.matches[1].str());
+    });
+    server.Get(R"(/api/deal/(\d{1,19}))", [&](const Request& q, Response& r) {
+        state.dealJson(q, r);
+        state.record(q, r, AuditAction::Json, q.matches[1].str());
+    });
     server.Get("/health", [&](const Request&, Response& r) { state.health(r); });
     server.Get(R"(/assets/([a-z]{1,32}\.[a-z]{2,4}))",
                [&](const Request& q, Response& r) { state.asset(q, r); });
     server.Get("/login", [&](const Request&, Response& r) { state.loginPage(r); });
     server.Post("/login", [&](const Request& q, Response& r) { state.logIn(q, r); });
-    server.Post("/logout", [&](const Request& q, Response& r) { state.logOut(q, r); });
+    server.Post("/logout", [&](const Request& q, Response& r) {
+        state.logOut(q, r);
+        state.record(q, r, AuditAction::Logout);
+    });
 }
 
 std::unique_ptr<httplib::Server> makeServer(const ServeOptions& options) {
@@ -356,8 +416,8 @@ std::unique_ptr<httplib::Server> makeServer(const ServeOptions& options) {
 
 } // namespace
 
-HttpServer::HttpServer(ServeOptions options, IndexKeeper& index)
-    : options_(std::move(options)), state_(std::make_unique<AppState>(options_, index)),
+HttpServer::HttpServer(ServeOptions options, IndexKeeper& index, AuditLog* audit)
+    : options_(std::move(options)), state_(std::make_unique<AppState>(options_, index, audit)),
       server_(makeServer(options_)) {
     httplib::Server& server = *server_;
     server.new_task_queue = [] { return new ConnectionPool(kServingThreads, kWaitingConnections); };

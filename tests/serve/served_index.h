@@ -22,9 +22,10 @@ class ServedIndex {
 public:
     // The folder is indexed before the first request; with a token, every
     // page asks for a login.
-    explicit ServedIndex(const std::string& folder, const std::string& token = "")
+    explicit ServedIndex(const std::string& folder, const std::string& token = "",
+                         serve::AuditLog* audit = nullptr)
         : keeper_(indexFolder_.file("index.db"), {folder}, std::chrono::hours(1), 1),
-          server_(optionsOf(token), keeper_) {
+          server_(optionsOf(token), keeper_, audit) {
         keeper_.updateNow();
         if (!server_.bind()) {
             ADD_FAILURE() << "cannot listen on 127.0.0.1";
