@@ -156,6 +156,15 @@ std::string indexPathOf(const std::string& given, bool forWriting) {
     return *folder + (folder->back() == '\\' ? "" : "/") + "index.db";
 }
 
+// The command that leaves the file at `path` to its user alone.
+std::string ownerOnlyCommand(const std::string& path) {
+#ifdef _WIN32
+    return "icacls \"" + path + "\" /inheritance:r /grant:r \"%USERNAME%:F\"";
+#else
+    return "chmod 600 '" + path + "'";
+#endif
+}
+
 void warnIfReadableByOthers(const std::string& path, std::string_view holds) {
     static std::set<std::string> warned;
     if (warned.count(path) != 0 || !readableByOthers(path))
@@ -163,7 +172,7 @@ void warnIfReadableByOthers(const std::string& path, std::string_view holds) {
     warned.insert(path);
     printLine(std::cerr,
               "velmora: " + path + " can be read by other users of this machine, and it holds " +
-                  std::string(holds) + "; 'chmod 600 " + path + "' makes it yours alone");
+                  std::string(holds) + "; " + ownerOnlyCommand(path) + " makes it yours alone");
 }
 
 // The warning comes once the file is known to be an index.

@@ -86,7 +86,7 @@ TEST_F(PrivateCopies, TheIndexIsItsOwnersAndASharedOneIsNamedOnce) {
     ::chmod(db.c_str(), 0644);
     const std::string warning = "velmora: " + db +
                                 " can be read by other users of this machine, and it holds the "
-                                "deals' names, addresses and amounts; 'chmod 600 " +
+                                "deals' names, addresses and amounts; chmod 600 '" +
                                 db + "' makes it yours alone\n";
     EXPECT_EQ(runCli({"index", "--db", db, folder.file("deal.hud")}).err, warning);
     const CliRun search = runCli({"search", "--db", db, "whitlock"});
