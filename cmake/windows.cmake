@@ -9,10 +9,8 @@ set(VELMORA_NLOHMANN_JSON_INCLUDE "" CACHE PATH "A folder holding nlohmann-json'
 add_library(nlohmann_json INTERFACE)
 target_include_directories(nlohmann_json SYSTEM INTERFACE ${VELMORA_NLOHMANN_JSON_INCLUDE})
 add_library(nlohmann_json::nlohmann_json ALIAS nlohmann_json)
-# cpp-httplib's one header, from Debian's source package, compiled into
-# velmora_serve; without OpenSSL, so the Windows build serves no HTTPS.
-set(VELMORA_HTTPLIB_INCLUDE "" CACHE PATH "A folder holding cpp-httplib's httplib.h")
-target_include_directories(velmora_serve SYSTEM PUBLIC ${VELMORA_HTTPLIB_INCLUDE})
+# cpp-httplib's patched header (CMakeLists.txt) is compiled without OpenSSL:
+# the Windows build serves no HTTPS.
 target_link_libraries(velmora_serve PUBLIC ws2_32)
 # The demo's legacy sample is made by the native build (it runs a program).
 set(VELMORA_LEGACY_SAMPLE_SOURCE "" CACHE FILEPATH "legacy_sample.cpp from the native build")

@@ -425,6 +425,7 @@ HttpServer::HttpServer(ServeOptions options, IndexKeeper& index, AuditLog* audit
     server.set_write_timeout(kWriteTimeout);
     server.set_keep_alive_timeout(kReadTimeout.count());
     server.set_payload_max_length(kLongestBody);
+    server.set_request_head_max_length(kLongestHead);
     server.set_keep_alive_max_count(kKeepAliveRequests);
     // A reply goes out in two writes, headers then body: under Nagle's
     // algorithm the body would wait for the client's delayed acknowledgement,

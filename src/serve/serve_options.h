@@ -37,6 +37,10 @@ inline constexpr std::size_t kLongestTarget = 4096;
 inline constexpr std::size_t kLongestBody = 4096;
 // A request's headers together: the HTTP library bounds each line alone.
 inline constexpr std::size_t kLongestHeaders = 8192;
+// What the HTTP library reads of a request's line and headers at most; it
+// refuses a request past this without reading further, and closes its
+// connection. Above the two limits before, which get their own answers.
+inline constexpr std::size_t kLongestHead = 16384;
 // A client that sends nothing for this long is let go: a request sent half
 // and stalled holds a thread no longer.
 inline constexpr std::chrono::seconds kReadTimeout{5};

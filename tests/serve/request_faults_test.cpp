@@ -180,13 +180,23 @@ TEST_F(ServeFaults, ConnectionsPastTheBoundAreToldTheServerIsBusy) {
         ASSERT_TRUE(held.back()->connected()) << i;
         ASSERT_TRUE(allTaken(served().port())) << i;
     }
-    const RawResponse busy =
-        exchange(served().port(), "GET /?q=whitlock HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    const std::string search = "GET /?q=whitlock HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    RawConnection refused(served().port());
+    ASSERT_TRUE(refused.connected() && refused.send(search));
+    const RawResponse busy = parseResponse(refused.readResponse());
     EXPECT_EQ(busy.status, 503);
     const auto retry = busy.headers.find("Retry-After");
     EXPECT_TRUE(retry != busy.headers.end() && retry->second == "5");
+    const auto connection = busy.headers.find("Connection");
+    EXPECT_TRUE(connection != busy.headers.end() && connection->second == "close");
+    EXPECT_EQ(busy.headers.count("Keep-Alive"), 0u);
     EXPECT_EQ(busy.body, "the server is busy; try again in a moment\n");
     EXPECT_TRUE(guarded(busy.headers));
+    // As it said, the server closed the connection: another request on it
+    // gets no answer, and holds the thread of the refused no longer.
+    refused.send(search);
+    EXPECT_EQ(refused.readToEnd(), "");
+    EXPECT_TRUE(refused.closedByServer());
     held.clear();
     EXPECT_TRUE(stillServing(served()));
 }
