@@ -2,12 +2,13 @@
 
 #include "index/deal_reading.h"
 #include "index/index_search.h"
-#include "serve/access_token.h"
 #include "serve/connection_pool.h"
 #include "serve/deal_pages.h"
 #include "serve/embedded_assets.h"
+#include "serve/login_throttle.h"
 #include "serve/page_html.h"
 #include "serve/search_request.h"
+#include "serve/sessions.h"
 #include "tree/json_text.h"
 #include "tree/visible_text.h"
 
@@ -116,6 +117,26 @@ std::string statusText(int status) {
     }
 }
 
+std::unique_ptr<People> peopleOf(const ServeOptions& options,
+                                 const std::function<void(const std::string&)>& notice) {
+    if (!options.usersFile.empty()) {
+        try {
+            return std::make_unique<UsersOnFile>(options.usersFile, options.now, notice);
+        } catch (const UsersRefused& refusal) {
+            throw ServeRefused(refusal.what());
+        }
+    }
+    if (!options.token.empty())
+        return std::make_unique<TokenOwner>(options.token);
+    return nullptr;
+}
+
+std::function<void(const std::string&)> noticeOf(const ServeOptions& options) {
+    if (options.notice)
+        return options.notice;
+    return [](const std::string& line) { std::cerr << "velmora serve: " + line + "\n"; };
+}
+
 } // namespace
 
 // What the routes share. Requests run on many threads: each member is safe
@@ -123,19 +144,49 @@ std::string statusText(int status) {
 class AppState {
 public:
     AppState(const ServeOptions& options, IndexKeeper& index)
-        : options_(options), index_(index), deals_(options.printing),
-          sessions_(kSessionIdle, kSessionLongest) {}
+        : options_(options), index_(index), deals_(options.printing), notice_(noticeOf(options)),
+          people_(peopleOf(options, notice_)),
+          sessions_(options.sessionIdle, options.sessionLongest, options.now),
+          throttle_(options.now) {}
 
-    bool loginRequired() const { return !options_.token.empty(); }
+    bool loginRequired() const { return people_ != nullptr; }
 
-    bool authorized(const httplib::Request& request) {
+    // The name of the person `request` is served for: its session's or its
+    // bearer token's ("owner" with a token file); "" when no login is asked
+    // for; none when it names no one who may come in.
+    std::optional<std::string> personOf(const httplib::Request& request) {
+        if (!loginRequired())
+            return std::string();
+        const std::string bearer = bearerOf(request);
+        const std::optional<Person> person =
+            bearer.empty() ? sessionPerson(request) : people_->byToken(bearer);
+        if (!person)
+            return std::nullopt;
+        return person->name;
+    }
+
+    // Whether `request` may go on to its route; when not, `response` says why.
+    bool letIn(const httplib::Request& request, httplib::Response& response) {
         if (!loginRequired() || isPublic(request.path))
             return true;
         const std::string bearer = bearerOf(request);
-        if (!bearer.empty())
-            return sameSecret(bearer, options_.token);
-        const std::string session = sessionOf(request);
-        return !session.empty() && sessions_.use(session);
+        if (bearer.empty()) {
+            if (sessionPerson(request))
+                return true;
+        } else {
+            if (refusedForFailures(request, response))
+                return false;
+            if (people_->byToken(bearer))
+                return true;
+            loginFailed(request);
+        }
+        if (isApi(request.path)) {
+            response.set_header("WWW-Authenticate", "Bearer");
+            replyText(response, 401, "log in first: send the token as Authorization: Bearer");
+        } else {
+            response.set_redirect("/login", 303);
+        }
+        return false;
     }
 
     // Each serving thread keeps its connection for the server's life.
@@ -153,6 +204,7 @@ public:
     void searchPage(const httplib::Request& request, httplib::Response& response) {
         SearchPage page;
         page.loggedIn = loginRequired();
+        page.person = personOf(request).value_or("");
         const QueryParameters parameters = parametersOf(request);
         const auto read = readSearchRequest(parameters);
         if (const auto* problem = std::get_if<std::string>(&read)) {
@@ -233,13 +285,17 @@ public:
             response.set_redirect("/", 303);
             return;
         }
-        if (!sameSecret(request.get_param_value("token"), options_.token)) {
+        if (refusedForFailures(request, response))
+            return;
+        const std::optional<Person> person = people_->byToken(request.get_param_value("token"));
+        if (!person) {
+            loginFailed(request);
             reply(response, {401, kHtml, loginPageHtml(true)});
             return;
         }
-        response.set_header("Set-Cookie", std::string(kSessionCookie) + "=" + sessions_.open() +
-                                              "; Path=/; HttpOnly; SameSite=Strict" +
-                                              (tls() ? "; Secure" : ""));
+        response.set_header("Set-Cookie",
+                            std::string(kSessionCookie) + "=" + sessions_.open(*person) +
+                                "; Path=/; HttpOnly; SameSite=Strict" + (tls() ? "; Secure" : ""));
         response.set_redirect("/", 303);
     }
 
@@ -263,10 +319,51 @@ public:
 private:
     bool tls() const { return !options_.tlsCertificate.empty(); }
 
+    // The person of the request's session, while they may still come in: a
+    // session of someone taken out of the users file ends at their next
+    // request.
+    std::optional<Person> sessionPerson(const httplib::Request& request) {
+        const std::string id = sessionOf(request);
+        if (id.empty())
+            return std::nullopt;
+        const std::optional<Person> person = sessions_.use(id);
+        if (!person || people_->present(*person))
+            return person;
+        sessions_.close(id);
+        return std::nullopt;
+    }
+
+    // Whether the request's address failed too often to try now; then a
+    // 429 says until when.
+    bool refusedForFailures(const httplib::Request& request, httplib::Response& response) {
+        const std::optional<std::chrono::seconds> wait = throttle_.waitFor(request.remote_addr);
+        if (!wait)
+            return false;
+        const std::string seconds = std::to_string(wait->count());
+        response.set_header("Retry-After", seconds);
+        const std::string why =
+            "too many failed logins from this address; try again in " + seconds + " seconds";
+        if (isApi(request.path))
+            replyText(response, 429, why);
+        else
+            reply(response, {429, kHtml, messagePageHtml("Too many failed logins", why)});
+        return true;
+    }
+
+    // Counts the failure and tells it, never with the token given.
+    void loginFailed(const httplib::Request& request) {
+        throttle_.failed(request.remote_addr);
+        notice_(isoTime(std::chrono::system_clock::now()) + " " + visibleText(request.remote_addr) +
+                ": login failed");
+    }
+
     const ServeOptions& options_;
     IndexKeeper& index_;
     DealPages deals_;
+    const std::function<void(const std::string&)> notice_;
+    const std::unique_ptr<People> people_;
     Sessions sessions_;
+    LoginThrottle throttle_;
 };
 
 namespace {
@@ -310,15 +407,7 @@ httplib::Server::HandlerResponse admit(AppState& state, const httplib::Request& 
         replyText(response, 403, "a form from another site is refused");
         return Handled::Handled;
     }
-    if (state.authorized(request))
-        return Handled::Unhandled;
-    if (isApi(request.path)) {
-        response.set_header("WWW-Authenticate", "Bearer");
-        replyText(response, 401, "log in first: send the token as Authorization: Bearer");
-    } else {
-        response.set_redirect("/login", 303);
-    }
-    return Handled::Handled;
+    return state.letIn(request, response) ? Handled::Unhandled : Handled::Handled;
 }
 
 void route(httplib::Server& server, AppState& state) {
