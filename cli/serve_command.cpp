@@ -159,7 +159,10 @@ void addServeCommand(CLI::App& app, const GlobalOptions&) {
     auto args = std::make_shared<ServeArguments>();
     CLI::App* serve = app.add_subcommand(
         "serve", "Serve the index and the deals' statements to browsers: search, statement "
-                 "pages, JSON for scripts. Keeps the index of the folders given current");
+                 "pages, JSON for scripts. Keeps the index of the folders given current. "
+                 "People log in with a token of their own (--users) or one for all "
+                 "(--token-file); an address that fails 5 times in a minute waits out that "
+                 "minute");
     serve->add_option("FOLDER", args->folders,
                       "Folders whose deals the index holds, updated at start and every "
                       "--refresh minutes (default: none; the index is served as it is)");
