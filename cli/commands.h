@@ -28,6 +28,8 @@ void writeStatementPage(const std::string& page, const std::string& path,
                         const std::string& document);
 // serve: the index and the statements over HTTP.
 void addServeCommand(CLI::App& app, const GlobalOptions& options);
+// audit: velmora serve's audit log, listed or checked.
+void addAuditCommand(CLI::App& app, const GlobalOptions& options);
 // demo: builds, saves, reads back and shows a sample deal.
 void addDemoCommand(CLI::App& app, GlobalOptions& options);
 

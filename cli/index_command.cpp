@@ -22,6 +22,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace velmora::cli {
 namespace {
@@ -155,15 +156,14 @@ std::string indexPathOf(const std::string& given, bool forWriting) {
     return *folder + (folder->back() == '\\' ? "" : "/") + "index.db";
 }
 
-void warnIfReadableByOthers(const std::string& path) {
-    static bool warned = false;
-    if (warned || !readableByOthers(path))
+void warnIfReadableByOthers(const std::string& path, std::string_view holds) {
+    static std::set<std::string> warned;
+    if (warned.count(path) != 0 || !readableByOthers(path))
         return;
-    warned = true;
-    printLine(std::cerr, "velmora: " + path +
-                             " can be read by other users of this machine, and it holds the "
-                             "deals' names, addresses and amounts; 'chmod 600 " +
-                             path + "' makes it yours alone");
+    warned.insert(path);
+    printLine(std::cerr,
+              "velmora: " + path + " can be read by other users of this machine, and it holds " +
+                  std::string(holds) + "; 'chmod 600 " + path + "' makes it yours alone");
 }
 
 // The warning comes once the file is known to be an index.

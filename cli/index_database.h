@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace velmora::cli {
 
@@ -24,10 +25,12 @@ inline constexpr int kIndexBusySeconds = 10;
 // current folder's. For writing, the user's data folder is made when missing.
 std::string indexPathOf(const std::string& given, bool forWriting);
 
-// Says once a run, on standard error, that the index at `path` is readable
-// by other users, and how to make it the owner's alone. It is used as it is:
-// an office may share its index on purpose.
-void warnIfReadableByOthers(const std::string& path);
+// Says once a run for each file, on standard error, that the file at `path`
+// (by default an index), which holds `holds`, is readable by other users,
+// and how to make it the owner's alone. It is used as it is: an office may
+// share its index or its audit log on purpose.
+void warnIfReadableByOthers(const std::string& path,
+                            std::string_view holds = "the deals' names, addresses and amounts");
 
 // Opens the index at `path`, making it or rebuilding an older one.
 std::unique_ptr<index::Database> openIndexForWriting(const std::string& path);

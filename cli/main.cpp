@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
     addSearchCommand(app, options);
     addRenderCommand(app, options);
     addServeCommand(app, options);
+    addAuditCommand(app, options);
     addDemoCommand(app, options);
 
     try {

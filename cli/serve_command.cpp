@@ -8,9 +8,11 @@
 #include "quiet_dialog.h"
 
 #include "platform/code_page.h"
+#include "platform/path_parts.h"
 #include "platform/stop_request.h"
 #include "render/pdf/chromium.h"
 #include "serve/access_token.h"
+#include "serve/audit_log.h"
 #include "serve/http_server.h"
 #include "serve/index_keeper.h"
 #include "serve/users_file.h"
@@ -36,7 +38,27 @@ struct ServeArguments {
     unsigned sessionMaxHours = static_cast<unsigned>(serve::kSessionLongest.count());
     std::string tlsCertificate;
     std::string tlsKey;
+    std::string auditLog;
 };
+
+// Beside the index: velmora-audit.log in its folder.
+std::string auditLogPathOf(const ServeArguments& args, const std::string& database) {
+    if (!args.auditLog.empty())
+        return args.auditLog;
+    const std::size_t separator = lastSeparator(database);
+    return (separator == std::string::npos ? std::string() : database.substr(0, separator + 1)) +
+           "velmora-audit.log";
+}
+
+std::unique_ptr<serve::AuditLog> openAuditLog(const std::string& path) {
+    try {
+        auto log = std::make_unique<serve::AuditLog>(path);
+        warnIfReadableByOthers(path, "who looked at which deal");
+        return log;
+    } catch (const serve::AuditLogFailed& failure) {
+        throw CannotRun(failure.what());
+    }
+}
 
 std::string listenProblem(const std::string& text) {
     return serve::parseListenAddress(text)
@@ -126,9 +148,10 @@ void runServe(const ServeArguments& args) {
     serve::IndexKeeper index(treeTextToUtf8(database), args.folders,
                              std::chrono::minutes(args.refreshMinutes), args.jobs);
     warnIfReadableByOthers(database);
+    const std::unique_ptr<serve::AuditLog> audit = openAuditLog(auditLogPathOf(args, database));
     std::unique_ptr<serve::HttpServer> server;
     try {
-        server = std::make_unique<serve::HttpServer>(options, index);
+        server = std::make_unique<serve::HttpServer>(options, index, audit.get());
     } catch (const serve::ServeRefused& refusal) {
         throw CannotRun(refusal.what());
     }
@@ -204,6 +227,10 @@ void addServeCommand(CLI::App& app, const GlobalOptions&) {
         ->add_option("--session-max", args->sessionMaxHours,
                      "Hours a login lasts in all (default 12)")
         ->check(CLI::Range(1u, 720u));
+    serve->add_option("--audit-log", args->auditLog,
+                      "The audit log: a line for each login, search and deal shown, chained so "
+                      "that tampering shows (default: velmora-audit.log in the index's folder; "
+                      "see velmora audit)");
     if (serve::kServesTls) {
         serve->add_option("--tls-cert", args->tlsCertificate,
                           "Serve HTTPS with this certificate (PEM)");

@@ -39,4 +39,4 @@ endif()
 
 # The file-use registry is a COM component; the library calls it. GUIDs
 # come from the system's generator (bcrypt).
-target_link_libraries(velmora PUBLIC ole32 oleaut32 uuid bcrypt)
+target_link_libraries(velmora PUBLIC ole32 oleaut32 uuid bcrypt advapi32)

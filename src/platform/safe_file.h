@@ -33,8 +33,9 @@ WriteTarget writeTargetOf(const std::string& path);
 //
 // A file made from another one (a deal's backup, its page) names that one in
 // `modeSource`: it then gets no permission that file lacks, so that a copy
-// is never readable by more people than what it was made from. (POSIX
-// permission bits; on Windows the new file has its folder's permissions.)
+// is never readable by more people than what it was made from. (POSIX: no
+// permission bit the source lacks. Windows: the source's access list, made
+// the file's own, in place of what its folder would give it.)
 bool writeFileReplacing(const std::string& path, std::string_view bytes,
                         const std::string& modeSource = {});
 

@@ -7,6 +7,7 @@
 #include "platform/safe_file.h"
 
 #include "platform/file_faults.h"
+#include "platform/file_security_win32.h"
 #include "platform/final_path_win32.h"
 #include "platform/native_path.h"
 
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -128,13 +130,14 @@ std::wstring temporaryName(const std::wstring& path) {
 // and flushes it; its name, or nothing when it could not be made, with no
 // file left behind.
 std::wstring writeTemporary(const std::string& path, const std::wstring& target,
-                            std::string_view bytes) {
+                            std::string_view bytes, FileSecurity* security = nullptr) {
     constexpr int kAttempts = 16;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         if (faultInjected(FileStep::Create, path))
             return {};
         const std::wstring name = temporaryName(target);
-        Handle file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        Handle file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0,
+                                  security ? security->attributes() : nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) {
             if (::GetLastError() == ERROR_FILE_EXISTS)
@@ -240,12 +243,24 @@ bool settleAfterTargetWentAway(const std::wstring& target, const std::wstring& t
     return false;
 }
 
-bool replaceFile(const std::string& path, std::string_view bytes) {
+// The access list of the file `modeSource` names, for a file made from it;
+// nothing when there is none, or when it cannot be read (the new file then
+// admits its user alone rather than whom its folder admits).
+std::unique_ptr<FileSecurity> securityFrom(const std::string& modeSource) {
+    if (modeSource.empty())
+        return nullptr;
+    const std::wstring source = systemPath(modeSource);
+    std::unique_ptr<FileSecurity> security = source.empty() ? nullptr : securityOfFile(source);
+    return security ? std::move(security) : ownerOnlySecurity();
+}
+
+bool replaceFile(const std::string& path, std::string_view bytes, const std::string& modeSource) {
     const std::wstring target = replaceableTarget(path);
     if (target.empty())
         return false;
     const bool replacing = exists(target);
-    const std::wstring temporary = writeTemporary(path, target, bytes);
+    const std::unique_ptr<FileSecurity> security = securityFrom(modeSource);
+    const std::wstring temporary = writeTemporary(path, target, bytes, security.get());
     if (temporary.empty())
         return false;
     const bool moved =
@@ -253,6 +268,10 @@ bool replaceFile(const std::string& path, std::string_view bytes) {
         (replacing ? replaceExisting(target, temporary)
                    : ::MoveFileExW(temporary.c_str(), target.c_str(),
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0);
+    // ReplaceFileW gives the new file the replaced one's access list, which
+    // may admit more people than the source does.
+    if (moved && replacing && security)
+        applySecurity(target, *security);
     if (moved)
         return true;
     if (replacing && !exists(target))
@@ -313,10 +332,9 @@ WriteTarget writeTargetOf(const std::string& path) {
     return wide.empty() ? WriteTarget::NotAFile : kindOfTarget(finalTarget(wide));
 }
 
-// A new file takes its folder's permissions (its inherited ACL): the
-// source's are not carried over.
-bool writeFileReplacing(const std::string& path, std::string_view bytes, const std::string&) {
-    return replaceFile(path, bytes);
+bool writeFileReplacing(const std::string& path, std::string_view bytes,
+                        const std::string& modeSource) {
+    return replaceFile(path, bytes, modeSource);
 }
 
 GuardedReplace writeFileReplacingIfUnchanged(const std::string& path, std::string_view bytes,
@@ -324,13 +342,14 @@ GuardedReplace writeFileReplacingIfUnchanged(const std::string& path, std::strin
     return replaceGuarded(path, bytes, expected);
 }
 
-bool writeNewFile(const std::string& path, std::string_view bytes, const std::string&) {
+bool writeNewFile(const std::string& path, std::string_view bytes, const std::string& modeSource) {
     if (endsInSeparator(path))
         return false;
     const std::wstring target = systemPath(path);
     if (target.empty() || exists(target))
         return false;
-    const std::wstring temporary = writeTemporary(path, target, bytes);
+    const std::unique_ptr<FileSecurity> security = securityFrom(modeSource);
+    const std::wstring temporary = writeTemporary(path, target, bytes, security.get());
     if (temporary.empty())
         return false;
     // Without MOVEFILE_REPLACE_EXISTING the move refuses a name that is taken,

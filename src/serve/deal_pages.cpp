@@ -53,24 +53,18 @@ struct ReadDeal {
 
 // The deal of `idText` read from its file, or the reply that says why not.
 std::variant<ReadDeal, HttpReply> readDeal(index::Database& db, std::string_view idText) {
-    const std::optional<std::int64_t> id = idOf(idText);
-    if (!id)
-        return notFound();
-    const std::optional<index::SearchHit> row = index::documentOfId(db, *id);
-    if (!row)
-        return notFound();
-    const auto* path = std::get_if<std::string>(&row->fields[index::Field::Path]);
-    if (!path)
+    const std::string path = DealPages::indexedPath(db, idText);
+    if (path.empty())
         return notFound();
     // Only a file is opened: a fifo put in its place would hold the request
     // until something wrote to it, a device would never end.
-    if (!fileExists(*path))
-        return unreadable(*path, whyNoFile(*path));
-    ReadDeal read{*path, batch::readDealInMemory(*path)};
+    if (!fileExists(path))
+        return unreadable(path, whyNoFile(path));
+    ReadDeal read{path, batch::readDealInMemory(path)};
     if (read.deal.reading == batch::DealReading::Read)
         return read;
-    return unreadable(*path, read.deal.reason.empty() ? "it is no deal document any more"
-                                                      : read.deal.reason);
+    return unreadable(path, read.deal.reason.empty() ? "it is no deal document any more"
+                                                     : read.deal.reason);
 }
 
 // A legacy deal shown from its own file says so, on screen and in print.
@@ -84,6 +78,17 @@ render::PageSource sourceOf(const ReadDeal& read) {
 } // namespace
 
 DealPages::DealPages(bool printing) : printing_(printing) {}
+
+std::string DealPages::indexedPath(index::Database& db, std::string_view idText) {
+    const std::optional<std::int64_t> id = idOf(idText);
+    if (!id)
+        return "";
+    const std::optional<index::SearchHit> row = index::documentOfId(db, *id);
+    if (!row)
+        return "";
+    const auto* path = std::get_if<std::string>(&row->fields[index::Field::Path]);
+    return path ? *path : "";
+}
 
 DealPages::~DealPages() = default;
 

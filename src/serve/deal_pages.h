@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <mutex>
+#include <string>
 #include <string_view>
 
 namespace velmora::render::pdf {
@@ -27,6 +28,9 @@ public:
     ~DealPages();
     DealPages(const DealPages&) = delete;
     DealPages& operator=(const DealPages&) = delete;
+
+    // The file the index names for deal `id`; empty when it names none.
+    static std::string indexedPath(index::Database& db, std::string_view id);
 
     HttpReply page(index::Database& db, std::string_view id);
     HttpReply json(index::Database& db, std::string_view id);

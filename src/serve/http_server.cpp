@@ -2,6 +2,7 @@
 
 #include "index/deal_reading.h"
 #include "index/index_search.h"
+#include "serve/audit_log.h"
 #include "serve/connection_pool.h"
 #include "serve/deal_pages.h"
 #include "serve/embedded_assets.h"
@@ -89,6 +90,12 @@ bool isApi(const std::string& path) {
     return path.starts_with("/api/");
 }
 
+// A search's words as the request gave them: its query string.
+std::string queryOf(const httplib::Request& request) {
+    const std::size_t mark = request.target.find('?');
+    return mark == std::string::npos ? "" : request.target.substr(mark + 1);
+}
+
 // The index's own form of a moment: "2026-12-08T01:42:17Z".
 std::string isoTime(std::chrono::system_clock::time_point when) {
     return index::isoTimeOfNanoseconds(
@@ -143,9 +150,9 @@ std::function<void(const std::string&)> noticeOf(const ServeOptions& options) {
 // for that, and each thread reads the index through a connection of its own.
 class AppState {
 public:
-    AppState(const ServeOptions& options, IndexKeeper& index)
-        : options_(options), index_(index), deals_(options.printing), notice_(noticeOf(options)),
-          people_(peopleOf(options, notice_)),
+    AppState(const ServeOptions& options, IndexKeeper& index, AuditLog* audit)
+        : options_(options), index_(index), audit_(audit), deals_(options.printing),
+          notice_(noticeOf(options)), people_(peopleOf(options, notice_)),
           sessions_(options.sessionIdle, options.sessionLongest, options.now),
           throttle_(options.now) {}
 
@@ -163,6 +170,38 @@ public:
         if (!person)
             return std::nullopt;
         return person->name;
+    }
+
+    // Logs what `response` answers to `request` before it goes out; an
+    // answer that cannot be logged is not given: 503, and none of its
+    // headers (a session's cookie, a redirect) either. `person` names whom
+    // the answer was for when the request no longer tells it (a login, a
+    // logout).
+    void record(const httplib::Request& request, httplib::Response& response, AuditAction action,
+                const std::string& deal = "", std::optional<std::string> person = std::nullopt) {
+        if (!audit_)
+            return;
+        const bool known = action != AuditAction::LoginFailed && action != AuditAction::Refused;
+        AuditEvent event;
+        if (known)
+            event.user = person ? *person : personOf(request).value_or("");
+        event.address = request.remote_addr;
+        event.action = action;
+        if (action == AuditAction::Search)
+            event.words = queryOf(request);
+        event.deal = deal;
+        if (!deal.empty())
+            event.path = DealPages::indexedPath(reader(), deal);
+        event.status = response.status;
+        try {
+            audit_->append(event);
+        } catch (const AuditLogFailed& failure) {
+            std::cerr << "velmora serve: " << visibleText(failure.what()) << '\n';
+            for (const char* header :
+                 {"Set-Cookie", "Location", "Content-Disposition", "X-Total-Count"})
+                response.headers.erase(header);
+            replyText(response, 503, "the audit log cannot be written, so nothing is served");
+        }
     }
 
     // Whether `request` may go on to its route; when not, `response` says why.
@@ -285,26 +324,32 @@ public:
             response.set_redirect("/", 303);
             return;
         }
-        if (refusedForFailures(request, response))
+        if (refusedForFailures(request, response)) {
+            record(request, response, AuditAction::Refused);
             return;
+        }
         const std::optional<Person> person = people_->byToken(request.get_param_value("token"));
         if (!person) {
             loginFailed(request);
             reply(response, {401, kHtml, loginPageHtml(true)});
+            record(request, response, AuditAction::LoginFailed);
             return;
         }
         response.set_header("Set-Cookie",
                             std::string(kSessionCookie) + "=" + sessions_.open(*person) +
                                 "; Path=/; HttpOnly; SameSite=Strict" + (tls() ? "; Secure" : ""));
         response.set_redirect("/", 303);
+        record(request, response, AuditAction::Login, "", person->name);
     }
 
     void logOut(const httplib::Request& request, httplib::Response& response) {
+        const std::string person = personOf(request).value_or("");
         sessions_.close(sessionOf(request));
         response.set_header("Set-Cookie", std::string(kSessionCookie) +
                                               "=; Path=/; Max-Age=0; HttpOnly; SameSite=Strict" +
                                               (tls() ? "; Secure" : ""));
         response.set_redirect(loginRequired() ? "/login" : "/", 303);
+        record(request, response, AuditAction::Logout, "", person);
     }
 
     void asset(const httplib::Request& request, httplib::Response& response) {
@@ -359,6 +404,7 @@ private:
 
     const ServeOptions& options_;
     IndexKeeper& index_;
+    AuditLog* audit_;
     DealPages deals_;
     const std::function<void(const std::string&)> notice_;
     const std::unique_ptr<People> people_;
@@ -405,21 +451,40 @@ httplib::Server::HandlerResponse admit(AppState& state, const httplib::Request& 
     }
     if (request.method == "POST" && fromAnotherSite(request)) {
         replyText(response, 403, "a form from another site is refused");
+        state.record(request, response, AuditAction::Refused);
         return Handled::Handled;
     }
-    return state.letIn(request, response) ? Handled::Unhandled : Handled::Handled;
+    if (state.letIn(request, response))
+        return Handled::Unhandled;
+    state.record(request, response, AuditAction::Refused);
+    return Handled::Handled;
 }
 
 void route(httplib::Server& server, AppState& state) {
     using Request = httplib::Request;
     using Response = httplib::Response;
-    server.Get("/", [&](const Request& q, Response& r) { state.searchPage(q, r); });
-    server.Get("/api/search", [&](const Request& q, Response& r) { state.searchApi(q, r); });
-    server.Get(R"(/deal/(\d{1,19}))", [&](const Request& q, Response& r) { state.dealPage(q, r); });
-    server.Get(R"(/deal/(\d{1,19})\.pdf)",
-               [&](const Request& q, Response& r) { state.dealPdf(q, r); });
-    server.Get(R"(/api/deal/(\d{1,19}))",
-               [&](const Request& q, Response& r) { state.dealJson(q, r); });
+    // The search page without a query is the empty form: no search.
+    server.Get("/", [&](const Request& q, Response& r) {
+        state.searchPage(q, r);
+        if (!queryOf(q).empty())
+            state.record(q, r, AuditAction::Search);
+    });
+    server.Get("/api/search", [&](const Request& q, Response& r) {
+        state.searchApi(q, r);
+        state.record(q, r, AuditAction::Search);
+    });
+    server.Get(R"(/deal/(\d{1,19}))", [&](const Request& q, Response& r) {
+        state.dealPage(q, r);
+        state.record(q, r, AuditAction::View, q.matches[1].str());
+    });
+    server.Get(R"(/deal/(\d{1,19})\.pdf)", [&](const Request& q, Response& r) {
+        state.dealPdf(q, r);
+        state.record(q, r, AuditAction::Pdf, q.matches[1].str());
+    });
+    server.Get(R"(/api/deal/(\d{1,19}))", [&](const Request& q, Response& r) {
+        state.dealJson(q, r);
+        state.record(q, r, AuditAction::Json, q.matches[1].str());
+    });
     server.Get("/health", [&](const Request&, Response& r) { state.health(r); });
     server.Get(R"(/assets/([a-z]{1,32}\.[a-z]{2,4}))",
                [&](const Request& q, Response& r) { state.asset(q, r); });
@@ -445,8 +510,8 @@ std::unique_ptr<httplib::Server> makeServer(const ServeOptions& options) {
 
 } // namespace
 
-HttpServer::HttpServer(ServeOptions options, IndexKeeper& index)
-    : options_(std::move(options)), state_(std::make_unique<AppState>(options_, index)),
+HttpServer::HttpServer(ServeOptions options, IndexKeeper& index, AuditLog* audit)
+    : options_(std::move(options)), state_(std::make_unique<AppState>(options_, index, audit)),
       server_(makeServer(options_)) {
     httplib::Server& server = *server_;
     server.new_task_queue = [] { return new ConnectionPool(kServingThreads, kWaitingConnections); };

@@ -10,6 +10,10 @@
 //   GET  /health           the index's age and size, for monitoring
 //   GET  /assets/NAME      the pages' style sheet and script
 //   GET, POST /login       the token traded for a session; POST /logout
+//
+// With an audit log, logins (and failed ones), logouts, searches, deals
+// shown (page, PDF, JSON) and refusals are each logged before they are
+// answered; one that cannot be logged is answered 503 instead.
 #pragma once
 
 #include "serve/index_keeper.h"
@@ -24,11 +28,13 @@ class Server;
 namespace velmora::serve {
 
 class AppState;
+class AuditLog;
 
 class HttpServer {
 public:
     // Throws ServeRefused when the TLS certificate or key cannot be used.
-    HttpServer(ServeOptions options, IndexKeeper& index);
+    // With `audit`, each action is logged there before it is answered.
+    HttpServer(ServeOptions options, IndexKeeper& index, AuditLog* audit = nullptr);
     ~HttpServer();
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;

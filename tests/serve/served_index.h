@@ -22,12 +22,14 @@ class ServedIndex {
 public:
     // The folder is indexed before the first request; with a token, every
     // page asks for a login.
-    explicit ServedIndex(const std::string& folder, const std::string& token = "")
-        : ServedIndex(folder, optionsOf(token)) {}
+    explicit ServedIndex(const std::string& folder, const std::string& token = "",
+                         serve::AuditLog* audit = nullptr)
+        : ServedIndex(folder, optionsOf(token), audit) {}
     // Served with `options`, on 127.0.0.1 at a port the system chooses.
-    ServedIndex(const std::string& folder, serve::ServeOptions options)
+    ServedIndex(const std::string& folder, serve::ServeOptions options,
+                serve::AuditLog* audit = nullptr)
         : keeper_(indexFolder_.file("index.db"), {folder}, std::chrono::hours(1), 1),
-          server_(onAnyPort(std::move(options)), keeper_) {
+          server_(onAnyPort(std::move(options)), keeper_, audit) {
         keeper_.updateNow();
         if (!server_.bind()) {
             ADD_FAILURE() << "cannot listen on 127.0.0.1";

@@ -2,7 +2,10 @@
 // the form or as a bearer, and is named on the page; a person taken out of
 // the file is shut out from their next request, whatever session they hold;
 // sessions end when idle and at their longest; and an address that fails to
-// log in too often waits out the minute, while another address does not.
+// log in too often waits out the minute, while another address does not;
+// the audit trail names the person behind each action.
+#include "serve/audit_chain.h"
+#include "serve/audit_log.h"
 #include "serve/manual_clock.h"
 #include "serve/people.h"
 #include "serve/served_index.h"
@@ -72,7 +75,9 @@ protected:
     ManualClock clock_;
     std::mutex noticesMutex_;
     std::vector<std::string> notices_;
-    ServedIndex served_{deal_.folder.path(), options()};
+    const std::string auditPath_ = files_.file("audit.log");
+    serve::AuditLog audit_{auditPath_};
+    ServedIndex served_{deal_.folder.path(), options(), &audit_};
 };
 
 TEST_F(UserLogin, EachPersonLogsInWithTheirOwnTokenAndIsNamedOnThePage) {
@@ -164,6 +169,24 @@ TEST_F(UserLogin, AnAddressThatFailsTooOftenWaitsOutTheMinuteAndOthersDoNot) {
         R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d(\.\d+)?Z 127\.0\.0\.1: login failed)");
     for (const std::string& notice : notices_)
         EXPECT_TRUE(std::regex_match(notice, failed)) << notice;
+}
+
+TEST_F(UserLogin, TheAuditTrailNamesThePersonOfEachAction) {
+    const std::string dana = sessionOf(dana_);
+    EXPECT_EQ(statusWith(dana), 200);
+    EXPECT_EQ(asBearer(lee_, "/api/search?q=whitlock")->status, 200);
+    EXPECT_EQ(served_.client().Post("/logout", {{"Cookie", dana}}, "", "")->status, 303);
+
+    std::vector<std::pair<serve::AuditAction, std::string>> logged;
+    for (const serve::AuditLine& line : serve::splitAuditLines(readBytes(auditPath_)))
+        if (line.entry)
+            logged.emplace_back(line.entry->event.action, line.entry->event.user);
+    const std::vector<std::pair<serve::AuditAction, std::string>> expected{
+        {serve::AuditAction::Login, "dana"},
+        {serve::AuditAction::Search, "dana"},
+        {serve::AuditAction::Search, "lee@office"},
+        {serve::AuditAction::Logout, "dana"}};
+    EXPECT_EQ(logged, expected);
 }
 
 } // namespace

@@ -6,7 +6,9 @@
 # per deal; a program holding a deal with share mode 0 makes it "held",
 # waited for and converted once it lets go; input from NUL asks no
 # question; legacy text keeps its characters on a Windows of code page 1250;
-# and the same tree indexed here and on Linux gives the same rows.
+# the index and a page made from a private deal admit its user alone, and a
+# removed deal leaves nothing in the index; and the same tree indexed here
+# and on Linux gives the same rows.
 #
 #   run-wine-cli-suite.sh NATIVE_BUILD_DIR WINDOWS_BUILD_DIR ARCH
 #
@@ -304,6 +306,34 @@ kill "$server" 2>/dev/null
 vel serve --db "$db" --listen "0.0.0.0:$port" --token-file "$(winpath "$work/report.jsonl")"
 expect "velmora.exe serve refuses a network address ($err)" \
     eval '[ "$status" -eq 2 ] && holds "$err" "serves this machine alone"'
+
+# Private by default. Wine keeps a file's access list as its mode, where an
+# entry for the user alone comes out as 750 (the group bits are Wine's own)
+# and one for everyone as the last digit: the index velmora.exe makes admits
+# no one else, nor does a page rendered from a deal only its user may read;
+# and nothing of a removed deal stays in the index file.
+admits_no_one_else() { [[ "$(stat -c %a "$1")" == *0 ]]; }
+expect "the index velmora.exe made admits no one else ($(stat -c %a "$work/index.db"))" \
+    admits_no_one_else "$work/index.db"
+private="$work/private/Private deal.hud"
+mkdir -p "$work/private"
+make_deal "$private" PV-0001 'Quentin Zabriskie'
+chmod 600 "$private"
+vel render "$(winpath "$private")"
+expect "a page made from a deal of mode 600 admits no one else ($(stat -c %a "${private%.hud}.html") $err)" \
+    admits_no_one_else "${private%.hud}.html"
+purged=$(winpath "$work/purged.db")
+vel index --db "$purged" "$(winpath "$work/private")"
+expect "the private deal is indexed ($out $err)" holds "$out" "indexed: 1,"
+rm "$private" "${private%.hud}.html"
+vel index --db "$purged" "$(winpath "$work/private")"
+expect "index reports the deal removed ($out $err)" holds "$out" "removed: 1"
+expect "nothing of the removed deal stays in the index file" \
+    eval '! grep -qai zabriskie "$work/purged.db"*'
+chmod 644 "$work/purged.db"
+vel search --db "$purged" zabriskie
+expect "an index others may read is named in one warning ($err)" \
+    [ "$(grep -c "purged.db can be read by other users" <<<"$err")" -eq 1 ]
 
 # The same tree gives the same rows in both builds' indexes, paths aside.
 vel index --db "$(winpath "$work/twin.db")" "$(winpath "$work/twin-windows")"
