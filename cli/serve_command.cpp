@@ -15,6 +15,7 @@
 #include "serve/audit_log.h"
 #include "serve/http_server.h"
 #include "serve/index_keeper.h"
+#include "serve/users_file.h"
 
 #include <chrono>
 #include <iostream>
@@ -30,6 +31,11 @@ struct ServeArguments {
     unsigned refreshMinutes = 10;
     unsigned jobs = 1;
     std::string tokenFile;
+    std::string usersFile;
+    std::string addUser;
+    std::string removeUser;
+    unsigned sessionIdleMinutes = static_cast<unsigned>(serve::kSessionIdle.count());
+    unsigned sessionMaxHours = static_cast<unsigned>(serve::kSessionLongest.count());
     std::string tlsCertificate;
     std::string tlsKey;
     std::string auditLog;
@@ -68,12 +74,25 @@ serve::ServeOptions optionsOf(const ServeArguments& args) {
     if (!loopback && !serve::kServesTls)
         throw CannotRun("this build serves this machine alone (it has no HTTPS); listen on "
                         "127.0.0.1");
-    if (!loopback && args.tokenFile.empty())
+    if (!args.tokenFile.empty() && !args.usersFile.empty())
+        throw CannotRun("give --users (a token for each person) or --token-file (one for "
+                        "all), not both");
+    if (!loopback && args.tokenFile.empty() && args.usersFile.empty())
         throw CannotRun(options.listen.host +
-                        " reaches other machines: give --token-file, the secret people log in "
-                        "with");
+                        " reaches other machines: give --users or --token-file, so that people "
+                        "log in");
     if (args.tlsCertificate.empty() != args.tlsKey.empty())
         throw CannotRun("HTTPS needs both --tls-cert and --tls-key");
+    if (!args.usersFile.empty()) {
+        // Read here only to refuse a bad file before anything else is done;
+        // the server reads it again, and again whenever it changes.
+        try {
+            serve::readUsersFile(args.usersFile);
+        } catch (const serve::UsersRefused& refusal) {
+            throw CannotRun(refusal.what());
+        }
+        options.usersFile = args.usersFile;
+    }
     if (!args.tokenFile.empty()) {
         try {
             options.token = serve::readAccessToken(args.tokenFile);
@@ -81,13 +100,43 @@ serve::ServeOptions optionsOf(const ServeArguments& args) {
             throw CannotRun(refusal.what());
         }
     }
+    options.sessionIdle = std::chrono::minutes(args.sessionIdleMinutes);
+    options.sessionLongest = std::chrono::hours(args.sessionMaxHours);
     options.tlsCertificate = args.tlsCertificate;
     options.tlsKey = args.tlsKey;
     options.printing = render::pdf::kPrintsPdf && render::pdf::browserInstalled();
     return options;
 }
 
+// --add-user and --remove-user: the users file changed, and nothing served.
+void changeUsers(const ServeArguments& args) {
+    if (args.usersFile.empty())
+        throw CannotRun((args.addUser.empty() ? "--remove-user" : "--add-user") +
+                        std::string(" needs --users FILE"));
+    if (!args.addUser.empty() && !args.removeUser.empty())
+        throw CannotRun("give --add-user or --remove-user, one at a time");
+    try {
+        if (!args.removeUser.empty()) {
+            serve::removeUser(args.usersFile, args.removeUser);
+            std::cerr << "velmora: " << args.removeUser << " removed from " << args.usersFile
+                      << "; a running server ends their sessions at their next request\n";
+            return;
+        }
+        const std::string token = serve::addUser(args.usersFile, args.addUser);
+        std::cout << token << std::endl;
+        std::cerr << "velmora: that is " << args.addUser
+                  << "'s token, shown this once and never again: give it to them alone ("
+                  << args.usersFile << " keeps only its hash)\n";
+    } catch (const serve::UsersRefused& refusal) {
+        throw CannotRun(refusal.what());
+    }
+}
+
 void runServe(const ServeArguments& args) {
+    if (!args.addUser.empty() || !args.removeUser.empty()) {
+        changeUsers(args);
+        return;
+    }
     serve::ServeOptions options = optionsOf(args);
     const bool tls = !options.tlsCertificate.empty();
     const std::string database = indexPathOf(args.database, !args.folders.empty());
@@ -133,7 +182,10 @@ void addServeCommand(CLI::App& app, const GlobalOptions&) {
     auto args = std::make_shared<ServeArguments>();
     CLI::App* serve = app.add_subcommand(
         "serve", "Serve the index and the deals' statements to browsers: search, statement "
-                 "pages, JSON for scripts. Keeps the index of the folders given current");
+                 "pages, JSON for scripts. Keeps the index of the folders given current. "
+                 "People log in with a token of their own (--users) or one for all "
+                 "(--token-file); an address that fails 5 times in a minute waits out that "
+                 "minute");
     serve->add_option("FOLDER", args->folders,
                       "Folders whose deals the index holds, updated at start and every "
                       "--refresh minutes (default: none; the index is served as it is)");
@@ -142,8 +194,8 @@ void addServeCommand(CLI::App& app, const GlobalOptions&) {
         ->add_option("--listen", args->listen,
                      serve::kServesTls
                          ? "ADDR:PORT to listen on (default 127.0.0.1:8080, this machine "
-                           "alone); any other address needs --token-file, and HTTPS on a "
-                           "shared network"
+                           "alone); any other address needs --users or --token-file, and "
+                           "HTTPS on a shared network"
                          : "ADDR:PORT to listen on (default 127.0.0.1:8080); this build "
                            "serves this machine alone")
         ->check(listenProblem);
@@ -153,9 +205,28 @@ void addServeCommand(CLI::App& app, const GlobalOptions&) {
         ->check(CLI::Range(1u, 10080u));
     serve->add_option("-j,--jobs", args->jobs, "Files read at once while updating (default 1)")
         ->check(CLI::Range(1u, 256u));
+    serve->add_option("--users", args->usersFile,
+                      "A file of the people who may log in, each with a token of their own "
+                      "(the file keeps a salted hash of each, never the token); changes take "
+                      "effect while serving");
+    serve->add_option("--add-user", args->addUser,
+                      "Add NAME (letters, digits, . _ - @) to --users FILE, print their new "
+                      "token once, and exit");
+    serve->add_option("--remove-user", args->removeUser,
+                      "Remove NAME from --users FILE and exit; a running server ends their "
+                      "sessions");
     serve->add_option("--token-file", args->tokenFile,
-                      "A file whose first line is the secret people log in with (at least 22 "
-                      "characters; 32 random hexadecimal digits will do)");
+                      "A file whose first line is the one secret everyone logs in with, as "
+                      "\"owner\" (at least 22 characters; 32 random hexadecimal digits will "
+                      "do); not with --users");
+    serve
+        ->add_option("--session-idle", args->sessionIdleMinutes,
+                     "Minutes a login lasts unused (default 30)")
+        ->check(CLI::Range(1u, 1440u));
+    serve
+        ->add_option("--session-max", args->sessionMaxHours,
+                     "Hours a login lasts in all (default 12)")
+        ->check(CLI::Range(1u, 720u));
     serve->add_option("--audit-log", args->auditLog,
                       "The audit log: a line for each login, search and deal shown, chained so "
                       "that tampering shows (default: velmora-audit.log in the index's folder; "

@@ -58,35 +58,4 @@ std::string randomId() {
     return id;
 }
 
-std::string Sessions::open() {
-    const Clock::time_point now = Clock::now();
-    std::string id = randomId();
-    const std::lock_guard lock(mutex_);
-    forgetEnded(now);
-    sessions_[id] = Session{now, now};
-    return id;
-}
-
-bool Sessions::use(const std::string& id) {
-    const Clock::time_point now = Clock::now();
-    const std::lock_guard lock(mutex_);
-    forgetEnded(now);
-    const auto found = sessions_.find(id);
-    if (found == sessions_.end())
-        return false;
-    found->second.lastUse = now;
-    return true;
-}
-
-void Sessions::close(const std::string& id) {
-    const std::lock_guard lock(mutex_);
-    sessions_.erase(id);
-}
-
-void Sessions::forgetEnded(Clock::time_point now) {
-    std::erase_if(sessions_, [&](const auto& entry) {
-        return now - entry.second.lastUse >= idle_ || now - entry.second.opened >= longest_;
-    });
-}
-
 } // namespace velmora::serve

@@ -1,17 +1,11 @@
 // The secret that lets a person in when the server listens beyond this
-// machine, and the sessions a login opens.
+// machine.
 //
 // The token is read from a file the office keeps (--token-file), never from
-// the command line, where other users of the machine could read it. A
-// login trades it for a session: the cookie carries a random session id,
-// never the token, so that a cookie that leaks ends with its session.
+// the command line, where other users of the machine could read it.
 #pragma once
 
-#include <chrono>
 #include <cstddef>
-#include <map>
-#include <mutex>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -37,31 +31,5 @@ bool sameSecret(std::string_view given, std::string_view secret);
 
 // 128 random bits from the system, as 32 hexadecimal digits.
 std::string randomId();
-
-class Sessions {
-public:
-    using Clock = std::chrono::steady_clock;
-
-    Sessions(std::chrono::seconds idle, std::chrono::seconds longest)
-        : idle_(idle), longest_(longest) {}
-
-    // A new session's id.
-    std::string open();
-    // Whether `id` names a session that has not ended; each use restarts its idle time.
-    bool use(const std::string& id);
-    void close(const std::string& id);
-
-private:
-    struct Session {
-        Clock::time_point opened;
-        Clock::time_point lastUse;
-    };
-    void forgetEnded(Clock::time_point now);
-
-    const std::chrono::seconds idle_;
-    const std::chrono::seconds longest_;
-    std::mutex mutex_;
-    std::map<std::string, Session> sessions_;
-};
 
 } // namespace velmora::serve

@@ -2,13 +2,14 @@
 
 #include "index/deal_reading.h"
 #include "index/index_search.h"
-#include "serve/access_token.h"
 #include "serve/audit_log.h"
 #include "serve/connection_pool.h"
 #include "serve/deal_pages.h"
 #include "serve/embedded_assets.h"
+#include "serve/login_throttle.h"
 #include "serve/page_html.h"
 #include "serve/search_request.h"
+#include "serve/sessions.h"
 #include "tree/json_text.h"
 #include "tree/visible_text.h"
 
@@ -123,6 +124,26 @@ std::string statusText(int status) {
     }
 }
 
+std::unique_ptr<People> peopleOf(const ServeOptions& options,
+                                 const std::function<void(const std::string&)>& notice) {
+    if (!options.usersFile.empty()) {
+        try {
+            return std::make_unique<UsersOnFile>(options.usersFile, options.now, notice);
+        } catch (const UsersRefused& refusal) {
+            throw ServeRefused(refusal.what());
+        }
+    }
+    if (!options.token.empty())
+        return std::make_unique<TokenOwner>(options.token);
+    return nullptr;
+}
+
+std::function<void(const std::string&)> noticeOf(const ServeOptions& options) {
+    if (options.notice)
+        return options.notice;
+    return [](const std::string& line) { std::cerr << "velmora serve: " + line + "\n"; };
+}
+
 } // namespace
 
 // What the routes share. Requests run on many threads: each member is safe
@@ -131,21 +152,39 @@ class AppState {
 public:
     AppState(const ServeOptions& options, IndexKeeper& index, AuditLog* audit)
         : options_(options), index_(index), audit_(audit), deals_(options.printing),
-          sessions_(kSessionIdle, kSessionLongest) {}
+          notice_(noticeOf(options)), people_(peopleOf(options, notice_)),
+          sessions_(options.sessionIdle, options.sessionLongest, options.now),
+          throttle_(options.now) {}
 
-    bool loginRequired() const { return !options_.token.empty(); }
+    bool loginRequired() const { return people_ != nullptr; }
+
+    // The name of the person `request` is served for: its session's or its
+    // bearer token's ("owner" with a token file); "" when no login is asked
+    // for; none when it names no one who may come in.
+    std::optional<std::string> personOf(const httplib::Request& request) {
+        if (!loginRequired())
+            return std::string();
+        const std::string bearer = bearerOf(request);
+        const std::optional<Person> person =
+            bearer.empty() ? sessionPerson(request) : people_->byToken(bearer);
+        if (!person)
+            return std::nullopt;
+        return person->name;
+    }
 
     // Logs what `response` answers to `request` before it goes out; an
     // answer that cannot be logged is not given: 503, and none of its
-    // headers (a session's cookie, a redirect) either.
+    // headers (a session's cookie, a redirect) either. `person` names whom
+    // the answer was for when the request no longer tells it (a login, a
+    // logout).
     void record(const httplib::Request& request, httplib::Response& response, AuditAction action,
-                const std::string& deal = "") {
+                const std::string& deal = "", std::optional<std::string> person = std::nullopt) {
         if (!audit_)
             return;
         const bool known = action != AuditAction::LoginFailed && action != AuditAction::Refused;
         AuditEvent event;
-        // One person behind the one token; nobody is named without one.
-        event.user = known && loginRequired() ? "owner" : "";
+        if (known)
+            event.user = person ? *person : personOf(request).value_or("");
         event.address = request.remote_addr;
         event.action = action;
         if (action == AuditAction::Search)
@@ -165,14 +204,28 @@ public:
         }
     }
 
-    bool authorized(const httplib::Request& request) {
+    // Whether `request` may go on to its route; when not, `response` says why.
+    bool letIn(const httplib::Request& request, httplib::Response& response) {
         if (!loginRequired() || isPublic(request.path))
             return true;
         const std::string bearer = bearerOf(request);
-        if (!bearer.empty())
-            return sameSecret(bearer, options_.token);
-        const std::string session = sessionOf(request);
-        return !session.empty() && sessions_.use(session);
+        if (bearer.empty()) {
+            if (sessionPerson(request))
+                return true;
+        } else {
+            if (refusedForFailures(request, response))
+                return false;
+            if (people_->byToken(bearer))
+                return true;
+            loginFailed(request);
+        }
+        if (isApi(request.path)) {
+            response.set_header("WWW-Authenticate", "Bearer");
+            replyText(response, 401, "log in first: send the token as Authorization: Bearer");
+        } else {
+            response.set_redirect("/login", 303);
+        }
+        return false;
     }
 
     // Each serving thread keeps its connection for the server's life.
@@ -190,6 +243,7 @@ public:
     void searchPage(const httplib::Request& request, httplib::Response& response) {
         SearchPage page;
         page.loggedIn = loginRequired();
+        page.person = personOf(request).value_or("");
         const QueryParameters parameters = parametersOf(request);
         const auto read = readSearchRequest(parameters);
         if (const auto* problem = std::get_if<std::string>(&read)) {
@@ -270,24 +324,32 @@ public:
             response.set_redirect("/", 303);
             return;
         }
-        if (!sameSecret(request.get_param_value("token"), options_.token)) {
+        if (refusedForFailures(request, response)) {
+            record(request, response, AuditAction::Refused);
+            return;
+        }
+        const std::optional<Person> person = people_->byToken(request.get_param_value("token"));
+        if (!person) {
+            loginFailed(request);
             reply(response, {401, kHtml, loginPageHtml(true)});
             record(request, response, AuditAction::LoginFailed);
             return;
         }
-        response.set_header("Set-Cookie", std::string(kSessionCookie) + "=" + sessions_.open() +
-                                              "; Path=/; HttpOnly; SameSite=Strict" +
-                                              (tls() ? "; Secure" : ""));
+        response.set_header("Set-Cookie",
+                            std::string(kSessionCookie) + "=" + sessions_.open(*person) +
+                                "; Path=/; HttpOnly; SameSite=Strict" + (tls() ? "; Secure" : ""));
         response.set_redirect("/", 303);
-        record(request, response, AuditAction::Login);
+        record(request, response, AuditAction::Login, "", person->name);
     }
 
     void logOut(const httplib::Request& request, httplib::Response& response) {
+        const std::string person = personOf(request).value_or("");
         sessions_.close(sessionOf(request));
         response.set_header("Set-Cookie", std::string(kSessionCookie) +
                                               "=; Path=/; Max-Age=0; HttpOnly; SameSite=Strict" +
                                               (tls() ? "; Secure" : ""));
         response.set_redirect(loginRequired() ? "/login" : "/", 303);
+        record(request, response, AuditAction::Logout, "", person);
     }
 
     void asset(const httplib::Request& request, httplib::Response& response) {
@@ -302,11 +364,52 @@ public:
 private:
     bool tls() const { return !options_.tlsCertificate.empty(); }
 
+    // The person of the request's session, while they may still come in: a
+    // session of someone taken out of the users file ends at their next
+    // request.
+    std::optional<Person> sessionPerson(const httplib::Request& request) {
+        const std::string id = sessionOf(request);
+        if (id.empty())
+            return std::nullopt;
+        const std::optional<Person> person = sessions_.use(id);
+        if (!person || people_->present(*person))
+            return person;
+        sessions_.close(id);
+        return std::nullopt;
+    }
+
+    // Whether the request's address failed too often to try now; then a
+    // 429 says until when.
+    bool refusedForFailures(const httplib::Request& request, httplib::Response& response) {
+        const std::optional<std::chrono::seconds> wait = throttle_.waitFor(request.remote_addr);
+        if (!wait)
+            return false;
+        const std::string seconds = std::to_string(wait->count());
+        response.set_header("Retry-After", seconds);
+        const std::string why =
+            "too many failed logins from this address; try again in " + seconds + " seconds";
+        if (isApi(request.path))
+            replyText(response, 429, why);
+        else
+            reply(response, {429, kHtml, messagePageHtml("Too many failed logins", why)});
+        return true;
+    }
+
+    // Counts the failure and tells it, never with the token given.
+    void loginFailed(const httplib::Request& request) {
+        throttle_.failed(request.remote_addr);
+        notice_(isoTime(std::chrono::system_clock::now()) + " " + visibleText(request.remote_addr) +
+                ": login failed");
+    }
+
     const ServeOptions& options_;
     IndexKeeper& index_;
     AuditLog* audit_;
     DealPages deals_;
+    const std::function<void(const std::string&)> notice_;
+    const std::unique_ptr<People> people_;
     Sessions sessions_;
+    LoginThrottle throttle_;
 };
 
 namespace {
@@ -351,14 +454,8 @@ httplib::Server::HandlerResponse admit(AppState& state, const httplib::Request& 
         state.record(request, response, AuditAction::Refused);
         return Handled::Handled;
     }
-    if (state.authorized(request))
+    if (state.letIn(request, response))
         return Handled::Unhandled;
-    if (isApi(request.path)) {
-        response.set_header("WWW-Authenticate", "Bearer");
-        replyText(response, 401, "log in first: send the token as Authorization: Bearer");
-    } else {
-        response.set_redirect("/login", 303);
-    }
     state.record(request, response, AuditAction::Refused);
     return Handled::Handled;
 }
@@ -393,10 +490,7 @@ void route(httplib::Server& server, AppState& state) {
                [&](const Request& q, Response& r) { state.asset(q, r); });
     server.Get("/login", [&](const Request&, Response& r) { state.loginPage(r); });
     server.Post("/login", [&](const Request& q, Response& r) { state.logIn(q, r); });
-    server.Post("/logout", [&](const Request& q, Response& r) {
-        state.logOut(q, r);
-        state.record(q, r, AuditAction::Logout);
-    });
+    server.Post("/logout", [&](const Request& q, Response& r) { state.logOut(q, r); });
 }
 
 std::unique_ptr<httplib::Server> makeServer(const ServeOptions& options) {

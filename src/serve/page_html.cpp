@@ -176,12 +176,13 @@ std::string resultsHtml(const SearchRequest& request, const index::SearchResult&
            pagesHtml(request, result);
 }
 
-std::string headerHtml(bool loggedIn) {
-    return "<header><h1><a href=\"/\">Deals</a></h1>" +
-           std::string(loggedIn ? "<form method=\"post\" action=\"/logout\"><button "
-                                  "type=\"submit\">Log out</button></form>"
-                                : "") +
-           "</header>";
+std::string headerHtml(bool loggedIn, const std::string& person = "") {
+    if (!loggedIn)
+        return "<header><h1><a href=\"/\">Deals</a></h1></header>";
+    return "<header><h1><a href=\"/\">Deals</a></h1><form method=\"post\" "
+           "action=\"/logout\">" +
+           (person.empty() ? "" : "<span class=\"person\">" + shown(person) + "</span> ") +
+           "<button type=\"submit\">Log out</button></form></header>";
 }
 
 } // namespace
@@ -208,7 +209,7 @@ std::string searchPageHtml(const SearchPage& page) {
         main += "<p class=\"problem\" role=\"alert\">" + shown(page.problem) + "</p>";
     else if (page.request && page.result)
         main += resultsHtml(*page.request, *page.result);
-    return pageHtml("Deals", headerHtml(page.loggedIn) + "<main>" + main + "</main>");
+    return pageHtml("Deals", headerHtml(page.loggedIn, page.person) + "<main>" + main + "</main>");
 }
 
 std::string loginPageHtml(bool failed) {

@@ -18,6 +18,7 @@ struct SearchPage {
     const index::SearchResult* result = nullptr;
     std::string problem;   // why the request was refused
     bool loggedIn = false; // offers a way out
+    std::string person;    // who is logged in, shown beside the way out
 };
 
 std::string searchPageHtml(const SearchPage& page);

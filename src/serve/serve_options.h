@@ -2,8 +2,10 @@
 #pragma once
 
 #include "serve/listen_address.h"
+#include "serve/steady_now.h"
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,14 +19,26 @@ inline constexpr bool kServesTls = true;
 inline constexpr bool kServesTls = false;
 #endif
 
+// A session ends after this long unused, and after this long in all.
+inline constexpr std::chrono::minutes kSessionIdle{30};
+inline constexpr std::chrono::hours kSessionLongest{12};
+
 struct ServeOptions {
     ListenAddress listen{kDefaultHost, kDefaultPort};
-    // The secret a person logs in with; empty: no login (loopback only).
+    // Who logs in: the people of a users file, or the one person ("owner")
+    // of a token; neither: no login (loopback only).
+    std::string usersFile;
     std::string token;
+    std::chrono::seconds sessionIdle = kSessionIdle;
+    std::chrono::seconds sessionLongest = kSessionLongest;
     std::string tlsCertificate; // PEM files; both or neither
     std::string tlsKey;
     // Whether the statement pages offer PDFs.
     bool printing = false;
+    // The time of sessions and of the login limit, and where the server's
+    // notices go (failed logins, a users file gone bad); a test gives its own.
+    SteadyNow now = SteadyClock::now;
+    std::function<void(const std::string&)> notice;
 };
 
 // Connections served at once, and connections waiting for a thread.
@@ -45,8 +59,4 @@ inline constexpr std::size_t kLongestHead = 16384;
 // and stalled holds a thread no longer.
 inline constexpr std::chrono::seconds kReadTimeout{5};
 inline constexpr std::chrono::seconds kWriteTimeout{10};
-// A session ends after this long unused, and after this long in all.
-inline constexpr std::chrono::minutes kSessionIdle{30};
-inline constexpr std::chrono::hours kSessionLongest{12};
-
 } // namespace velmora::serve

@@ -1,8 +1,6 @@
-// The secret a person logs in with and the sessions a login opens: the
-// token file as an office writes it (on any system), the tokens too weak or
-// too odd to take, the comparison that does not stop at the first
-// difference, and sessions that end when unused, when too old, and when
-// closed.
+// The secret a person logs in with: the token file as an office writes it
+// (on any system), the tokens too weak or too odd to take, and the
+// comparison that does not stop at the first difference.
 #include "serve/access_token.h"
 #include "temp_folder.h"
 
@@ -10,14 +8,12 @@
 
 #include <filesystem>
 #include <set>
-#include <thread>
 
 namespace velmora::serve {
 namespace {
 
 using testing::TempFolder;
 using testing::writeBytes;
-using namespace std::chrono_literals;
 
 const std::string k32Hex = "0123456789abcdef0123456789ABCDEF";
 
@@ -91,41 +87,6 @@ TEST(RandomId, Is128BitsInLowercaseHexadecimalAndNeverTheSame) {
         ids.insert(id);
     }
     EXPECT_EQ(ids.size(), 100u);
-}
-
-TEST(Sessions, ASessionEndsWhenUnusedForTheIdleTime) {
-    Sessions sessions(3s, 1h);
-    const std::string used = sessions.open();
-    const std::string left = sessions.open();
-    EXPECT_NE(used, left);
-    // Each use starts the idle time again: after these two, the session
-    // is older than the idle time, but was never idle that long.
-    std::this_thread::sleep_for(1600ms);
-    EXPECT_TRUE(sessions.use(used));
-    std::this_thread::sleep_for(1600ms);
-    EXPECT_TRUE(sessions.use(used));
-    EXPECT_FALSE(sessions.use(left));
-}
-
-TEST(Sessions, ASessionEndsAtItsLongestEvenWhenInUse) {
-    Sessions sessions(1h, 2s);
-    const std::string id = sessions.open();
-    EXPECT_TRUE(sessions.use(id));
-    std::this_thread::sleep_for(2100ms);
-    EXPECT_FALSE(sessions.use(id));
-}
-
-TEST(Sessions, ClosingEndsThatSessionAlone) {
-    Sessions sessions(1h, 1h);
-    const std::string closed = sessions.open();
-    const std::string other = sessions.open();
-    sessions.close(closed);
-    EXPECT_FALSE(sessions.use(closed));
-    EXPECT_TRUE(sessions.use(other));
-    sessions.close("no such session");
-    EXPECT_TRUE(sessions.use(other));
-    EXPECT_FALSE(sessions.use(""));
-    EXPECT_FALSE(sessions.use(randomId()));
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 // `velmora serve` as an office starts it: the options it refuses before it
 // listens anywhere (a network address without a token, a weak token, half of
-// HTTPS, an address that is none), and a real run on a second loopback
-// address standing in for the network, with a token and a certificate made
-// here: HTTPS serves the login page, the cookie is marked Secure, and
-// SIGTERM ends the run as a normal end.
+// HTTPS, an address that is none, a users file that is not one); people
+// added and removed, each token shown once; a real run with a users file;
+// and a real run on a second loopback address standing in for the network,
+// with a token and a certificate made here: HTTPS serves the login page, the
+// cookie is marked Secure, and SIGTERM ends the run as a normal end.
 #include "cli/cli_runner.h"
 #include "serve/raw_http.h"
+#include "serve/users_file.h"
 #include "support/index_archive.h"
 
 #include <gtest/gtest.h>
@@ -115,8 +117,8 @@ protected:
 TEST_F(ServeCli, UnsafeOrBrokenOptionsAreRefusedBeforeListening) {
     CliRun run = serve({"--listen", "0.0.0.0:18080"});
     EXPECT_EQ(run.exitCode, 2) << run;
-    EXPECT_EQ(run.err, "velmora: 0.0.0.0 reaches other machines: give --token-file, the secret "
-                       "people log in with\n");
+    EXPECT_EQ(run.err, "velmora: 0.0.0.0 reaches other machines: give --users or --token-file, "
+                       "so that people log in\n");
     run = serve({"--listen", "[::]:18080"});
     EXPECT_EQ(run.exitCode, 2) << run;
     EXPECT_NE(run.err.find("--token-file"), std::string::npos) << run;
@@ -131,6 +133,18 @@ TEST_F(ServeCli, UnsafeOrBrokenOptionsAreRefusedBeforeListening) {
     EXPECT_EQ(run.exitCode, 2) << run;
     EXPECT_EQ(run.err, "velmora: " + folder_.file("missing") + ": the token file cannot be read\n");
 
+    const std::string users = folder_.file("users");
+    writeBytes(users, "dana:" + kToken + "\n");
+    run = serve({"--users", users});
+    EXPECT_EQ(run.exitCode, 2) << run;
+    EXPECT_EQ(run.err, "velmora: " + users + ", line 1: it is not NAME:SALT:HASH\n");
+    run = serve({"--users", users, "--token-file", token_});
+    EXPECT_EQ(run.exitCode, 2) << run;
+    EXPECT_EQ(run.err, "velmora: give --users (a token for each person) or --token-file (one for "
+                       "all), not both\n");
+    run = serve({"--session-idle", "0"});
+    EXPECT_EQ(run.exitCode, 2) << run;
+
     run = serve({"--tls-cert", folder_.file("cert.pem")});
     EXPECT_EQ(run.exitCode, 2) << run;
     EXPECT_EQ(run.err, "velmora: HTTPS needs both --tls-cert and --tls-key\n");
@@ -141,6 +155,57 @@ TEST_F(ServeCli, UnsafeOrBrokenOptionsAreRefusedBeforeListening) {
         EXPECT_TRUE(run.err.starts_with("--listen: takes ADDR:PORT")) << run;
     }
     EXPECT_FALSE(std::filesystem::exists(db_));
+}
+
+TEST_F(ServeCli, PeopleAreAddedWithATokenShownOnceAndLogInWithIt) {
+    const std::string users = folder_.file("users");
+    CliRun run = serve({"--add-user", "dana", "--users", users});
+    ASSERT_EQ(run.exitCode, 0) << run;
+    ASSERT_EQ(run.out.size(), 33u) << run;
+    const std::string token = run.out.substr(0, 32);
+    EXPECT_EQ(token.find_first_not_of("0123456789abcdef"), std::string::npos) << run;
+    EXPECT_NE(run.err.find("shown this once"), std::string::npos) << run;
+    EXPECT_EQ(std::filesystem::status(users).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(readBytes(users).find(token), std::string::npos);
+    ASSERT_EQ(serve::readUsersFile(users).size(), 1u);
+
+    run = serve({"--add-user", "dana", "--users", users});
+    EXPECT_EQ(run.exitCode, 2) << run;
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(run.err.starts_with("velmora: " + users + ": dana is there already")) << run;
+    run = serve({"--add-user", "lee:admin", "--users", users});
+    EXPECT_EQ(run.exitCode, 2) << run;
+    run = serve({"--add-user", "lee"});
+    EXPECT_EQ(run.exitCode, 2) << run;
+    EXPECT_EQ(run.err, "velmora: --add-user needs --users FILE\n");
+    run = serve({"--remove-user", "lee", "--users", users});
+    EXPECT_EQ(run.exitCode, 2) << run;
+    EXPECT_EQ(run.err, "velmora: " + users + ": no one is named lee\n");
+    run = serve({"--add-user", "lee", "--users", users});
+    ASSERT_EQ(run.exitCode, 0) << run;
+    run = serve({"--remove-user", "lee", "--users", users});
+    EXPECT_EQ(run.exitCode, 0) << run;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(serve::readUsersFile(users).size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(db_));
+
+    const int port = freePort("127.0.0.1");
+    ASSERT_NE(port, 0);
+    ServeRun served({folder_.file("deals"), "--db", db_, "--listen",
+                     "127.0.0.1:" + std::to_string(port), "--users", users});
+    ASSERT_TRUE(served.serving()) << served.out() << served.err();
+    httplib::Client client("127.0.0.1", port);
+    client.set_read_timeout(kPatienceSeconds);
+    EXPECT_EQ(client.Get("/")->status, 303);
+    const httplib::Result in = client.Post("/login", httplib::Params{{"token", token}});
+    ASSERT_TRUE(in);
+    EXPECT_EQ(in->status, 303);
+    const std::string set = in->get_header_value("Set-Cookie");
+    const httplib::Result page = client.Get("/", {{"Cookie", set.substr(0, set.find(';'))}});
+    ASSERT_TRUE(page);
+    EXPECT_NE(page->body.find("<span class=\"person\">dana</span>"), std::string::npos);
+    EXPECT_EQ(served.stop(SIGTERM), 0) << served.err();
 }
 
 TEST_F(ServeCli, ServesHttpsWithASecureCookieUntilSigterm) {

@@ -24,8 +24,12 @@ public:
     // page asks for a login.
     explicit ServedIndex(const std::string& folder, const std::string& token = "",
                          serve::AuditLog* audit = nullptr)
+        : ServedIndex(folder, optionsOf(token), audit) {}
+    // Served with `options`, on 127.0.0.1 at a port the system chooses.
+    ServedIndex(const std::string& folder, serve::ServeOptions options,
+                serve::AuditLog* audit = nullptr)
         : keeper_(indexFolder_.file("index.db"), {folder}, std::chrono::hours(1), 1),
-          server_(optionsOf(token), keeper_, audit) {
+          server_(onAnyPort(std::move(options)), keeper_, audit) {
         keeper_.updateNow();
         if (!server_.bind()) {
             ADD_FAILURE() << "cannot listen on 127.0.0.1";
@@ -62,8 +66,11 @@ public:
 private:
     static serve::ServeOptions optionsOf(const std::string& token) {
         serve::ServeOptions options;
-        options.listen = {"127.0.0.1", 0};
         options.token = token;
+        return options;
+    }
+    static serve::ServeOptions onAnyPort(serve::ServeOptions options) {
+        options.listen = {"127.0.0.1", 0};
         return options;
     }
 
