@@ -28,17 +28,6 @@ bool holdsWordCharacter(std::string_view word) {
     });
 }
 
-// A quoted string is never syntax; its quotes are doubled inside.
-std::string prefixPhrase(std::string_view word) {
-    std::string phrase = "\"";
-    for (const char c : word) {
-        phrase += c;
-        if (c == '"')
-            phrase += '"';
-    }
-    return phrase + "\"*";
-}
-
 // Whether a deal that holds the other words of `asked` holds word `i` too:
 // it begins another word (or repeats an earlier one). Such a word is left
 // out of the question, which then costs less: each word asked for is a pass
@@ -51,6 +40,100 @@ bool impliedByAnother(const std::vector<std::string>& asked, std::size_t i) {
             return true;
     }
     return false;
+}
+
+// The folded words asked for, in order, without those another one implies.
+std::vector<std::string> askedWords(std::string_view words) {
+    std::vector<std::string> asked;
+    while (!words.empty()) {
+        const auto start = std::find_if_not(words.begin(), words.end(), isSpace);
+        const auto end = std::find_if(start, words.end(), isSpace);
+        std::string word = foldedText(std::string_view(start, end));
+        if (holdsWordCharacter(word))
+            asked.push_back(std::move(word));
+        words.remove_prefix(static_cast<std::size_t>(end - words.begin()));
+    }
+    std::vector<std::string> kept;
+    for (std::size_t i = 0; i < asked.size(); ++i) {
+        if (!impliedByAnother(asked, i))
+            kept.push_back(asked[i]);
+    }
+    return kept;
+}
+
+// The indexed terms of the full-text table, one row each.
+constexpr char kTermsTable[] = "temp.velmora_terms";
+
+// A word of ASCII letters and digits only is one term of the tokenizer, so
+// the terms it begins are the deals it finds. Any other may be split into a
+// phrase, which only the full-text query itself answers.
+bool isOneTerm(std::string_view word) {
+    return std::all_of(word.begin(), word.end(),
+                       [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
+}
+
+// Words that begin more indexed terms than this stay prefixes: a long OR
+// costs more than the merge it saves.
+constexpr std::size_t kMostTermsOfAWord = 16;
+
+// The indexed terms that `word` begins; none when there are too many.
+std::optional<std::vector<std::string>> termsBeginning(Database& db, const std::string& word) {
+    Statement terms = db.prepare(std::string("SELECT term FROM ") + kTermsTable +
+                                 " WHERE term >= ? AND term < ? LIMIT ?");
+    // No byte of UTF-8 text is 0xFF: every term that begins with the word
+    // sorts before this.
+    terms.bind(1, std::string_view(word)).bind(2, word + "\xFF");
+    terms.bind(3, static_cast<std::int64_t>(kMostTermsOfAWord + 1));
+    std::vector<std::string> found;
+    while (terms.step())
+        found.push_back(terms.text(0));
+    if (found.size() > kMostTermsOfAWord)
+        return std::nullopt;
+    return found;
+}
+
+// A quoted string is never syntax; its quotes are doubled inside.
+std::string quotedText(std::string_view word) {
+    std::string phrase = "\"";
+    for (const char c : word) {
+        phrase += c;
+        if (c == '"')
+            phrase += '"';
+    }
+    return phrase + "\"";
+}
+
+std::string prefixPhrase(std::string_view word) {
+    return quotedText(word) + "*";
+}
+
+std::string anyOf(const std::vector<std::string>& terms) {
+    std::string query;
+    for (const std::string& term : terms)
+        query += (query.empty() ? "(" : " OR ") + quotedText(term);
+    return query + ")";
+}
+
+// The full-text query of the words for reading matches in any order but
+// rank: each word that begins few indexed terms asked for as those terms.
+// The same deals match. A prefix has its terms' lists merged whole before
+// the first match is given (a word every deal holds: milliseconds a pass);
+// terms OR'ed are walked side by side, only as far as asked. Rank keeps the
+// prefixes: it weighs each word asked for by the deals that word finds.
+// An OR in parentheses is joined by an explicit AND: FTS5 reads a space
+// as AND between phrases only. None when a word begins no term: nothing
+// matches.
+std::optional<std::string> termsQueryOf(Database& db, const std::vector<std::string>& asked) {
+    std::string query;
+    for (const std::string& word : asked) {
+        std::optional<std::vector<std::string>> terms;
+        if (isOneTerm(word))
+            terms = termsBeginning(db, word);
+        if (terms && terms->empty())
+            return std::nullopt;
+        query += (query.empty() ? "" : " AND ") + (terms ? anyOf(*terms) : prefixPhrase(word));
+    }
+    return query;
 }
 
 struct SqlWithValues {
@@ -69,12 +152,30 @@ bool hasConditions(const SearchQuery& search) {
     return !search.where.empty() || search.from || search.to;
 }
 
-// What follows SELECT ...: the tables and every condition, without order.
-// Words alone are counted in the full-text table: a deal that was read has
-// one row in each.
-SqlWithValues matchingRows(const SearchQuery& search, bool forCount) {
+// The full-text queries of a search's words, both empty without words.
+struct WordQueries {
+    std::string prefixes; // as typed: for rank
+    std::string terms;    // for counts and every other order (termsQueryOf)
+    bool noMatch = false; // a word begins no indexed term
+};
+
+WordQueries wordQueriesOf(Database& db, const SearchQuery& search) {
+    const std::vector<std::string> asked = askedWords(search.words);
+    WordQueries queries;
+    if (asked.empty())
+        return queries;
+    queries.prefixes = fullTextQueryOf(search.words);
+    const std::optional<std::string> terms = termsQueryOf(db, asked);
+    queries.noMatch = !terms;
+    queries.terms = terms.value_or("");
+    return queries;
+}
+
+// What follows SELECT ...: the tables and every condition, without order;
+// `words` the full-text query, if any. Words alone are counted in the
+// full-text table: a deal that was read has one row in each.
+SqlWithValues matchingRows(const SearchQuery& search, const std::string& words, bool forCount) {
     SqlWithValues query;
-    const std::string words = fullTextQueryOf(search.words);
     if (words.empty()) {
         query.sql = " FROM documents d WHERE 1";
     } else if (forCount && !hasConditions(search)) {
@@ -103,14 +204,19 @@ SqlWithValues matchingRows(const SearchQuery& search, bool forCount) {
     return query;
 }
 
-std::string orderOf(const SearchQuery& search, std::size_t matches) {
+bool ranked(const SearchQuery& search, const WordQueries& words, std::size_t matches) {
+    return search.order == SearchOrder::Best && !words.prefixes.empty() &&
+           matches <= kRankedMatches;
+}
+
+std::string orderOf(const SearchQuery& search, const WordQueries& words, std::size_t matches) {
     // A deal without a date (NULL) sorts last either way: NULL is the
     // smallest value, last when descending.
     if (search.order == SearchOrder::SettlementOldest)
         return " ORDER BY d.settlement_date NULLS LAST, d.path";
-    if (search.order == SearchOrder::SettlementNewest || fullTextQueryOf(search.words).empty())
+    if (search.order == SearchOrder::SettlementNewest || words.prefixes.empty())
         return " ORDER BY d.settlement_date DESC, d.path";
-    if (matches <= kRankedMatches)
+    if (ranked(search, words, matches))
         return " ORDER BY document_text.rank, d.path";
     return " ORDER BY document_text.rowid DESC";
 }
@@ -122,8 +228,8 @@ Statement prepared(Database& db, const SqlWithValues& query) {
     return statement;
 }
 
-std::size_t countOf(Database& db, const SearchQuery& search) {
-    SqlWithValues query = matchingRows(search, true);
+std::size_t countOf(Database& db, const SearchQuery& search, const WordQueries& words) {
+    SqlWithValues query = matchingRows(search, words.terms, true);
     query.sql = "SELECT count(*)" + query.sql;
     Statement statement = prepared(db, query);
     return statement.step() ? static_cast<std::size_t>(statement.integer(0)) : 0;
@@ -131,9 +237,11 @@ std::size_t countOf(Database& db, const SearchQuery& search) {
 
 // The ids of the hits, in order: the matches are sorted on their id and
 // order keys alone, not on every field of each.
-std::vector<std::int64_t> idsOf(Database& db, const SearchQuery& search, std::size_t matches) {
-    SqlWithValues query = matchingRows(search, false);
-    query.sql = "SELECT d.id" + query.sql + orderOf(search, matches) + " LIMIT ? OFFSET ?";
+std::vector<std::int64_t> idsOf(Database& db, const SearchQuery& search, const WordQueries& words,
+                                std::size_t matches) {
+    SqlWithValues query =
+        matchingRows(search, ranked(search, words, matches) ? words.prefixes : words.terms, false);
+    query.sql = "SELECT d.id" + query.sql + orderOf(search, words, matches) + " LIMIT ? OFFSET ?";
     // Compared as 64-bit numbers: a 32-bit size_t cannot hold INT64_MAX.
     query.values.emplace_back(
         static_cast<std::int64_t>(std::min<std::uint64_t>(search.limit, INT64_MAX)));
@@ -195,20 +303,9 @@ nlohmann::ordered_json jsonValue(const FieldValue& value) {
 } // namespace
 
 std::string fullTextQueryOf(std::string_view words) {
-    std::vector<std::string> asked;
-    while (!words.empty()) {
-        const auto start = std::find_if_not(words.begin(), words.end(), isSpace);
-        const auto end = std::find_if(start, words.end(), isSpace);
-        std::string word = foldedText(std::string_view(start, end));
-        if (holdsWordCharacter(word))
-            asked.push_back(std::move(word));
-        words.remove_prefix(static_cast<std::size_t>(end - words.begin()));
-    }
     std::string query;
-    for (std::size_t i = 0; i < asked.size(); ++i) {
-        if (!impliedByAnother(asked, i))
-            query += (query.empty() ? "" : " ") + prefixPhrase(asked[i]);
-    }
+    for (const std::string& word : askedWords(words))
+        query += (query.empty() ? "" : " ") + prefixPhrase(word);
     return query;
 }
 
@@ -240,21 +337,26 @@ std::size_t forEachHit(Database& db, const SearchQuery& search,
     db.defineTextFunction(kFoldFunction, foldedText);
     // Pages read in place rather than copied: a question may read many.
     db.execute("PRAGMA mmap_size = 1073741824");
+    db.execute(std::string("CREATE VIRTUAL TABLE IF NOT EXISTS ") + kTermsTable +
+               " USING fts5vocab(main, document_text, row)");
     const Transaction reading(db, TransactionFor::Reading);
+    const WordQueries words = wordQueriesOf(db, search);
+    if (words.noMatch)
+        return 0;
     std::size_t matches = 0;
     // Words are counted first: how many decides the order. Without words,
     // only a list the limit cut needs its count.
-    if (!fullTextQueryOf(search.words).empty()) {
-        matches = countOf(db, search);
+    if (!words.terms.empty()) {
+        matches = countOf(db, search, words);
         if (matches == 0)
             return 0;
     }
-    const std::vector<std::int64_t> ids = idsOf(db, search, matches);
+    const std::vector<std::int64_t> ids = idsOf(db, search, words, matches);
     giveHits(db, ids, hit);
     // A first page the limit did not cut holds every match.
     if (matches == 0)
-        matches =
-            search.offset == 0 && ids.size() < search.limit ? ids.size() : countOf(db, search);
+        matches = search.offset == 0 && ids.size() < search.limit ? ids.size()
+                                                                  : countOf(db, search, words);
     return matches;
 }
 

@@ -545,7 +545,9 @@ TEST(IndexSearch, LinesDealsShareAreStoredOnceAndFindEachDeal) {
 }
 
 // Past kRankedMatches, the deals a word finds come newest in the index
-// first, and all of them are counted; a rarer word is still ranked.
+// first, and all of them are counted, once each whichever of the words it
+// begins a deal holds; a rarer word is still ranked. A word is found by
+// every word it begins, however many.
 TEST(IndexSearch, WordsMostDealsHoldComeNewestFirst) {
     TempFolder folder;
     const auto db = openIndex(folder.file("index.db"));
@@ -555,8 +557,9 @@ TEST(IndexSearch, WordsMostDealsHoldComeNewestFirst) {
             index::IndexEntry entry;
             entry.values[Field::Path] = "/deals/deal" + std::to_string(n) + ".hud";
             entry.values[Field::Status] = std::string("indexed");
-            entry.text = std::string("common") + (n % 1000 == 7 ? " rare" : "") +
-                         (n == 1007 ? " rare rare" : "");
+            entry.text = std::string("common") + (n % 2 == 0 ? " commons" : "") +
+                         (n % 1000 == 7 ? " rare" : "") + (n == 1007 ? " rare rare" : "") + " x" +
+                         std::to_string(n);
             writer.put(entry);
         }
         writer.commit();
@@ -573,6 +576,33 @@ TEST(IndexSearch, WordsMostDealsHoldComeNewestFirst) {
     EXPECT_EQ(result.matches, index::kRankedMatches + 1);
     EXPECT_EQ(search(*db, "rare common"),
               (std::vector<std::string>{"/deals/deal1007.hud", "/deals/deal7.hud"}));
+
+    // The page past the first goes on where it stopped.
+    query.offset = 3;
+    EXPECT_EQ(pathsOf(index::searchIndex(*db, query).hits),
+              (std::vector<std::string>{"/deals/deal" + std::to_string(last - 3) + ".hud",
+                                        "/deals/deal" + std::to_string(last - 4) + ".hud",
+                                        "/deals/deal" + std::to_string(last - 5) + ".hud"}));
+    query.offset = 0;
+    const auto count = [&](const std::string& words, index::SearchOrder order) {
+        query.words = words;
+        query.order = order;
+        return index::searchIndex(*db, query).matches;
+    };
+    for (const index::SearchOrder order :
+         {index::SearchOrder::Best, index::SearchOrder::SettlementNewest}) {
+        // "x1" begins 1,111 words, "x12" 111 and "x123" 11: a prefix and
+        // words OR'ed alike.
+        EXPECT_EQ(count("x1", order), 1111u);
+        EXPECT_EQ(count("x12 commo", order), 111u);
+        EXPECT_EQ(count("x123", order), 11u);
+        EXPECT_EQ(count("commons x123", order), 5u);
+        EXPECT_EQ(count("x2000 commons", order), 1u);
+        EXPECT_EQ(count("x2001", order), 0u);
+        EXPECT_EQ(count("commons x2001", order), 0u);
+    }
+    query.where = {{Field::Path, "deal1231"}};
+    EXPECT_EQ(count("x123", index::SearchOrder::Best), 1u);
 }
 
 // The id, then every field, in column order, as valid JSON whatever its
