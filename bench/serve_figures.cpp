@@ -7,6 +7,7 @@
 #include "index/deal_reading.h"
 #include "index/index_writer.h"
 #include "platform/file_stamp.h"
+#include "serve/audit_log.h"
 #include "serve/http_server.h"
 #include "serve/index_keeper.h"
 
@@ -94,11 +95,14 @@ std::optional<std::vector<std::int64_t>> addToIndex(const std::string& database,
 }
 
 // The server over the index at `database`, on a loopback port the system
-// chose, serving on a thread of its own while it lives.
+// chose, serving on a thread of its own while it lives. It keeps its audit
+// trail beside the index, as `velmora serve` does: every search waits for
+// its line to reach the disk.
 class LoopbackServer {
 public:
     explicit LoopbackServer(const std::string& database)
-        : keeper_(database, {}, std::chrono::hours(1), 1), server_(loopbackOptions(), keeper_) {
+        : keeper_(database, {}, std::chrono::hours(1), 1), audit_(database + "-audit.log"),
+          server_(loopbackOptions(), keeper_, &audit_) {
         if (server_.bind())
             thread_ = std::thread([this] { server_.serve(); });
     }
@@ -128,6 +132,7 @@ private:
     }
 
     serve::IndexKeeper keeper_;
+    serve::AuditLog audit_;
     serve::HttpServer server_;
     std::thread thread_;
 };
