@@ -30,3 +30,9 @@ export async function watchedPage(context) {
   page.on('pageerror', (error) => troubles.push(`script: ${error.message}`));
   return { page, troubles };
 }
+
+// Submits `secret` on the login page; resolves to [the answer, undefined].
+export async function logIn(page, secret) {
+  await page.getByLabel('Access token').fill(secret);
+  return Promise.all([page.waitForNavigation(), page.getByLabel('Access token').press('Enter')]);
+}

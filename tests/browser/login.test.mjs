@@ -9,7 +9,7 @@ import { writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { makeArchive, purchase } from './archive.mjs';
-import { launch, watchedPage } from './browser.mjs';
+import { launch, logIn, watchedPage } from './browser.mjs';
 import { serve } from './served.mjs';
 
 const token = randomBytes(16).toString('hex');
@@ -30,11 +30,6 @@ after(async () => {
   await server?.stop();
   archive?.remove();
 });
-
-async function logIn(page, secret) {
-  await page.getByLabel('Access token').fill(secret);
-  return Promise.all([page.waitForNavigation(), page.getByLabel('Access token').press('Enter')]);
-}
 
 test('a browser logs in with the token, and only with it, before it searches', async () => {
   assert.equal(new URL(server.url).hostname, '127.0.0.2');
