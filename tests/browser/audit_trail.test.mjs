@@ -10,7 +10,7 @@ import { copyFileSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { makeArchive, purchase, velmora } from './archive.mjs';
-import { launch, logIn, watchedPage } from './browser.mjs';
+import { launch, logIn, searchFor, watchedPage } from './browser.mjs';
 import { serve } from './served.mjs';
 
 const user = 'clerk.one';
@@ -68,8 +68,7 @@ test('a person\'s session is in the audit trail, and an edit of it shows', async
   await logIn(page, token);
   assert.equal(new URL(page.url()).pathname, '/');
 
-  await page.keyboard.type(purchase.borrower);
-  await Promise.all([page.waitForURL(/\?/), page.keyboard.press('Enter')]);
+  await searchFor(page, purchase.borrower);
   const result = page.locator('.results tbody tr').getByRole('link').first();
   await Promise.all([page.waitForURL(/\/deal\/\d+$/), result.click()]);
   const dealId = /\/deal\/(\d+)$/.exec(page.url())[1];

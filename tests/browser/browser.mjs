@@ -36,3 +36,12 @@ export async function logIn(page, secret) {
   await page.getByLabel('Access token').fill(secret);
   return Promise.all([page.waitForNavigation(), page.getByLabel('Access token').press('Enter')]);
 }
+
+// Types `words` into the search box the page focuses on load, and searches.
+// The focus may come a moment after the load on a busy machine: keys typed
+// before it would be lost, so the wait for it is also the check that it comes.
+export async function searchFor(page, words) {
+  await page.waitForFunction(() => document.activeElement?.getAttribute('name') === 'q');
+  await page.keyboard.type(words);
+  await Promise.all([page.waitForURL(/\?/), page.keyboard.press('Enter')]);
+}

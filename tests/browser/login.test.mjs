@@ -9,7 +9,7 @@ import { writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { makeArchive, purchase } from './archive.mjs';
-import { launch, logIn, watchedPage } from './browser.mjs';
+import { launch, logIn, searchFor, watchedPage } from './browser.mjs';
 import { serve } from './served.mjs';
 
 const token = randomBytes(16).toString('hex');
@@ -48,9 +48,7 @@ test('a browser logs in with the token, and only with it, before it searches', a
 
   await logIn(page, token);
   assert.equal(new URL(page.url()).pathname, '/');
-  assert.equal(await page.evaluate(() => document.activeElement?.getAttribute('name')), 'q');
-  await page.keyboard.type(purchase.borrower);
-  await Promise.all([page.waitForURL(/\?/), page.keyboard.press('Enter')]);
+  await searchFor(page, purchase.borrower);
   const row = page.locator('.results tbody tr').first();
   assert.match(await row.innerText(), new RegExp(purchase.file));
 

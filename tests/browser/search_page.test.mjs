@@ -7,7 +7,7 @@ import { writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { canWriteLegacy, legacyDeal, makeArchive, purchase } from './archive.mjs';
-import { launch, watchedPage } from './browser.mjs';
+import { launch, searchFor, watchedPage } from './browser.mjs';
 import { serve } from './served.mjs';
 
 let archive;
@@ -29,11 +29,6 @@ after(async () => {
 });
 
 const resultRows = (page) => page.locator('.results tbody tr');
-
-async function searchFor(page, words) {
-  await page.keyboard.type(words);
-  await Promise.all([page.waitForURL(/\?/), page.keyboard.press('Enter')]);
-}
 
 function pdfPages(file) {
   const info = execFileSync('pdfinfo', [file], { encoding: 'utf8' });
