@@ -1,6 +1,7 @@
 #include "serve/audit_chain.h"
 
 #include "platform/file_system.h"
+#include "platform/native_path.h"
 #include "serve/sha256.h"
 
 #include <fstream>
@@ -103,7 +104,7 @@ std::vector<AuditLine> splitAuditLines(std::string_view text) {
 }
 
 std::string readAuditFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(nativePath(path), std::ios::binary);
     if (!in || isFolder(path))
         throw AuditLogFailed(path + ": the audit log cannot be read");
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -2,6 +2,7 @@
 
 #include "index/deal_reading.h"
 #include "platform/append_only_file.h"
+#include "platform/native_path.h"
 #include "platform/private_file.h"
 #include "serve/sha256.h"
 
@@ -23,7 +24,7 @@ struct ChainEnd {
 // they cannot be read.
 std::optional<std::string> tailOf(const std::string& path, std::uint64_t fileSize,
                                   std::uint64_t size) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(nativePath(path), std::ios::binary);
     const std::uint64_t start = fileSize > size ? fileSize - size : 0;
     if (!in.seekg(static_cast<std::streamoff>(start)))
         return std::nullopt;
@@ -41,7 +42,7 @@ std::optional<std::string> tailOf(const std::string& path, std::uint64_t fileSiz
 // Reads more of the file's end until the last whole entry is in view (or
 // the whole file is).
 ChainEnd chainEndOf(const std::string& path) {
-    std::ifstream probe(path, std::ios::binary | std::ios::ate);
+    std::ifstream probe(nativePath(path), std::ios::binary | std::ios::ate);
     if (!probe)
         throw AuditLogFailed(path + ": the audit log cannot be read");
     const auto fileSize = static_cast<std::uint64_t>(probe.tellg());

@@ -66,13 +66,17 @@ std::string bearerOf(const httplib::Request& request) {
     return header.starts_with(kScheme) ? header.substr(kScheme.size()) : "";
 }
 
+// A request's query string as it was sent: what the search reads, and a
+// search's words in the audit trail.
+std::string queryOf(const httplib::Request& request) {
+    const std::size_t mark = request.target.find('?');
+    return mark == std::string::npos ? "" : request.target.substr(mark + 1);
+}
+
 // The query string as the search reads it: the HTTP library's reading of
 // "where=lender=harbor" keeps only "harbor".
 QueryParameters parametersOf(const httplib::Request& request) {
-    const std::size_t mark = request.target.find('?');
-    if (mark == std::string::npos)
-        return {};
-    return queryParameters(std::string_view(request.target).substr(mark + 1));
+    return queryParameters(queryOf(request));
 }
 
 std::size_t headerBytes(const httplib::Request& request) {
@@ -88,12 +92,6 @@ bool isPublic(const std::string& path) {
 
 bool isApi(const std::string& path) {
     return path.starts_with("/api/");
-}
-
-// A search's words as the request gave them: its query string.
-std::string queryOf(const httplib::Request& request) {
-    const std::size_t mark = request.target.find('?');
-    return mark == std::string::npos ? "" : request.target.substr(mark + 1);
 }
 
 // The index's own form of a moment: "2026-12-08T01:42:17Z".
