@@ -1014,6 +1014,41 @@ TEST(IndexSchema, AnIndexOfAnOlderSchemaIsMadeAgainFromTheFiles) {
     EXPECT_EQ(pageSizeOf(*openIndex(folder.file("new.db"))), 8192);
 }
 
+// An index of the last schema whose date index has the earlier, narrower
+// form is read as it is, and gets the current form at its next update with
+// every row kept: its rows mean the same, so it is not made again.
+TEST(IndexSchema, TheDateIndexOfAnEarlierReleaseIsMadeCurrentInPlace) {
+    IndexArchive archive;
+    TempFolder folder;
+    const std::string path = folder.file("index.db");
+    update(*openIndex(path), {archive.root.path()});
+    const auto dateIndex = [](Database& db) {
+        index::Statement sql = db.prepare(
+            "SELECT sql FROM sqlite_master WHERE name = 'documents_by_settlement_date'");
+        return sql.step() ? sql.text(0) : std::string("none");
+    };
+    std::vector<std::string> rows;
+    std::vector<std::string> filtered;
+    {
+        Database db(path, OpenMode::ReadWrite, 1);
+        rows = dump(db);
+        filtered = search(db, "", "1/1/1990", "12/31/2030", {{Field::Lender, "a"}});
+        ASSERT_FALSE(filtered.empty());
+        EXPECT_NE(dateIndex(db).find("lender"), std::string::npos) << dateIndex(db);
+        db.execute("DROP INDEX documents_by_settlement_date;"
+                   "CREATE INDEX documents_by_settlement_date ON documents (settlement_date)");
+    }
+    {
+        Database reader(path, OpenMode::ReadOnly, 1);
+        EXPECT_NO_THROW(index::requireIndexSchema(reader));
+        EXPECT_EQ(search(reader, "", "1/1/1990", "12/31/2030", {{Field::Lender, "a"}}), filtered);
+    }
+    const auto db = openIndex(path);
+    EXPECT_NE(dateIndex(*db).find("lender"), std::string::npos) << dateIndex(*db);
+    EXPECT_EQ(dump(*db), rows);
+    EXPECT_EQ(search(*db, "", "1/1/1990", "12/31/2030", {{Field::Lender, "a"}}), filtered);
+}
+
 // An index with one thing added or changed is no longer ours: each is refused
 // before a byte is written, saying why, and left as it was.
 TEST(IndexSchema, AnIndexWithAnythingOfSomeoneElsesIsRefusedWithTheReason) {
