@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <type_traits>
+#include <variant>
 
 namespace velmora::index {
 namespace {
@@ -42,25 +44,6 @@ bool impliedByAnother(const std::vector<std::string>& asked, std::size_t i) {
     return false;
 }
 
-// The folded words asked for, in order, without those another one implies.
-std::vector<std::string> askedWords(std::string_view words) {
-    std::vector<std::string> asked;
-    while (!words.empty()) {
-        const auto start = std::find_if_not(words.begin(), words.end(), isSpace);
-        const auto end = std::find_if(start, words.end(), isSpace);
-        std::string word = foldedText(std::string_view(start, end));
-        if (holdsWordCharacter(word))
-            asked.push_back(std::move(word));
-        words.remove_prefix(static_cast<std::size_t>(end - words.begin()));
-    }
-    std::vector<std::string> kept;
-    for (std::size_t i = 0; i < asked.size(); ++i) {
-        if (!impliedByAnother(asked, i))
-            kept.push_back(asked[i]);
-    }
-    return kept;
-}
-
 // The indexed terms of the full-text table, one row each.
 constexpr char kTermsTable[] = "temp.velmora_terms";
 
@@ -77,7 +60,7 @@ bool isOneTerm(std::string_view word) {
 constexpr std::size_t kMostTermsOfAWord = 16;
 
 // The indexed terms that `word` begins; none when there are too many.
-std::optional<std::vector<std::string>> termsBeginning(Database& db, const std::string& word) {
+TermsOfWord termsBeginning(Database& db, const std::string& word) {
     Statement terms = db.prepare(std::string("SELECT term FROM ") + kTermsTable +
                                  " WHERE term >= ? AND term < ? LIMIT ?");
     // No byte of UTF-8 text is 0xFF: every term that begins with the word
@@ -90,6 +73,18 @@ std::optional<std::vector<std::string>> termsBeginning(Database& db, const std::
     if (found.size() > kMostTermsOfAWord)
         return std::nullopt;
     return found;
+}
+
+// The same, from what an earlier search through `memo` found when it has
+// the word: the terms' table walks the list of every deal each term is in.
+TermsOfWord termsBeginning(Database& db, const std::string& word, SearchMemo* memo) {
+    if (!memo)
+        return termsBeginning(db, word);
+    if (const TermsOfWord* known = memo->terms(word))
+        return *known;
+    TermsOfWord terms = termsBeginning(db, word);
+    memo->keepTerms(word, terms);
+    return terms;
 }
 
 // A quoted string is never syntax; its quotes are doubled inside.
@@ -114,28 +109,6 @@ std::string anyOf(const std::vector<std::string>& terms) {
     return query + ")";
 }
 
-// The full-text query of the words for reading matches in any order but
-// rank: each word that begins few indexed terms asked for as those terms.
-// The same deals match. A prefix has its terms' lists merged whole before
-// the first match is given (a word every deal holds: milliseconds a pass);
-// terms OR'ed are walked side by side, only as far as asked. Rank keeps the
-// prefixes: it weighs each word asked for by the deals that word finds.
-// An OR in parentheses is joined by an explicit AND: FTS5 reads a space
-// as AND between phrases only. None when a word begins no term: nothing
-// matches.
-std::optional<std::string> termsQueryOf(Database& db, const std::vector<std::string>& asked) {
-    std::string query;
-    for (const std::string& word : asked) {
-        std::optional<std::vector<std::string>> terms;
-        if (isOneTerm(word))
-            terms = termsBeginning(db, word);
-        if (terms && terms->empty())
-            return std::nullopt;
-        query += (query.empty() ? "" : " AND ") + (terms ? anyOf(*terms) : prefixPhrase(word));
-    }
-    return query;
-}
-
 struct SqlWithValues {
     std::string sql;
     std::vector<SqlValue> values;
@@ -153,21 +126,44 @@ bool hasConditions(const SearchQuery& search) {
 }
 
 // The full-text queries of a search's words, both empty without words.
+//
+// For rank, each word is a prefix: rank weighs each word asked for by the
+// deals that word finds. A word that begins one indexed term only is asked
+// for as that term, which finds the same deals with the same weight, without
+// the merged copy of its list a prefix makes first.
+//
+// For counts and every other order, each word that begins few indexed terms
+// is asked for as those terms, OR'ed. The same deals match. A prefix has its
+// terms' lists merged whole before the first match is given (a word every
+// deal holds: milliseconds a pass); terms OR'ed are walked side by side, only
+// as far as asked.
+//
+// Words are joined by an explicit AND: FTS5 reads a space as AND between
+// phrases only, not after an OR in parentheses.
 struct WordQueries {
-    std::string prefixes; // as typed: for rank
-    std::string terms;    // for counts and every other order (termsQueryOf)
+    std::string forRank;
+    std::string terms;
     bool noMatch = false; // a word begins no indexed term
 };
 
-WordQueries wordQueriesOf(Database& db, const SearchQuery& search) {
-    const std::vector<std::string> asked = askedWords(search.words);
+void appendWord(std::string& query, const std::string& word) {
+    query += (query.empty() ? "" : " AND ") + word;
+}
+
+WordQueries wordQueriesOf(Database& db, const SearchQuery& search, SearchMemo* memo) {
     WordQueries queries;
-    if (asked.empty())
-        return queries;
-    queries.prefixes = fullTextQueryOf(search.words);
-    const std::optional<std::string> terms = termsQueryOf(db, asked);
-    queries.noMatch = !terms;
-    queries.terms = terms.value_or("");
+    for (const std::string& word : askedWords(search.words)) {
+        TermsOfWord terms;
+        if (isOneTerm(word))
+            terms = termsBeginning(db, word, memo);
+        if (terms && terms->empty()) {
+            queries.noMatch = true;
+            return queries;
+        }
+        const bool oneTerm = terms && terms->size() == 1;
+        appendWord(queries.forRank, oneTerm ? quotedText(terms->front()) : prefixPhrase(word));
+        appendWord(queries.terms, terms ? anyOf(*terms) : prefixPhrase(word));
+    }
     return queries;
 }
 
@@ -205,8 +201,7 @@ SqlWithValues matchingRows(const SearchQuery& search, const std::string& words, 
 }
 
 bool ranked(const SearchQuery& search, const WordQueries& words, std::size_t matches) {
-    return search.order == SearchOrder::Best && !words.prefixes.empty() &&
-           matches <= kRankedMatches;
+    return search.order == SearchOrder::Best && !words.forRank.empty() && matches <= kRankedMatches;
 }
 
 std::string orderOf(const SearchQuery& search, const WordQueries& words, std::size_t matches) {
@@ -214,7 +209,7 @@ std::string orderOf(const SearchQuery& search, const WordQueries& words, std::si
     // smallest value, last when descending.
     if (search.order == SearchOrder::SettlementOldest)
         return " ORDER BY d.settlement_date NULLS LAST, d.path";
-    if (search.order == SearchOrder::SettlementNewest || words.prefixes.empty())
+    if (search.order == SearchOrder::SettlementNewest || words.forRank.empty())
         return " ORDER BY d.settlement_date DESC, d.path";
     if (ranked(search, words, matches))
         return " ORDER BY document_text.rank, d.path";
@@ -228,11 +223,42 @@ Statement prepared(Database& db, const SqlWithValues& query) {
     return statement;
 }
 
-std::size_t countOf(Database& db, const SearchQuery& search, const WordQueries& words) {
+// One text for the question, its values each after their length: two
+// questions have the same text only when they ask the same.
+std::string textOf(const SqlWithValues& query) {
+    std::string text = query.sql;
+    for (const SqlValue& value : query.values) {
+        const std::string held = std::visit(
+            [](const auto& v) -> std::string {
+                using Held = std::decay_t<decltype(v)>;
+                if constexpr (std::is_same_v<Held, std::string>)
+                    return v;
+                else if constexpr (std::is_same_v<Held, std::monostate>)
+                    return "";
+                else
+                    return std::to_string(v);
+            },
+            value);
+        text +=
+            "\n" + std::to_string(value.index()) + "," + std::to_string(held.size()) + ":" + held;
+    }
+    return text;
+}
+
+std::size_t countOf(Database& db, const SearchQuery& search, const WordQueries& words,
+                    SearchMemo* memo) {
     SqlWithValues query = matchingRows(search, words.terms, true);
     query.sql = "SELECT count(*)" + query.sql;
+    const std::string question = memo ? textOf(query) : std::string();
+    if (memo) {
+        if (const std::optional<std::size_t> known = memo->count(question))
+            return *known;
+    }
     Statement statement = prepared(db, query);
-    return statement.step() ? static_cast<std::size_t>(statement.integer(0)) : 0;
+    const std::size_t count = statement.step() ? static_cast<std::size_t>(statement.integer(0)) : 0;
+    if (memo)
+        memo->keepCount(question, count);
+    return count;
 }
 
 // The ids of the hits, in order: the matches are sorted on their id and
@@ -240,7 +266,7 @@ std::size_t countOf(Database& db, const SearchQuery& search, const WordQueries& 
 std::vector<std::int64_t> idsOf(Database& db, const SearchQuery& search, const WordQueries& words,
                                 std::size_t matches) {
     SqlWithValues query =
-        matchingRows(search, ranked(search, words, matches) ? words.prefixes : words.terms, false);
+        matchingRows(search, ranked(search, words, matches) ? words.forRank : words.terms, false);
     query.sql = "SELECT d.id" + query.sql + orderOf(search, words, matches) + " LIMIT ? OFFSET ?";
     // Compared as 64-bit numbers: a 32-bit size_t cannot hold INT64_MAX.
     query.values.emplace_back(
@@ -302,11 +328,22 @@ nlohmann::ordered_json jsonValue(const FieldValue& value) {
 
 } // namespace
 
-std::string fullTextQueryOf(std::string_view words) {
-    std::string query;
-    for (const std::string& word : askedWords(words))
-        query += (query.empty() ? "" : " ") + prefixPhrase(word);
-    return query;
+std::vector<std::string> askedWords(std::string_view words) {
+    std::vector<std::string> asked;
+    while (!words.empty()) {
+        const auto start = std::find_if_not(words.begin(), words.end(), isSpace);
+        const auto end = std::find_if(start, words.end(), isSpace);
+        std::string word = foldedText(std::string_view(start, end));
+        if (holdsWordCharacter(word))
+            asked.push_back(std::move(word));
+        words.remove_prefix(static_cast<std::size_t>(end - words.begin()));
+    }
+    std::vector<std::string> kept;
+    for (std::size_t i = 0; i < asked.size(); ++i) {
+        if (!impliedByAnother(asked, i))
+            kept.push_back(asked[i]);
+    }
+    return kept;
 }
 
 std::optional<std::pair<Field, std::string>> parseWhere(std::string_view text) {
@@ -320,9 +357,14 @@ std::optional<std::pair<Field, std::string>> parseWhere(std::string_view text) {
 }
 
 std::string jsonOfHit(const SearchHit& hit) {
-    nlohmann::ordered_json json = {{"id", hit.id}};
+    nlohmann::ordered_json json = nlohmann::ordered_json::object();
+    // Appended to the members as they are: the names are distinct, and
+    // setting each by its name would look through all those before it.
+    auto& members = json.get_ref<nlohmann::ordered_json::object_t&>();
+    members.reserve(kFieldCount + 1);
+    members.emplace_back("id", hit.id);
     for (const Field field : batch::everyValue<Field>())
-        json[fieldDef(field).name] = jsonValue(hit.fields[field]);
+        members.emplace_back(fieldDef(field).name, jsonValue(hit.fields[field]));
     return jsonText(json);
 }
 
@@ -333,21 +375,23 @@ std::optional<SearchHit> documentOfId(Database& db, std::int64_t id) {
 }
 
 std::size_t forEachHit(Database& db, const SearchQuery& search,
-                       const std::function<void(const SearchHit&)>& hit) {
+                       const std::function<void(const SearchHit&)>& hit, SearchMemo* memo) {
     db.defineTextFunction(kFoldFunction, foldedText);
     // Pages read in place rather than copied: a question may read many.
     db.execute("PRAGMA mmap_size = 1073741824");
     db.execute(std::string("CREATE VIRTUAL TABLE IF NOT EXISTS ") + kTermsTable +
                " USING fts5vocab(main, document_text, row)");
     const Transaction reading(db, TransactionFor::Reading);
-    const WordQueries words = wordQueriesOf(db, search);
+    if (memo)
+        memo->follow(db);
+    const WordQueries words = wordQueriesOf(db, search, memo);
     if (words.noMatch)
         return 0;
     std::size_t matches = 0;
     // Words are counted first: how many decides the order. Without words,
     // only a list the limit cut needs its count.
     if (!words.terms.empty()) {
-        matches = countOf(db, search, words);
+        matches = countOf(db, search, words, memo);
         if (matches == 0)
             return 0;
     }
@@ -355,15 +399,16 @@ std::size_t forEachHit(Database& db, const SearchQuery& search,
     giveHits(db, ids, hit);
     // A first page the limit did not cut holds every match.
     if (matches == 0)
-        matches = search.offset == 0 && ids.size() < search.limit ? ids.size()
-                                                                  : countOf(db, search, words);
+        matches = search.offset == 0 && ids.size() < search.limit
+                      ? ids.size()
+                      : countOf(db, search, words, memo);
     return matches;
 }
 
-SearchResult searchIndex(Database& db, const SearchQuery& search) {
+SearchResult searchIndex(Database& db, const SearchQuery& search, SearchMemo* memo) {
     SearchResult result;
-    result.matches =
-        forEachHit(db, search, [&](const SearchHit& hit) { result.hits.push_back(hit); });
+    result.matches = forEachHit(
+        db, search, [&](const SearchHit& hit) { result.hits.push_back(hit); }, memo);
     return result;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "index/index_schema.h"
+#include "index/search_memo.h"
 #include "index/sqlite_db.h"
 #include "tree/ole_date.h"
 
@@ -55,21 +56,24 @@ struct SearchResult {
 // The matches, best first when words were given and they match at most
 // kRankedMatches deals (else the most recently indexed first), and the
 // latest settlement first when no words were given.
-SearchResult searchIndex(Database& db, const SearchQuery& query);
+// With a `memo`, what earlier searches through the same connection learned
+// is used again while the index is unchanged (search_memo.h).
+SearchResult searchIndex(Database& db, const SearchQuery& query, SearchMemo* memo = nullptr);
 
 // The same matches, each given to `hit` as it is read; gives how many there
 // are in all. For long lists: no more than one is held at a time.
 std::size_t forEachHit(Database& db, const SearchQuery& query,
-                       const std::function<void(const SearchHit&)>& hit);
+                       const std::function<void(const SearchHit&)>& hit,
+                       SearchMemo* memo = nullptr);
 
 // The row of id `id`, when the index holds one.
 std::optional<SearchHit> documentOfId(Database& db, std::int64_t id);
 
-// The full-text query of what a person typed: every word a prefix, all of
-// them required, and no character taken for query syntax. A word that
-// another one begins or repeats is left out: it would find nothing more.
-// Empty when no word is left.
-std::string fullTextQueryOf(std::string_view words);
+// The words of what a person typed that a search asks for, folded, in
+// order: each must begin a word of the deal, and none is taken for query
+// syntax. A word that another one begins or repeats is left out: it would
+// find nothing more. Empty when no word is left.
+std::vector<std::string> askedWords(std::string_view words);
 
 // One JSON object of the hit: its id, then every field, named as its
 // column: texts as strings, numbers as numbers, NULL as null.

@@ -226,17 +226,27 @@ public:
         return false;
     }
 
-    // Each serving thread keeps its connection for the server's life.
-    index::Database& reader() {
-        thread_local std::unique_ptr<index::Database> connection;
-        thread_local std::string connectedTo;
-        if (!connection || connectedTo != index_.database()) {
-            connection = std::make_unique<index::Database>(
+    // A serving thread's connection to the index, kept for the server's
+    // life, and what the searches through it learned.
+    struct Reader {
+        std::unique_ptr<index::Database> connection;
+        std::string connectedTo;
+        index::SearchMemo memo;
+    };
+
+    Reader& readerOfThread() {
+        thread_local Reader reader;
+        if (!reader.connection || reader.connectedTo != index_.database()) {
+            reader.connection = std::make_unique<index::Database>(
                 index_.database(), index::OpenMode::ReadOnly, kReaderBusySeconds);
-            connectedTo = index_.database();
+            reader.connectedTo = index_.database();
+            // What another connection learned may not hold for this one.
+            reader.memo = index::SearchMemo();
         }
-        return *connection;
+        return reader;
     }
+
+    index::Database& reader() { return *readerOfThread().connection; }
 
     void searchPage(const httplib::Request& request, httplib::Response& response) {
         SearchPage page;
@@ -255,7 +265,9 @@ public:
             reply(response, {200, kHtml, searchPageHtml(page)});
             return;
         }
-        const index::SearchResult result = index::searchIndex(reader(), search.query);
+        Reader& thread = readerOfThread();
+        const index::SearchResult result =
+            index::searchIndex(*thread.connection, search.query, &thread.memo);
         page.result = &result;
         reply(response, {200, kHtml, searchPageHtml(page)});
     }
@@ -267,9 +279,11 @@ public:
             return;
         }
         std::string lines;
+        Reader& thread = readerOfThread();
         const std::size_t matches = index::forEachHit(
-            reader(), std::get<SearchRequest>(read).query,
-            [&](const index::SearchHit& hit) { lines += index::jsonOfHit(hit) + "\n"; });
+            *thread.connection, std::get<SearchRequest>(read).query,
+            [&](const index::SearchHit& hit) { lines += index::jsonOfHit(hit) + "\n"; },
+            &thread.memo);
         response.set_header("X-Total-Count", std::to_string(matches));
         reply(response, {200, kJsonLines, lines});
     }
@@ -516,13 +530,13 @@ HttpServer::HttpServer(ServeOptions options, IndexKeeper& index, AuditLog* audit
     server.set_read_timeout(kReadTimeout);
     server.set_write_timeout(kWriteTimeout);
     server.set_keep_alive_timeout(kReadTimeout.count());
+    server.set_tcp_nodelay(true);
     server.set_payload_max_length(kLongestBody);
     server.set_request_head_max_length(kLongestHead);
     server.set_keep_alive_max_count(kKeepAliveRequests);
     // A reply goes out in two writes, headers then body: under Nagle's
     // algorithm the body would wait for the client's delayed acknowledgement,
     // some 40 ms on every request of a kept-alive connection but its first.
-    server.set_tcp_nodelay(true);
     server.set_default_headers({{"X-Content-Type-Options", "nosniff"},
                                 {"X-Frame-Options", "DENY"},
                                 // Not no-referrer: a browser then names no

@@ -5,6 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+
 namespace velmora {
 namespace {
 
@@ -35,9 +37,18 @@ Json withExactBytes(const Json& value) {
     return out;
 }
 
+bool holdsMalformedText(const Json& value) {
+    if (value.is_structured())
+        return std::any_of(value.begin(), value.end(), holdsMalformedText);
+    return isMalformedText(value);
+}
+
 } // namespace
 
 std::string jsonText(const nlohmann::ordered_json& value) {
+    // Most values are UTF-8 throughout, and are written as they are.
+    if (!holdsMalformedText(value))
+        return plainJsonText(value);
     return plainJsonText(withExactBytes(value));
 }
 

@@ -325,9 +325,9 @@ TEST(IndexSearch, WordsFieldsDatesAndOrder) {
     EXPECT_EQ(search(*db, "hallam okafor dover"), Paths{});
     // A word that another begins or repeats is not asked for again: each
     // word asked costs a pass over every indexed word it begins.
-    EXPECT_EQ(index::fullTextQueryOf("whit okafor WHIT whitlock o quarry"),
-              "\"okafor\"* \"whitlock\"* \"quarry\"*");
-    EXPECT_EQ(index::fullTextQueryOf("s s S"), "\"s\"*");
+    EXPECT_EQ(index::askedWords("whit okafor WHIT whitlock o quarry"),
+              (std::vector<std::string>{"okafor", "whitlock", "quarry"}));
+    EXPECT_EQ(index::askedWords("s s S"), std::vector<std::string>{"s"});
     EXPECT_EQ(search(*db, "whit okafor WHIT whitlock o quarry"), Paths{archive.purchase});
     // Best first: the statement says "legacy" five times, the refinance twice.
     EXPECT_EQ(search(*db, "legacy"), (Paths{archive.statement, archive.loan}));
@@ -1023,8 +1023,8 @@ TEST(IndexSchema, TheDateIndexOfAnEarlierReleaseIsMadeCurrentInPlace) {
     const std::string path = folder.file("index.db");
     update(*openIndex(path), {archive.root.path()});
     const auto dateIndex = [](Database& db) {
-        index::Statement sql = db.prepare(
-            "SELECT sql FROM sqlite_master WHERE name = 'documents_by_settlement_date'");
+        index::Statement sql =
+            db.prepare("SELECT sql FROM sqlite_master WHERE name = 'documents_by_settlement_date'");
         return sql.step() ? sql.text(0) : std::string("none");
     };
     std::vector<std::string> rows;
