@@ -51,9 +51,8 @@ struct ReadDeal {
     batch::DealInMemory deal;
 };
 
-// The deal of `idText` read from its file, or the reply that says why not.
-std::variant<ReadDeal, HttpReply> readDeal(index::Database& db, std::string_view idText) {
-    const std::string path = DealPages::indexedPath(db, idText);
+// The deal read from its file at `path`, or the reply that says why not.
+std::variant<ReadDeal, HttpReply> readDeal(const std::string& path) {
     if (path.empty())
         return notFound();
     // Only a file is opened: a fifo put in its place would hold the request
@@ -92,8 +91,8 @@ std::string DealPages::indexedPath(index::Database& db, std::string_view idText)
 
 DealPages::~DealPages() = default;
 
-HttpReply DealPages::page(index::Database& db, std::string_view id) {
-    auto read = readDeal(db, id);
+HttpReply DealPages::page(std::string_view id, const std::string& path) {
+    auto read = readDeal(path);
     if (auto* reply = std::get_if<HttpReply>(&read))
         return std::move(*reply);
     const ReadDeal& deal = std::get<ReadDeal>(read);
@@ -105,8 +104,8 @@ HttpReply DealPages::page(index::Database& db, std::string_view id) {
     return {200, kHtml, render::renderStatement(*deal.deal.document, source)};
 }
 
-HttpReply DealPages::json(index::Database& db, std::string_view id) {
-    auto read = readDeal(db, id);
+HttpReply DealPages::json(const std::string& path) {
+    auto read = readDeal(path);
     if (auto* reply = std::get_if<HttpReply>(&read)) {
         // Scripts get the reason as text, not a page.
         return {reply->status, kText,
@@ -116,10 +115,10 @@ HttpReply DealPages::json(index::Database& db, std::string_view id) {
             subtreeJson(*std::get<ReadDeal>(read).deal.document, TaxIds::Masked) + "\n"};
 }
 
-HttpReply DealPages::pdf(index::Database& db, std::string_view id) {
+HttpReply DealPages::pdf(const std::string& path) {
     if (!printing_)
         return {404, kHtml, messagePageHtml("No PDF", "This server prints no PDFs.")};
-    auto read = readDeal(db, id);
+    auto read = readDeal(path);
     if (auto* reply = std::get_if<HttpReply>(&read))
         return std::move(*reply);
     const ReadDeal& deal = std::get<ReadDeal>(read);

@@ -32,9 +32,11 @@ public:
     // The file the index names for deal `id`; empty when it names none.
     static std::string indexedPath(index::Database& db, std::string_view id);
 
-    HttpReply page(index::Database& db, std::string_view id);
-    HttpReply json(index::Database& db, std::string_view id);
-    HttpReply pdf(index::Database& db, std::string_view id);
+    // Each from `path`, the file the index names for the deal (indexedPath);
+    // 404 when it is empty. `id` addresses the deal's other forms.
+    HttpReply page(std::string_view id, const std::string& path);
+    HttpReply json(const std::string& path);
+    HttpReply pdf(const std::string& path);
 
 private:
     render::pdf::PdfPrinter& printer();

@@ -8,6 +8,7 @@
 #include "serve/embedded_assets.h"
 #include "serve/login_throttle.h"
 #include "serve/page_html.h"
+#include "serve/reader_pool.h"
 #include "serve/search_request.h"
 #include "serve/sessions.h"
 #include "tree/json_text.h"
@@ -16,7 +17,9 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <iostream>
+#include <thread>
 #include <variant>
 
 namespace velmora::serve {
@@ -34,6 +37,12 @@ constexpr char kStatementPolicy[] = "default-src 'none'; style-src 'unsafe-inlin
 
 // How long a request waits for the index while it is being written.
 constexpr int kReaderBusySeconds = 10;
+
+// Connections to read the index through (reader_pool.h): the cores, and at
+// least four.
+std::size_t readingConnections() {
+    return std::max<std::size_t>(4, std::thread::hardware_concurrency());
+}
 
 void reply(httplib::Response& response, const HttpReply& made) {
     response.status = made.status;
@@ -145,12 +154,14 @@ std::function<void(const std::string&)> noticeOf(const ServeOptions& options) {
 } // namespace
 
 // What the routes share. Requests run on many threads: each member is safe
-// for that, and each thread reads the index through a connection of its own.
+// for that, and each request reads the index through a connection lent to
+// it alone.
 class AppState {
 public:
     AppState(const ServeOptions& options, IndexKeeper& index, AuditLog* audit)
-        : options_(options), index_(index), audit_(audit), deals_(options.printing),
-          notice_(noticeOf(options)), people_(peopleOf(options, notice_)),
+        : options_(options), index_(index), audit_(audit),
+          readers_(index.database(), readingConnections(), kReaderBusySeconds),
+          deals_(options.printing), notice_(noticeOf(options)), people_(peopleOf(options, notice_)),
           sessions_(options.sessionIdle, options.sessionLongest, options.now),
           throttle_(options.now) {}
 
@@ -189,7 +200,7 @@ public:
             event.words = queryOf(request);
         event.deal = deal;
         if (!deal.empty())
-            event.path = DealPages::indexedPath(reader(), deal);
+            event.path = pathOfDeal(deal);
         event.status = response.status;
         try {
             audit_->append(event);
@@ -226,27 +237,11 @@ public:
         return false;
     }
 
-    // A serving thread's connection to the index, kept for the server's
-    // life, and what the searches through it learned.
-    struct Reader {
-        std::unique_ptr<index::Database> connection;
-        std::string connectedTo;
-        index::SearchMemo memo;
-    };
-
-    Reader& readerOfThread() {
-        thread_local Reader reader;
-        if (!reader.connection || reader.connectedTo != index_.database()) {
-            reader.connection = std::make_unique<index::Database>(
-                index_.database(), index::OpenMode::ReadOnly, kReaderBusySeconds);
-            reader.connectedTo = index_.database();
-            // What another connection learned may not hold for this one.
-            reader.memo = index::SearchMemo();
-        }
-        return reader;
+    // The file the index names for deal `id`; empty when it names none.
+    std::string pathOfDeal(std::string_view id) {
+        ReaderPool::Lease reader = readers_.borrow();
+        return DealPages::indexedPath(reader.db(), id);
     }
-
-    index::Database& reader() { return *readerOfThread().connection; }
 
     void searchPage(const httplib::Request& request, httplib::Response& response) {
         SearchPage page;
@@ -265,9 +260,10 @@ public:
             reply(response, {200, kHtml, searchPageHtml(page)});
             return;
         }
-        Reader& thread = readerOfThread();
-        const index::SearchResult result =
-            index::searchIndex(*thread.connection, search.query, &thread.memo);
+        const index::SearchResult result = [&] {
+            ReaderPool::Lease reader = readers_.borrow();
+            return index::searchIndex(reader.db(), search.query, &reader.memo());
+        }();
         page.result = &result;
         reply(response, {200, kHtml, searchPageHtml(page)});
     }
@@ -279,28 +275,32 @@ public:
             return;
         }
         std::string lines;
-        Reader& thread = readerOfThread();
-        const std::size_t matches = index::forEachHit(
-            *thread.connection, std::get<SearchRequest>(read).query,
-            [&](const index::SearchHit& hit) { lines += index::jsonOfHit(hit) + "\n"; },
-            &thread.memo);
+        const std::size_t matches = [&] {
+            ReaderPool::Lease reader = readers_.borrow();
+            return index::forEachHit(
+                reader.db(), std::get<SearchRequest>(read).query,
+                [&](const index::SearchHit& hit) { lines += index::jsonOfHit(hit) + "\n"; },
+                &reader.memo());
+        }();
         response.set_header("X-Total-Count", std::to_string(matches));
         reply(response, {200, kJsonLines, lines});
     }
 
     void dealPage(const httplib::Request& request, httplib::Response& response) {
-        const HttpReply page = deals_.page(reader(), request.matches[1].str());
+        const std::string id = request.matches[1].str();
+        const HttpReply page = deals_.page(id, pathOfDeal(id));
         if (page.status == 200)
             response.set_header("Content-Security-Policy", kStatementPolicy);
         reply(response, page);
     }
 
     void dealJson(const httplib::Request& request, httplib::Response& response) {
-        reply(response, deals_.json(reader(), request.matches[1].str()));
+        const std::string id = request.matches[1].str();
+        reply(response, deals_.json(pathOfDeal(id)));
     }
 
     void dealPdf(const httplib::Request& request, httplib::Response& response) {
-        const HttpReply pdf = deals_.pdf(reader(), request.matches[1].str());
+        const HttpReply pdf = deals_.pdf(pathOfDeal(request.matches[1].str()));
         if (pdf.status == 200)
             response.set_header("Content-Disposition",
                                 "inline; filename=\"deal-" + request.matches[1].str() + ".pdf\"");
@@ -417,6 +417,7 @@ private:
     const ServeOptions& options_;
     IndexKeeper& index_;
     AuditLog* audit_;
+    ReaderPool readers_;
     DealPages deals_;
     const std::function<void(const std::string&)> notice_;
     const std::unique_ptr<People> people_;
