@@ -589,10 +589,30 @@ bool HttpServer::bind() {
 }
 
 bool HttpServer::serve() {
-    return server_->listen_after_bind();
+    {
+        const std::lock_guard lock(runMutex_);
+        if (stopAsked_)
+            return true;
+        serving_ = true;
+    }
+    const bool served = server_->listen_after_bind();
+    const std::lock_guard lock(runMutex_);
+    serving_ = false;
+    return served;
 }
 
+// httplib stops only a server that runs already: a stop that came between
+// serve()'s start and the server's would be lost, and serve() would never
+// return. So a stop waits for a serve() that has begun to be running.
 void HttpServer::stop() {
+    std::unique_lock lock(runMutex_);
+    stopAsked_ = true;
+    while (serving_ && !server_->is_running()) {
+        lock.unlock();
+        std::this_thread::yield();
+        lock.lock();
+    }
+    lock.unlock();
     if (server_)
         server_->stop();
 }

@@ -20,6 +20,7 @@
 #include "serve/serve_options.h"
 
 #include <memory>
+#include <mutex>
 
 namespace httplib {
 class Server;
@@ -43,8 +44,10 @@ public:
     bool bind();
     // The port bound (the one asked for, or the one the system chose for 0).
     int port() const { return port_; }
-    // Serves until stop(); false when serving failed.
+    // Serves until stop(), at once done when stop() came first; false when
+    // serving failed.
     bool serve();
+    // From any thread, before serve() or while it runs.
     void stop();
 
 private:
@@ -52,6 +55,9 @@ private:
     std::unique_ptr<AppState> state_;
     std::unique_ptr<httplib::Server> server_;
     int port_ = 0;
+    std::mutex runMutex_;
+    bool stopAsked_ = false; // under runMutex_
+    bool serving_ = false;   // under runMutex_: serve() has begun and not ended
 };
 
 class ServeRefused : public std::runtime_error {

@@ -14,7 +14,9 @@
 #include <sys/socket.h>
 
 #include <charconv>
+#include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <optional>
 #include <thread>
 
@@ -73,6 +75,39 @@ TEST(ServedConnection, SendsRepliesWithoutWaitingForAcknowledgements) {
     client.stop();
     server.stop();
     serving.join();
+}
+
+// A stop may come before the serving thread has begun, or while it is
+// starting: either way serve() returns, rather than serve for ever.
+TEST(ServedConnection, AStopThatComesBeforeServingBeginsIsKept) {
+    const testing::TempFolder folder;
+    const std::string database = folder.file("index.db");
+    {
+        index::Database db(database, index::OpenMode::Create, 10);
+        index::prepareIndexSchema(db);
+    }
+    IndexKeeper keeper(database, {}, std::chrono::hours(1), 1);
+    ServeOptions options;
+    options.listen.port = 0;
+    for (int round = 0; round < 50; ++round) {
+        HttpServer server(options, keeper);
+        ASSERT_TRUE(server.bind());
+        std::promise<void> returned;
+        std::thread serving([&] {
+            server.serve();
+            returned.set_value();
+        });
+        // Now before serve() begins, now while it starts.
+        for (int wait = 0; wait < round % 5; ++wait)
+            std::this_thread::yield();
+        server.stop();
+        const bool ended =
+            returned.get_future().wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+        EXPECT_TRUE(ended) << "round " << round;
+        if (!ended)
+            std::abort(); // the serving thread cannot be joined
+        serving.join();
+    }
 }
 
 } // namespace
