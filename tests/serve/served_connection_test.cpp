@@ -49,18 +49,27 @@ std::optional<bool> acceptedSendsAtOnce(int port) {
     return std::nullopt;
 }
 
+// A new index with no deal in it, in `folder`; its path.
+std::string emptyIndex(const testing::TempFolder& folder) {
+    const std::string database = folder.file("index.db");
+    index::Database db(database, index::OpenMode::Create, 10);
+    index::prepareIndexSchema(db);
+    return database;
+}
+
+// On a loopback port the system chooses.
+ServeOptions loopbackOptions() {
+    ServeOptions options;
+    options.listen.port = 0;
+    return options;
+}
+
 // A kept-alive connection asks again at once; a reply held back until the
 // client acknowledges the headers would stall each of those requests.
 TEST(ServedConnection, SendsRepliesWithoutWaitingForAcknowledgements) {
     const testing::TempFolder folder;
-    const std::string database = folder.file("index.db");
-    {
-        index::Database db(database, index::OpenMode::Create, 10);
-        index::prepareIndexSchema(db);
-    }
-    IndexKeeper keeper(database, {}, std::chrono::hours(1), 1);
-    ServeOptions options;
-    options.listen.port = 0;
+    IndexKeeper keeper(emptyIndex(folder), {}, std::chrono::hours(1), 1);
+    const ServeOptions options = loopbackOptions();
     HttpServer server(options, keeper);
     ASSERT_TRUE(server.bind());
     std::thread serving([&server] { server.serve(); });
@@ -81,14 +90,8 @@ TEST(ServedConnection, SendsRepliesWithoutWaitingForAcknowledgements) {
 // starting: either way serve() returns, rather than serve for ever.
 TEST(ServedConnection, AStopThatComesBeforeServingBeginsIsKept) {
     const testing::TempFolder folder;
-    const std::string database = folder.file("index.db");
-    {
-        index::Database db(database, index::OpenMode::Create, 10);
-        index::prepareIndexSchema(db);
-    }
-    IndexKeeper keeper(database, {}, std::chrono::hours(1), 1);
-    ServeOptions options;
-    options.listen.port = 0;
+    IndexKeeper keeper(emptyIndex(folder), {}, std::chrono::hours(1), 1);
+    const ServeOptions options = loopbackOptions();
     for (int round = 0; round < 50; ++round) {
         HttpServer server(options, keeper);
         ASSERT_TRUE(server.bind());
